@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package Vigilo needs to build, run and test. Idempotent; run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-declarative-dev qt6-multimedia-dev qt6-svg-dev
+  qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
+  qml6-module-qtquick-layouts qml6-module-qtquick-shapes qml6-module-qtquick-window
+  qml6-module-qtqml-workerscript qml6-module-qt5compat-graphicaleffects qml6-module-qttest
+  qml6-module-qtmultimedia
+  libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
+  clang-format
+  xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri
+  dbus dbus-x11 python3 python3-dbus python3-gi python3-dbusmock sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages (${missing[*]}); run this script as root" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "model/ChangeNotifier.h"
+#include "model/SettingsStore.h"
+#include "model/SleepGuard.h"
+#include "model/SoundPlayer.h"
+#include "model/StatusTexts.h"
+#include "model/WatchedApps.h"
+#include "platform/ports/Clock.h"
+#include "platform/ports/PowerSettingsSource.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vigilo {
+
+/// The one model of the program: the keep-awake state and how the user, the watched
+/// applications and the settings combine into it, the figures the panel shows, and the settings.
+/// Main thread only. Every published change first notifies `willChange()`.
+class AwakeModel {
+public:
+    /// What the model talks to. Everything must outlive the model.
+    struct Services {
+        const Clock& clock;
+        Defaults& defaults;
+        PowerAssertions& assertions;
+        PowerSettingsSource& powerSettings;
+        WatchedApps& watcher;
+        SoundPlayer& sounds;
+    };
+
+    static constexpr double powerRefreshInterval = 30;
+
+    explicit AwakeModel(Services services);
+    ~AwakeModel();
+    AwakeModel(const AwakeModel&) = delete;
+    AwakeModel& operator=(const AwakeModel&) = delete;
+
+    /// Observers are told before every published change.
+    ChangeNotifier& willChange() { return willChange_; }
+    /// Called after every real change of the keep-awake state.
+    std::function<void()> onStateChange;
+
+    // Keep-awake state.
+    [[nodiscard]] bool isAwake() const { return sleepGuard_.isActive(); }
+    [[nodiscard]] bool isManuallyOn() const { return isManuallyOn_; }
+    [[nodiscard]] bool isAutoSuppressed() const { return isAutoSuppressed_; }
+    [[nodiscard]] std::optional<TimePoint> awakeSince() const { return awakeSince_; }
+
+    /// The user's switch: on with "pour-in", off with "pour-out".
+    void toggle();
+    /// Switches keep-awake on or off without touching the user's flags or playing a sound.
+    void setAwake(bool on);
+    /// Decides the state from the running watched applications.
+    void applyWatchedApps();
+    /// Re-reads the power settings; unless forced, at most once per 30 seconds.
+    void refreshPowerSettings(bool force);
+    /// Stores the running keep-awake period so the next process resumes it.
+    void saveForRelaunch();
+    /// Resumes a period stored by `saveForRelaunch`.
+    void restoreAfterRelaunch();
+    /// Releases everything held, at quit. Writes nothing to the store.
+    void deactivateOnQuit();
+
+    // Power figures.
+    [[nodiscard]] std::int64_t displaySleepMinutes() const { return displaySleepMinutes_; }
+    [[nodiscard]] bool canSleep() const { return canSleep_; }
+    [[nodiscard]] PowerValues::Source powerSource() const { return powerSource_; }
+
+    // Status texts.
+    [[nodiscard]] std::int64_t cupCount(TimePoint at) const;
+    [[nodiscard]] double cupFraction(TimePoint at) const;
+    [[nodiscard]] std::string statusTitle(TimePoint at) const;
+    [[nodiscard]] std::string statusSubtitle() const;
+
+    // Settings kept in memory and stored on every change.
+    [[nodiscard]] bool soundEnabled() const { return soundEnabled_; }
+    void setSoundEnabled(bool enabled);
+    [[nodiscard]] bool hidesMetrics() const { return hidesMetrics_; }
+    void setHidesMetrics(bool hides);
+
+    // Settings read from the store on every access.
+    [[nodiscard]] bool keepsAwakeWithLidClosed() const;
+    void setKeepsAwakeWithLidClosed(bool keeps);
+    [[nodiscard]] bool turnsScreenOffWithLidClosed() const;
+    void setTurnsScreenOffWithLidClosed(bool turnsOff);
+    [[nodiscard]] std::int64_t batteryThreshold() const;
+    void setBatteryThreshold(std::int64_t percent);
+    [[nodiscard]] bool usesSimpleAnimation() const;
+    void setUsesSimpleAnimation(bool uses);
+
+private:
+    void switchOff();
+    [[nodiscard]] StatusTexts::State textState() const;
+
+    const Clock& clock_;
+    SettingsStore settings_;
+    PowerSettingsSource& powerSettings_;
+    WatchedApps& watcher_;
+    SoundPlayer& sounds_;
+    SleepGuard sleepGuard_;
+    ChangeNotifier willChange_;
+
+    std::optional<TimePoint> lastPowerRefresh_;
+    bool isManuallyOn_ = false;
+    bool isAutoSuppressed_ = false;
+
+    std::optional<TimePoint> awakeSince_;
+    bool soundEnabled_ = true;
+    bool hidesMetrics_ = false;
+    std::int64_t displaySleepMinutes_ = 0;
+    bool canSleep_ = false;
+    PowerValues::Source powerSource_ = PowerValues::Source::Ac;
+};
+
+} // namespace vigilo

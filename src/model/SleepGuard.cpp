@@ -1,0 +1,54 @@
+#include "model/SleepGuard.h"
+
+namespace vigilo {
+
+void SleepGuard::activate() {
+    if (hasAssertion_) {
+        return;
+    }
+    const auto id = assertions_.create(AssertionKind::DisplayKeptOn, assertionName);
+    if (!id) {
+        return;
+    }
+    assertionId_ = *id;
+    hasAssertion_ = true;
+    allowsDisplaySleep_ = false;
+    if (onChange) {
+        onChange();
+    }
+}
+
+void SleepGuard::deactivate() {
+    if (!hasAssertion_) {
+        return;
+    }
+    assertions_.release(assertionId_);
+    hasAssertion_ = false;
+    if (onChange) {
+        onChange();
+    }
+}
+
+void SleepGuard::toggle() {
+    if (hasAssertion_) {
+        deactivate();
+    } else {
+        activate();
+    }
+}
+
+void SleepGuard::setAllowsDisplaySleep(bool allow) {
+    if (!hasAssertion_ || allow == allowsDisplaySleep_) {
+        return;
+    }
+    const auto kind = allow ? AssertionKind::DisplayMaySleep : AssertionKind::DisplayKeptOn;
+    const auto id = assertions_.create(kind, assertionName);
+    if (!id) {
+        return;
+    }
+    assertions_.release(assertionId_);
+    assertionId_ = *id;
+    allowsDisplaySleep_ = allow;
+}
+
+} // namespace vigilo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ports/PowerAssertions.h"
+
+#include <functional>
+
+namespace vigilo {
+
+/// The single owner of the power assertion that keeps the computer awake. Holds at most one,
+/// can swap its kind between keeping the display on and letting it sleep, and tells its owner
+/// when it starts or stops holding one. Failures leave the state as it was.
+class SleepGuard {
+public:
+    static constexpr const char* assertionName = "Vigilo: keeping Mac awake";
+
+    explicit SleepGuard(PowerAssertions& assertions) : assertions_(assertions) {}
+    SleepGuard(const SleepGuard&) = delete;
+    SleepGuard& operator=(const SleepGuard&) = delete;
+
+    [[nodiscard]] bool isActive() const { return hasAssertion_; }
+    [[nodiscard]] bool allowsDisplaySleep() const { return allowsDisplaySleep_; }
+
+    /// Starts holding an assertion that keeps the display on.
+    void activate();
+    /// Releases the held assertion.
+    void deactivate();
+    void toggle();
+    /// Swaps the kind of the held assertion; the new one is taken before the old is released.
+    void setAllowsDisplaySleep(bool allow);
+
+    /// Called after the guard starts or stops holding an assertion.
+    std::function<void()> onChange;
+
+private:
+    PowerAssertions& assertions_;
+    AssertionId assertionId_ = 0;
+    bool hasAssertion_ = false;
+    bool allowsDisplaySleep_ = false;
+};
+
+} // namespace vigilo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/ports/AudioOut.h"
+#include "platform/ports/Clock.h"
+#include "platform/ports/Defaults.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace vigilo {
+
+/// Plays the program's short sound effects ("pour-in", "pour-out", "ice-coffee"): each clip is
+/// prepared once and kept, one name plays at most once per 0.12 s, a pour silences every other
+/// sound, and nothing plays while the "soundEnabled" setting is stored as false.
+class SoundPlayer {
+public:
+    static constexpr double throttleSeconds = 0.12;
+
+    SoundPlayer(AudioOut& audio, Defaults& defaults, const Clock& clock)
+        : audio_(audio), defaults_(defaults), clock_(clock) {}
+    void play(const std::string& name, float volume);
+
+private:
+    AudioOut& audio_;
+    Defaults& defaults_;
+    const Clock& clock_;
+    std::map<std::string, std::unique_ptr<AudioClip>> cache_;
+    std::map<std::string, TimePoint> lastPlayed_;
+};
+
+} // namespace vigilo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ports/Clock.h"
+#include "platform/ports/PowerSettingsSource.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The hero's title and subtitle, and the count of half-hour cups. Pure functions of the state.
+namespace vigilo::StatusTexts {
+
+/// One cup is half an hour of keep-awake time.
+inline constexpr double cupSeconds = 1800;
+
+/// What the texts depend on.
+struct State {
+    std::optional<TimePoint> awakeSince;
+    bool isAwake = false;
+    bool keepsAwakeWithLidClosed = true;
+    bool canSleep = false;
+    std::int64_t displaySleepMinutes = 0;
+    PowerValues::Source powerSource = PowerValues::Source::Ac;
+};
+
+/// Completed cups plus one (the first cup counts from the first second); 0 when not running.
+[[nodiscard]] std::int64_t cupCount(std::optional<TimePoint> awakeSince, TimePoint at);
+/// How far the current cup is drunk, in [0, 1); 0 when not running.
+[[nodiscard]] double cupFraction(std::optional<TimePoint> awakeSince, TimePoint at);
+
+/// The Russian plural form for `count`: "one", "few" or "many".
+[[nodiscard]] const std::string& plural(std::int64_t count, const std::string& one,
+                                        const std::string& few, const std::string& many);
+
+/// "5 минут", "1 ч 30 мин", "3 часа".
+[[nodiscard]] std::string sleepDelay(std::int64_t minutes);
+
+[[nodiscard]] std::string title(const State& state, TimePoint at);
+[[nodiscard]] std::string subtitle(const State& state);
+
+} // namespace vigilo::StatusTexts

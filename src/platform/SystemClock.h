@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/ports/Clock.h"
+
+namespace vigilo {
+
+/// The real wall clock.
+class SystemClock final : public Clock {
+public:
+    [[nodiscard]] TimePoint now() const override { return std::chrono::system_clock::now(); }
+};
+
+} // namespace vigilo

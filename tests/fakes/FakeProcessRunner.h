@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/ports/ProcessRunner.h"
+
+#include <map>
+
+namespace vigilo::fakes {
+
+/// Answers runs from a table keyed by the argument list; unknown runs cannot start.
+class FakeProcessRunner final : public ProcessRunner {
+public:
+    struct Call {
+        std::string path;
+        std::vector<std::string> arguments;
+    };
+
+    [[nodiscard]] std::optional<ProcessResult> run(
+        const std::string& path, const std::vector<std::string>& arguments) override {
+        calls.push_back({path, arguments});
+        const auto found = outputs.find(arguments);
+        if (found == outputs.end()) {
+            return std::nullopt;
+        }
+        return ProcessResult{found->second, 0};
+    }
+
+    std::map<std::vector<std::string>, std::string> outputs;
+    std::vector<Call> calls;
+};
+
+} // namespace vigilo::fakes
