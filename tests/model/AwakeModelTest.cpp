@@ -1,0 +1,252 @@
+#include "fakes/FakeAudioOut.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDefaults.h"
+#include "fakes/FakePowerAssertions.h"
+#include "fakes/FakePowerSettings.h"
+#include "fakes/FakeWatchedApps.h"
+#include "model/AwakeModel.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vigilo {
+namespace {
+
+class AwakeModelTest : public ::testing::Test {
+protected:
+    fakes::FakeClock clock;
+    fakes::FakeDefaults defaults;
+    fakes::FakePowerAssertions assertions;
+    fakes::FakePowerSettings power;
+    fakes::FakeWatchedApps watcher;
+    fakes::FakeAudioOut audio;
+    SoundPlayer sounds{audio, defaults, clock};
+    std::unique_ptr<AwakeModel> model;
+    int stateChanges = 0;
+    int notices = 0;
+
+    void start() {
+        model = std::make_unique<AwakeModel>(
+            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds});
+        model->onStateChange = [this] { ++stateChanges; };
+        model->willChange().subscribe([this] { ++notices; });
+    }
+
+    AwakeModelTest() { start(); }
+
+    std::vector<std::string> playedNames() const {
+        std::vector<std::string> names;
+        for (const auto& play : audio.plays) {
+            names.push_back(play.name);
+        }
+        return names;
+    }
+    // Sounds of one name are throttled; tests that toggle fast move past the throttle.
+    void pause() { clock.advance(1); }
+};
+
+TEST_F(AwakeModelTest, FirstLaunchWithAnEmptyStore) {
+    EXPECT_TRUE(model->soundEnabled());
+    EXPECT_FALSE(model->hidesMetrics());
+    EXPECT_TRUE(model->keepsAwakeWithLidClosed());
+    EXPECT_TRUE(model->turnsScreenOffWithLidClosed());
+    EXPECT_EQ(model->batteryThreshold(), 20);
+    EXPECT_FALSE(model->usesSimpleAnimation());
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_FALSE(model->awakeSince());
+    EXPECT_EQ(power.reads, 1) << "start-up reads the power settings once";
+    EXPECT_EQ(model->displaySleepMinutes(), 10);
+    EXPECT_FALSE(model->canSleep());
+}
+
+TEST_F(AwakeModelTest, WronglyTypedSettingsFallBack) {
+    defaults.set("soundEnabled", std::string("off"));
+    defaults.set("batteryThreshold", std::string("50"));
+    start();
+    EXPECT_TRUE(model->soundEnabled());
+    EXPECT_EQ(model->batteryThreshold(), 20);
+}
+
+TEST_F(AwakeModelTest, ToggleOnAndOffWithSounds) {
+    model->toggle();
+    EXPECT_TRUE(model->isAwake());
+    EXPECT_TRUE(model->isManuallyOn());
+    EXPECT_EQ(model->awakeSince(), clock.now());
+    pause();
+    model->toggle();
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_FALSE(model->isManuallyOn());
+    EXPECT_FALSE(model->isAutoSuppressed());
+    EXPECT_FALSE(model->awakeSince());
+    EXPECT_EQ(stateChanges, 2);
+    EXPECT_EQ(playedNames(), (std::vector<std::string>{"pour-in", "pour-out"}));
+    EXPECT_FLOAT_EQ(audio.plays[0].volume, 0.5F);
+    EXPECT_FLOAT_EQ(audio.plays[1].volume, 0.45F);
+    EXPECT_TRUE(assertions.held.empty());
+}
+
+TEST_F(AwakeModelTest, SwitchingOffWhileAWatchedAppRunsSuppressesUntilItQuits) {
+    watcher.change({"Claude"});
+    EXPECT_TRUE(model->isAwake()) << "a watched application switches keep-awake on";
+    EXPECT_FALSE(model->isManuallyOn());
+
+    model->toggle();
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_TRUE(model->isAutoSuppressed());
+
+    watcher.change({"Claude", "ChatGPT"});
+    EXPECT_FALSE(model->isAwake()) << "suppressed while any watched application runs";
+
+    watcher.change({});
+    EXPECT_FALSE(model->isAutoSuppressed());
+    EXPECT_FALSE(model->isAwake());
+
+    watcher.change({"Claude"});
+    EXPECT_TRUE(model->isAwake());
+}
+
+TEST_F(AwakeModelTest, ManualOnOutlastsTheWatchedApp) {
+    watcher.running = {"Claude"};
+    model->toggle();
+    watcher.change({});
+    EXPECT_TRUE(model->isAwake());
+    EXPECT_TRUE(model->isManuallyOn());
+}
+
+TEST_F(AwakeModelTest, WatchedAppQuittingEndsItsPeriod) {
+    watcher.change({"Claude"});
+    watcher.change({});
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_FALSE(model->awakeSince());
+    EXPECT_EQ(stateChanges, 2);
+    EXPECT_TRUE(audio.plays.empty()) << "automatic switching is silent";
+}
+
+TEST_F(AwakeModelTest, RepeatedSetAwakeKeepsTheStartAndReportsNothing) {
+    model->setAwake(true);
+    const auto since = model->awakeSince();
+    clock.advance(60);
+    model->setAwake(true);
+    EXPECT_EQ(model->awakeSince(), since);
+    EXPECT_EQ(stateChanges, 1);
+    EXPECT_EQ(assertions.createCalls, 1);
+}
+
+TEST_F(AwakeModelTest, RefusedAssertionStillStartsTheClockAndPlaysTheSound) {
+    assertions.refuses = true;
+    model->toggle();
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_EQ(stateChanges, 0);
+    EXPECT_TRUE(model->isManuallyOn());
+    EXPECT_TRUE(model->awakeSince().has_value());
+    EXPECT_EQ(playedNames(), std::vector<std::string>{"pour-in"});
+}
+
+TEST_F(AwakeModelTest, PowerSettingsAreReadAtMostEveryThirtySeconds) {
+    clock.advance(10);
+    model->refreshPowerSettings(false);
+    EXPECT_EQ(power.reads, 1);
+    clock.advance(20);
+    model->refreshPowerSettings(false);
+    EXPECT_EQ(power.reads, 1) << "exactly 30 seconds is still too soon";
+    clock.advance(1);
+    model->refreshPowerSettings(false);
+    EXPECT_EQ(power.reads, 2);
+    model->refreshPowerSettings(true);
+    EXPECT_EQ(power.reads, 3) << "a forced read ignores the interval";
+}
+
+TEST_F(AwakeModelTest, UnchangedPowerReadingPublishesNothing) {
+    notices = 0;
+    model->refreshPowerSettings(true);
+    EXPECT_EQ(notices, 0);
+    power.values = {.displaySleepMinutes = 5, .systemSleepMinutes = 15, .sleepDisabled = false,
+                    .source = PowerValues::Source::Battery};
+    model->refreshPowerSettings(true);
+    EXPECT_EQ(notices, 3);
+    EXPECT_EQ(model->displaySleepMinutes(), 5);
+    EXPECT_TRUE(model->canSleep());
+    EXPECT_EQ(model->powerSource(), PowerValues::Source::Battery);
+    EXPECT_EQ(model->statusTitle(clock.now()), "Mac уснёт через 5 минут");
+    EXPECT_EQ(model->statusSubtitle(), "на батарее");
+}
+
+TEST_F(AwakeModelTest, RelaunchResumesThePeriodAndItsStart) {
+    model->toggle();
+    const auto since = *model->awakeSince();
+    clock.advance(3600);
+    model->saveForRelaunch();
+    model->deactivateOnQuit();
+    EXPECT_TRUE(assertions.held.empty());
+
+    start();
+    model->restoreAfterRelaunch();
+    model->applyWatchedApps();
+    EXPECT_TRUE(model->isAwake());
+    EXPECT_TRUE(model->isManuallyOn());
+    EXPECT_EQ(model->awakeSince(), since);
+    EXPECT_EQ(model->cupCount(clock.now()), 3);
+    EXPECT_FALSE(defaults.contains("resumeAwakeSince"));
+    EXPECT_TRUE(defaults.contains("resumeManuallyOn"));
+}
+
+TEST_F(AwakeModelTest, SavingWhileOffForgetsAnyEarlierPeriod) {
+    defaults.set("resumeAwakeSince", clock.now());
+    model->saveForRelaunch();
+    EXPECT_FALSE(defaults.contains("resumeAwakeSince"));
+    start();
+    model->restoreAfterRelaunch();
+    EXPECT_FALSE(model->isAwake());
+}
+
+TEST_F(AwakeModelTest, SuppressionIsNotCarriedOverARelaunch) {
+    watcher.change({"Claude"});
+    model->toggle();
+    model->saveForRelaunch();
+    model->deactivateOnQuit();
+
+    start();
+    model->restoreAfterRelaunch();
+    model->applyWatchedApps();
+    EXPECT_TRUE(model->isAwake()) << "the watched application still runs";
+}
+
+TEST_F(AwakeModelTest, WatchedPeriodWhoseAppQuitEndsAfterRelaunch) {
+    watcher.change({"Claude"});
+    model->saveForRelaunch();
+    model->deactivateOnQuit();
+    watcher.running = {};
+
+    start();
+    model->restoreAfterRelaunch();
+    EXPECT_TRUE(model->isAwake());
+    model->applyWatchedApps();
+    EXPECT_FALSE(model->isAwake());
+}
+
+TEST_F(AwakeModelTest, QuitReleasesButKeepsTheUserFlagAndStore) {
+    model->toggle();
+    const auto stored = defaults.values.size();
+    model->deactivateOnQuit();
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_TRUE(model->isManuallyOn());
+    EXPECT_EQ(defaults.values.size(), stored);
+}
+
+TEST_F(AwakeModelTest, SettingsSettersNotifyAndStore) {
+    notices = 0;
+    model->setSoundEnabled(false);
+    model->setBatteryThreshold(30);
+    model->setKeepsAwakeWithLidClosed(false);
+    EXPECT_EQ(notices, 3);
+    EXPECT_EQ(std::get<bool>(*defaults.value("soundEnabled")), false);
+    EXPECT_EQ(model->batteryThreshold(), 30);
+    EXPECT_FALSE(model->keepsAwakeWithLidClosed());
+
+    model->toggle();
+    EXPECT_TRUE(audio.plays.empty()) << "sounds off is read by the player itself";
+}
+
+} // namespace
+} // namespace vigilo
