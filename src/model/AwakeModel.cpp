@@ -8,6 +8,8 @@ AwakeModel::AwakeModel(Services services)
     , powerSettings_(services.powerSettings)
     , watcher_(services.watcher)
     , sounds_(services.sounds)
+    , lid_(services.lid)
+    , displays_(services.displays)
     , sleepGuard_(services.assertions) {
     soundEnabled_ = settings_.read(SettingsKeys::soundEnabled);
     hidesMetrics_ = settings_.read(SettingsKeys::hidesMetrics);
@@ -18,6 +20,11 @@ AwakeModel::AwakeModel(Services services)
             onStateChange();
         }
     };
+
+    // A switch left off by a run that ended without clean-up never outlives a restart.
+    if (lid_.isInstalled() && lid_.isSleepDisabled()) {
+        lid_.setSleepDisabled(false);
+    }
 
     refreshPowerSettings(true);
 
@@ -53,12 +60,80 @@ void AwakeModel::setAwake(bool on) {
         willChange_.notify();
         awakeSince_ = clock_.now();
     }
+    applyLidMode();
 }
 
 void AwakeModel::switchOff() {
     sleepGuard_.deactivate();
+    isScreenOffForLid_ = false;
     willChange_.notify();
     awakeSince_.reset();
+    needsLidConsent_ = false;
+    applyLidMode();
+}
+
+void AwakeModel::applyLidMode() {
+    willChange_.notify();
+    lidError_.reset();
+    if (sleepGuard_.isActive() && keepsAwakeWithLidClosed()) {
+        if (lid_.isInstalled()) {
+            isLidActive_ = lid_.setSleepDisabled(true);
+            if (!isLidActive_) {
+                lidError_ = "Не удалось включить режим крышки";
+            }
+            return;
+        }
+        if (!lidConsentPostponed_) {
+            needsLidConsent_ = true;
+        }
+    } else if (lid_.isInstalled() && lid_.isSleepDisabled()) {
+        lid_.setSleepDisabled(false);
+    }
+    isLidActive_ = false;
+}
+
+void AwakeModel::updateScreenForLid(bool isLidClosed) {
+    if (sleepGuard_.isActive() && isLidActive_ && turnsScreenOffWithLidClosed() && isLidClosed) {
+        const bool shouldSleep = !displays_.hasExternalDisplay();
+        if (shouldSleep == isScreenOffForLid_) {
+            return;
+        }
+        isScreenOffForLid_ = shouldSleep;
+        sleepGuard_.setAllowsDisplaySleep(shouldSleep);
+        if (shouldSleep) {
+            displays_.turnScreenOff();
+        }
+    } else if (isScreenOffForLid_) {
+        isScreenOffForLid_ = false;
+        sleepGuard_.setAllowsDisplaySleep(false);
+    }
+}
+
+void AwakeModel::grantLidPermission() {
+    willChange_.notify();
+    needsLidConsent_ = false;
+    lidConsentPostponed_ = false;
+    if (const auto error = lid_.install()) {
+        lidError_ = "Нет разрешения: " + error->description;
+        return;
+    }
+    applyLidMode();
+}
+
+void AwakeModel::declineLidPermission() {
+    willChange_.notify();
+    needsLidConsent_ = false;
+    lidConsentPostponed_ = true;
+}
+
+void AwakeModel::removeLidHelper() {
+    willChange_.notify();
+    if (const auto error = lid_.uninstall()) {
+        lidError_ = error->description;
+        return;
+    }
+    isLidActive_ = false;
+    lidConsentPostponed_ = false;
 }
 
 void AwakeModel::applyWatchedApps() {
@@ -161,6 +236,12 @@ bool AwakeModel::keepsAwakeWithLidClosed() const {
 void AwakeModel::setKeepsAwakeWithLidClosed(bool keeps) {
     willChange_.notify();
     settings_.write(SettingsKeys::keepsAwakeWithLidClosed, keeps);
+    if (!keeps) {
+        needsLidConsent_ = false;
+    } else if (!lid_.isInstalled()) {
+        needsLidConsent_ = true;
+    }
+    applyLidMode();
 }
 
 bool AwakeModel::turnsScreenOffWithLidClosed() const {
@@ -170,6 +251,7 @@ bool AwakeModel::turnsScreenOffWithLidClosed() const {
 void AwakeModel::setTurnsScreenOffWithLidClosed(bool turnsOff) {
     willChange_.notify();
     settings_.write(SettingsKeys::turnsScreenOffWithLidClosed, turnsOff);
+    updateScreenForLid();
 }
 
 std::int64_t AwakeModel::batteryThreshold() const {

@@ -7,6 +7,8 @@
 #include "model/StatusTexts.h"
 #include "model/WatchedApps.h"
 #include "platform/ports/Clock.h"
+#include "platform/ports/Displays.h"
+#include "platform/ports/LidControl.h"
 #include "platform/ports/PowerSettingsSource.h"
 
 #include <functional>
@@ -28,6 +30,8 @@ public:
         PowerSettingsSource& powerSettings;
         WatchedApps& watcher;
         SoundPlayer& sounds;
+        LidControl& lid;
+        Displays& displays;
     };
 
     static constexpr double powerRefreshInterval = 30;
@@ -63,6 +67,27 @@ public:
     /// Releases everything held, at quit. Writes nothing to the store.
     void deactivateOnQuit();
 
+    // Closed-lid mode.
+    /// Sleep is switched off system-wide by this program.
+    [[nodiscard]] bool isLidActive() const { return isLidActive_; }
+    /// The last closed-lid error, for the panel.
+    [[nodiscard]] const std::optional<std::string>& lidError() const { return lidError_; }
+    /// The panel should ask for the closed-lid permission.
+    [[nodiscard]] bool needsLidConsent() const { return needsLidConsent_; }
+    /// The user said "not now" during this run.
+    [[nodiscard]] bool lidConsentPostponed() const { return lidConsentPostponed_; }
+    [[nodiscard]] bool isLidHelperInstalled() const { return lid_.isInstalled(); }
+    /// Lets the display sleep while the lid is closed with no external display; restores it
+    /// otherwise. Runs on every stats tick.
+    void updateScreenForLid(bool isLidClosed);
+    void updateScreenForLid() { updateScreenForLid(lid_.isLidClosed()); }
+    /// The consent card's "Разрешить": installs the permission (may ask for a password).
+    void grantLidPermission();
+    /// The consent card's "Не сейчас": no card again during this run.
+    void declineLidPermission();
+    /// The about tab's "Отозвать доступ".
+    void removeLidHelper();
+
     // Power figures.
     [[nodiscard]] std::int64_t displaySleepMinutes() const { return displaySleepMinutes_; }
     [[nodiscard]] bool canSleep() const { return canSleep_; }
@@ -92,6 +117,8 @@ public:
 
 private:
     void switchOff();
+    /// Switches system-wide sleep off while kept awake with the lid setting on, back on otherwise.
+    void applyLidMode();
     [[nodiscard]] StatusTexts::State textState() const;
 
     const Clock& clock_;
@@ -99,14 +126,21 @@ private:
     PowerSettingsSource& powerSettings_;
     WatchedApps& watcher_;
     SoundPlayer& sounds_;
+    LidControl& lid_;
+    Displays& displays_;
     SleepGuard sleepGuard_;
     ChangeNotifier willChange_;
 
     std::optional<TimePoint> lastPowerRefresh_;
     bool isManuallyOn_ = false;
     bool isAutoSuppressed_ = false;
+    bool isScreenOffForLid_ = false;
 
     std::optional<TimePoint> awakeSince_;
+    bool isLidActive_ = false;
+    std::optional<std::string> lidError_;
+    bool needsLidConsent_ = false;
+    bool lidConsentPostponed_ = false;
     bool soundEnabled_ = true;
     bool hidesMetrics_ = false;
     std::int64_t displaySleepMinutes_ = 0;

@@ -1,0 +1,176 @@
+#include "ModelFixture.h"
+
+namespace vigilo {
+namespace {
+
+class LidModeTest : public AwakeModelTest {
+protected:
+    void installRule() {
+        lid.installed = true;
+    }
+    AssertionKind heldKind() const { return assertions.held.begin()->second.kind; }
+};
+
+TEST_F(LidModeTest, WithoutTheRuleTheCardAppearsUntilPostponedForThisRun) {
+    model->toggle();
+    EXPECT_TRUE(model->needsLidConsent());
+    model->declineLidPermission();
+    EXPECT_FALSE(model->needsLidConsent());
+    EXPECT_TRUE(model->lidConsentPostponed());
+
+    pause();
+    model->toggle();
+    EXPECT_FALSE(model->needsLidConsent()) << "switching off clears the card";
+    pause();
+    model->toggle();
+    EXPECT_FALSE(model->needsLidConsent()) << "postponed for the rest of the run";
+
+    model->deactivateOnQuit();
+    start();
+    model->setAwake(true);
+    EXPECT_TRUE(model->needsLidConsent()) << "a new run asks again";
+}
+
+TEST_F(LidModeTest, GrantWhileAwakeSwitchesSleepOffAtOnceAndOffAgainRestoresIt) {
+    model->toggle();
+    model->grantLidPermission();
+    EXPECT_TRUE(lid.installed);
+    EXPECT_TRUE(lid.sleepDisabled);
+    EXPECT_TRUE(model->isLidActive());
+    EXPECT_FALSE(model->needsLidConsent());
+
+    pause();
+    model->toggle();
+    EXPECT_FALSE(lid.sleepDisabled);
+    EXPECT_FALSE(model->isLidActive());
+}
+
+TEST_F(LidModeTest, GrantWhileOffOnlyInstalls) {
+    model->grantLidPermission();
+    EXPECT_TRUE(lid.installed);
+    EXPECT_FALSE(lid.sleepDisabled);
+    EXPECT_FALSE(model->isLidActive());
+}
+
+TEST_F(LidModeTest, FailedGrantShowsWhyAndDoesNotOfferTheCardUntilNextSwitchOn) {
+    lid.installError = "Не удалось получить права администратора.";
+    model->toggle();
+    model->grantLidPermission();
+    EXPECT_EQ(model->lidError(), "Нет разрешения: Не удалось получить права администратора.");
+    EXPECT_FALSE(model->needsLidConsent());
+    EXPECT_FALSE(model->isLidActive());
+}
+
+TEST_F(LidModeTest, FailedSwitchKeepsAwakeAndSaysSo) {
+    installRule();
+    lid.switchFails = true;
+    model->toggle();
+    EXPECT_TRUE(model->isAwake());
+    EXPECT_FALSE(model->isLidActive());
+    EXPECT_EQ(model->lidError(), "Не удалось включить режим крышки");
+    pause();
+    model->toggle();
+    EXPECT_FALSE(model->lidError()) << "every pass clears the last error first";
+}
+
+TEST_F(LidModeTest, SwitchLeftOffBySomethingElseIsRestoredAtTheNextPass) {
+    installRule();
+    model->setAwake(false);
+    lid.sleepDisabled = true;
+    model->setAwake(false);
+    EXPECT_FALSE(lid.sleepDisabled);
+}
+
+TEST_F(LidModeTest, QuitRestoresSleepAndStartUpRepairsACrash) {
+    installRule();
+    model->toggle();
+    ASSERT_TRUE(lid.sleepDisabled);
+    model->deactivateOnQuit();
+    EXPECT_FALSE(lid.sleepDisabled);
+
+    lid.sleepDisabled = true; // as left behind by a crashed run
+    start();
+    EXPECT_FALSE(lid.sleepDisabled);
+}
+
+TEST_F(LidModeTest, StartUpLeavesAnUninstalledSwitchAlone) {
+    lid.sleepDisabled = true;
+    lid.switchCalls = 0;
+    start();
+    EXPECT_EQ(lid.switchCalls, 0);
+}
+
+TEST_F(LidModeTest, SettingOffEndsTheLidModeAndTheCard) {
+    model->toggle();
+    ASSERT_TRUE(model->needsLidConsent());
+    model->setKeepsAwakeWithLidClosed(false);
+    EXPECT_FALSE(model->needsLidConsent());
+
+    installRule();
+    model->setKeepsAwakeWithLidClosed(true);
+    EXPECT_TRUE(model->isLidActive());
+    model->setKeepsAwakeWithLidClosed(false);
+    EXPECT_FALSE(model->isLidActive());
+    EXPECT_FALSE(lid.sleepDisabled);
+    EXPECT_EQ(model->statusSubtitle(), "Mac не уснёт");
+}
+
+TEST_F(LidModeTest, ClosedLidWithoutExternalDisplayLetsTheScreenSleepOnce) {
+    installRule();
+    model->toggle();
+    model->updateScreenForLid(true);
+    EXPECT_EQ(heldKind(), AssertionKind::DisplayMaySleep);
+    EXPECT_EQ(displays.turnedOff, 1);
+    model->updateScreenForLid(true);
+    model->updateScreenForLid(true);
+    EXPECT_EQ(displays.turnedOff, 1) << "not on every tick";
+
+    model->updateScreenForLid(false);
+    EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
+    model->updateScreenForLid(true);
+    EXPECT_EQ(displays.turnedOff, 2) << "each closing counts again";
+}
+
+TEST_F(LidModeTest, ExternalDisplayKeepsTheScreenOn) {
+    installRule();
+    displays.external = true;
+    model->toggle();
+    model->updateScreenForLid(true);
+    EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
+    EXPECT_EQ(displays.turnedOff, 0);
+}
+
+TEST_F(LidModeTest, ScreenOffSettingRestoresTheDisplayAtOnce) {
+    installRule();
+    lid.lidClosed = true;
+    model->toggle();
+    model->updateScreenForLid();
+    ASSERT_EQ(heldKind(), AssertionKind::DisplayMaySleep);
+    model->setTurnsScreenOffWithLidClosed(false);
+    EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
+}
+
+TEST_F(LidModeTest, ScreenStaysOnWhenTheLidModeIsNotActive) {
+    model->toggle(); // no rule: not active
+    model->updateScreenForLid(true);
+    EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
+    EXPECT_EQ(displays.turnedOff, 0);
+}
+
+TEST_F(LidModeTest, RemovingTheHelper) {
+    installRule();
+    model->toggle();
+    model->removeLidHelper();
+    EXPECT_FALSE(lid.installed);
+    EXPECT_FALSE(lid.sleepDisabled);
+    EXPECT_FALSE(model->isLidActive());
+    EXPECT_FALSE(model->isLidHelperInstalled());
+
+    installRule();
+    lid.uninstallError = "Отменено пользователем.";
+    model->removeLidHelper();
+    EXPECT_EQ(model->lidError(), "Отменено пользователем.");
+}
+
+} // namespace
+} // namespace vigilo
