@@ -10,6 +10,7 @@ AwakeModel::AwakeModel(Services services)
     , sounds_(services.sounds)
     , lid_(services.lid)
     , displays_(services.displays)
+    , desktop_(services.desktop)
     , sleepGuard_(services.assertions) {
     soundEnabled_ = settings_.read(SettingsKeys::soundEnabled);
     hidesMetrics_ = settings_.read(SettingsKeys::hidesMetrics);
@@ -270,6 +271,17 @@ bool AwakeModel::usesSimpleAnimation() const {
 void AwakeModel::setUsesSimpleAnimation(bool uses) {
     willChange_.notify();
     settings_.write(SettingsKeys::usesSimpleAnimation, uses);
+}
+
+void AwakeModel::setLaunchesAtLogin(bool launches) {
+    willChange_.notify();
+    if (const auto error = desktop_.setLaunchesAtLogin(launches)) {
+        auto message = *error;
+        if (desktop_.suggestsApplicationsFolder()) {
+            message += "\n\nПереместите приложение в /Applications и попробуйте снова.";
+        }
+        desktop_.showAlert("Не удалось изменить автозапуск", message);
+    }
 }
 
 } // namespace vigilo

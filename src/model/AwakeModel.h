@@ -7,6 +7,7 @@
 #include "model/StatusTexts.h"
 #include "model/WatchedApps.h"
 #include "platform/ports/Clock.h"
+#include "platform/ports/Desktop.h"
 #include "platform/ports/Displays.h"
 #include "platform/ports/LidControl.h"
 #include "platform/ports/PowerSettingsSource.h"
@@ -32,6 +33,7 @@ public:
         SoundPlayer& sounds;
         LidControl& lid;
         Displays& displays;
+        Desktop& desktop;
     };
 
     static constexpr double powerRefreshInterval = 30;
@@ -114,6 +116,10 @@ public:
     void setBatteryThreshold(std::int64_t percent);
     [[nodiscard]] bool usesSimpleAnimation() const;
     void setUsesSimpleAnimation(bool uses);
+    /// Kept by the system's login items, not by the store.
+    [[nodiscard]] bool launchesAtLogin() const { return desktop_.launchesAtLogin(); }
+    /// On failure shows an alert and leaves the login item as it was.
+    void setLaunchesAtLogin(bool launches);
 
 private:
     void switchOff();
@@ -128,6 +134,7 @@ private:
     SoundPlayer& sounds_;
     LidControl& lid_;
     Displays& displays_;
+    Desktop& desktop_;
     SleepGuard sleepGuard_;
     ChangeNotifier willChange_;
 

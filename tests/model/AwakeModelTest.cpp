@@ -207,5 +207,23 @@ TEST_F(AwakeModelTest, SettingsSettersNotifyAndStore) {
     EXPECT_TRUE(audio.plays.empty()) << "sounds off is read by the player itself";
 }
 
+TEST_F(AwakeModelTest, LoginItemFailureShowsAnAlertAndKeepsTheRealStatus) {
+    model->setLaunchesAtLogin(true);
+    EXPECT_TRUE(model->launchesAtLogin());
+    EXPECT_TRUE(desktop.alerts.empty());
+
+    desktop.loginItemError = "Доступ запрещён";
+    model->setLaunchesAtLogin(false);
+    EXPECT_TRUE(model->launchesAtLogin());
+    ASSERT_EQ(desktop.alerts.size(), 1U);
+    EXPECT_EQ(desktop.alerts[0].title, "Не удалось изменить автозапуск");
+    EXPECT_EQ(desktop.alerts[0].body, "Доступ запрещён");
+
+    desktop.isMac = true;
+    model->setLaunchesAtLogin(false);
+    EXPECT_EQ(desktop.alerts[1].body,
+              "Доступ запрещён\n\nПереместите приложение в /Applications и попробуйте снова.");
+}
+
 } // namespace
 } // namespace vigilo

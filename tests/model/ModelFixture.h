@@ -3,6 +3,7 @@
 #include "fakes/FakeAudioOut.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDefaults.h"
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeDisplays.h"
 #include "fakes/FakeLidControl.h"
 #include "fakes/FakePowerAssertions.h"
@@ -27,6 +28,7 @@ protected:
     fakes::FakeAudioOut audio;
     fakes::FakeLidControl lid;
     fakes::FakeDisplays displays;
+    fakes::FakeDesktop desktop;
     SoundPlayer sounds{audio, defaults, clock};
     std::unique_ptr<AwakeModel> model;
     int stateChanges = 0;
@@ -34,7 +36,7 @@ protected:
 
     void start() {
         model = std::make_unique<AwakeModel>(
-            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, lid, displays});
+            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, lid, displays, desktop});
         model->onStateChange = [this] { ++stateChanges; };
         model->willChange().subscribe([this] { ++notices; });
     }
