@@ -1,0 +1,137 @@
+#include "app/AppDelegate.h"
+
+#include "app/TrayGlass.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeySequence>
+
+namespace vigilo {
+
+namespace {
+
+QString toggleTitle(bool awake) {
+    return awake ? QStringLiteral("Разрешить сон") : QStringLiteral("Не давать засыпать");
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
+    : QObject(parent)
+    , platform_(platform)
+    , sounds_(*platform.audio, *platform.defaults, *platform.clock)
+    , model_(AwakeModel::Services{.clock = *platform.clock,
+                                  .defaults = *platform.defaults,
+                                  .assertions = *platform.assertions,
+                                  .powerSettings = *platform.powerSettings,
+                                  .watcher = watcher_,
+                                  .sounds = sounds_}) {
+    buildMenu();
+}
+
+AppDelegate::~AppDelegate() { model_.onStateChange = nullptr; }
+
+void AppDelegate::finishLaunching() {
+    // The status item and its clicks.
+    connect(&statusItem_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                statusItemClicked(reason, QGuiApplication::queryKeyboardModifiers());
+            });
+    statusItem_.setToolTip(
+        QStringLiteral("Клик — панель, ⌥ + клик — вкл/выкл, правый клик — меню"));
+    // StatusNotifier hosts draw the menu themselves, so it stays attached for good.
+    statusItem_.setContextMenu(&menu_);
+
+    // Panel view tree and window, with its dismiss and keep-open hooks: not built yet.
+
+    model_.onStateChange = [this] {
+        updateStatusItem();
+        // Installing a pending update when idle: no updater yet.
+    };
+
+    statsTimer_.setInterval(statsIntervalMs);
+    statsTimer_.setTimerType(Qt::CoarseTimer);
+    connect(&statsTimer_, &QTimer::timeout, this, &AppDelegate::sampleStats);
+    statsTimer_.start();
+
+    // Notification permission: not asked yet.
+    // Updater's install-now and will-relaunch hooks: no updater yet.
+
+    model_.restoreAfterRelaunch();
+    model_.applyWatchedApps();
+
+    if (platform_.powerSourceMonitor) {
+        connect(platform_.powerSourceMonitor.get(), &PowerSourceMonitor::changed, this,
+                [this] { model_.refreshPowerSettings(true); }, Qt::QueuedConnection);
+    }
+
+    updateStatusItem();
+    statusItem_.show();
+
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            &AppDelegate::willTerminate);
+}
+
+void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,
+                                    Qt::KeyboardModifiers modifiers) {
+    switch (clickAction(reason, modifiers)) {
+    case ClickAction::Toggle:
+        model_.toggle();
+        break;
+    case ClickAction::ShowMenu:
+        // A right click already opens the attached menu; Ctrl+click has to ask for it.
+        if (reason != QSystemTrayIcon::Context) {
+            menu_.popup(QCursor::pos());
+        }
+        break;
+    case ClickAction::OpenPanel:
+        // The panel: not built yet.
+        break;
+    case ClickAction::None:
+        break;
+    }
+}
+
+ControlReply AppDelegate::handleControl(ControlVerb verb) {
+    const bool awake = model_.isAwake();
+    const bool toggles = verb == ControlVerb::Toggle || (verb == ControlVerb::On && !awake) ||
+                         (verb == ControlVerb::Off && awake);
+    if (toggles) {
+        model_.toggle();
+    }
+    return {.awake = model_.isAwake(),
+            .title = QString::fromStdString(model_.statusTitle(platform_.clock->now())),
+            .subtitle = QString::fromStdString(model_.statusSubtitle())};
+}
+
+void AppDelegate::buildMenu() {
+    toggleAction_ = menu_.addAction(toggleTitle(model_.isAwake()));
+    connect(toggleAction_, &QAction::triggered, this, [this] { model_.toggle(); });
+    menu_.addSeparator();
+    // The about tab of the panel: not built yet, so the item does nothing for now.
+    menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О VIGLO"));
+    menu_.addSeparator();
+    QAction* quit = menu_.addAction(QIcon::fromTheme(QStringLiteral("application-exit")),
+                                    QStringLiteral("Выйти"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
+    connect(&menu_, &QMenu::aboutToShow, this,
+            [this] { toggleAction_->setText(toggleTitle(model_.isAwake())); });
+}
+
+void AppDelegate::updateStatusItem() {
+    const bool awake = model_.isAwake();
+    statusItem_.setIcon(TrayGlass::icon(awake, QGuiApplication::palette()));
+    toggleAction_->setText(toggleTitle(awake));
+}
+
+void AppDelegate::sampleStats() {
+    // Metrics sampling (refreshStats): not built yet.
+    model_.refreshPowerSettings(false);
+}
+
+void AppDelegate::willTerminate() { model_.deactivateOnQuit(); }
+
+} // namespace vigilo

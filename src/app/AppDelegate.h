@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/ControlProtocol.h"
+#include "app/StatusClicks.h"
+#include "model/AwakeModel.h"
+#include "model/SoundPlayer.h"
+#include "model/WatchedApps.h"
+#include "platform/PlatformServices.h"
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+class QAction;
+
+namespace vigilo {
+
+/// The application: owns the model and the tray icon with its menu, samples the system on a
+/// timer, and releases everything held when the application quits.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int statsIntervalMs = 2000;
+
+    /// `platform` must outlive the delegate and hold every adapter but the power-source monitor,
+    /// which may be missing.
+    explicit AppDelegate(PlatformServices& platform, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    /// Wires everything up and shows the tray icon. Call once, with the event loop about to run.
+    void finishLaunching();
+
+    [[nodiscard]] AwakeModel& model() { return model_; }
+    [[nodiscard]] QSystemTrayIcon& statusItem() { return statusItem_; }
+    [[nodiscard]] QMenu& statusMenu() { return menu_; }
+
+    /// Acts on a click on the tray icon; `modifiers` are the keys held at click time.
+    void statusItemClicked(QSystemTrayIcon::ActivationReason reason,
+                           Qt::KeyboardModifiers modifiers);
+    /// Acts on a command-line request: on and off switch exactly like the menu item.
+    ControlReply handleControl(ControlVerb verb);
+
+private:
+    void buildMenu();
+    void updateStatusItem();
+    void sampleStats();
+    void willTerminate();
+
+    PlatformServices& platform_;
+    NoWatchedApps watcher_;
+    SoundPlayer sounds_;
+    AwakeModel model_;
+    QMenu menu_;
+    QAction* toggleAction_ = nullptr;
+    QSystemTrayIcon statusItem_;
+    QTimer statsTimer_;
+};
+
+} // namespace vigilo

@@ -1,0 +1,93 @@
+#include "app/CommandLine.h"
+
+namespace vigilo::CommandLine {
+
+namespace {
+
+void printLine(std::ostream& stream, const QString& text) { stream << text.toStdString() << '\n'; }
+
+} // namespace
+
+Invocation parse(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        return {};
+    }
+    const QString& first = arguments.first();
+    if (arguments.size() > 1) {
+        return {.kind = Invocation::Kind::BadUsage,
+                .problem = QStringLiteral("лишние аргументы после «%1»").arg(first)};
+    }
+    if (first == u"--help" || first == u"-h" || first == u"help") {
+        return {.kind = Invocation::Kind::Help};
+    }
+    if (const auto verb = ControlProtocol::verbFromName(first.toUtf8())) {
+        return {.kind = Invocation::Kind::Control, .verb = *verb};
+    }
+    return {.kind = Invocation::Kind::BadUsage,
+            .problem = QStringLiteral("неизвестная команда «%1»").arg(first)};
+}
+
+QString usage() {
+    return QStringLiteral(
+        "Использование: vigilo [команда]\n"
+        "Без команды запускает Vigilo в системном трее.\n"
+        "\n"
+        "Команды для уже запущенного Vigilo:\n"
+        "  on       не давать компьютеру засыпать\n"
+        "  off      разрешить сон\n"
+        "  toggle   переключить\n"
+        "  status   показать состояние: заголовок и подзаголовок\n"
+        "  --help   эта справка\n"
+        "\n"
+        "Коды выхода: 0 — готово (для status: компьютер не уснёт), 1 — нет рабочего стола,\n"
+        "2 — Vigilo не запущен или не отвечает, 3 — сон разрешён, 64 — неверная команда.");
+}
+
+bool hasDesktop(const QProcessEnvironment& environment) {
+    return !environment.value(QStringLiteral("DISPLAY")).isEmpty() ||
+           !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
+           !environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty();
+}
+
+QString noDesktopMessage() {
+    return QStringLiteral(
+        "vigilo: нужен рабочий стол (X11 или Wayland), а DISPLAY и WAYLAND_DISPLAY не заданы. "
+        "Без рабочего стола попробуйте scripts/run.sh: он поднимет виртуальный.");
+}
+
+QString alreadyRunningMessage() {
+    return QStringLiteral(
+        "Vigilo уже запущен. Управлять им можно из трея или командами vigilo on | off | status.");
+}
+
+int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std::ostream& err) {
+    switch (result.status) {
+    case ControlResult::Status::NotRunning:
+        printLine(err, QStringLiteral("vigilo: Vigilo не запущен. Запустите его командой vigilo."));
+        return ExitCode::notRunning;
+    case ControlResult::Status::NoAnswer:
+        printLine(err, QStringLiteral("vigilo: запущенный Vigilo не ответил."));
+        return ExitCode::notRunning;
+    case ControlResult::Status::Answered:
+        break;
+    }
+    const ControlReply& reply = result.reply;
+    switch (verb) {
+    case ControlVerb::Status:
+        printLine(out, reply.title);
+        printLine(out, reply.subtitle);
+        return reply.awake ? ExitCode::ok : ExitCode::notAwake;
+    case ControlVerb::On:
+        if (!reply.awake) {
+            printLine(err, QStringLiteral("vigilo: система не дала запретить сон."));
+            return ExitCode::notAwake;
+        }
+        return ExitCode::ok;
+    case ControlVerb::Off:
+    case ControlVerb::Toggle:
+        return ExitCode::ok;
+    }
+    return ExitCode::ok;
+}
+
+} // namespace vigilo::CommandLine

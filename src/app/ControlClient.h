@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/ControlProtocol.h"
+
+#include <QString>
+
+#include <chrono>
+
+namespace vigilo {
+
+/// How a control request went.
+struct ControlResult {
+    enum class Status {
+        Answered,
+        /// Nobody listens on the socket.
+        NotRunning,
+        /// Something listens but gave no complete reply in time.
+        NoAnswer,
+    };
+    Status status = Status::NotRunning;
+    ControlReply reply{};
+};
+
+/// Sends `verb` to the instance listening on `socketPath` and waits for its reply, never longer
+/// than `timeout` in total. Blocking: call it where no event loop has to keep running, or from
+/// another thread.
+[[nodiscard]] ControlResult sendControl(const QString& socketPath, ControlVerb verb,
+                                        std::chrono::milliseconds timeout = std::chrono::seconds(2));
+
+} // namespace vigilo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// The control socket lets `vigilo on|off|toggle|status` drive the running instance.
+//
+// One request per connection, UTF-8 lines ending in "\n":
+//   client → server   one verb line: "on", "off", "toggle" or "status"
+//   server → client   "awake" or "asleep" (the state after the verb), the hero title, the
+//                     subtitle; then the server closes the connection.
+// A request the server does not understand gets the single line "error". Requests longer than
+// `maxRequestBytes`, or not finished within a couple of seconds, are dropped without a reply.
+namespace vigilo {
+
+enum class ControlVerb { On, Off, Toggle, Status };
+
+/// What the running instance answers to every verb.
+struct ControlReply {
+    bool awake = false;
+    QString title{};
+    QString subtitle{};
+    bool operator==(const ControlReply&) const = default;
+};
+
+namespace ControlProtocol {
+
+inline constexpr qsizetype maxRequestBytes = 64;
+
+[[nodiscard]] QByteArray verbName(ControlVerb verb);
+[[nodiscard]] std::optional<ControlVerb> verbFromName(QByteArrayView name);
+
+[[nodiscard]] QByteArray request(ControlVerb verb);
+[[nodiscard]] QByteArray encodeReply(const ControlReply& reply);
+[[nodiscard]] QByteArray errorReply();
+/// The reply, or nothing when `bytes` is not a complete reply (an error, a cut connection).
+[[nodiscard]] std::optional<ControlReply> decodeReply(const QByteArray& bytes);
+
+} // namespace ControlProtocol
+
+} // namespace vigilo

@@ -1,0 +1,369 @@
+#include "art/GlassView.h"
+
+#include "art/GaussianBlur.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace vigilo {
+
+namespace {
+
+// Canvas space: 210 × 250 units, origin top-left, y downwards.
+constexpr qreal canvasWidth = 210;
+constexpr qreal canvasHeight = 250;
+constexpr QPointF ringCenter(105, 118);
+constexpr qreal ringRadius = 92;
+// The glass has its own design space, drawn at half size around the ring's centre.
+constexpr qreal glassScale = 0.5;
+constexpr QPointF glassCenter(105, 128);
+constexpr QPointF glassPivot(105, 196);
+
+constexpr int tickCount = 60;
+constexpr qreal tickInner = ringRadius - 7.5;
+constexpr qreal tickOuter = ringRadius + 4.5;
+constexpr qreal tickOuterLong = ringRadius + 10.5;
+constexpr qreal tickWidth = 4.2;
+constexpr qreal miterLimit = 10;
+
+// Blurred layers reach this many blur radii beyond their shape.
+constexpr qreal blurReach = 3;
+
+QColor white(qreal opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity)); }
+
+QColor srgb(qreal r, qreal g, qreal b, qreal opacity = 1) {
+    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
+                            static_cast<float>(opacity));
+}
+
+QColor amber(qreal opacity) { return srgb(0.937, 0.624, 0.153, opacity); }
+
+QColor withOpacity(QColor color, qreal opacity) {
+    color.setAlphaF(color.alphaF() * static_cast<float>(opacity));
+    return color;
+}
+
+QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap) {
+    QPen result(brush, width, Qt::SolidLine, cap, Qt::MiterJoin);
+    result.setMiterLimit(miterLimit);
+    return result;
+}
+
+// Renders `draw` (in the units of `shapeBounds`) into an image with room for the blur, blurs it
+// with `radius` units, and returns it with the rectangle it covers.
+GlassBlurLayers::Layer blurredLayer(const QRectF& shapeBounds, qreal radius, qreal pixelsPerUnit,
+                                    const std::function<void(QPainter&)>& draw) {
+    const qreal reach = blurReach * radius;
+    const QRectF rect = shapeBounds.adjusted(-reach, -reach, reach, reach);
+    QImage image(static_cast<int>(std::ceil(rect.width() * pixelsPerUnit)),
+                 static_cast<int>(std::ceil(rect.height() * pixelsPerUnit)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(pixelsPerUnit, pixelsPerUnit);
+        painter.translate(-rect.topLeft());
+        draw(painter);
+    }
+    gaussianBlur(image, radius * pixelsPerUnit);
+    // Drawn back into exactly `rect`, whatever the rounding of the pixel size.
+    return {image, QRectF(rect.topLeft(), QSizeF(image.width(), image.height()) / pixelsPerUnit)};
+}
+
+QPainterPath leftHighlightPath() {
+    QPainterPath path(QPointF(62, 84));
+    path.cubicTo(QPointF(56, 120), QPointF(64, 156), QPointF(76, 178));
+    return path;
+}
+
+QPainterPath rightHighlightPath() {
+    QPainterPath path(QPointF(148, 92));
+    path.cubicTo(QPointF(152, 124), QPointF(146, 152), QPointF(136, 172));
+    return path;
+}
+
+GlassBlurLayers::Layer highlight(const QPainterPath& path, qreal opacity, qreal width,
+                                 qreal radius, qreal pixelsPerUnit) {
+    const qreal halfWidth = width / 2;
+    return blurredLayer(path.controlPointRect().adjusted(-halfWidth, -halfWidth, halfWidth,
+                                                         halfWidth),
+                        radius, pixelsPerUnit, [&](QPainter& painter) {
+                            painter.strokePath(path, pen(white(opacity), width, Qt::RoundCap));
+                        });
+}
+
+void drawLayer(QPainter& painter, const GlassBlurLayers::Layer& layer) {
+    painter.drawImage(layer.rect, layer.image);
+}
+
+// --- Ring ---------------------------------------------------------------------------------
+
+QPointF onRing(int tick, qreal radius) {
+    const qreal angle = tick * 2 * std::numbers::pi / tickCount - std::numbers::pi / 2;
+    return ringCenter + radius * QPointF(std::cos(angle), std::sin(angle));
+}
+
+void addTick(QPainterPath& path, int tick, qreal outer = tickOuter) {
+    path.moveTo(onRing(tick, tickInner));
+    path.lineTo(onRing(tick, outer));
+}
+
+QPainterPath tickPath(int tick, qreal outer = tickOuter) {
+    QPainterPath path;
+    addTick(path, tick, outer);
+    return path;
+}
+
+QBrush litGradient() {
+    QLinearGradient gradient(QPointF(105, 26), QPointF(105, 210));
+    gradient.setColorAt(0, srgb(1.0, 0.76, 0.36));
+    gradient.setColorAt(1, srgb(0.85, 0.54, 0.12));
+    return gradient;
+}
+
+void strokeTick(QPainter& painter, const QPainterPath& path, const QBrush& brush, qreal opacity) {
+    painter.setOpacity(opacity);
+    painter.strokePath(path, pen(brush, tickWidth, Qt::RoundCap));
+    painter.setOpacity(1);
+}
+
+void drawRing(QPainter& painter, const GlassState& state, const QColor& labelColor) {
+    const bool hasProgress = state.ring > 0.002;
+    QPainterPath track;
+    for (int tick = 0; tick < tickCount; ++tick) {
+        addTick(track, tick);
+    }
+    strokeTick(painter, track, withOpacity(labelColor, hasProgress ? 0.10 : 0.07), 1);
+
+    const QBrush lit = litGradient();
+    if (hasProgress) {
+        QPainterPath full;
+        for (int tick = 0; tick < tickCount; ++tick) {
+            const double u = (state.ring - tick / 60.0) / (1 / 60.0);
+            if (u >= 1) {
+                addTick(full, tick);
+            } else if (u > 0) {
+                strokeTick(painter, tickPath(tick), lit, u);
+            }
+        }
+        strokeTick(painter, full, lit, 1);
+    } else if (state.hoverTick) {
+        const int v = (*state.hoverTick % tickCount + tickCount) % tickCount;
+        const auto index = [](int tick) { return (tick + tickCount) % tickCount; };
+        strokeTick(painter, tickPath(index(v - 1)), lit, 0.55);
+        strokeTick(painter, tickPath(index(v + 2)), lit, 0.55);
+        strokeTick(painter, tickPath(v, tickOuterLong), lit, 1);
+        strokeTick(painter, tickPath(index(v + 1), tickOuterLong), lit, 1);
+    }
+}
+
+// --- Glass --------------------------------------------------------------------------------
+
+struct Silhouette {
+    QPainterPath open;    // the outline as drawn: without the closing segment across the rim
+    QPainterPath closed;  // the area
+};
+
+Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl,
+                      QPointF baseLeft, QPointF baseRight, QPointF rightControl,
+                      QPointF bottomRight, QPointF rimRight) {
+    Silhouette result;
+    result.open.moveTo(rimLeft);
+    result.open.lineTo(bottomLeft);
+    result.open.quadTo(leftControl, baseLeft);
+    result.open.lineTo(baseRight);
+    result.open.quadTo(rightControl, bottomRight);
+    result.open.lineTo(rimRight);
+    result.closed = result.open;
+    result.closed.closeSubpath();
+    return result;
+}
+
+const Silhouette& outerSilhouette() {
+    static const Silhouette outer =
+        silhouette({53, 60}, {58, 172}, {59, 195}, {80, 196}, {130, 196}, {151, 195}, {152, 172},
+                   {157, 60});
+    return outer;
+}
+
+const Silhouette& innerSilhouette() {
+    static const Silhouette inner =
+        silhouette({56.5, 64}, {61.5, 170}, {62, 191.5}, {81, 192.5}, {129, 192.5},
+                   {148, 191.5}, {148.5, 170}, {153.5, 64});
+    return inner;
+}
+
+QPainterPath frontRim() {
+    QPainterPath path(QPointF(53, 60));
+    path.cubicTo(QPointF(53, 56.4184), QPointF(81.7, 52), QPointF(105, 52));
+    path.cubicTo(QPointF(128.3, 52), QPointF(157, 56.4184), QPointF(157, 60));
+    return path;
+}
+
+QPainterPath backRim() {
+    QPainterPath path(QPointF(53, 60));
+    path.cubicTo(QPointF(53, 63.5816), QPointF(81.7, 68), QPointF(105, 68));
+    path.cubicTo(QPointF(128.3, 68), QPointF(157, 63.5816), QPointF(157, 60));
+    return path;
+}
+
+qreal surfaceHeight(const GlassState& state) { return 196 - 130 * state.coffee; }
+
+void drawCoffee(QPainter& painter, const GlassState& state) {
+    if (state.coffee <= 0.01) {
+        return;
+    }
+    const qreal e = surfaceHeight(state);
+    QLinearGradient body(QPointF(105, e), QPointF(105, 200));
+    body.setColorAt(0, srgb(0.26, 0.11, 0.09));
+    body.setColorAt(1, srgb(0.10, 0.045, 0.04));
+    painter.fillRect(QRectF(20, e, 170, 220 - e), body);
+
+    if (state.coffee <= 0.15) {
+        return;
+    }
+    // The glass tapers, so the surface narrows as the level drops.
+    const qreal w = 46 - 8 * std::clamp((e - 68) / 123, 0.0, 1.0);
+    QLinearGradient surface(QPointF(105, e - 9), QPointF(105, e + 10));
+    surface.setColorAt(0, srgb(0.74, 0.5, 0.28));
+    surface.setColorAt(1, srgb(0.44, 0.24, 0.13));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(surface);
+    painter.drawEllipse(QRectF(105 - w, e - 9, 2 * w, 19));
+
+    painter.setPen(pen(srgb(0.85, 0.66, 0.44, 0.45), 1.3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(105 - w + 5, e - 6, 2 * w - 10, 13));
+}
+
+void drawIce(QPainter& painter, const GlassState& state) {
+    if (state.ice <= 0.01 || state.coffee <= 0.15) {
+        return;
+    }
+    const qreal e = surfaceHeight(state);
+    const qreal p = 0.9 * state.time;
+    struct Cube {
+        QRectF rect;
+        qreal alpha;
+    };
+    const Cube cubes[] = {
+        {{76, e - 4 + 1.4 * std::sin(p), 25, 21}, 0.55 * state.ice},
+        {{100, e - 7 + 1.4 * std::sin(p + 1), 28, 23}, 0.7 * state.ice},
+        {{126, e - 3 + 1.4 * std::sin(p + 2), 21, 19}, 0.55 * state.ice},
+    };
+    for (const Cube& cube : cubes) {
+        painter.setPen(pen(white(0.34 * cube.alpha), 1.3));
+        painter.setBrush(white(0.14 * cube.alpha));
+        painter.drawRoundedRect(cube.rect, 5, 5);
+        const QRectF shine(cube.rect.x() + 3, cube.rect.y() + 3, 0.42 * cube.rect.width(),
+                           0.32 * cube.rect.height());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(white(0.16 * cube.alpha));
+        painter.drawRoundedRect(shine, 2, 2);
+    }
+}
+
+void drawGlass(QPainter& painter, const GlassState& state, const GlassBlurLayers& blurs) {
+    painter.save();
+    painter.translate(glassPivot);
+    painter.rotate(state.tilt);
+    painter.translate(-glassPivot);
+    painter.translate(ringCenter);
+    painter.scale(glassScale, glassScale);
+    painter.translate(-glassCenter);
+
+    const Silhouette& outer = outerSilhouette();
+    const Silhouette& inner = innerSilhouette();
+    QLinearGradient sheen(QPointF(105, 58), QPointF(105, 206));
+    sheen.setColorAt(0, white(0.10));
+    sheen.setColorAt(0.5, white(0.03));
+    sheen.setColorAt(1, white(0.08));
+    painter.fillPath(outer.closed, sheen);
+    painter.fillPath(inner.closed, white(0.03));
+
+    painter.save();
+    painter.setClipPath(inner.closed, Qt::IntersectClip);
+    const QPointF surfaceCenter(105, surfaceHeight(state));
+    painter.translate(surfaceCenter);
+    painter.rotate(state.liquidAngle);
+    painter.translate(-surfaceCenter);
+    drawCoffee(painter, state);
+    drawIce(painter, state);
+    painter.restore();
+
+    painter.strokePath(outer.open, pen(white(0.42), 1.6));
+    painter.strokePath(inner.open, pen(white(0.26), 1.3));
+    painter.strokePath(frontRim(), pen(white(0.5), 1.8));
+    painter.strokePath(backRim(), pen(white(0.18), 1.1));
+    drawLayer(painter, blurs.leftHighlight());
+    drawLayer(painter, blurs.rightHighlight());
+    painter.restore();
+}
+
+qreal deviceScale(const QPainter& painter) {
+    const QTransform transform = painter.deviceTransform();
+    return std::hypot(transform.m11(), transform.m12());
+}
+
+} // namespace
+
+void GlassBlurLayers::prepare(qreal pixelsPerUnit) {
+    if (qFuzzyCompare(pixelsPerUnit, pixelsPerUnit_)) {
+        return;
+    }
+    pixelsPerUnit_ = pixelsPerUnit;
+
+    const QRectF shadowOval(48, 202, 114, 14);
+    shadow_ = blurredLayer(shadowOval, 6, pixelsPerUnit, [&](QPainter& painter) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.34f));
+        painter.drawEllipse(shadowOval);
+    });
+
+    const QRectF glowOval(30, 168, 150, 44);
+    glow_ = blurredLayer(glowOval, 12, pixelsPerUnit, [&](QPainter& painter) {
+        QRadialGradient gradient(QPointF(105, 196), 78);
+        gradient.setColorAt(0, amber(0.26));
+        gradient.setColorAt(1, amber(0));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(gradient);
+        painter.drawEllipse(glowOval);
+    });
+
+    const qreal glassPixelsPerUnit = pixelsPerUnit * glassScale;
+    leftHighlight_ = highlight(leftHighlightPath(), 0.26, 5, 2.4, glassPixelsPerUnit);
+    rightHighlight_ = highlight(rightHighlightPath(), 0.16, 3, 1.8, glassPixelsPerUnit);
+}
+
+void paintGlass(QPainter& painter, const QSizeF& size, const GlassState& state,
+                const QColor& labelColor, GlassBlurLayers& blurs) {
+    const qreal s = std::min(size.width() / canvasWidth, size.height() / canvasHeight);
+    if (s <= 0) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    painter.translate((size.width() - canvasWidth * s) / 2,
+                      (size.height() - canvasHeight * s) / 2);
+    painter.scale(s, s);
+    blurs.prepare(deviceScale(painter));
+
+    drawLayer(painter, blurs.shadow());
+    // The glow breathes with a period of 2.4 s between 70 % and 100 %.
+    painter.setOpacity(0.85 + 0.15 * std::sin(2 * std::numbers::pi * state.time / 2.4));
+    drawLayer(painter, blurs.glow());
+    painter.setOpacity(1);
+    drawRing(painter, state, labelColor);
+    drawGlass(painter, state, blurs);
+    painter.restore();
+}
+
+} // namespace vigilo

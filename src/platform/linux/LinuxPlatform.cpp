@@ -1,0 +1,56 @@
+#include "platform/PlatformServices.h"
+
+#include "platform/SystemClock.h"
+#include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxPowerSettings.h"
+#include "platform/linux/LogindPowerAssertions.h"
+#include "platform/linux/PosixProcessRunner.h"
+#include "platform/linux/UPowerSourceMonitor.h"
+#include "platform/qt/QtAudioOut.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace vigilo {
+
+namespace {
+
+/// $XDG_CONFIG_HOME, else ~/.config (an unset or relative variable is ignored, as the XDG base
+/// directory rules say).
+std::filesystem::path configHome() {
+    const char* configured = std::getenv("XDG_CONFIG_HOME");
+    if (configured != nullptr && configured[0] == '/') {
+        return configured;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user != nullptr ? user->pw_dir : "/";
+    }
+    return std::filesystem::path(home) / ".config";
+}
+
+} // namespace
+
+PlatformServices makePlatformServices() {
+    const QDBusConnection systemBus = QDBusConnection::systemBus();
+    const QDBusConnection sessionBus = QDBusConnection::sessionBus();
+    const std::filesystem::path config = configHome();
+
+    PlatformServices services;
+    services.clock = std::make_unique<SystemClock>();
+    services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");
+    services.processes = std::make_unique<PosixProcessRunner>();
+    services.assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
+    // Uses the runner above: `processes` is declared before `powerSettings`, so it is
+    // destroyed after it.
+    services.powerSettings = std::make_unique<LinuxPowerSettings>(
+        *services.processes, systemBus, LinuxPowerSettings::Paths{.configHome = config});
+    services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
+    services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
+    return services;
+}
+
+} // namespace vigilo

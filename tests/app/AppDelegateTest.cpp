@@ -1,0 +1,143 @@
+#include "app/AppDelegate.h"
+#include "app/QuitOnSignals.h"
+#include "FakePlatform.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace vigilo {
+namespace {
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    AppDelegateTest() { delegate.finishLaunching(); }
+
+    [[nodiscard]] QString menuTitle() { return delegate.statusMenu().actions().first()->text(); }
+    [[nodiscard]] std::size_t held() const { return platform.assertions.held.size(); }
+    // Inside the glass, above the base and below the liquid line: amber when filled, clear
+    // when empty.
+    [[nodiscard]] QColor glassMiddle() {
+        const QImage icon = delegate.statusItem().icon().pixmap(18, 18).toImage();
+        return icon.pixelColor(9, 11);
+    }
+
+    fakes::FakePlatform platform;
+    AppDelegate delegate{platform.services};
+};
+
+TEST_F(AppDelegateTest, MenuFirstTitleAndIconFollowTheState) {
+    EXPECT_EQ(menuTitle(), QStringLiteral("Не давать засыпать"));
+    EXPECT_EQ(glassMiddle().alpha(), 0);
+
+    delegate.model().toggle();
+    EXPECT_EQ(menuTitle(), QStringLiteral("Разрешить сон"));
+    EXPECT_GT(glassMiddle().alpha(), 200);
+    EXPECT_GT(glassMiddle().red(), glassMiddle().blue());
+
+    delegate.statusMenu().actions().first()->trigger();
+    EXPECT_FALSE(delegate.model().isAwake());
+    EXPECT_EQ(menuTitle(), QStringLiteral("Не давать засыпать"));
+    EXPECT_EQ(glassMiddle().alpha(), 0);
+}
+
+TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcut) {
+    const auto actions = delegate.statusMenu().actions();
+    ASSERT_EQ(actions.size(), 5);
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("О VIGLO"));
+    EXPECT_TRUE(actions[3]->isSeparator());
+    EXPECT_EQ(actions[4]->text(), QStringLiteral("Выйти"));
+    EXPECT_EQ(actions[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+}
+
+TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
+    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::AltModifier);
+    EXPECT_TRUE(delegate.model().isAwake());
+    EXPECT_EQ(held(), 1U);
+    ASSERT_EQ(platform.audio.plays.size(), 1U);
+    EXPECT_EQ(platform.audio.plays.back().name, "pour-in");
+
+    delegate.statusItemClicked(QSystemTrayIcon::MiddleClick, Qt::NoModifier);
+    EXPECT_FALSE(delegate.model().isAwake());
+    EXPECT_EQ(held(), 0U);
+
+    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    delegate.statusItemClicked(QSystemTrayIcon::Context, Qt::AltModifier);
+    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::AltModifier | Qt::ControlModifier);
+    delegate.statusMenu().hide();
+    EXPECT_FALSE(delegate.model().isAwake());
+    EXPECT_EQ(platform.assertions.createCalls, 1);
+}
+
+TEST(StatusClicks, MenuForRightOrCtrlClickToggleForAltOrMiddle) {
+    EXPECT_EQ(clickAction(QSystemTrayIcon::Context, Qt::NoModifier), ClickAction::ShowMenu);
+    EXPECT_EQ(clickAction(QSystemTrayIcon::Trigger, Qt::ControlModifier), ClickAction::ShowMenu);
+    EXPECT_EQ(clickAction(QSystemTrayIcon::Trigger, Qt::AltModifier | Qt::ShiftModifier),
+              ClickAction::Toggle);
+    EXPECT_EQ(clickAction(QSystemTrayIcon::MiddleClick, Qt::NoModifier), ClickAction::Toggle);
+    EXPECT_EQ(clickAction(QSystemTrayIcon::Trigger, Qt::ShiftModifier), ClickAction::OpenPanel);
+    EXPECT_EQ(clickAction(QSystemTrayIcon::DoubleClick, Qt::AltModifier), ClickAction::None);
+}
+
+TEST_F(AppDelegateTest, OnAndOffSwitchOnlyWhenNeededLikeTheMenu) {
+    auto reply = delegate.handleControl(ControlVerb::On);
+    EXPECT_TRUE(reply.awake);
+    EXPECT_EQ(reply.title, QStringLiteral("Пьёт кофе · первая чашка"));
+    EXPECT_EQ(reply.subtitle, QStringLiteral("не спит даже с закрытой крышкой"));
+    EXPECT_TRUE(delegate.model().isManuallyOn());
+
+    platform.clock.advance(2000);
+    reply = delegate.handleControl(ControlVerb::On);
+    EXPECT_EQ(reply.title, QStringLiteral("Пьёт кофе уже 2 чашки"));
+    EXPECT_EQ(platform.assertions.createCalls, 1);
+    EXPECT_EQ(platform.audio.plays.size(), 1U);
+
+    reply = delegate.handleControl(ControlVerb::Off);
+    EXPECT_FALSE(reply.awake);
+    EXPECT_EQ(reply.title, QStringLiteral("Твой Mac не может спать"));
+    reply = delegate.handleControl(ControlVerb::Off);
+    EXPECT_FALSE(reply.awake);
+    ASSERT_EQ(platform.audio.plays.size(), 2U);
+    EXPECT_EQ(platform.audio.plays.back().name, "pour-out");
+
+    EXPECT_TRUE(delegate.handleControl(ControlVerb::Toggle).awake);
+    EXPECT_TRUE(delegate.handleControl(ControlVerb::Status).awake);
+    EXPECT_FALSE(delegate.handleControl(ControlVerb::Toggle).awake);
+}
+
+TEST_F(AppDelegateTest, PowerSourceChangeForcesAPowerSettingsRead) {
+    const int before = platform.powerSettings.reads;
+    Q_EMIT platform.powerSourceMonitor.changed();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(platform.powerSettings.reads, before + 1);
+}
+
+TEST_F(AppDelegateTest, QuittingReleasesTheLock) {
+    delegate.handleControl(ControlVerb::On);
+    ASSERT_EQ(held(), 1U);
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_EQ(held(), 0U);
+    EXPECT_FALSE(delegate.model().isAwake());
+}
+
+TEST_F(AppDelegateTest, TermSignalQuitsNormallyAndReleasesTheLock) {
+    const QuitOnSignals quitOnSignals;
+    delegate.handleControl(ControlVerb::On);
+    ASSERT_EQ(held(), 1U);
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { std::raise(SIGTERM); });
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, &giveUp, [] { QCoreApplication::exit(1); });
+    giveUp.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(held(), 0U);
+}
+
+} // namespace
+} // namespace vigilo

@@ -1,0 +1,133 @@
+#include "app/CommandLine.h"
+#include "app/ControlSocketPath.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vigilo {
+namespace {
+
+using CommandLine::Invocation;
+namespace ExitCode = CommandLine::ExitCode;
+
+TEST(CommandLineParse, RecognisesEveryForm) {
+    EXPECT_EQ(CommandLine::parse({}).kind, Invocation::Kind::StartApp);
+    for (const auto& [word, verb] : {std::pair{u"on", ControlVerb::On},
+                                     std::pair{u"off", ControlVerb::Off},
+                                     std::pair{u"toggle", ControlVerb::Toggle},
+                                     std::pair{u"status", ControlVerb::Status}}) {
+        const auto invocation = CommandLine::parse({QString::fromUtf16(word)});
+        EXPECT_EQ(invocation.kind, Invocation::Kind::Control);
+        EXPECT_EQ(invocation.verb, verb);
+    }
+    EXPECT_EQ(CommandLine::parse({QStringLiteral("--help")}).kind, Invocation::Kind::Help);
+    EXPECT_EQ(CommandLine::parse({QStringLiteral("-h")}).kind, Invocation::Kind::Help);
+}
+
+TEST(CommandLineParse, RejectsUnknownVerbsAndExtraArguments) {
+    const auto unknown = CommandLine::parse({QStringLiteral("sleep")});
+    EXPECT_EQ(unknown.kind, Invocation::Kind::BadUsage);
+    EXPECT_TRUE(unknown.problem.contains(u"sleep"));
+    EXPECT_EQ(CommandLine::parse({QStringLiteral("ON")}).kind, Invocation::Kind::BadUsage);
+    EXPECT_EQ(CommandLine::parse({QStringLiteral("on"), QStringLiteral("now")}).kind,
+              Invocation::Kind::BadUsage);
+}
+
+struct Printed {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Printed report(ControlVerb verb, ControlResult result) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = CommandLine::report(verb, result, out, err);
+    return {code, out.str(), err.str()};
+}
+
+ControlResult answered(bool awake) {
+    return {.status = ControlResult::Status::Answered,
+            .reply = {.awake = awake,
+                      .title = QStringLiteral("Пьёт кофе · первая чашка"),
+                      .subtitle = QStringLiteral("Mac не уснёт")}};
+}
+
+TEST(CommandLineReport, StatusPrintsTitleThenSubtitleAndTellsTheStateByExitCode) {
+    const auto awake = report(ControlVerb::Status, answered(true));
+    EXPECT_EQ(awake.code, ExitCode::ok);
+    EXPECT_EQ(awake.out, "Пьёт кофе · первая чашка\nMac не уснёт\n");
+    EXPECT_EQ(awake.err, "");
+    EXPECT_EQ(report(ControlVerb::Status, answered(false)).code, ExitCode::notAwake);
+}
+
+TEST(CommandLineReport, SwitchingVerbsAreQuietUnlessOnFailed) {
+    for (const auto verb : {ControlVerb::On, ControlVerb::Off, ControlVerb::Toggle}) {
+        const auto printed = report(verb, answered(verb == ControlVerb::On));
+        EXPECT_EQ(printed.code, ExitCode::ok);
+        EXPECT_EQ(printed.out, "");
+    }
+    const auto refused = report(ControlVerb::On, answered(false));
+    EXPECT_EQ(refused.code, ExitCode::notAwake);
+    EXPECT_NE(refused.err, "");
+}
+
+TEST(CommandLineReport, NoInstanceIsExitTwoWithAMessage) {
+    for (const auto status : {ControlResult::Status::NotRunning, ControlResult::Status::NoAnswer}) {
+        for (const auto verb : {ControlVerb::On, ControlVerb::Status}) {
+            const auto printed = report(verb, {.status = status});
+            EXPECT_EQ(printed.code, ExitCode::notRunning);
+            EXPECT_EQ(printed.out, "");
+            EXPECT_NE(printed.err.find("Vigilo"), std::string::npos);
+        }
+    }
+}
+
+TEST(CommandLineDesktop, NeedsADisplayOrAnExplicitPlatform) {
+    QProcessEnvironment environment;
+    EXPECT_FALSE(CommandLine::hasDesktop(environment));
+    environment.insert(QStringLiteral("DISPLAY"), QString());
+    EXPECT_FALSE(CommandLine::hasDesktop(environment));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        QProcessEnvironment one;
+        one.insert(QString::fromLatin1(name), QStringLiteral("x"));
+        EXPECT_TRUE(CommandLine::hasDesktop(one)) << name;
+    }
+}
+
+TEST(ControlSocketPath, UsesTheRuntimeFolderOrAPerUserTmpFolder) {
+    const QTemporaryDir runtime;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    EXPECT_EQ(ControlSocketPath::forEnvironment(environment),
+              runtime.path() + QStringLiteral("/vigilo/control"));
+
+    const QString fallback = QStringLiteral("/tmp/vigilo-%1/control").arg(::getuid());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path() + QStringLiteral("/gone"));
+    EXPECT_EQ(ControlSocketPath::forEnvironment(environment), fallback);
+    EXPECT_EQ(ControlSocketPath::forEnvironment(QProcessEnvironment()), fallback);
+}
+
+TEST(ControlSocketPath, FolderIsCreatedPrivateAndAnOpenOneIsRefused) {
+    const QTemporaryDir parent;
+    const QString socket = parent.path() + QStringLiteral("/vigilo/control");
+    ASSERT_TRUE(ControlSocketPath::preparePrivateFolder(socket));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(parent.path() + QStringLiteral("/vigilo")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700U);
+    EXPECT_TRUE(ControlSocketPath::preparePrivateFolder(socket));
+
+    ::chmod(QFile::encodeName(parent.path() + QStringLiteral("/vigilo")).constData(), 0755);
+    EXPECT_FALSE(ControlSocketPath::preparePrivateFolder(socket));
+    EXPECT_FALSE(ControlSocketPath::preparePrivateFolder(parent.path() +
+                                                         QStringLiteral("/no/such/control")));
+}
+
+} // namespace
+} // namespace vigilo

@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+// The delegate's tray icon and menu are widgets: they need a QApplication, which runs on the
+// offscreen platform so the tests need no display.
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    const QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,135 @@
+#include "art/GlassHeroItem.h"
+
+#include "fakes/FakeAudioOut.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDefaults.h"
+#include "model/SoundPlayer.h"
+
+#include <QQuickWindow>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vigilo {
+namespace {
+
+// The item at exactly canvas size, so item and canvas coordinates coincide.
+class GlassHeroItemTest : public ::testing::Test {
+protected:
+    GlassHeroItemTest() {
+        window.resize(210, 250);
+        hero.setClock(clock);
+        hero.setSoundPlayer(&sounds);
+        hero.setSize(QSizeF(210, 250));
+        QObject::connect(&window, &QQuickWindow::frameSwapped, &window, [this] { ++frames; });
+    }
+
+    void show(bool awake) {
+        hero.setAwake(awake);
+        hero.setPanelVisible(true);
+        hero.setParentItem(window.contentItem());
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    // Frames drawn over `ms` of real time.
+    int framesDuring(int ms) {
+        frames = 0;
+        QTest::qWait(ms);
+        return frames;
+    }
+
+    fakes::FakeClock clock;
+    fakes::FakeAudioOut audio;
+    fakes::FakeDefaults defaults;
+    SoundPlayer sounds{audio, defaults, clock};
+    QQuickWindow window;
+    GlassHeroItem hero;
+    int frames = 0;
+};
+
+TEST_F(GlassHeroItemTest, OpensAtRestAndRunsWhileAwake) {
+    hero.setCupFraction(0.5);
+    show(true);
+    EXPECT_DOUBLE_EQ(hero.glassState().coffee, 0.72);
+    EXPECT_DOUBLE_EQ(hero.glassState().ring, 0.5);
+    EXPECT_TRUE(hero.isAnimating());
+    clock.advance(0.2);
+    EXPECT_GT(framesDuring(150), 0);
+    EXPECT_NEAR(hero.glassState().time, 0.2, 1e-6);
+}
+
+TEST_F(GlassHeroItemTest, NoFramesWhilePanelIsHidden) {
+    show(true);
+    hero.setPanelVisible(false);
+    EXPECT_FALSE(hero.isAnimating());
+    clock.advance(0.5);
+    EXPECT_EQ(framesDuring(200), 0);
+    hero.setPanelVisible(true);
+    EXPECT_TRUE(hero.isAnimating());
+    EXPECT_GT(framesDuring(150), 0);
+}
+
+TEST_F(GlassHeroItemTest, FramesStopOneSecondAfterSwitchingOffWithPointerAway) {
+    show(true);
+    hero.setAwake(false);
+    clock.advance(0.45);
+    EXPECT_GT(framesDuring(100), 0);
+    EXPECT_NEAR(hero.glassState().coffee, 0.72 * 0.5, 1e-6);
+    clock.advance(0.55);
+    QTest::qWait(100);  // the next frame finds the off state settled
+    EXPECT_FALSE(hero.isAnimating());
+    EXPECT_DOUBLE_EQ(hero.glassState().coffee, 0);
+    clock.advance(1);
+    EXPECT_EQ(framesDuring(200), 0);
+
+    // The pointer on the ring band wakes the frames to highlight a tick.
+    hero.setPointer(QPointF(105, 28));
+    EXPECT_TRUE(hero.isAnimating());
+    EXPECT_EQ(hero.glassState().hoverTick, 0);
+    hero.setPointer(QVariant());
+    QTest::qWait(100);
+    EXPECT_FALSE(hero.isAnimating());
+    EXPECT_EQ(hero.glassState().hoverTick, std::nullopt);
+}
+
+TEST_F(GlassHeroItemTest, EnteringTheGlassWhileAwakeClinksTheIce) {
+    show(false);
+    hero.setPointer(QPointF(80, 120));
+    EXPECT_TRUE(audio.plays.empty());
+    hero.setPointer(QPointF(20, 20));
+    hero.setAwake(true);
+    clock.advance(0.5);
+    hero.setPointer(QPointF(130, 120));
+    ASSERT_EQ(audio.plays.size(), 1U);
+    EXPECT_EQ(audio.plays[0].name, "ice-coffee");
+    EXPECT_FLOAT_EQ(audio.plays[0].volume, 0.35F);
+    clock.advance(0.1);
+    QTest::qWait(100);
+    EXPECT_LT(hero.glassState().tilt, 0);  // came in from the right
+    hero.setPointer(QPointF(131, 121));  // moving on the glass is no new entry
+    EXPECT_EQ(audio.plays.size(), 1U);
+}
+
+TEST_F(GlassHeroItemTest, SimpleAnimationAndReducedMotionShowTheStillPicture) {
+    show(true);
+    hero.setSimpleAnimation(true);
+    EXPECT_EQ(hero.glassState(), stillGlassState(true));
+    EXPECT_FALSE(hero.isAnimating());
+    hero.setAwake(false);
+    EXPECT_EQ(hero.glassState(), stillGlassState(false));
+    QTest::qWait(50);  // the changed picture is drawn once, then nothing moves
+    EXPECT_EQ(framesDuring(150), 0);
+    hero.setSimpleAnimation(false);
+    hero.setReducedMotion(true);
+    EXPECT_EQ(hero.glassState(), stillGlassState(false));
+    hero.setPointer(QPointF(80, 120));
+    EXPECT_DOUBLE_EQ(hero.glassState().tilt, 0);
+    // Back to the animation: it starts at rest, empty, with no fill transition.
+    hero.setReducedMotion(false);
+    EXPECT_DOUBLE_EQ(hero.glassState().coffee, 0);
+    EXPECT_TRUE(audio.plays.empty());
+}
+
+} // namespace
+} // namespace vigilo
