@@ -114,7 +114,9 @@ std::optional<DiskSpace> SystemStats::disk() {
     return DiskSpace{capacity->available, capacity->total};
 }
 
-std::optional<BatteryInfo> SystemStats::battery() { return internalBattery(source_.powerSources()); }
+std::optional<BatteryInfo> SystemStats::battery() {
+    return internalBattery(source_.powerSources());
+}
 
 std::optional<std::string> SystemStats::localIP() {
     return localIPv4(source_.interfaceAddresses(), source_.preferredInterfacePrefixes());

@@ -32,20 +32,21 @@ struct DiskSpace {
 [[nodiscard]] MemoryUsage memoryUsage(const VmFigures& figures);
 
 /// The first description of the computer's own battery with a usable capacity, in order.
-[[nodiscard]] std::optional<BatteryInfo> internalBattery(
-    const std::vector<PowerSourceDescription>& sources);
+[[nodiscard]] std::optional<BatteryInfo>
+internalBattery(const std::vector<PowerSourceDescription>& sources);
 
 /// The IPv4 address of the first up, non-loopback interface whose name starts with one of
 /// `preferredPrefixes`; else that of the first other up, non-loopback interface.
-[[nodiscard]] std::optional<std::string> localIPv4(
-    const std::vector<InterfaceAddress>& addresses,
-    const std::vector<std::string>& preferredPrefixes = {"en"});
+[[nodiscard]] std::optional<std::string>
+localIPv4(const std::vector<InterfaceAddress>& addresses,
+          const std::vector<std::string>& preferredPrefixes = {"en"});
 
 /// The figures of the metrics row, read through a `StatsSource`. Only the CPU sampler keeps
 /// state: load is the difference between two readings.
 class SystemStats {
 public:
-    explicit SystemStats(StatsSource& source) : source_(source) {}
+    explicit SystemStats(StatsSource& source)
+        : source_(source) {}
 
     /// Reads the CPU counters; from the second successful reading on, updates `cpuUsage`.
     /// A failed reading changes nothing.

@@ -18,9 +18,7 @@ public:
     [[nodiscard]] std::optional<VmFigures> vmFigures() override { return vm; }
     [[nodiscard]] std::optional<VolumeCapacity> rootVolumeCapacity() override { return volume; }
     [[nodiscard]] std::vector<PowerSourceDescription> powerSources() override { return sources; }
-    [[nodiscard]] std::vector<InterfaceAddress> interfaceAddresses() override {
-        return addresses;
-    }
+    [[nodiscard]] std::vector<InterfaceAddress> interfaceAddresses() override { return addresses; }
     [[nodiscard]] std::vector<std::string> preferredInterfacePrefixes() const override {
         return prefixes;
     }

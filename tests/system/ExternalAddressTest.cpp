@@ -22,7 +22,8 @@ TEST(ExternalAddress, AcceptsOneBareAddressAfterTrimming) {
         {"fe80::", "fe80::"},
         {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7::"},
         {"::ffff:192.0.2.128", "::ffff:192.0.2.128"},
-        {"0000:0000:0000:0000:0000:ffff:255.255.255.255", "0000:0000:0000:0000:0000:ffff:255.255.255.255"},
+        {"0000:0000:0000:0000:0000:ffff:255.255.255.255",
+         "0000:0000:0000:0000:0000:ffff:255.255.255.255"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(fromBody(c.body), std::string(c.address)) << c.body;
@@ -57,7 +58,8 @@ TEST(ExternalAddress, RefusesEverythingElse) {
         "fe80::1%eth0",
         ":",
         ":::",
-        "\xff\xfe" "1.2.3.4",
+        "\xff\xfe"
+        "1.2.3.4",
         "1.2.3.4\xc3",
         "1\0.2.3.4"sv,
         "{\"ip\":\"203.0.113.7\"}",

@@ -3,7 +3,6 @@
 #include "fakes/FakeStatsSource.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 namespace vigilo {
@@ -66,7 +65,8 @@ TEST(CpuLoad, CountersThatWrappedStillGiveTheElapsedTicks) {
     EXPECT_DOUBLE_EQ(*load, 0.5);
 
     // the busy sum wraps although no single counter does
-    const auto sumWraps = cpuLoad(CpuTicks{top / 2, top / 2, 0, 10}, CpuTicks{top / 2 + 3, top / 2, 1, 10});
+    const auto sumWraps =
+        cpuLoad(CpuTicks{top / 2, top / 2, 0, 10}, CpuTicks{top / 2 + 3, top / 2, 1, 10});
     ASSERT_TRUE(sumWraps);
     EXPECT_DOUBLE_EQ(*sumWraps, 0.75);
 }
@@ -79,14 +79,22 @@ TEST(CpuLoad, NiceTimeCountsAsBusy) {
 // Memory and disk
 
 TEST_F(SystemStatsTest, MemoryCountsInternalWiredAndCompressedPages) {
-    source.vm = VmFigures{.internalPages = 100, .purgeablePages = 30, .wiredPages = 20,
-                          .compressorPages = 10, .pageSize = 4096, .physicalMemory = 1 << 30};
+    source.vm = VmFigures{.internalPages = 100,
+                          .purgeablePages = 30,
+                          .wiredPages = 20,
+                          .compressorPages = 10,
+                          .pageSize = 4096,
+                          .physicalMemory = 1 << 30};
     EXPECT_EQ(stats.memory(), (MemoryUsage{100 * 4096, 1 << 30}));
 }
 
 TEST_F(SystemStatsTest, PurgeableAboveInternalCountsAsNothing) {
-    source.vm = VmFigures{.internalPages = 10, .purgeablePages = 30, .wiredPages = 20,
-                          .compressorPages = 5, .pageSize = 1024, .physicalMemory = 1000000};
+    source.vm = VmFigures{.internalPages = 10,
+                          .purgeablePages = 30,
+                          .wiredPages = 20,
+                          .compressorPages = 5,
+                          .pageSize = 1024,
+                          .physicalMemory = 1000000};
     EXPECT_EQ(stats.memory(), (MemoryUsage{25 * 1024, 1000000}));
 }
 
@@ -149,9 +157,13 @@ TEST(InternalBattery, SkipsUnusableSourcesAndTakesTheFirstGoodOne) {
     untyped.erase("Type");
     auto textCapacity = internalBatteryAt(30, 100);
     textCapacity["Current Capacity"] = std::string("30");
-    const std::vector<PowerSourceDescription> sources{
-        ups, untyped, internalBatteryAt(40, 0), internalBatteryAt(40, -5), textCapacity,
-        internalBatteryAt(60, 100), internalBatteryAt(70, 100)};
+    const std::vector<PowerSourceDescription> sources{ups,
+                                                      untyped,
+                                                      internalBatteryAt(40, 0),
+                                                      internalBatteryAt(40, -5),
+                                                      textCapacity,
+                                                      internalBatteryAt(60, 100),
+                                                      internalBatteryAt(70, 100)};
 
     EXPECT_EQ(internalBattery(sources)->percent, 60);
 }
@@ -187,8 +199,7 @@ TEST(LocalIPv4, FirstOtherInterfaceIsTheFallback) {
 TEST(LocalIPv4, SkipsLoopbackDownAndIPv6) {
     EXPECT_EQ(localIPv4({address("lo0", "127.0.0.1", Family::IPv4, true, true)}), std::nullopt);
     EXPECT_EQ(localIPv4({address("en0", "192.168.1.5", Family::IPv4, false),
-                         address("en0", "fe80::1", Family::IPv6),
-                         address("utun0", "10.8.0.2")}),
+                         address("en0", "fe80::1", Family::IPv6), address("utun0", "10.8.0.2")}),
               "10.8.0.2");
     EXPECT_EQ(localIPv4({address("en0", "2001:db8::1", Family::IPv6)}), std::nullopt);
     EXPECT_EQ(localIPv4({}), std::nullopt);

@@ -16,6 +16,8 @@ struct CpuTicks {
     std::uint32_t system = 0;
     std::uint32_t idle = 0;
     std::uint32_t nice = 0;
+
+    bool operator==(const CpuTicks&) const = default;
 };
 
 /// Virtual-memory page counts of the whole system, and the sizes needed to turn them into bytes.
