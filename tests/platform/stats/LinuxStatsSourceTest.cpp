@@ -80,11 +80,6 @@ TEST(LinuxStatsSource, VolumeCapacityOfTheFixtureVolume) {
     EXPECT_LE(capacity->available, capacity->total);
 }
 
-TEST(LinuxStatsSource, PrefersWiredAndWirelessInterfaces) {
-    const auto prefixes = LinuxStatsSource("/").preferredInterfacePrefixes();
-    EXPECT_EQ(prefixes, (std::vector<std::string>{"en", "eth", "wl"}));
-}
-
 // Parsers
 
 TEST(ProcStats, CpuLineNeedsFourNumbers) {
