@@ -1,0 +1,76 @@
+#include "platform/linux/ProcStats.h"
+
+#include "platform/linux/StatsFiles.h"
+
+#include <array>
+#include <charconv>
+
+namespace vigilo::LinuxStats {
+
+namespace {
+
+/// The value of the "<key>:  <number> kB" line of /proc/meminfo, in KiB.
+std::optional<std::uint64_t> memInfoKiB(std::string_view memInfo, std::string_view key) {
+    std::size_t start = 0;
+    while (start < memInfo.size()) {
+        const auto end = memInfo.find('\n', start);
+        const auto line = memInfo.substr(start, end - start);
+        if (line.size() > key.size() && line.starts_with(key) && line[key.size()] == ':') {
+            auto value = trimmed(line.substr(key.size() + 1));
+            if (value.ends_with("kB")) {
+                value.remove_suffix(2);
+            }
+            const auto number = parseInteger(value);
+            if (!number || *number < 0) {
+                return std::nullopt;
+            }
+            return static_cast<std::uint64_t>(*number);
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<CpuTicks> parseCpuTicks(std::string_view procStat) {
+    if (!procStat.starts_with("cpu ")) {
+        return std::nullopt;
+    }
+    auto line = procStat.substr(4, procStat.find('\n') - 4);
+    // user, nice, system, idle: the first four columns
+    std::array<std::uint64_t, 4> columns{};
+    for (auto& column : columns) {
+        const auto start = line.find_first_not_of(' ');
+        if (start == std::string_view::npos) {
+            return std::nullopt;
+        }
+        line.remove_prefix(start);
+        const auto* end = line.data() + line.size();
+        const auto [stop, error] = std::from_chars(line.data(), end, column);
+        if (error != std::errc{} || (stop != end && *stop != ' ')) {
+            return std::nullopt;
+        }
+        line.remove_prefix(static_cast<std::size_t>(stop - line.data()));
+    }
+    const auto low32 = [](std::uint64_t value) { return static_cast<std::uint32_t>(value); };
+    return CpuTicks{.user = low32(columns[0]),
+                    .system = low32(columns[2]),
+                    .idle = low32(columns[3]),
+                    .nice = low32(columns[1])};
+}
+
+std::optional<VmFigures> parseMemInfo(std::string_view memInfo) {
+    const auto total = memInfoKiB(memInfo, "MemTotal");
+    const auto available = memInfoKiB(memInfo, "MemAvailable");
+    if (!total || !available || *available > *total) {
+        return std::nullopt;
+    }
+    return VmFigures{
+        .internalPages = *total - *available, .pageSize = 1024, .physicalMemory = *total * 1024};
+}
+
+} // namespace vigilo::LinuxStats

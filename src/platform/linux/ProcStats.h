@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ports/StatsSource.h"
+
+#include <optional>
+#include <string_view>
+
+// Parsing the kernel's CPU and memory counters.
+namespace vigilo::LinuxStats {
+
+/// The user, nice, system and idle ticks of the first line of /proc/stat (the "cpu " line,
+/// summed over all processors). Each is cut to its low 32 bits: the load is computed from
+/// wrapping 32-bit differences, which stay right across the cut.
+[[nodiscard]] std::optional<CpuTicks> parseCpuTicks(std::string_view procStat);
+
+/// Memory figures from /proc/meminfo, shaped so that the shared formula gives
+/// used = MemTotal − MemAvailable: the kernel's own estimate of memory that cannot be
+/// reclaimed without swapping. The "internal" count carries that amount in 1 KiB pages (the
+/// file's unit, so nothing is rounded); the other counts are 0. Nothing when either line is
+/// missing or unreadable, or when MemAvailable exceeds MemTotal.
+[[nodiscard]] std::optional<VmFigures> parseMemInfo(std::string_view memInfo);
+
+} // namespace vigilo::LinuxStats

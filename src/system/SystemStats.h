@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/ports/StatsSource.h"
+#include "system/BatteryInfo.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vigilo {
+
+/// Memory in use and installed, in bytes.
+struct MemoryUsage {
+    std::uint64_t used = 0;
+    std::uint64_t total = 0;
+    bool operator==(const MemoryUsage&) const = default;
+};
+
+/// Free and total space of the root volume, in bytes.
+struct DiskSpace {
+    std::int64_t free = 0;
+    std::int64_t total = 0;
+    bool operator==(const DiskSpace&) const = default;
+};
+
+/// The share of busy time between two counter readings, 0..1; nothing when no tick passed.
+/// Differences wrap in 32 bits so that a counter that overflowed in between still counts right.
+[[nodiscard]] std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current);
+
+/// Memory in use: max(internal − purgeable, 0) + wired + compressor pages, in bytes.
+[[nodiscard]] MemoryUsage memoryUsage(const VmFigures& figures);
+
+/// The first description of the computer's own battery with a usable capacity, in order.
+[[nodiscard]] std::optional<BatteryInfo>
+internalBattery(const std::vector<PowerSourceDescription>& sources);
+
+/// The IPv4 address of the first up, non-loopback interface whose name starts with one of
+/// `preferredPrefixes`; else that of the first other up, non-loopback interface.
+[[nodiscard]] std::optional<std::string>
+localIPv4(const std::vector<InterfaceAddress>& addresses,
+          const std::vector<std::string>& preferredPrefixes = {"en"});
+
+/// The figures of the metrics row, read through a `StatsSource`. Only the CPU sampler keeps
+/// state: load is the difference between two readings.
+class SystemStats {
+public:
+    explicit SystemStats(StatsSource& source)
+        : source_(source) {}
+
+    /// Reads the CPU counters; from the second successful reading on, updates `cpuUsage`.
+    /// A failed reading changes nothing.
+    void sampleCPU();
+    /// The CPU load of the last interval, 0..1; nothing until two readings a tick apart.
+    [[nodiscard]] std::optional<double> cpuUsage() const { return cpuUsage_; }
+
+    [[nodiscard]] std::optional<MemoryUsage> memory();
+    [[nodiscard]] std::optional<DiskSpace> disk();
+    [[nodiscard]] std::optional<BatteryInfo> battery();
+    /// The local IPv4 address in dotted decimal form.
+    [[nodiscard]] std::optional<std::string> localIP();
+
+private:
+    StatsSource& source_;
+    std::optional<CpuTicks> prevTicks_;
+    std::optional<double> cpuUsage_;
+};
+
+} // namespace vigilo

@@ -1,0 +1,205 @@
+#include "platform/linux/LinuxStatsSource.h"
+
+#include "platform/linux/InterfaceAddresses.h"
+#include "platform/linux/ProcStats.h"
+#include "system/SystemStats.h"
+
+#include <arpa/inet.h>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+namespace vigilo {
+namespace {
+
+std::filesystem::path fixture(const char* name) {
+    return std::filesystem::path(VIGILO_TEST_DATA) / "linux-stats" / name;
+}
+
+// Fixture trees
+
+TEST(LinuxStatsSource, DischargingLaptop) {
+    LinuxStatsSource source(fixture("discharging"));
+    // user 4294967400 keeps its low 32 bits
+    EXPECT_EQ(source.cpuTicks(),
+              (CpuTicks{.user = 104, .system = 3000, .idle = 90000, .nice = 20}));
+
+    SystemStats stats(source);
+    EXPECT_EQ(stats.memory(), (MemoryUsage{2'000'000ull * 1024, 8'000'000ull * 1024}));
+    EXPECT_EQ(stats.battery(), (BatteryInfo{75, false, false, 150}));
+}
+
+TEST(LinuxStatsSource, ChargingLaptopWithDeviceBattery) {
+    LinuxStatsSource source(fixture("charging"));
+    EXPECT_EQ(source.cpuTicks(), (CpuTicks{.user = 100, .system = 50, .idle = 1000, .nice = 0}));
+    // The mouse battery is not the computer's.
+    EXPECT_EQ(source.powerSources().size(), 1u);
+
+    SystemStats stats(source);
+    EXPECT_EQ(stats.memory(), (MemoryUsage{1'000'000ull * 1024, 16'000'000ull * 1024}));
+    EXPECT_EQ(stats.battery(), (BatteryInfo{50, true, true, std::nullopt}));
+}
+
+TEST(LinuxStatsSource, DesktopWithoutBattery) {
+    LinuxStatsSource source(fixture("no-battery"));
+    EXPECT_EQ(source.cpuTicks(), (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
+    EXPECT_TRUE(source.powerSources().empty());
+    EXPECT_FALSE(SystemStats(source).battery());
+}
+
+TEST(LinuxStatsSource, OddValues) {
+    LinuxStatsSource source(fixture("odd"));
+    EXPECT_FALSE(source.cpuTicks());
+    EXPECT_FALSE(source.vmFigures());
+
+    // BAT0 is an empty bay; BAT1 has unreadable figures; BAT2 reports energy_full 0 and
+    // falls back to its percentage.
+    const auto sources = source.powerSources();
+    ASSERT_EQ(sources.size(), 2u);
+    EXPECT_FALSE(sources[0].contains("Current Capacity"));
+    EXPECT_FALSE(sources[0].contains("Time to Empty"));
+    EXPECT_EQ(SystemStats(source).battery(), (BatteryInfo{42, false, true, std::nullopt}));
+}
+
+TEST(LinuxStatsSource, MissingTree) {
+    LinuxStatsSource source(fixture("does-not-exist"));
+    EXPECT_FALSE(source.cpuTicks());
+    EXPECT_FALSE(source.vmFigures());
+    EXPECT_FALSE(source.rootVolumeCapacity());
+    EXPECT_TRUE(source.powerSources().empty());
+}
+
+TEST(LinuxStatsSource, VolumeCapacityOfTheFixtureVolume) {
+    const auto capacity = LinuxStatsSource(fixture("discharging")).rootVolumeCapacity();
+    ASSERT_TRUE(capacity);
+    EXPECT_GT(capacity->total, 0);
+    EXPECT_GE(capacity->available, 0);
+    EXPECT_LE(capacity->available, capacity->total);
+}
+
+// Parsers
+
+TEST(ProcStats, CpuLineNeedsFourNumbers) {
+    using LinuxStats::parseCpuTicks;
+    EXPECT_EQ(parseCpuTicks("cpu  1 2 3 4\n"),
+              (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
+    EXPECT_EQ(parseCpuTicks("cpu 1 2 3 4 5 6"),
+              (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
+    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3\ncpu0 4 5 6 7\n"));
+    EXPECT_FALSE(parseCpuTicks("cpu0 1 2 3 4\n"));
+    EXPECT_FALSE(parseCpuTicks("cpu  1 2 -3 4\n"));
+    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3 4x\n"));
+    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3 99999999999999999999999\n"));
+    EXPECT_FALSE(parseCpuTicks(""));
+}
+
+TEST(ProcStats, MemInfoNeedsBothLinesInOrder) {
+    using LinuxStats::parseMemInfo;
+    const auto figures = parseMemInfo("MemTotal: 100 kB\nMemFree: 10 kB\nMemAvailable: 40 kB\n");
+    ASSERT_TRUE(figures);
+    EXPECT_EQ(memoryUsage(*figures), (MemoryUsage{60 * 1024, 100 * 1024}));
+
+    EXPECT_FALSE(parseMemInfo("MemTotal: 100 kB\n"));
+    EXPECT_FALSE(parseMemInfo("MemTotal: 100 kB\nMemAvailable: 140 kB\n"));
+    EXPECT_FALSE(parseMemInfo("MemTotal: 100 kB\nMemAvailable: lots kB\n"));
+    // "MemTotalX" is another key
+    EXPECT_FALSE(parseMemInfo("MemTotalX: 100 kB\nMemAvailable: 40 kB\n"));
+}
+
+// Interface list
+
+class InterfaceList : public testing::Test {
+protected:
+    /// Appends an entry with an IPv4 address (or none when `text` is empty).
+    void addIPv4(const char* name, const char* text, unsigned flags) {
+        auto& address = v4.emplace_back(std::make_unique<sockaddr_in>());
+        address->sin_family = AF_INET;
+        ::inet_pton(AF_INET, text, &address->sin_addr);
+        append(name, reinterpret_cast<sockaddr*>(address.get()), flags);
+    }
+    void addIPv6(const char* name, const char* text, unsigned flags) {
+        auto& address = v6.emplace_back(std::make_unique<sockaddr_in6>());
+        address->sin6_family = AF_INET6;
+        ::inet_pton(AF_INET6, text, &address->sin6_addr);
+        append(name, reinterpret_cast<sockaddr*>(address.get()), flags);
+    }
+    void addWithoutAddress(const char* name, unsigned flags) { append(name, nullptr, flags); }
+
+    void append(const char* name, sockaddr* address, unsigned flags) {
+        auto& entry = entries.emplace_back(std::make_unique<ifaddrs>());
+        entry->ifa_name = const_cast<char*>(name);
+        entry->ifa_flags = flags;
+        entry->ifa_addr = address;
+        if (entries.size() > 1) {
+            entries[entries.size() - 2]->ifa_next = entry.get();
+        }
+    }
+    [[nodiscard]] const ifaddrs* list() const {
+        return entries.empty() ? nullptr : entries.front().get();
+    }
+
+    std::vector<std::unique_ptr<sockaddr_in>> v4;
+    std::vector<std::unique_ptr<sockaddr_in6>> v6;
+    std::vector<std::unique_ptr<ifaddrs>> entries;
+};
+
+TEST_F(InterfaceList, KeepsOrderFlagsAndNumericText) {
+    addIPv4("lo", "127.0.0.1", IFF_UP | IFF_LOOPBACK);
+    addWithoutAddress("wg0", IFF_UP);
+    addIPv4("tun0", "10.8.0.2", IFF_UP);
+    addIPv6("wlp2s0", "2001:db8::7", IFF_UP);
+    addIPv4("wlp2s0", "192.168.1.7", IFF_UP);
+    addIPv4("eth1", "192.168.2.9", 0);
+
+    const auto addresses = LinuxStats::interfaceAddressesFrom(list());
+    ASSERT_EQ(addresses.size(), 5u);
+    EXPECT_EQ(addresses[0].name, "lo");
+    EXPECT_TRUE(addresses[0].isLoopback);
+    EXPECT_EQ(addresses[1].address, "10.8.0.2");
+    EXPECT_EQ(addresses[2].family, InterfaceAddress::Family::IPv6);
+    EXPECT_EQ(addresses[2].address, "2001:db8::7");
+    EXPECT_FALSE(addresses[4].isUp);
+
+    EXPECT_EQ(localIPv4(addresses, LinuxStatsSource("/").preferredInterfacePrefixes()),
+              "192.168.1.7");
+    EXPECT_EQ(localIPv4(addresses), "10.8.0.2");
+}
+
+// This machine
+
+TEST(LinuxStatsSourceOnThisMachine, GivesSaneFigures) {
+    LinuxStatsSource source("/");
+    SystemStats stats(source);
+    const auto first = source.cpuTicks();
+    ASSERT_TRUE(first);
+    EXPECT_GT(std::uint64_t{first->user} + first->system + first->idle + first->nice, 0u);
+
+    const auto memory = stats.memory();
+    ASSERT_TRUE(memory);
+    EXPECT_GT(memory->used, 0u);
+    EXPECT_LT(memory->used, memory->total);
+    EXPECT_GE(memory->total, 64ull << 20);
+
+    const auto disk = stats.disk();
+    ASSERT_TRUE(disk);
+    EXPECT_GT(disk->total, 0);
+    EXPECT_LE(disk->free, disk->total);
+
+    if (const auto battery = stats.battery()) {
+        EXPECT_GE(battery->percent, 0);
+    }
+    // A loopback interface always exists.
+    const auto addresses = source.interfaceAddresses();
+    EXPECT_TRUE(std::any_of(addresses.begin(), addresses.end(),
+                            [](const InterfaceAddress& a) { return a.address == "127.0.0.1"; }));
+    if (const auto address = stats.localIP()) {
+        EXPECT_NE(*address, "127.0.0.1");
+        EXPECT_EQ(std::count(address->begin(), address->end(), '.'), 3);
+    }
+}
+
+} // namespace
+} // namespace vigilo
