@@ -11,6 +11,9 @@ AwakeModel::AwakeModel(Services services)
     , lid_(services.lid)
     , displays_(services.displays)
     , desktop_(services.desktop)
+    , http_(services.http)
+    , scheduler_(services.scheduler)
+    , stats_(services.stats)
     , sleepGuard_(services.assertions) {
     soundEnabled_ = settings_.read(SettingsKeys::soundEnabled);
     hidesMetrics_ = settings_.read(SettingsKeys::hidesMetrics);
@@ -27,6 +30,8 @@ AwakeModel::AwakeModel(Services services)
         lid_.setSleepDisabled(false);
     }
 
+    stats_.sampleCPU();
+    refreshStats();
     refreshPowerSettings(true);
 
     watcher_.setOnChange([this] {
@@ -262,6 +267,7 @@ std::int64_t AwakeModel::batteryThreshold() const {
 void AwakeModel::setBatteryThreshold(std::int64_t percent) {
     willChange_.notify();
     settings_.write(SettingsKeys::batteryThreshold, percent);
+    checkBattery();
 }
 
 bool AwakeModel::usesSimpleAnimation() const {

@@ -7,14 +7,21 @@
 #include "model/StatusTexts.h"
 #include "model/WatchedApps.h"
 #include "platform/ports/Clock.h"
+#include "platform/ports/HttpGet.h"
+#include "platform/ports/Scheduler.h"
+#include "platform/ports/StatsSource.h"
+#include "system/SystemStats.h"
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Displays.h"
 #include "platform/ports/LidControl.h"
 #include "platform/ports/PowerSettingsSource.h"
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vigilo {
 
@@ -34,9 +41,19 @@ public:
         LidControl& lid;
         Displays& displays;
         Desktop& desktop;
+        StatsSource& stats;
+        HttpGet& http;
+        Scheduler& scheduler;
     };
 
     static constexpr double powerRefreshInterval = 30;
+    /// CPU samples kept for the history line: one minute at one sample per 2-second tick.
+    static constexpr std::size_t cpuHistoryLength = 30;
+    /// The battery levels the user can stop at, in the order a click cycles through; 0 is off.
+    static constexpr std::array<std::int64_t, 5> batteryThresholds{0, 10, 20, 30, 50};
+    /// The donation question comes from the 4th cup on, and two hours after "Позже".
+    static constexpr std::int64_t donationCup = 4;
+    static constexpr double donationPostponeSeconds = 7200;
 
     explicit AwakeModel(Services services);
     ~AwakeModel();
@@ -90,6 +107,39 @@ public:
     /// The about tab's "Отозвать доступ".
     void removeLidHelper();
 
+    // Metrics.
+    /// Samples every figure, then runs the battery stop, the donation check and the lid's
+    /// display check. Runs on every stats tick.
+    void refreshStats();
+    /// CPU load samples, 0..1, oldest first; at most `cpuHistoryLength`.
+    [[nodiscard]] const std::vector<double>& cpuHistory() const { return cpuHistory_; }
+    [[nodiscard]] const std::optional<MemoryUsage>& memory() const { return memory_; }
+    [[nodiscard]] const std::optional<DiskSpace>& disk() const { return disk_; }
+    [[nodiscard]] const std::optional<BatteryInfo>& battery() const { return battery_; }
+    [[nodiscard]] const std::optional<std::string>& localIP() const { return localIP_; }
+    [[nodiscard]] const std::optional<std::string>& externalIP() const { return externalIP_; }
+    [[nodiscard]] bool isFetchingExternalIP() const { return isFetchingExternalIP_; }
+    [[nodiscard]] bool didExternalIPFail() const { return didExternalIPFail_; }
+    /// The address just copied, for one second.
+    [[nodiscard]] const std::optional<std::string>& copiedIP() const { return copiedIP_; }
+    /// Looks the public address up once; a request already running is not repeated.
+    void fetchExternalIP();
+    /// Copies an address to the clipboard and marks it copied for one second.
+    void copyIP(const std::string& address);
+
+    // Battery stop.
+    /// On battery power at or below a threshold that is on.
+    [[nodiscard]] bool isBatteryLow() const;
+    /// The next of `batteryThresholds`, wrapping; a value not in the list moves to the second.
+    void cycleBatteryThreshold();
+
+    // Donation question.
+    [[nodiscard]] bool isAskingForDonation() const { return isAskingForDonation_; }
+    /// "Купить кофе" (true): never asks again, and opens the donation page.
+    void answerDonationQuestion(bool buysCoffee);
+    /// "Позже": asks again two hours from now.
+    void postponeDonationQuestion();
+
     // Power figures.
     [[nodiscard]] std::int64_t displaySleepMinutes() const { return displaySleepMinutes_; }
     [[nodiscard]] bool canSleep() const { return canSleep_; }
@@ -125,6 +175,9 @@ private:
     void switchOff();
     /// Switches system-wide sleep off while kept awake with the lid setting on, back on otherwise.
     void applyLidMode();
+    /// Switches keep-awake off when the battery, on its own power, reached the threshold.
+    void checkBattery();
+    void checkDonationQuestion();
     [[nodiscard]] StatusTexts::State textState() const;
 
     const Clock& clock_;
@@ -135,8 +188,13 @@ private:
     LidControl& lid_;
     Displays& displays_;
     Desktop& desktop_;
+    HttpGet& http_;
+    Scheduler& scheduler_;
+    SystemStats stats_;
     SleepGuard sleepGuard_;
     ChangeNotifier willChange_;
+    /// Late callbacks (a lookup, a delayed clear) check this to know the model still exists.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 
     std::optional<TimePoint> lastPowerRefresh_;
     bool isManuallyOn_ = false;
@@ -148,6 +206,16 @@ private:
     std::optional<std::string> lidError_;
     bool needsLidConsent_ = false;
     bool lidConsentPostponed_ = false;
+    std::vector<double> cpuHistory_;
+    std::optional<MemoryUsage> memory_;
+    std::optional<DiskSpace> disk_;
+    std::optional<BatteryInfo> battery_;
+    std::optional<std::string> localIP_;
+    std::optional<std::string> externalIP_;
+    bool isFetchingExternalIP_ = false;
+    bool didExternalIPFail_ = false;
+    std::optional<std::string> copiedIP_;
+    bool isAskingForDonation_ = false;
     bool soundEnabled_ = true;
     bool hidesMetrics_ = false;
     std::int64_t displaySleepMinutes_ = 0;

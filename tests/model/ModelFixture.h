@@ -5,9 +5,12 @@
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDisplays.h"
+#include "fakes/FakeHttpGet.h"
 #include "fakes/FakeLidControl.h"
 #include "fakes/FakePowerAssertions.h"
 #include "fakes/FakePowerSettings.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeStatsSource.h"
 #include "fakes/FakeWatchedApps.h"
 #include "model/AwakeModel.h"
 
@@ -29,6 +32,9 @@ protected:
     fakes::FakeLidControl lid;
     fakes::FakeDisplays displays;
     fakes::FakeDesktop desktop;
+    fakes::FakeStatsSource stats;
+    fakes::FakeHttpGet http;
+    fakes::FakeScheduler scheduler;
     SoundPlayer sounds{audio, defaults, clock};
     std::unique_ptr<AwakeModel> model;
     int stateChanges = 0;
@@ -36,7 +42,8 @@ protected:
 
     void start() {
         model = std::make_unique<AwakeModel>(
-            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, lid, displays, desktop});
+            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, lid, displays, desktop,
+                                 stats, http, scheduler});
         model->onStateChange = [this] { ++stateChanges; };
         model->willChange().subscribe([this] { ++notices; });
     }
