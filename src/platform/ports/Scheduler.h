@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+namespace vigilo {
+
+/// Runs work later on the main thread's event loop. Work still pending when the scheduler is
+/// destroyed never runs.
+class Scheduler {
+public:
+    virtual ~Scheduler() = default;
+    /// Runs `work` on a later turn of the event loop, never before the caller has returned.
+    virtual void post(std::function<void()> work) = 0;
+    /// Runs `work` on the event loop once at least `seconds` have passed.
+    virtual void after(double seconds, std::function<void()> work) = 0;
+};
+
+} // namespace vigilo
