@@ -1,9 +1,8 @@
 #include "system/RunningAppsWatcher.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 namespace vigilo {
 
@@ -21,7 +20,8 @@ std::set<std::string> storedSet(const Defaults& defaults, const std::string& key
         return {};
     }
     const auto* strings = std::get_if<StringList>(&*value);
-    return strings ? std::set<std::string>(strings->begin(), strings->end()) : std::set<std::string>();
+    return strings ? std::set<std::string>(strings->begin(), strings->end())
+                   : std::set<std::string>();
 }
 
 std::optional<std::vector<App>> decodeApps(const Bytes& data) {
@@ -36,8 +36,8 @@ std::optional<std::vector<App>> decodeApps(const Bytes& data) {
         }
         const auto& name = entry["name"];
         const auto& ids = entry["bundleIDs"];
-        if (!name.is_string() || !ids.is_array()
-            || !std::ranges::all_of(ids, [](const auto& id) { return id.is_string(); })) {
+        if (!name.is_string() || !ids.is_array() ||
+            !std::ranges::all_of(ids, [](const auto& id) { return id.is_string(); })) {
             return std::nullopt;
         }
         apps.push_back({name.get<std::string>(), ids.get<std::vector<std::string>>()});
@@ -88,8 +88,11 @@ const std::vector<App>& RunningAppsWatcher::builtIn() {
     return apps;
 }
 
-RunningAppsWatcher::RunningAppsWatcher(Defaults& defaults, Workspace& workspace, Scheduler& scheduler)
-    : defaults_(defaults), workspace_(workspace), scheduler_(scheduler) {
+RunningAppsWatcher::RunningAppsWatcher(Defaults& defaults, Workspace& workspace,
+                                       Scheduler& scheduler)
+    : defaults_(defaults)
+    , workspace_(workspace)
+    , scheduler_(scheduler) {
     enabledIDs_ = storedSet(defaults_, enabledKey);
     hiddenBuiltInIDs_ = storedSet(defaults_, hiddenKey);
     loadCustomApps();
@@ -162,7 +165,8 @@ bool RunningAppsWatcher::add(const std::string& url) {
     if (builtInApp != builtInApps.end()) {
         willChange_.notify();
         hiddenBuiltInIDs_.erase(builtInApp->id());
-    } else if (std::ranges::none_of(allApps(), [&](const App& app) { return hasIdentifier(app, identifier); })) {
+    } else if (std::ranges::none_of(
+                   allApps(), [&](const App& app) { return hasIdentifier(app, identifier); })) {
         willChange_.notify();
         customApps_.push_back(
             {bundle->displayName.value_or(bundle->name.value_or(fileNameWithoutExtension(url))),
@@ -224,8 +228,9 @@ void RunningAppsWatcher::refresh() {
     const auto running = workspace_.runningApplicationIDs();
     std::vector<std::string> names;
     for (const auto& app : allApps()) {
-        if (enabledIDs_.contains(app.id())
-            && std::ranges::any_of(app.bundleIDs, [&](const auto& id) { return running.contains(id); })) {
+        if (enabledIDs_.contains(app.id()) &&
+            std::ranges::any_of(app.bundleIDs,
+                                [&](const auto& id) { return running.contains(id); })) {
             names.push_back(app.name);
         }
     }

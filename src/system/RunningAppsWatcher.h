@@ -28,7 +28,9 @@ public:
         std::vector<std::string> bundleIDs;
 
         /// The key under which the application is enabled or hidden: its first identifier.
-        [[nodiscard]] std::string id() const { return bundleIDs.empty() ? std::string() : bundleIDs.front(); }
+        [[nodiscard]] std::string id() const {
+            return bundleIDs.empty() ? std::string() : bundleIDs.front();
+        }
         bool operator==(const App&) const = default;
     };
 
@@ -45,7 +47,9 @@ public:
     ChangeNotifier& willChange() { return willChange_; }
 
     [[nodiscard]] const std::vector<App>& customApps() const { return customApps_; }
-    [[nodiscard]] const std::set<std::string>& hiddenBuiltInIDs() const { return hiddenBuiltInIDs_; }
+    [[nodiscard]] const std::set<std::string>& hiddenBuiltInIDs() const {
+        return hiddenBuiltInIDs_;
+    }
     [[nodiscard]] const std::set<std::string>& enabledIDs() const { return enabledIDs_; }
     /// Names of the enabled applications that run now, in `allApps` order.
     [[nodiscard]] std::vector<std::string> runningNames() const override { return runningNames_; }

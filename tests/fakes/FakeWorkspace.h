@@ -16,14 +16,14 @@ public:
     };
 
     [[nodiscard]] std::set<std::string> runningApplicationIDs() const override { return running; }
-    [[nodiscard]] std::unique_ptr<Observation> observeRunningApplications(
-        std::function<void()> onChange) override {
+    [[nodiscard]] std::unique_ptr<Observation>
+    observeRunningApplications(std::function<void()> onChange) override {
         auto observation = std::make_unique<FakeObservation>(*this);
         onChange_ = std::move(onChange);
         return observation;
     }
-    [[nodiscard]] std::optional<std::string> applicationLocation(
-        const std::string& identifier) const override {
+    [[nodiscard]] std::optional<std::string>
+    applicationLocation(const std::string& identifier) const override {
         const auto found = installed.find(identifier);
         return found == installed.end() ? std::nullopt : std::optional(found->second.location);
     }
@@ -31,7 +31,8 @@ public:
         const auto found = bundles.find(location);
         return found == bundles.end() ? std::nullopt : std::optional(found->second);
     }
-    [[nodiscard]] std::optional<std::string> iconReference(const std::string& location) const override {
+    [[nodiscard]] std::optional<std::string>
+    iconReference(const std::string& location) const override {
         for (const auto& [identifier, app] : installed) {
             if (app.location == location) {
                 return app.icon;
@@ -56,7 +57,8 @@ public:
 private:
     class FakeObservation final : public Observation {
     public:
-        explicit FakeObservation(FakeWorkspace& workspace) : workspace_(workspace) {}
+        explicit FakeObservation(FakeWorkspace& workspace)
+            : workspace_(workspace) {}
         ~FakeObservation() override { workspace_.onChange_ = nullptr; }
 
     private:

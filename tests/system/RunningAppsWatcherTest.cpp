@@ -1,7 +1,8 @@
+#include "system/RunningAppsWatcher.h"
+
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeWorkspace.h"
-#include "system/RunningAppsWatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@ const App chatGPT{"ChatGPT", {"com.openai.chat", "com.openai.codex"}};
 const App gemini{"Gemini", {"com.google.GeminiMacOS"}};
 const App dsh{"DSH", {"com.deepseek.dsh"}};
 
-Bytes bytes(std::string_view text) { return {text.begin(), text.end()}; }
+Bytes bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 class RunningAppsWatcherTest : public ::testing::Test {
 protected:
@@ -68,23 +71,26 @@ TEST_F(RunningAppsWatcherTest, SavesTheListInTheStoredFormAndLoadsItBack) {
     EXPECT_FALSE(reloaded->isEnabled(claude));
 }
 
-TEST_F(RunningAppsWatcherTest, LoadDropsEntriesThatRepeatABuiltInOrHaveNoIdentifierAndRewritesAtOnce) {
-    defaults.values["customWatchedApps"] = bytes(
-        R"([{"name":"Mine","bundleIDs":["org.mine"]},)"
-        R"({"name":"Codex","bundleIDs":["org.other","com.openai.codex"]},)"
-        R"({"name":"Empty","bundleIDs":[]},)"
-        R"({"bundleIDs":["org.second"],"name":"Second","extra":1}])");
+TEST_F(RunningAppsWatcherTest,
+       LoadDropsEntriesThatRepeatABuiltInOrHaveNoIdentifierAndRewritesAtOnce) {
+    defaults.values["customWatchedApps"] =
+        bytes(R"([{"name":"Mine","bundleIDs":["org.mine"]},)"
+              R"({"name":"Codex","bundleIDs":["org.other","com.openai.codex"]},)"
+              R"({"name":"Empty","bundleIDs":[]},)"
+              R"({"bundleIDs":["org.second"],"name":"Second","extra":1}])");
     const auto watcher = makeWatcher();
     EXPECT_EQ(watcher->customApps(),
               (std::vector<App>{{"Mine", {"org.mine"}}, {"Second", {"org.second"}}}));
-    EXPECT_EQ(storedCustomText(),
-              R"([{"name":"Mine","bundleIDs":["org.mine"]},{"name":"Second","bundleIDs":["org.second"]}])");
+    EXPECT_EQ(
+        storedCustomText(),
+        R"([{"name":"Mine","bundleIDs":["org.mine"]},{"name":"Second","bundleIDs":["org.second"]}])");
     EXPECT_TRUE(storedStrings("watchedApps").empty());
 }
 
 TEST_F(RunningAppsWatcherTest, UnreadableStoredValuesCountAsEmptyAndAreLeftAlone) {
-    for (const auto& stored : {bytes("not json"), bytes(R"([{"name":"No ids"}])"),
-                               bytes(R"([{"name":"Bad","bundleIDs":[1]}])"), bytes(R"({"name":"x"})")}) {
+    for (const auto& stored :
+         {bytes("not json"), bytes(R"([{"name":"No ids"}])"),
+          bytes(R"([{"name":"Bad","bundleIDs":[1]}])"), bytes(R"({"name":"x"})")}) {
         defaults.values = {{"customWatchedApps", stored},
                            {"watchedApps", std::string("com.openai.chat")},
                            {"hiddenWatchedApps", std::int64_t{1}}};
@@ -101,7 +107,8 @@ TEST_F(RunningAppsWatcherTest, UnreadableStoredValuesCountAsEmptyAndAreLeftAlone
 
 TEST_F(RunningAppsWatcherTest, RunningNamesFollowListOrderAndAnyIdentifierOfAnApp) {
     defaults.values["customWatchedApps"] = bytes(R"([{"name":"Mine","bundleIDs":["org.mine"]}])");
-    defaults.values["watchedApps"] = StringList{"org.mine", "com.openai.chat", "com.google.GeminiMacOS"};
+    defaults.values["watchedApps"] =
+        StringList{"org.mine", "com.openai.chat", "com.google.GeminiMacOS"};
     workspace.running = {"org.mine", "com.openai.codex", "com.anthropic.claudefordesktop", "other"};
     const auto watcher = makeWatcher();
     EXPECT_EQ(watcher->runningNames(), (Names{"ChatGPT", "Mine"}));
@@ -110,8 +117,8 @@ TEST_F(RunningAppsWatcherTest, RunningNamesFollowListOrderAndAnyIdentifierOfAnAp
     EXPECT_EQ(watcher->runningNames(), (Names{"Claude", "ChatGPT", "Mine"}));
     watcher->setEnabled(chatGPT, false);
     EXPECT_EQ(watcher->runningNames(), (Names{"Claude", "Mine"}));
-    EXPECT_EQ(storedStrings("watchedApps"), (StringList{"com.anthropic.claudefordesktop",
-                                                        "com.google.GeminiMacOS", "org.mine"}));
+    EXPECT_EQ(storedStrings("watchedApps"),
+              (StringList{"com.anthropic.claudefordesktop", "com.google.GeminiMacOS", "org.mine"}));
     // Only the first identifier enables the application.
     watcher->setEnabled(App{"ChatGPT", {"com.openai.codex"}}, true);
     EXPECT_FALSE(watcher->isEnabled(chatGPT));
@@ -193,8 +200,8 @@ TEST_F(RunningAppsWatcherTest, AddedAppIsNamedByDisplayNameThenNameThenFileName)
     for (const auto* location : {"/a/One.app", "/a/Two.app", "/a/Three Words.app/"}) {
         EXPECT_TRUE(watcher->add(location));
     }
-    EXPECT_EQ(watcher->customApps(), (std::vector<App>{{"Один", {"one"}}, {"Two", {"two"}},
-                                                       {"Three Words", {"three"}}}));
+    EXPECT_EQ(watcher->customApps(),
+              (std::vector<App>{{"Один", {"one"}}, {"Two", {"two"}}, {"Three Words", {"three"}}}));
 }
 
 TEST_F(RunningAppsWatcherTest, AddingAnUnreadableBundleOrOneWithoutIdentifierChangesNothing) {

@@ -38,21 +38,21 @@ public:
     /// Calls `onChange` on the main thread, from the event loop, whenever applications may have
     /// started or quit, until the returned observation is destroyed. No call for the state at
     /// the start.
-    [[nodiscard]] virtual std::unique_ptr<Observation> observeRunningApplications(
-        std::function<void()> onChange) = 0;
+    [[nodiscard]] virtual std::unique_ptr<Observation>
+    observeRunningApplications(std::function<void()> onChange) = 0;
 
     /// The location (a file path) of the installed application with `identifier`, or nothing
     /// when none is installed.
-    [[nodiscard]] virtual std::optional<std::string> applicationLocation(
-        const std::string& identifier) const = 0;
+    [[nodiscard]] virtual std::optional<std::string>
+    applicationLocation(const std::string& identifier) const = 0;
 
     /// Opens the application file at `location`; nothing when it cannot be read as one.
     [[nodiscard]] virtual std::optional<Bundle> readBundle(const std::string& location) const = 0;
 
     /// The icon of the application at `location`: an absolute image path or an icon-theme
     /// name, for the views to load. Nothing when the application has no icon.
-    [[nodiscard]] virtual std::optional<std::string> iconReference(
-        const std::string& location) const = 0;
+    [[nodiscard]] virtual std::optional<std::string>
+    iconReference(const std::string& location) const = 0;
 };
 
 } // namespace vigilo
