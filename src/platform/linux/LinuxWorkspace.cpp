@@ -1,0 +1,50 @@
+#include "platform/linux/LinuxWorkspace.h"
+
+#include "platform/linux/LinuxRunningAppsObservation.h"
+
+namespace vigilo {
+
+LinuxWorkspace::LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
+                               std::vector<std::filesystem::path> applicationFolders,
+                               QDBusConnection sessionBus)
+    : processes_(std::move(procRoot), user)
+    , applicationFolders_(std::move(applicationFolders))
+    , sessionBus_(std::move(sessionBus)) {}
+
+const LinuxApplicationIndex& LinuxWorkspace::installed() const {
+    if (!installed_ || installed_->isOutdated()) {
+        installed_ = std::make_unique<LinuxApplicationIndex>(applicationFolders_);
+    }
+    return *installed_;
+}
+
+std::set<std::string> LinuxWorkspace::runningApplicationIDs() const {
+    return processes_.runningApplicationIDs(installed());
+}
+
+std::unique_ptr<Workspace::Observation>
+LinuxWorkspace::observeRunningApplications(std::function<void()> onChange) {
+    return std::make_unique<LinuxRunningAppsObservation>(
+        sessionBus_, [this] { return runningApplicationIDs(); }, std::move(onChange));
+}
+
+std::optional<std::string>
+LinuxWorkspace::applicationLocation(const std::string& identifier) const {
+    const auto* application = installed().find(identifier);
+    return application ? std::optional(application->path.string()) : std::nullopt;
+}
+
+std::optional<Workspace::Bundle> LinuxWorkspace::readBundle(const std::string& location) const {
+    const auto entry = readDesktopEntry(location);
+    if (!entry || entry->type != "Application") {
+        return std::nullopt;
+    }
+    return Bundle{installed().desktopFileId(location), entry->localizedName, entry->name};
+}
+
+std::optional<std::string> LinuxWorkspace::iconReference(const std::string& location) const {
+    const auto entry = readDesktopEntry(location);
+    return entry && entry->icon && !entry->icon->empty() ? entry->icon : std::nullopt;
+}
+
+} // namespace vigilo

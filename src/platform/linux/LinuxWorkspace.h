@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/linux/LinuxApplicationIndex.h"
+#include "platform/linux/LinuxProcessApps.h"
+#include "platform/ports/Workspace.h"
+
+#include <QDBusConnection>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace vigilo {
+
+/// The desktop's applications on Linux. An application's identifier is its desktop-file id;
+/// an application file is a desktop entry (".desktop").
+class LinuxWorkspace final : public Workspace {
+public:
+    /// Reads processes below `procRoot` that belong to `user`, installed applications from
+    /// `applicationFolders` (most important first, see `xdgApplicationFolders`), and unit
+    /// signals of the systemd user manager on `sessionBus`.
+    LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
+                   std::vector<std::filesystem::path> applicationFolders,
+                   QDBusConnection sessionBus);
+
+    [[nodiscard]] std::set<std::string> runningApplicationIDs() const override;
+    [[nodiscard]] std::unique_ptr<Observation>
+    observeRunningApplications(std::function<void()> onChange) override;
+    [[nodiscard]] std::optional<std::string>
+    applicationLocation(const std::string& identifier) const override;
+    /// The entry must be of type Application; its id comes from its place below the
+    /// application folders (else its file name), its names from Name[ru] and Name.
+    [[nodiscard]] std::optional<Bundle> readBundle(const std::string& location) const override;
+    /// The entry's Icon value.
+    [[nodiscard]] std::optional<std::string>
+    iconReference(const std::string& location) const override;
+
+private:
+    // Installing or removing software changes the folders; the index is read again then only.
+    const LinuxApplicationIndex& installed() const;
+
+    LinuxProcessApps processes_;
+    std::vector<std::filesystem::path> applicationFolders_;
+    QDBusConnection sessionBus_;
+    mutable std::unique_ptr<LinuxApplicationIndex> installed_;
+};
+
+} // namespace vigilo

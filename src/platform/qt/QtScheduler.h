@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/ports/Scheduler.h"
+
+#include <QObject>
+
+namespace vigilo {
+
+/// Runs work on the Qt event loop of the thread that made the scheduler (the main thread).
+class QtScheduler final : public Scheduler {
+public:
+    void post(std::function<void()> work) override;
+    void after(double seconds, std::function<void()> work) override;
+
+private:
+    // Work is bound to this object, so destroying the scheduler cancels what is pending.
+    QObject context_;
+};
+
+} // namespace vigilo

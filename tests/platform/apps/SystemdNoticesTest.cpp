@@ -1,0 +1,147 @@
+#include "EventLoop.h"
+#include "platform/linux/LinuxRunningAppsObservation.h"
+#include "platform/linux/LinuxWorkspace.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace vigilo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString systemdName = QStringLiteral("org.freedesktop.systemd1");
+const QString systemdPath = QStringLiteral("/org/freedesktop/systemd1");
+const QString managerInterface = QStringLiteral("org.freedesktop.systemd1.Manager");
+
+// A session bus of the test's own, without service activation, so nothing real answers on it.
+class PrivateBusTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        const QString config = folder.filePath(QStringLiteral("bus.conf"));
+        std::ofstream(config.toStdString())
+            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+               "1.0//EN\"\n"
+               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+               "<busconfig><type>session</type><listen>unix:dir="
+            << folder.path().toStdString()
+            << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+               "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+               "<allow own=\"*\"/></policy></busconfig>\n";
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                      QStringLiteral("--print-address=1")});
+        ASSERT_TRUE(daemon.waitForStarted(5000));
+        ASSERT_TRUE(testing::runEventsUntil([&] { return daemon.canReadLine(); }, 5000));
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, busName));
+        ASSERT_TRUE(bus->isConnected());
+    }
+    void TearDown() override {
+        bus.reset();
+        QDBusConnection::disconnectFromBus(busName);
+        for (auto* process : {&mock, &daemon}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+
+    void startSystemdMock() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        mock.setProcessEnvironment(environment);
+        mock.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        mock.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--session"),
+                    systemdName, systemdPath, managerInterface});
+        ASSERT_TRUE(mock.waitForStarted(5000));
+        ASSERT_TRUE(testing::runEventsUntil(
+            [&] { return bus->interface()->isServiceRegistered(systemdName).value(); }, 10000));
+        const auto added =
+            callMock(QStringLiteral("AddMethod"),
+                     {QString(), QStringLiteral("Subscribe"), QString(), QString(), QString()});
+        ASSERT_EQ(added.type(), QDBusMessage::ReplyMessage) << added.errorMessage().toStdString();
+    }
+    QDBusMessage emitUnitSignal(const QString& name, const QString& unit) {
+        const QVariantList arguments{
+            QVariant::fromValue(QDBusVariant(unit)),
+            QVariant::fromValue(QDBusVariant(
+                QVariant::fromValue(QDBusObjectPath(systemdPath + QStringLiteral("/unit/x")))))};
+        return callMock(QStringLiteral("EmitSignal"),
+                        {managerInterface, name, QStringLiteral("so"), arguments});
+    }
+    QDBusMessage callMock(const QString& method, const QVariantList& arguments) {
+        auto call = QDBusMessage::createMethodCall(
+            systemdName, systemdPath, QStringLiteral("org.freedesktop.DBus.Mock"), method);
+        call.setArguments(arguments);
+        return bus->call(call, QDBus::Block, 5000);
+    }
+    std::unique_ptr<Workspace::Observation> observe(LinuxWorkspace& workspace, int& notices) {
+        return workspace.observeRunningApplications([&notices] { ++notices; });
+    }
+    static bool usesSystemd(const Workspace::Observation& observation) {
+        return dynamic_cast<const LinuxRunningAppsObservation&>(observation).usesSystemdNotices();
+    }
+
+    const QString busName = QStringLiteral("vigilo-apps-test-bus");
+    QTemporaryDir folder;
+    QProcess daemon;
+    QProcess mock;
+    QString address;
+    std::unique_ptr<QDBusConnection> bus;
+};
+
+TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
+    startSystemdMock();
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, *bus);
+    int notices = 0;
+    auto observation = observe(workspace, notices);
+    ASSERT_TRUE(usesSystemd(*observation));
+    EXPECT_EQ(notices, 0);
+
+    ASSERT_EQ(
+        emitUnitSignal(QStringLiteral("UnitNew"), QStringLiteral("app-gnome-x-1.scope")).type(),
+        QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, 5000));
+    emitUnitSignal(QStringLiteral("UnitRemoved"), QStringLiteral("app-gnome-x-1.scope"));
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 2; }, 5000));
+
+    observation.reset();
+    emitUnitSignal(QStringLiteral("UnitNew"), QStringLiteral("app-gnome-y-2.scope"));
+    testing::runEventsFor(300);
+    EXPECT_EQ(notices, 2);
+}
+
+TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported) {
+    const fs::path proc = folder.filePath(QStringLiteral("proc")).toStdString();
+    fs::create_directories(proc / "201");
+    std::ofstream(proc / "201/cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
+    LinuxWorkspace workspace(proc, getuid(), {}, *bus);
+    int notices = 0;
+    auto observation = observe(workspace, notices);
+    ASSERT_FALSE(usesSystemd(*observation));
+
+    testing::runEventsFor(LinuxRunningAppsObservation::pollIntervalMs + 300);
+    EXPECT_EQ(notices, 0);
+
+    fs::create_directories(proc / "202");
+    std::ofstream(proc / "202/cgroup") << "0::/user.slice/user-1000.slice/user@1000.service/"
+                                          "app.slice/app-org.example.New-5.scope\n";
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; },
+                                        LinuxRunningAppsObservation::pollIntervalMs + 1000));
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"org.example.New"});
+}
+
+} // namespace
+} // namespace vigilo
