@@ -3,7 +3,6 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QThread>
-
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -30,8 +29,12 @@ void writeConfig(const std::string& path, const char* type, const std::string& f
     out << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
            "<busconfig>\n"
-           "  <type>" << type << "</type>\n"
-           "  <listen>unix:tmpdir=" << folder << "</listen>\n"
+           "  <type>"
+        << type
+        << "</type>\n"
+           "  <listen>unix:tmpdir="
+        << folder
+        << "</listen>\n"
            "  <auth>EXTERNAL</auth>\n"
            "  <policy context=\"default\">\n"
            "    <allow user=\"*\"/>\n"
@@ -90,7 +93,8 @@ std::string fileText(const std::string& path) {
 
 } // namespace
 
-DBusSandbox::DBusSandbox(Kind kind) : kind_(kind) {
+DBusSandbox::DBusSandbox(Kind kind)
+    : kind_(kind) {
     std::string folder = (std::filesystem::temp_directory_path() / "vigilo-dbus-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
@@ -164,11 +168,12 @@ void DBusSandbox::startPython(const std::vector<std::string>& arguments, const Q
 
     const auto deadline = std::chrono::steady_clock::now() + startTimeout;
     while (!control_->interface()->isServiceRegistered(busName).value()) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid || std::chrono::steady_clock::now() > deadline) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid ||
+            std::chrono::steady_clock::now() > deadline) {
             mocks_.pop_back();
             stop(pid);
-            throw std::runtime_error("dbusmock did not start " + busName.toStdString() + ":\n"
-                                     + fileText(log));
+            throw std::runtime_error("dbusmock did not start " + busName.toStdString() + ":\n" +
+                                     fileText(log));
         }
         QThread::msleep(10);
     }

@@ -23,7 +23,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantList>
-
 #include <optional>
 #include <string>
 #include <sys/types.h>

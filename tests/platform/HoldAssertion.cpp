@@ -3,7 +3,6 @@
 #include "platform/linux/LogindPowerAssertions.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 int main(int argc, char** argv) {

@@ -1,11 +1,9 @@
-#include "TempFolder.h"
-
 #include "platform/linux/JsonDefaults.h"
 
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
-
 #include <set>
 
 using namespace vigilo;

@@ -1,11 +1,9 @@
 #include "DBusSandbox.h"
 #include "TempFolder.h"
-
 #include "platform/PlatformServices.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <optional>
 
 using namespace vigilo;
@@ -15,7 +13,8 @@ namespace {
 /// Sets an environment variable for the life of this object.
 class ScopedVariable {
 public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    ScopedVariable(const char* name, const std::string& value)
+        : name_(name) {
         if (const char* old = std::getenv(name)) {
             old_ = old;
         }
@@ -43,7 +42,8 @@ private:
 TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
     DBusSandbox system(DBusSandbox::Kind::System);
     DBusSandbox session(DBusSandbox::Kind::Session);
-    system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"), R"({"OnBattery": true})");
+    system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"),
+                         R"({"OnBattery": true})");
     system.startTemplate("logind", QStringLiteral("org.freedesktop.login1"));
     const TempFolder config;
     const ScopedVariable systemBus(system.environmentVariable(), system.address().toStdString());
@@ -52,8 +52,8 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
 
     PlatformServices services = makePlatformServices();
 
-    ASSERT_TRUE(services.clock && services.defaults && services.processes && services.assertions
-                && services.powerSettings && services.powerSourceMonitor && services.audio);
+    ASSERT_TRUE(services.clock && services.defaults && services.processes && services.assertions &&
+                services.powerSettings && services.powerSourceMonitor && services.audio);
     services.defaults->set("soundEnabled", false);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "vigilo" / "defaults.json"));
     EXPECT_EQ(services.powerSettings->current().source, PowerValues::Source::Battery);

@@ -1,9 +1,9 @@
+#include "platform/linux/LinuxPowerSettings.h"
+
 #include "DBusSandbox.h"
 #include "TempFolder.h"
 #include "fakes/FakeProcessRunner.h"
-
 #include "platform/linux/IniFile.h"
-#include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/SysfsPowerSupply.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +30,10 @@ QDBusConnection noBus() {
 }
 
 std::string describe(const PowerValues& values) {
-    return "{display " + std::to_string(values.displaySleepMinutes) + ", system "
-           + std::to_string(values.systemSleepMinutes) + ", disabled "
-           + std::to_string(values.sleepDisabled) + ", "
-           + (values.source == Source::Ac ? "ac" : "battery") + '}';
+    return "{display " + std::to_string(values.displaySleepMinutes) + ", system " +
+           std::to_string(values.systemSleepMinutes) + ", disabled " +
+           std::to_string(values.sleepDisabled) + ", " +
+           (values.source == Source::Ac ? "ac" : "battery") + '}';
 }
 
 class LinuxPowerSettingsTest : public testing::Test {

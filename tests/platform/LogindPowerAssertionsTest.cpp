@@ -1,14 +1,12 @@
-#include "DBusSandbox.h"
-
 #include "platform/linux/LogindPowerAssertions.h"
+
+#include "DBusSandbox.h"
 
 #include <QDBusArgument>
 #include <QProcess>
 #include <QThread>
-
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 
 using namespace vigilo;
 
@@ -36,8 +34,7 @@ void PrintTo(const Inhibitor& lock, std::ostream* out) {
          << lock.why.toStdString() << ", " << lock.mode.toStdString() << '}';
 }
 
-template <class Condition>
-bool eventually(Condition condition) {
+template <class Condition> bool eventually(Condition condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -79,19 +76,17 @@ protected:
 
     void addMethod(const QString& name, const QString& path, const QString& interface,
                    const char* method, const char* in, const char* out, const char* code) {
-        const QDBusMessage reply = session.callMock(
-            name, path, QStringLiteral("AddMethod"),
-            {interface, QString::fromUtf8(method), QString::fromUtf8(in), QString::fromUtf8(out),
-             QString::fromUtf8(code)});
+        const QDBusMessage reply =
+            session.callMock(name, path, QStringLiteral("AddMethod"),
+                             {interface, QString::fromUtf8(method), QString::fromUtf8(in),
+                              QString::fromUtf8(out), QString::fromUtf8(code)});
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
 
     std::vector<Inhibitor> inhibitors() {
-        const QDBusMessage reply = system.connect().call(
-            QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
-                                           QStringLiteral("/org/freedesktop/login1"),
-                                           QStringLiteral("org.freedesktop.login1.Manager"),
-                                           QStringLiteral("ListInhibitors")));
+        const QDBusMessage reply = system.connect().call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors")));
         std::vector<Inhibitor> locks;
         if (reply.type() != QDBusMessage::ReplyMessage) {
             ADD_FAILURE() << "ListInhibitors: " << reply.errorMessage().toStdString();
@@ -134,8 +129,7 @@ TEST_F(LogindPowerAssertionsTest, DisplayKeptOnBlocksIdleAndSleepUntilReleased) 
               std::vector<Inhibitor>({{QStringLiteral("idle:sleep"), QStringLiteral("Vigilo"),
                                        whyText, QStringLiteral("block")}}));
     EXPECT_EQ(gnomeCalls("Inhibit"),
-              std::vector<QVariantList>(
-                  {{QStringLiteral("Vigilo"), 0U, whyText, 12U}}));
+              std::vector<QVariantList>({{QStringLiteral("Vigilo"), 0U, whyText, 12U}}));
 
     assertions->release(*id);
     EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
@@ -152,9 +146,9 @@ TEST_F(LogindPowerAssertionsTest, DisplayMaySleepBlocksOnlySleep) {
 
     ASSERT_TRUE(assertions.create(AssertionKind::DisplayMaySleep, why));
 
-    EXPECT_EQ(inhibitors(), std::vector<Inhibitor>({{QStringLiteral("sleep"),
-                                                     QStringLiteral("Vigilo"), whyText,
-                                                     QStringLiteral("block")}}));
+    EXPECT_EQ(inhibitors(),
+              std::vector<Inhibitor>({{QStringLiteral("sleep"), QStringLiteral("Vigilo"), whyText,
+                                       QStringLiteral("block")}}));
     ASSERT_EQ(gnomeCalls("Inhibit").size(), 1U);
     EXPECT_EQ(gnomeCalls("Inhibit")[0].value(3), QVariant(4U));
 }
@@ -260,6 +254,7 @@ TEST_F(LogindPowerAssertionsTest, ScreenSaverKeepsTheDisplayOnAndPowerManagement
     assertions.release(*keptOn);
     EXPECT_EQ(session.methodCalls(screenSaverName, screenSaverPath, QStringLiteral("UnInhibit")),
               std::vector<QVariantList>({{7U}}));
-    EXPECT_TRUE(session.methodCalls(powerManagementName, powerManagementPath,
-                                    QStringLiteral("UnInhibit")).empty());
+    EXPECT_TRUE(
+        session.methodCalls(powerManagementName, powerManagementPath, QStringLiteral("UnInhibit"))
+            .empty());
 }

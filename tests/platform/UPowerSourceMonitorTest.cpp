@@ -1,11 +1,10 @@
-#include "DBusSandbox.h"
-
 #include "platform/linux/UPowerSourceMonitor.h"
+
+#include "DBusSandbox.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusVariant>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 using namespace vigilo;
@@ -45,7 +44,8 @@ TEST(UPowerSourceMonitor, HearsTheDaemonAndItsDevicesEvenWhenUPowerStartsLater) 
         {QStringLiteral("mock_BAT"), QStringLiteral("Battery"), 50.0, qlonglong{3600}});
     ASSERT_EQ(added.type(), QDBusMessage::ReplyMessage) << added.errorMessage().toStdString();
     setProperty(system.connect(), upower, added.arguments().constFirst().toString(),
-                QStringLiteral("org.freedesktop.UPower.Device"), QStringLiteral("Percentage"), 40.0);
+                QStringLiteral("org.freedesktop.UPower.Device"), QStringLiteral("Percentage"),
+                40.0);
     ASSERT_TRUE(changed.wait(5000));
     EXPECT_EQ(changed.count(), 2);
 }
@@ -54,8 +54,9 @@ TEST(UPowerSourceMonitor, IgnoresTheSameSignalFromAnotherService) {
     DBusSandbox system(DBusSandbox::Kind::System);
     const QString impostor = QStringLiteral("org.example.Impostor");
     system.startMock(impostor, upowerPath, upower);
-    system.callMock(impostor, upowerPath, QStringLiteral("AddProperty"),
-                    {upower, QStringLiteral("OnBattery"), QVariant::fromValue(QDBusVariant(false))});
+    system.callMock(
+        impostor, upowerPath, QStringLiteral("AddProperty"),
+        {upower, QStringLiteral("OnBattery"), QVariant::fromValue(QDBusVariant(false))});
     system.startTemplate("upower", upower);
     QDBusConnection bus = system.connect();
     UPowerSourceMonitor monitor(bus);

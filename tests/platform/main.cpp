@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 // The D-Bus adapters and QSignalSpy need an application object and its event loop.
