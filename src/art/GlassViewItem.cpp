@@ -27,7 +27,7 @@ void GlassViewItem::setLabelColor(const QColor& color) {
 }
 
 void GlassViewItem::paint(QPainter* painter) {
-    paintGlass(*painter, size(), state_, labelColor_, blurs_);
+    paintGlass(*painter, size(), state_, labelColor_, cache_);
 }
 
 } // namespace vigilo

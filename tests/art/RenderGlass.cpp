@@ -50,9 +50,9 @@ QImage glass(const GlassState& state, const Surface& surface) {
     QImage image((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(surface.background);
-    vigilo::GlassBlurLayers blurs;
+    vigilo::GlassCache cache;
     QPainter painter(&image);
-    vigilo::paintGlass(painter, size, state, surface.label, blurs);
+    vigilo::paintGlass(painter, size, state, surface.label, cache);
     return image;
 }
 
@@ -61,6 +61,7 @@ QImage icon(qreal size, bool filled, const Surface& surface) {
     // A template image is tinted by the bar: white on a dark one, black on a light one.
     const QImage drawn = vigilo::GlassIcon::image(size, filled, 8, dark, surface.label);
     QImage image(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(drawn.devicePixelRatio());
     image.fill(surface.background);
     QPainter(&image).drawImage(0, 0, drawn);
     return image;
