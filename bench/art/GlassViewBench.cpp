@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-
 #include <benchmark/benchmark.h>
 
 namespace {

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -36,14 +35,18 @@ constexpr qreal miterLimit = 10;
 // Blurred layers reach this many blur radii beyond their shape.
 constexpr qreal blurReach = 3;
 
-QColor white(qreal opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity)); }
+QColor white(qreal opacity) {
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
+}
 
 QColor srgb(qreal r, qreal g, qreal b, qreal opacity = 1) {
     return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
                             static_cast<float>(opacity));
 }
 
-QColor amber(qreal opacity) { return srgb(0.937, 0.624, 0.153, opacity); }
+QColor amber(qreal opacity) {
+    return srgb(0.937, 0.624, 0.153, opacity);
+}
 
 QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap) {
     QPen result(brush, width, Qt::SolidLine, cap, Qt::MiterJoin);
@@ -54,7 +57,7 @@ QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap) {
 // Renders `draw` (in the units of `shapeBounds`) into an image with room for the blur, blurs it
 // with `radius` units, and returns it with the rectangle it covers.
 GlassCache::Layer blurredLayer(const QRectF& shapeBounds, qreal radius, qreal pixelsPerUnit,
-                                    const std::function<void(QPainter&)>& draw) {
+                               const std::function<void(QPainter&)>& draw) {
     const qreal reach = blurReach * radius;
     const QRectF rect = shapeBounds.adjusted(-reach, -reach, reach, reach);
     QImage image(static_cast<int>(std::ceil(rect.width() * pixelsPerUnit)),
@@ -85,14 +88,14 @@ QPainterPath rightHighlightPath() {
     return path;
 }
 
-GlassCache::Layer highlight(const QPainterPath& path, qreal opacity, qreal width,
-                                 qreal radius, qreal pixelsPerUnit) {
+GlassCache::Layer highlight(const QPainterPath& path, qreal opacity, qreal width, qreal radius,
+                            qreal pixelsPerUnit) {
     const qreal halfWidth = width / 2;
-    return blurredLayer(path.controlPointRect().adjusted(-halfWidth, -halfWidth, halfWidth,
-                                                         halfWidth),
-                        radius, pixelsPerUnit, [&](QPainter& painter) {
-                            painter.strokePath(path, pen(white(opacity), width, Qt::RoundCap));
-                        });
+    return blurredLayer(
+        path.controlPointRect().adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth), radius,
+        pixelsPerUnit, [&](QPainter& painter) {
+            painter.strokePath(path, pen(white(opacity), width, Qt::RoundCap));
+        });
 }
 
 void drawLayer(QPainter& painter, const GlassCache::Layer& layer) {
@@ -182,13 +185,13 @@ void drawRing(QPainter& painter, const GlassState& state, const GlassCache& cach
 // --- Glass --------------------------------------------------------------------------------
 
 struct Silhouette {
-    QPainterPath open;    // the outline as drawn: without the closing segment across the rim
-    QPainterPath closed;  // the area
+    QPainterPath open;   // the outline as drawn: without the closing segment across the rim
+    QPainterPath closed; // the area
 };
 
-Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl,
-                      QPointF baseLeft, QPointF baseRight, QPointF rightControl,
-                      QPointF bottomRight, QPointF rimRight) {
+Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl, QPointF baseLeft,
+                      QPointF baseRight, QPointF rightControl, QPointF bottomRight,
+                      QPointF rimRight) {
     Silhouette result;
     result.open.moveTo(rimLeft);
     result.open.lineTo(bottomLeft);
@@ -202,16 +205,15 @@ Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl,
 }
 
 const Silhouette& outerSilhouette() {
-    static const Silhouette outer =
-        silhouette({53, 60}, {58, 172}, {59, 195}, {80, 196}, {130, 196}, {151, 195}, {152, 172},
-                   {157, 60});
+    static const Silhouette outer = silhouette({53, 60}, {58, 172}, {59, 195}, {80, 196},
+                                               {130, 196}, {151, 195}, {152, 172}, {157, 60});
     return outer;
 }
 
 const Silhouette& innerSilhouette() {
     static const Silhouette inner =
-        silhouette({56.5, 64}, {61.5, 170}, {62, 191.5}, {81, 192.5}, {129, 192.5},
-                   {148, 191.5}, {148.5, 170}, {153.5, 64});
+        silhouette({56.5, 64}, {61.5, 170}, {62, 191.5}, {81, 192.5}, {129, 192.5}, {148, 191.5},
+                   {148.5, 170}, {153.5, 64});
     return inner;
 }
 
@@ -229,7 +231,9 @@ QPainterPath backRim() {
     return path;
 }
 
-qreal surfaceHeight(const GlassState& state) { return 196 - 130 * state.coffee; }
+qreal surfaceHeight(const GlassState& state) {
+    return 196 - 130 * state.coffee;
+}
 
 void drawCoffee(QPainter& painter, const GlassState& state) {
     if (state.coffee <= 0.01) {
@@ -358,20 +362,19 @@ void GlassCache::prepare(const QTransform& canvasToDevice, const QColor& labelCo
         const QBrush lit = litGradient();
         litTicks_.clear();
         for (int tick = 0; tick < tickCount; ++tick) {
-            litTicks_.push_back(deviceSprite(canvasToDevice, tickBounds(tick),
-                                             [&](QPainter& painter) {
-                                                 strokeTick(painter, tickPath(tick), lit);
-                                             }));
+            litTicks_.push_back(
+                deviceSprite(canvasToDevice, tickBounds(tick),
+                             [&](QPainter& painter) { strokeTick(painter, tickPath(tick), lit); }));
         }
     }
     if (moved || labelColor != trackColor_) {
         trackColor_ = labelColor;
         trackTicks_.clear();
         for (int tick = 0; tick < tickCount; ++tick) {
-            trackTicks_.push_back(deviceSprite(canvasToDevice, tickBounds(tick),
-                                               [&](QPainter& painter) {
-                                                   strokeTick(painter, tickPath(tick), labelColor);
-                                               }));
+            trackTicks_.push_back(
+                deviceSprite(canvasToDevice, tickBounds(tick), [&](QPainter& painter) {
+                    strokeTick(painter, tickPath(tick), labelColor);
+                }));
         }
     }
 }
@@ -384,8 +387,7 @@ void paintGlass(QPainter& painter, const QSizeF& size, const GlassState& state,
     }
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    painter.translate((size.width() - canvasWidth * s) / 2,
-                      (size.height() - canvasHeight * s) / 2);
+    painter.translate((size.width() - canvasWidth * s) / 2, (size.height() - canvasHeight * s) / 2);
     painter.scale(s, s);
     cache.prepare(painter.deviceTransform(), labelColor);
 

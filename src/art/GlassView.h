@@ -8,7 +8,6 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QTransform>
-
 #include <optional>
 #include <vector>
 

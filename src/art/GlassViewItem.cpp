@@ -7,7 +7,8 @@
 namespace vigilo {
 
 GlassViewItem::GlassViewItem(QQuickItem* parent)
-    : QQuickPaintedItem(parent), labelColor_(QGuiApplication::palette().windowText().color()) {}
+    : QQuickPaintedItem(parent)
+    , labelColor_(QGuiApplication::palette().windowText().color()) {}
 
 void GlassViewItem::setGlassState(const GlassState& state) {
     if (state == state_) {

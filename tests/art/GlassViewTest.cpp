@@ -2,10 +2,8 @@
 
 #include <QImage>
 #include <QPainter>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace vigilo {
@@ -67,7 +65,9 @@ bool isCoffee(const QColor& c) {
 }
 
 // Ticks away from the shadow and glow at the bottom of the ring.
-bool isClearOfGlow(int tick) { return onRing(tick, 90.5).y() < 128; }
+bool isClearOfGlow(int tick) {
+    return onRing(tick, 90.5).y() < 128;
+}
 
 TEST(GlassViewTest, EmptyGlassHasNoLiquidWhateverTheIce) {
     const QImage withIce = render(state(0, 1, 0));

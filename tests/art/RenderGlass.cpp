@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
 #include <cstdio>
 
 namespace {
@@ -103,10 +102,12 @@ int main(int argc, char** argv) {
         }
         for (const int size : {18, 36}) {
             for (const bool filled : {false, true}) {
-                ok &= save(icon(size, filled, surface), folder,
-                           QStringLiteral("icon-%1-%2-").arg(size).arg(
-                               filled ? QStringLiteral("filled") : QStringLiteral("empty")) +
-                               suffix);
+                ok &=
+                    save(icon(size, filled, surface), folder,
+                         QStringLiteral("icon-%1-%2-")
+                                 .arg(size)
+                                 .arg(filled ? QStringLiteral("filled") : QStringLiteral("empty")) +
+                             suffix);
             }
         }
     }
