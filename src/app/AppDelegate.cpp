@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
 
@@ -69,9 +70,18 @@ void AppDelegate::finishLaunching() {
 
     updateStatusItem();
     statusItem_.show();
+    // The glass's colours come from the palette: a theme switch redraws it.
+    QCoreApplication::instance()->installEventFilter(this);
 
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             &AppDelegate::willTerminate);
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationPaletteChange) {
+        updateStatusItem();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,

@@ -41,6 +41,9 @@ public:
     /// Acts on a command-line request: on and off switch exactly like the menu item.
     ControlReply handleControl(ControlVerb verb);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildMenu();
     void updateStatusItem();

@@ -43,7 +43,9 @@ void GlassHero::pointerEnteredGlass(TimePoint now, double canvasX) {
     hoverDirection_ = canvasX < glassCenterX ? 1 : -1;
 }
 
-void GlassHero::pointerLeftGlass() { hoverStarted_.reset(); }
+void GlassHero::pointerLeftGlass() {
+    hoverStarted_.reset();
+}
 
 double GlassHero::level(TimePoint at, bool awake) const {
     return GlassHeroMath::fillLevel(secondsBetween(anchor_, at), fromFill_, awake);

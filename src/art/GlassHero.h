@@ -18,13 +18,14 @@ public:
         bool isAwake = false;
         bool isPanelVisible = false;
         bool reduceMotion = false;
-        double cupFraction = 0;                               ///< progress of the current cup
-        std::optional<GlassHeroMath::CanvasPoint> pointer;    ///< in canvas units
+        double cupFraction = 0;                            ///< progress of the current cup
+        std::optional<GlassHeroMath::CanvasPoint> pointer; ///< in canvas units
     };
 
     static constexpr double settleSeconds = 1.0;
 
-    explicit GlassHero(TimePoint now) : anchor_(now) {}
+    explicit GlassHero(TimePoint now)
+        : anchor_(now) {}
 
     /// The view is shown: it opens at rest, full or empty, without a fill animation.
     void appear(TimePoint now, bool isAwake);

@@ -5,13 +5,16 @@
 namespace vigilo {
 
 GlassHeroItem::GlassHeroItem(QQuickItem* parent)
-    : GlassViewItem(parent), hero_(systemClock_.now()) {
+    : GlassViewItem(parent)
+    , hero_(systemClock_.now()) {
     frameTimer_.setInterval(frameIntervalMs);
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &GlassHeroItem::drawFrame);
 }
 
-void GlassHeroItem::setClock(const Clock& clock) { clock_ = &clock; }
+void GlassHeroItem::setClock(const Clock& clock) {
+    clock_ = &clock;
+}
 
 void GlassHeroItem::setAwake(bool awake) {
     if (awake == isAwake_) {
@@ -43,7 +46,9 @@ void GlassHeroItem::setCupFraction(double fraction) {
     refresh();
 }
 
-QVariant GlassHeroItem::pointer() const { return pointer_ ? QVariant(*pointer_) : QVariant(); }
+QVariant GlassHeroItem::pointer() const {
+    return pointer_ ? QVariant(*pointer_) : QVariant();
+}
 
 void GlassHeroItem::setPointer(const QVariant& pointer) {
     std::optional<QPointF> point;

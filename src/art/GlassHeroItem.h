@@ -7,7 +7,6 @@
 #include <QPointF>
 #include <QTimer>
 #include <QVariant>
-
 #include <optional>
 
 namespace vigilo {
@@ -24,16 +23,19 @@ class SoundPlayer;
 class GlassHeroItem : public GlassViewItem {
     Q_OBJECT
     Q_PROPERTY(bool awake READ isAwake WRITE setAwake NOTIFY awakeChanged)
-    Q_PROPERTY(bool panelVisible READ isPanelVisible WRITE setPanelVisible NOTIFY panelVisibleChanged)
+    Q_PROPERTY(
+        bool panelVisible READ isPanelVisible WRITE setPanelVisible NOTIFY panelVisibleChanged)
     /// Progress of the current cup, 0…1, read at every frame while awake.
     Q_PROPERTY(double cupFraction READ cupFraction WRITE setCupFraction NOTIFY cupFractionChanged)
     /// The pointer in this item's coordinates, or null/undefined when it is not over the panel.
     Q_PROPERTY(QVariant pointer READ pointer WRITE setPointer NOTIFY pointerChanged)
-    Q_PROPERTY(bool reducedMotion READ reducedMotion WRITE setReducedMotion NOTIFY reducedMotionChanged)
-    Q_PROPERTY(bool simpleAnimation READ simpleAnimation WRITE setSimpleAnimation NOTIFY simpleAnimationChanged)
+    Q_PROPERTY(
+        bool reducedMotion READ reducedMotion WRITE setReducedMotion NOTIFY reducedMotionChanged)
+    Q_PROPERTY(bool simpleAnimation READ simpleAnimation WRITE setSimpleAnimation NOTIFY
+                   simpleAnimationChanged)
 
 public:
-    static constexpr int frameIntervalMs = 34;  // just over 1/30 s
+    static constexpr int frameIntervalMs = 34; // just over 1/30 s
     static constexpr float iceSoundVolume = 0.35F;
 
     explicit GlassHeroItem(QQuickItem* parent = nullptr);

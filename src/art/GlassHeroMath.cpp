@@ -15,7 +15,9 @@ constexpr int tickCount = 60;
 constexpr double wobbleTiltDegrees = 9;
 constexpr double wobblePeriod = 0.62;
 
-bool isWobbling(double seconds) { return seconds >= 0 && seconds < wobbleSeconds; }
+bool isWobbling(double seconds) {
+    return seconds >= 0 && seconds < wobbleSeconds;
+}
 
 } // namespace
 

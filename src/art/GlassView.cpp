@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -36,18 +35,17 @@ constexpr qreal miterLimit = 10;
 // Blurred layers reach this many blur radii beyond their shape.
 constexpr qreal blurReach = 3;
 
-QColor white(qreal opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity)); }
+QColor white(qreal opacity) {
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
+}
 
 QColor srgb(qreal r, qreal g, qreal b, qreal opacity = 1) {
     return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
                             static_cast<float>(opacity));
 }
 
-QColor amber(qreal opacity) { return srgb(0.937, 0.624, 0.153, opacity); }
-
-QColor withOpacity(QColor color, qreal opacity) {
-    color.setAlphaF(color.alphaF() * static_cast<float>(opacity));
-    return color;
+QColor amber(qreal opacity) {
+    return srgb(0.937, 0.624, 0.153, opacity);
 }
 
 QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap) {
@@ -58,8 +56,8 @@ QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap) {
 
 // Renders `draw` (in the units of `shapeBounds`) into an image with room for the blur, blurs it
 // with `radius` units, and returns it with the rectangle it covers.
-GlassBlurLayers::Layer blurredLayer(const QRectF& shapeBounds, qreal radius, qreal pixelsPerUnit,
-                                    const std::function<void(QPainter&)>& draw) {
+GlassCache::Layer blurredLayer(const QRectF& shapeBounds, qreal radius, qreal pixelsPerUnit,
+                               const std::function<void(QPainter&)>& draw) {
     const qreal reach = blurReach * radius;
     const QRectF rect = shapeBounds.adjusted(-reach, -reach, reach, reach);
     QImage image(static_cast<int>(std::ceil(rect.width() * pixelsPerUnit)),
@@ -90,17 +88,17 @@ QPainterPath rightHighlightPath() {
     return path;
 }
 
-GlassBlurLayers::Layer highlight(const QPainterPath& path, qreal opacity, qreal width,
-                                 qreal radius, qreal pixelsPerUnit) {
+GlassCache::Layer highlight(const QPainterPath& path, qreal opacity, qreal width, qreal radius,
+                            qreal pixelsPerUnit) {
     const qreal halfWidth = width / 2;
-    return blurredLayer(path.controlPointRect().adjusted(-halfWidth, -halfWidth, halfWidth,
-                                                         halfWidth),
-                        radius, pixelsPerUnit, [&](QPainter& painter) {
-                            painter.strokePath(path, pen(white(opacity), width, Qt::RoundCap));
-                        });
+    return blurredLayer(
+        path.controlPointRect().adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth), radius,
+        pixelsPerUnit, [&](QPainter& painter) {
+            painter.strokePath(path, pen(white(opacity), width, Qt::RoundCap));
+        });
 }
 
-void drawLayer(QPainter& painter, const GlassBlurLayers::Layer& layer) {
+void drawLayer(QPainter& painter, const GlassCache::Layer& layer) {
     painter.drawImage(layer.rect, layer.image);
 }
 
@@ -111,14 +109,9 @@ QPointF onRing(int tick, qreal radius) {
     return ringCenter + radius * QPointF(std::cos(angle), std::sin(angle));
 }
 
-void addTick(QPainterPath& path, int tick, qreal outer = tickOuter) {
-    path.moveTo(onRing(tick, tickInner));
-    path.lineTo(onRing(tick, outer));
-}
-
 QPainterPath tickPath(int tick, qreal outer = tickOuter) {
-    QPainterPath path;
-    addTick(path, tick, outer);
+    QPainterPath path(onRing(tick, tickInner));
+    path.lineTo(onRing(tick, outer));
     return path;
 }
 
@@ -129,52 +122,76 @@ QBrush litGradient() {
     return gradient;
 }
 
-void strokeTick(QPainter& painter, const QPainterPath& path, const QBrush& brush, qreal opacity) {
-    painter.setOpacity(opacity);
+void strokeTick(QPainter& painter, const QPainterPath& path, const QBrush& brush) {
     painter.strokePath(path, pen(brush, tickWidth, Qt::RoundCap));
-    painter.setOpacity(1);
 }
 
-void drawRing(QPainter& painter, const GlassState& state, const QColor& labelColor) {
-    const bool hasProgress = state.ring > 0.002;
-    QPainterPath track;
-    for (int tick = 0; tick < tickCount; ++tick) {
-        addTick(track, tick);
-    }
-    strokeTick(painter, track, withOpacity(labelColor, hasProgress ? 0.10 : 0.07), 1);
+QRectF tickBounds(int tick) {
+    const qreal reach = tickWidth / 2;
+    return QRectF(onRing(tick, tickInner), onRing(tick, tickOuter))
+        .normalized()
+        .adjusted(-reach, -reach, reach, reach);
+}
 
-    const QBrush lit = litGradient();
+// Renders `draw` (in canvas units) into an image that lies pixel for pixel on the device.
+GlassCache::Sprite deviceSprite(const QTransform& canvasToDevice, const QRectF& canvasBounds,
+                                const std::function<void(QPainter&)>& draw) {
+    const QRect pixels = canvasToDevice.mapRect(canvasBounds).toAlignedRect();
+    QImage image(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(canvasToDevice * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+    draw(painter);
+    return {image, pixels.topLeft()};
+}
+
+void drawSprite(QPainter& painter, const GlassCache::Sprite& sprite, qreal opacity) {
+    painter.save();
+    // World units that are device pixels, whatever the device's pixel ratio.
+    const QTransform ratioScale = painter.worldTransform().inverted() * painter.deviceTransform();
+    painter.setWorldTransform(QTransform::fromTranslate(sprite.position.x(), sprite.position.y()) *
+                              ratioScale.inverted());
+    painter.setOpacity(opacity);
+    painter.drawImage(QPoint(0, 0), sprite.image);
+    painter.restore();
+}
+
+void drawRing(QPainter& painter, const GlassState& state, const GlassCache& cache) {
+    const bool hasProgress = state.ring > 0.002;
+    for (int tick = 0; tick < tickCount; ++tick) {
+        drawSprite(painter, cache.trackTick(tick), hasProgress ? 0.10 : 0.07);
+    }
+
     if (hasProgress) {
-        QPainterPath full;
         for (int tick = 0; tick < tickCount; ++tick) {
             const double u = (state.ring - tick / 60.0) / (1 / 60.0);
-            if (u >= 1) {
-                addTick(full, tick);
-            } else if (u > 0) {
-                strokeTick(painter, tickPath(tick), lit, u);
+            if (u > 0) {
+                // The tick at the leading edge fades in with the cup's progress.
+                drawSprite(painter, cache.litTick(tick), std::min(u, 1.0));
             }
         }
-        strokeTick(painter, full, lit, 1);
     } else if (state.hoverTick) {
         const int v = (*state.hoverTick % tickCount + tickCount) % tickCount;
         const auto index = [](int tick) { return (tick + tickCount) % tickCount; };
-        strokeTick(painter, tickPath(index(v - 1)), lit, 0.55);
-        strokeTick(painter, tickPath(index(v + 2)), lit, 0.55);
-        strokeTick(painter, tickPath(v, tickOuterLong), lit, 1);
-        strokeTick(painter, tickPath(index(v + 1), tickOuterLong), lit, 1);
+        drawSprite(painter, cache.litTick(index(v - 1)), 0.55);
+        drawSprite(painter, cache.litTick(index(v + 2)), 0.55);
+        const QBrush lit = litGradient();
+        strokeTick(painter, tickPath(v, tickOuterLong), lit);
+        strokeTick(painter, tickPath(index(v + 1), tickOuterLong), lit);
     }
 }
 
 // --- Glass --------------------------------------------------------------------------------
 
 struct Silhouette {
-    QPainterPath open;    // the outline as drawn: without the closing segment across the rim
-    QPainterPath closed;  // the area
+    QPainterPath open;   // the outline as drawn: without the closing segment across the rim
+    QPainterPath closed; // the area
 };
 
-Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl,
-                      QPointF baseLeft, QPointF baseRight, QPointF rightControl,
-                      QPointF bottomRight, QPointF rimRight) {
+Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl, QPointF baseLeft,
+                      QPointF baseRight, QPointF rightControl, QPointF bottomRight,
+                      QPointF rimRight) {
     Silhouette result;
     result.open.moveTo(rimLeft);
     result.open.lineTo(bottomLeft);
@@ -188,16 +205,15 @@ Silhouette silhouette(QPointF rimLeft, QPointF bottomLeft, QPointF leftControl,
 }
 
 const Silhouette& outerSilhouette() {
-    static const Silhouette outer =
-        silhouette({53, 60}, {58, 172}, {59, 195}, {80, 196}, {130, 196}, {151, 195}, {152, 172},
-                   {157, 60});
+    static const Silhouette outer = silhouette({53, 60}, {58, 172}, {59, 195}, {80, 196},
+                                               {130, 196}, {151, 195}, {152, 172}, {157, 60});
     return outer;
 }
 
 const Silhouette& innerSilhouette() {
     static const Silhouette inner =
-        silhouette({56.5, 64}, {61.5, 170}, {62, 191.5}, {81, 192.5}, {129, 192.5},
-                   {148, 191.5}, {148.5, 170}, {153.5, 64});
+        silhouette({56.5, 64}, {61.5, 170}, {62, 191.5}, {81, 192.5}, {129, 192.5}, {148, 191.5},
+                   {148.5, 170}, {153.5, 64});
     return inner;
 }
 
@@ -215,7 +231,9 @@ QPainterPath backRim() {
     return path;
 }
 
-qreal surfaceHeight(const GlassState& state) { return 196 - 130 * state.coffee; }
+qreal surfaceHeight(const GlassState& state) {
+    return 196 - 130 * state.coffee;
+}
 
 void drawCoffee(QPainter& painter, const GlassState& state) {
     if (state.coffee <= 0.01) {
@@ -271,7 +289,7 @@ void drawIce(QPainter& painter, const GlassState& state) {
     }
 }
 
-void drawGlass(QPainter& painter, const GlassState& state, const GlassBlurLayers& blurs) {
+void drawGlass(QPainter& painter, const GlassState& state, const GlassCache& cache) {
     painter.save();
     painter.translate(glassPivot);
     painter.rotate(state.tilt);
@@ -303,66 +321,83 @@ void drawGlass(QPainter& painter, const GlassState& state, const GlassBlurLayers
     painter.strokePath(inner.open, pen(white(0.26), 1.3));
     painter.strokePath(frontRim(), pen(white(0.5), 1.8));
     painter.strokePath(backRim(), pen(white(0.18), 1.1));
-    drawLayer(painter, blurs.leftHighlight());
-    drawLayer(painter, blurs.rightHighlight());
+    drawLayer(painter, cache.leftHighlight());
+    drawLayer(painter, cache.rightHighlight());
     painter.restore();
-}
-
-qreal deviceScale(const QPainter& painter) {
-    const QTransform transform = painter.deviceTransform();
-    return std::hypot(transform.m11(), transform.m12());
 }
 
 } // namespace
 
-void GlassBlurLayers::prepare(qreal pixelsPerUnit) {
-    if (qFuzzyCompare(pixelsPerUnit, pixelsPerUnit_)) {
-        return;
+void GlassCache::prepare(const QTransform& canvasToDevice, const QColor& labelColor) {
+    Q_ASSERT(canvasToDevice.type() <= QTransform::TxScale);
+    const qreal pixelsPerUnit = canvasToDevice.m11();
+    if (!qFuzzyCompare(pixelsPerUnit, pixelsPerUnit_)) {
+        pixelsPerUnit_ = pixelsPerUnit;
+
+        const QRectF shadowOval(48, 202, 114, 14);
+        shadow_ = blurredLayer(shadowOval, 6, pixelsPerUnit, [&](QPainter& painter) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.34f));
+            painter.drawEllipse(shadowOval);
+        });
+
+        const QRectF glowOval(30, 168, 150, 44);
+        glow_ = blurredLayer(glowOval, 12, pixelsPerUnit, [&](QPainter& painter) {
+            QRadialGradient gradient(QPointF(105, 196), 78);
+            gradient.setColorAt(0, amber(0.26));
+            gradient.setColorAt(1, amber(0));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(gradient);
+            painter.drawEllipse(glowOval);
+        });
+
+        const qreal glassPixelsPerUnit = pixelsPerUnit * glassScale;
+        leftHighlight_ = highlight(leftHighlightPath(), 0.26, 5, 2.4, glassPixelsPerUnit);
+        rightHighlight_ = highlight(rightHighlightPath(), 0.16, 3, 1.8, glassPixelsPerUnit);
     }
-    pixelsPerUnit_ = pixelsPerUnit;
 
-    const QRectF shadowOval(48, 202, 114, 14);
-    shadow_ = blurredLayer(shadowOval, 6, pixelsPerUnit, [&](QPainter& painter) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.34f));
-        painter.drawEllipse(shadowOval);
-    });
-
-    const QRectF glowOval(30, 168, 150, 44);
-    glow_ = blurredLayer(glowOval, 12, pixelsPerUnit, [&](QPainter& painter) {
-        QRadialGradient gradient(QPointF(105, 196), 78);
-        gradient.setColorAt(0, amber(0.26));
-        gradient.setColorAt(1, amber(0));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(gradient);
-        painter.drawEllipse(glowOval);
-    });
-
-    const qreal glassPixelsPerUnit = pixelsPerUnit * glassScale;
-    leftHighlight_ = highlight(leftHighlightPath(), 0.26, 5, 2.4, glassPixelsPerUnit);
-    rightHighlight_ = highlight(rightHighlightPath(), 0.16, 3, 1.8, glassPixelsPerUnit);
+    const bool moved = canvasToDevice != placement_;
+    if (moved) {
+        placement_ = canvasToDevice;
+        const QBrush lit = litGradient();
+        litTicks_.clear();
+        for (int tick = 0; tick < tickCount; ++tick) {
+            litTicks_.push_back(
+                deviceSprite(canvasToDevice, tickBounds(tick),
+                             [&](QPainter& painter) { strokeTick(painter, tickPath(tick), lit); }));
+        }
+    }
+    if (moved || labelColor != trackColor_) {
+        trackColor_ = labelColor;
+        trackTicks_.clear();
+        for (int tick = 0; tick < tickCount; ++tick) {
+            trackTicks_.push_back(
+                deviceSprite(canvasToDevice, tickBounds(tick), [&](QPainter& painter) {
+                    strokeTick(painter, tickPath(tick), labelColor);
+                }));
+        }
+    }
 }
 
 void paintGlass(QPainter& painter, const QSizeF& size, const GlassState& state,
-                const QColor& labelColor, GlassBlurLayers& blurs) {
+                const QColor& labelColor, GlassCache& cache) {
     const qreal s = std::min(size.width() / canvasWidth, size.height() / canvasHeight);
     if (s <= 0) {
         return;
     }
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    painter.translate((size.width() - canvasWidth * s) / 2,
-                      (size.height() - canvasHeight * s) / 2);
+    painter.translate((size.width() - canvasWidth * s) / 2, (size.height() - canvasHeight * s) / 2);
     painter.scale(s, s);
-    blurs.prepare(deviceScale(painter));
+    cache.prepare(painter.deviceTransform(), labelColor);
 
-    drawLayer(painter, blurs.shadow());
+    drawLayer(painter, cache.shadow());
     // The glow breathes with a period of 2.4 s between 70 % and 100 %.
     painter.setOpacity(0.85 + 0.15 * std::sin(2 * std::numbers::pi * state.time / 2.4));
-    drawLayer(painter, blurs.glow());
+    drawLayer(painter, cache.glow());
     painter.setOpacity(1);
-    drawRing(painter, state, labelColor);
-    drawGlass(painter, state, blurs);
+    drawRing(painter, state, cache);
+    drawGlass(painter, state, cache);
     painter.restore();
 }
 

@@ -7,7 +7,8 @@
 namespace vigilo {
 
 GlassViewItem::GlassViewItem(QQuickItem* parent)
-    : QQuickPaintedItem(parent), labelColor_(QGuiApplication::palette().windowText().color()) {}
+    : QQuickPaintedItem(parent)
+    , labelColor_(QGuiApplication::palette().windowText().color()) {}
 
 void GlassViewItem::setGlassState(const GlassState& state) {
     if (state == state_) {
@@ -27,7 +28,7 @@ void GlassViewItem::setLabelColor(const QColor& color) {
 }
 
 void GlassViewItem::paint(QPainter* painter) {
-    paintGlass(*painter, size(), state_, labelColor_, blurs_);
+    paintGlass(*painter, size(), state_, labelColor_, cache_);
 }
 
 } // namespace vigilo

@@ -31,7 +31,7 @@ Q_SIGNALS:
 private:
     GlassState state_;
     QColor labelColor_;
-    GlassBlurLayers blurs_;
+    GlassCache cache_;
 };
 
 } // namespace vigilo

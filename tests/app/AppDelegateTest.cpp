@@ -1,9 +1,11 @@
 #include "app/AppDelegate.h"
 #include "app/QuitOnSignals.h"
+#include "app/TrayGlass.h"
 #include "FakePlatform.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -72,6 +74,29 @@ TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
     delegate.statusMenu().hide();
     EXPECT_FALSE(delegate.model().isAwake());
     EXPECT_EQ(platform.assertions.createCalls, 1);
+}
+
+TEST_F(AppDelegateTest, APaletteChangeRedrawsTheGlassInItsColours) {
+    const QPalette before = QGuiApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
+    QGuiApplication::setPalette(dark);
+    // The left wall of the glass, drawn in the outline colour.
+    const QColor wall = delegate.statusItem().icon().pixmap(18, 18).toImage().pixelColor(4, 6);
+    QGuiApplication::setPalette(before);
+    EXPECT_GT(wall.alpha(), 200);
+    EXPECT_GT(wall.lightness(), 200);
+}
+
+TEST(TrayGlass, DarkIsTheWindowColour) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    EXPECT_TRUE(TrayGlass::isDark(palette));
+    palette.setColor(QPalette::Window, QColor(0xee, 0xee, 0xee));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    EXPECT_FALSE(TrayGlass::isDark(palette));
 }
 
 TEST(StatusClicks, MenuForRightOrCtrlClickToggleForAltOrMiddle) {

@@ -1,6 +1,5 @@
 // The drawing tests need a GUI application; they always render offscreen.
 #include <QGuiApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {

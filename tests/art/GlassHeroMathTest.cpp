@@ -1,8 +1,7 @@
 #include "art/GlassHeroMath.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace vigilo::GlassHeroMath {
@@ -35,13 +34,13 @@ TEST(GlassHeroMathTest, WobbleStartsTowardsItsDirectionAndEndsExactlyAt1_6Second
     EXPECT_EQ(wobbleLiquidAngle(1.6, 1), 0);
     EXPECT_EQ(wobbleTilt(-0.01, 1), 0);
     const double t = 0.2;
-    EXPECT_NEAR(wobbleTilt(t, 1), 9 * std::exp(-3.2 * t) * std::sin(2 * std::numbers::pi * t / 0.62),
-                1e-12);
+    EXPECT_NEAR(wobbleTilt(t, 1),
+                9 * std::exp(-3.2 * t) * std::sin(2 * std::numbers::pi * t / 0.62), 1e-12);
 }
 
 TEST(GlassHeroMathTest, HoverTickCoversTheRingBandInclusive) {
-    EXPECT_EQ(hoverTick(CanvasPoint{181, 118}, false), 15);  // 76 units, three o'clock
-    EXPECT_EQ(hoverTick(CanvasPoint{105, 226}, false), 30);  // 108 units, six o'clock
+    EXPECT_EQ(hoverTick(CanvasPoint{181, 118}, false), 15); // 76 units, three o'clock
+    EXPECT_EQ(hoverTick(CanvasPoint{105, 226}, false), 30); // 108 units, six o'clock
     EXPECT_EQ(hoverTick(onRing(75.9, std::numbers::pi / 2), false), std::nullopt);
     EXPECT_EQ(hoverTick(onRing(108.1, std::numbers::pi), false), std::nullopt);
     EXPECT_EQ(hoverTick(onRing(90, 3 * std::numbers::pi / 2), false), 45);
@@ -49,7 +48,7 @@ TEST(GlassHeroMathTest, HoverTickCoversTheRingBandInclusive) {
 
 TEST(GlassHeroMathTest, HoverTickRoundsToTheNearestTickAndWrapsAtTwelve) {
     const double step = 2 * std::numbers::pi / 60;
-    EXPECT_EQ(hoverTick(onRing(90, -0.01), false), 0);           // rounds to 60
+    EXPECT_EQ(hoverTick(onRing(90, -0.01), false), 0); // rounds to 60
     EXPECT_EQ(hoverTick(onRing(90, 0.01), false), 0);
     EXPECT_EQ(hoverTick(onRing(90, 7.5 * step + 1e-9), false), 8);
     EXPECT_EQ(hoverTick(onRing(90, 7.5 * step - 1e-6), false), 7);
@@ -75,7 +74,7 @@ TEST(GlassHeroMathTest, CanvasPointUndoesTheCentredFit) {
     ASSERT_TRUE(left);
     EXPECT_NEAR(left->x, 0, 1e-9);
     EXPECT_NEAR(left->y, 0, 1e-9);
-    EXPECT_TRUE(canvasPoint(400, 142, 400, 142));  // edges count as inside
+    EXPECT_TRUE(canvasPoint(400, 142, 400, 142)); // edges count as inside
     EXPECT_FALSE(canvasPoint(400.1, 10, 400, 142));
     EXPECT_FALSE(canvasPoint(10, -0.1, 400, 142));
     EXPECT_FALSE(canvasPoint(0, 0, 0, 0));

@@ -90,10 +90,10 @@ TEST_F(GlassHeroTest, OffStateSettlesOneSecondAfterSwitchingOff) {
     EXPECT_TRUE(hero.isSettled());
     EXPECT_FALSE(hero.needsFrames(inputs));
 
-    inputs.pointer = CanvasPoint{105, 28};  // on the ring band
+    inputs.pointer = CanvasPoint{105, 28}; // on the ring band
     EXPECT_TRUE(hero.needsFrames(inputs));
     EXPECT_EQ(frame().hoverTick, 0);
-    inputs.pointer = CanvasPoint{105, 120};  // on the glass
+    inputs.pointer = CanvasPoint{105, 120}; // on the glass
     EXPECT_TRUE(hero.needsFrames(inputs));
     inputs.pointer.reset();
     inputs.isPanelVisible = false;
@@ -127,7 +127,7 @@ TEST_F(GlassHeroTest, WobbleFollowsTheSideThePointerCameFrom) {
     EXPECT_EQ(frame().tilt, 0);
     EXPECT_EQ(frame().liquidAngle, 0);
     inputs.reduceMotion = false;
-    clock.advance(1.5);  // 1.6 s after entering, still on the glass
+    clock.advance(1.5); // 1.6 s after entering, still on the glass
     EXPECT_EQ(frame().tilt, 0);
     EXPECT_EQ(frame().liquidAngle, 0);
 

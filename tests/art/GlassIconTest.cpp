@@ -1,8 +1,7 @@
 #include "art/GlassIcon.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace vigilo {
 namespace {

@@ -2,10 +2,8 @@
 
 #include <QImage>
 #include <QPainter>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace vigilo {
@@ -17,13 +15,17 @@ namespace {
 constexpr double pixelsPerUnit = 2;
 const QColor label = Qt::black;
 
-QImage render(const GlassState& state, QSize size = QSize(420, 500)) {
+QImage render(const GlassState& state, QSize size, const QColor& labelColor, GlassCache& cache) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    GlassBlurLayers blurs;
     QPainter painter(&image);
-    paintGlass(painter, QSizeF(size), state, label, blurs);
+    paintGlass(painter, QSizeF(size), state, labelColor, cache);
     return image;
+}
+
+QImage render(const GlassState& state, QSize size = QSize(420, 500)) {
+    GlassCache cache;
+    return render(state, size, label, cache);
 }
 
 GlassState state(double coffee, double ice, double ring) {
@@ -63,7 +65,9 @@ bool isCoffee(const QColor& c) {
 }
 
 // Ticks away from the shadow and glow at the bottom of the ring.
-bool isClearOfGlow(int tick) { return onRing(tick, 90.5).y() < 128; }
+bool isClearOfGlow(int tick) {
+    return onRing(tick, 90.5).y() < 128;
+}
 
 TEST(GlassViewTest, EmptyGlassHasNoLiquidWhateverTheIce) {
     const QImage withIce = render(state(0, 1, 0));
@@ -194,13 +198,26 @@ TEST(GlassViewTest, DevicePixelRatioDrawsTheSamePictureSharper) {
     QImage sharp(420, 500, QImage::Format_ARGB32_Premultiplied);
     sharp.setDevicePixelRatio(2);
     sharp.fill(Qt::transparent);
-    GlassBlurLayers blurs;
+    GlassCache cache;
     {
         QPainter painter(&sharp);
-        paintGlass(painter, QSizeF(210, 250), state(0.72, 0.8, 0.35), label, blurs);
+        paintGlass(painter, QSizeF(210, 250), state(0.72, 0.8, 0.35), label, cache);
     }
     sharp.setDevicePixelRatio(1);
     EXPECT_EQ(sharp, render(state(0.72, 0.8, 0.35)));
+}
+
+TEST(GlassViewTest, CacheFollowsSizeAndLabelColour) {
+    const GlassState full = state(0.72, 1, 0.35);
+    GlassCache cache;
+    const QImage first = render(full, QSize(420, 500), label, cache);
+    const QImage resized = render(full, QSize(400, 142), label, cache);
+    EXPECT_EQ(resized, render(full, QSize(400, 142)));
+    const QImage recoloured = render(full, QSize(400, 142), Qt::white, cache);
+    GlassCache fresh;
+    EXPECT_EQ(recoloured, render(full, QSize(400, 142), Qt::white, fresh));
+    EXPECT_NE(recoloured, resized);
+    EXPECT_EQ(render(full, QSize(420, 500), label, cache), first);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
 #include <cstdio>
 
 namespace {
@@ -50,9 +49,9 @@ QImage glass(const GlassState& state, const Surface& surface) {
     QImage image((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(surface.background);
-    vigilo::GlassBlurLayers blurs;
+    vigilo::GlassCache cache;
     QPainter painter(&image);
-    vigilo::paintGlass(painter, size, state, surface.label, blurs);
+    vigilo::paintGlass(painter, size, state, surface.label, cache);
     return image;
 }
 
@@ -61,6 +60,7 @@ QImage icon(qreal size, bool filled, const Surface& surface) {
     // A template image is tinted by the bar: white on a dark one, black on a light one.
     const QImage drawn = vigilo::GlassIcon::image(size, filled, 8, dark, surface.label);
     QImage image(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(drawn.devicePixelRatio());
     image.fill(surface.background);
     QPainter(&image).drawImage(0, 0, drawn);
     return image;
@@ -102,10 +102,12 @@ int main(int argc, char** argv) {
         }
         for (const int size : {18, 36}) {
             for (const bool filled : {false, true}) {
-                ok &= save(icon(size, filled, surface), folder,
-                           QStringLiteral("icon-%1-%2-").arg(size).arg(
-                               filled ? QStringLiteral("filled") : QStringLiteral("empty")) +
-                               suffix);
+                ok &=
+                    save(icon(size, filled, surface), folder,
+                         QStringLiteral("icon-%1-%2-")
+                                 .arg(size)
+                                 .arg(filled ? QStringLiteral("filled") : QStringLiteral("empty")) +
+                             suffix);
             }
         }
     }

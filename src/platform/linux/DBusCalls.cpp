@@ -5,8 +5,7 @@
 namespace vigilo::DBusCalls {
 
 QDBusMessage call(const QDBusConnection& bus, const QString& service, const QString& path,
-                  const QString& interface, const QString& method,
-                  const QVariantList& arguments) {
+                  const QString& interface, const QString& method, const QVariantList& arguments) {
     if (!bus.isConnected()) {
         return QDBusMessage::createError(QDBusError::Disconnected, QString());
     }

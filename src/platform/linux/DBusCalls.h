@@ -20,7 +20,6 @@ inline constexpr int timeoutMs = 2500;
 
 /// The value of a property, or an invalid QVariant when it cannot be read.
 [[nodiscard]] QVariant property(const QDBusConnection& bus, const QString& service,
-                                const QString& path, const QString& interface,
-                                const QString& name);
+                                const QString& path, const QString& interface, const QString& name);
 
 } // namespace vigilo::DBusCalls

@@ -21,8 +21,8 @@ std::optional<std::int64_t> integerValue(std::string_view printed) {
     constexpr std::array typeNames{"byte", "int16", "uint16", "int32", "uint32", "int64", "uint64"};
     printed = trimmed(printed);
     for (std::string_view type : typeNames) {
-        if (printed.starts_with(type) && printed.size() > type.size()
-            && printed[type.size()] == ' ') {
+        if (printed.starts_with(type) && printed.size() > type.size() &&
+            printed[type.size()] == ' ') {
             printed = trimmed(printed.substr(type.size()));
             break;
         }

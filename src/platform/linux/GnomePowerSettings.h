@@ -14,7 +14,8 @@ class GnomePowerSettings {
 public:
     /// `gsettings` is the tool's path; when it is missing nothing is run.
     GnomePowerSettings(ProcessRunner& runner, std::filesystem::path gsettings)
-        : runner_(runner), gsettings_(std::move(gsettings)) {}
+        : runner_(runner)
+        , gsettings_(std::move(gsettings)) {}
 
     /// The delays that apply on `source`. A key whose schema is not installed stays unread.
     [[nodiscard]] SleepDelays read(PowerValues::Source source) const;

@@ -78,9 +78,9 @@ std::optional<TimePoint> parseIsoUtc(std::string_view text) {
     const auto hour = digitsAt(text, 11, 2);
     const auto minute = digitsAt(text, 14, 2);
     const auto second = digitsAt(text, 17, 2);
-    if (!year || !month || !day || !hour || !minute || !second || text.size() < 20
-        || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':'
-        || text[16] != ':' || *hour > 23 || *minute > 59 || *second > 59 || text.back() != 'Z') {
+    if (!year || !month || !day || !hour || !minute || !second || text.size() < 20 ||
+        text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':' ||
+        *hour > 23 || *minute > 59 || *second > 59 || text.back() != 'Z') {
         return std::nullopt;
     }
     const year_month_day date{std::chrono::year(*year), std::chrono::month(unsigned(*month)),
@@ -104,8 +104,8 @@ std::optional<TimePoint> parseIsoUtc(std::string_view text) {
         }
         fraction = nanoseconds(scaled);
     }
-    const auto moment = sys_days(date) + hours(*hour) + minutes(*minute) + seconds(*second)
-                        + fraction;
+    const auto moment =
+        sys_days(date) + hours(*hour) + minutes(*minute) + seconds(*second) + fraction;
     return time_point_cast<TimePoint::duration>(moment);
 }
 
@@ -196,7 +196,8 @@ void warn(const fs::path& path, const std::string& what) {
 } // namespace
 
 JsonDefaults::JsonDefaults(fs::path folder)
-    : folder_(std::move(folder)), file_(folder_ / fileName) {
+    : folder_(std::move(folder))
+    , file_(folder_ / fileName) {
     load();
 }
 
@@ -233,7 +234,8 @@ void JsonDefaults::load() {
 }
 
 void JsonDefaults::moveCorruptFileAside() const {
-    const std::string base = fs::path(file_).concat(".corrupt-" + compactUtc(TimePoint::clock::now()));
+    const std::string base =
+        fs::path(file_).concat(".corrupt-" + compactUtc(TimePoint::clock::now()));
     std::string target = base;
     std::error_code error;
     for (int attempt = 2; fs::exists(fs::symlink_status(target, error)); ++attempt) {
@@ -256,8 +258,7 @@ void JsonDefaults::save() const {
         warn(folder_, "cannot create the folder: " + error.message());
         return;
     }
-    const std::string text =
-        document_.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
+    const std::string text = document_.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
     std::string temporary = (folder_ / ".defaults.json.XXXXXX").string();
     UniqueFd file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.isValid()) {

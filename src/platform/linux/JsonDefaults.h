@@ -17,9 +17,8 @@
 
 #include "platform/ports/Defaults.h"
 
-#include <nlohmann/json.hpp>
-
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 namespace vigilo {
 

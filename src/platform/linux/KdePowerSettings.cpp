@@ -43,7 +43,8 @@ SleepDelays readPlasma5(const IniFile& file, const std::string& profile) {
     }
     delays.systemMinutes = 0;
     if (const auto milliseconds = integerValue(file, profile + "/SuspendSession", "idleTime")) {
-        delays.systemMinutes = minutesFromSeconds(*milliseconds / 1000 + (*milliseconds % 1000 != 0));
+        delays.systemMinutes =
+            minutesFromSeconds(*milliseconds / 1000 + (*milliseconds % 1000 != 0));
     }
     return delays;
 }

@@ -1,5 +1,4 @@
 #include "platform/PlatformServices.h"
-
 #include "platform/SystemClock.h"
 #include "platform/linux/JsonDefaults.h"
 #include "platform/linux/LinuxPowerSettings.h"
@@ -8,10 +7,9 @@
 #include "platform/linux/UPowerSourceMonitor.h"
 #include "platform/qt/QtAudioOut.h"
 
+#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
-
-#include <cstdlib>
 
 namespace vigilo {
 

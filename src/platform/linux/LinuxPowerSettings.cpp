@@ -9,7 +9,9 @@ namespace vigilo {
 
 LinuxPowerSettings::LinuxPowerSettings(ProcessRunner& runner, QDBusConnection systemBus,
                                        Paths paths)
-    : gnome_(runner, paths.gsettings), systemBus_(std::move(systemBus)), paths_(std::move(paths)) {}
+    : gnome_(runner, paths.gsettings)
+    , systemBus_(std::move(systemBus))
+    , paths_(std::move(paths)) {}
 
 PowerValues LinuxPowerSettings::current() {
     PowerValues values;

@@ -5,7 +5,6 @@
 #include "platform/ports/ProcessRunner.h"
 
 #include <QDBusConnection>
-
 #include <filesystem>
 
 namespace vigilo {

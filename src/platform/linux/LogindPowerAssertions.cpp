@@ -3,7 +3,6 @@
 #include "platform/linux/DBusCalls.h"
 
 #include <QDBusUnixFileDescriptor>
-
 #include <fcntl.h>
 
 namespace vigilo {
@@ -14,16 +13,17 @@ const QString lockOwner = QStringLiteral("Vigilo");
 
 } // namespace
 
-LogindPowerAssertions::LogindPowerAssertions(QDBusConnection systemBus,
-                                             QDBusConnection sessionBus)
-    : systemBus_(std::move(systemBus)), sessionBus_(std::move(sessionBus)) {}
+LogindPowerAssertions::LogindPowerAssertions(QDBusConnection systemBus, QDBusConnection sessionBus)
+    : systemBus_(std::move(systemBus))
+    , sessionBus_(std::move(sessionBus)) {}
 
 LogindPowerAssertions::~LogindPowerAssertions() = default;
 
 std::optional<AssertionId> LogindPowerAssertions::create(AssertionKind kind,
                                                          const std::string& name) {
     const QString why = QString::fromStdString(name);
-    Held locks{takeLogindLock(kind, why), SessionInhibitor::take(sessionBus_, kind, lockOwner, why)};
+    Held locks{takeLogindLock(kind, why),
+               SessionInhibitor::take(sessionBus_, kind, lockOwner, why)};
     if (!locks.logindLock.isValid() && !locks.sessionLock) {
         return std::nullopt;
     }

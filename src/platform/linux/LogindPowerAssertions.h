@@ -5,7 +5,6 @@
 #include "platform/ports/PowerAssertions.h"
 
 #include <QDBusConnection>
-
 #include <map>
 #include <memory>
 

@@ -11,8 +11,8 @@ const QString path = QStringLiteral("/org/freedesktop/login1");
 const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
 
 bool suspends(const QString& idleAction) {
-    return idleAction == u"suspend" || idleAction == u"hibernate" || idleAction == u"hybrid-sleep"
-           || idleAction == u"suspend-then-hibernate";
+    return idleAction == u"suspend" || idleAction == u"hibernate" ||
+           idleAction == u"hybrid-sleep" || idleAction == u"suspend-then-hibernate";
 }
 
 } // namespace
@@ -33,8 +33,8 @@ SleepDelays readLogindSleepSettings(const QDBusConnection& systemBus) {
     if (delay.metaType() == QMetaType::fromType<qulonglong>()) {
         constexpr qulonglong microsecondsPerSecond = 1'000'000;
         const qulonglong microseconds = delay.toULongLong();
-        const qulonglong seconds = microseconds / microsecondsPerSecond
-                                   + (microseconds % microsecondsPerSecond != 0 ? 1 : 0);
+        const qulonglong seconds = microseconds / microsecondsPerSecond +
+                                   (microseconds % microsecondsPerSecond != 0 ? 1 : 0);
         delays.systemMinutes = minutesFromSeconds(static_cast<std::int64_t>(seconds));
     }
     return delays;

@@ -98,8 +98,8 @@ std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
     argv.push_back(nullptr);
 
     pid_t pid = 0;
-    if (::posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attributes, argv.data(), environ)
-        != 0) {
+    if (::posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attributes, argv.data(),
+                      environ) != 0) {
         return std::nullopt;
     }
     // Only the child may hold the write end, or the read below would never see its end.

@@ -8,8 +8,8 @@ namespace vigilo {
 /// device, and no descriptor of ours other than the output pipe reaches the child.
 class PosixProcessRunner final : public ProcessRunner {
 public:
-    [[nodiscard]] std::optional<ProcessResult> run(
-        const std::string& path, const std::vector<std::string>& arguments) override;
+    [[nodiscard]] std::optional<ProcessResult>
+    run(const std::string& path, const std::vector<std::string>& arguments) override;
 };
 
 } // namespace vigilo

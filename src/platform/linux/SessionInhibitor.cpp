@@ -3,7 +3,6 @@
 #include "platform/linux/DBusCalls.h"
 
 #include <QDBusObjectPath>
-
 #include <optional>
 
 namespace vigilo {
@@ -21,8 +20,7 @@ ReleaseCall inhibitThroughPortal(const QDBusConnection& bus, uint flags, const Q
     const QVariant handle = DBusCalls::firstResult(DBusCalls::call(
         bus, service, QStringLiteral("/org/freedesktop/portal/desktop"),
         QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"),
-        {QString(), QVariant::fromValue(flags),
-         QVariantMap{{QStringLiteral("reason"), why}}}));
+        {QString(), QVariant::fromValue(flags), QVariantMap{{QStringLiteral("reason"), why}}}));
     const QString requestPath = qvariant_cast<QDBusObjectPath>(handle).path();
     if (requestPath.isEmpty()) {
         return std::nullopt;

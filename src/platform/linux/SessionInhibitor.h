@@ -4,7 +4,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-
 #include <memory>
 
 namespace vigilo {
@@ -22,7 +21,8 @@ public:
                                                                 const QString& why);
 
     SessionInhibitor(QDBusConnection sessionBus, QDBusMessage releaseCall)
-        : sessionBus_(std::move(sessionBus)), releaseCall_(std::move(releaseCall)) {}
+        : sessionBus_(std::move(sessionBus))
+        , releaseCall_(std::move(releaseCall)) {}
     ~SessionInhibitor();
     SessionInhibitor(const SessionInhibitor&) = delete;
     SessionInhibitor& operator=(const SessionInhibitor&) = delete;

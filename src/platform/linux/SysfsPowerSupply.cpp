@@ -27,6 +27,10 @@ PowerValues::Source readSysfsPowerSource(const std::filesystem::path& root) {
          entry.increment(error)) {
         // The entries are symbolic links to the devices' folders.
         const auto& supply = entry->path();
+        // Wireless mice and keyboards report their batteries here too.
+        if (attribute(supply, "scope") == "Device") {
+            continue;
+        }
         const std::string type = attribute(supply, "type");
         if ((type == "Mains" || type == "USB") && attribute(supply, "online") == "1") {
             return PowerValues::Source::Ac;

@@ -5,9 +5,10 @@
 namespace vigilo {
 
 std::optional<PowerValues::Source> readUPowerSource(const QDBusConnection& systemBus) {
-    const QVariant onBattery = DBusCalls::property(
-        systemBus, QStringLiteral("org.freedesktop.UPower"), QStringLiteral("/org/freedesktop/UPower"),
-        QStringLiteral("org.freedesktop.UPower"), QStringLiteral("OnBattery"));
+    const QVariant onBattery =
+        DBusCalls::property(systemBus, QStringLiteral("org.freedesktop.UPower"),
+                            QStringLiteral("/org/freedesktop/UPower"),
+                            QStringLiteral("org.freedesktop.UPower"), QStringLiteral("OnBattery"));
     if (onBattery.metaType() != QMetaType::fromType<bool>()) {
         return std::nullopt;
     }

@@ -3,7 +3,6 @@
 #include "platform/ports/PowerSettingsSource.h"
 
 #include <QDBusConnection>
-
 #include <optional>
 
 namespace vigilo {

@@ -3,7 +3,8 @@
 namespace vigilo {
 
 UPowerSourceMonitor::UPowerSourceMonitor(QDBusConnection systemBus, QObject* parent)
-    : PowerSourceMonitor(parent), systemBus_(std::move(systemBus)) {
+    : PowerSourceMonitor(parent)
+    , systemBus_(std::move(systemBus)) {
     // An empty path matches every object of the sender: the daemon and all its devices.
     // QtDBus follows the name's owner, so a UPower started later is heard too.
     systemBus_.connect(QStringLiteral("org.freedesktop.UPower"), QString(),

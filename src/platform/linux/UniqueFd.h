@@ -1,7 +1,6 @@
 #pragma once
 
 #include <unistd.h>
-
 #include <utility>
 
 namespace vigilo {
@@ -10,8 +9,10 @@ namespace vigilo {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    explicit UniqueFd(int fd)
+        : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept
+        : fd_(std::exchange(other.fd_, -1)) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept {
         if (this != &other) {
             reset(std::exchange(other.fd_, -1));

@@ -1,0 +1,169 @@
+# Shared by scripts/run.sh, scripts/screenshot-tray.sh, tests/app/e2e.sh and bench/app/idle.sh:
+# a throw-away desktop for Vigilo on a machine without one. Source it, then:
+#
+#   vd_start [--real-logind]   Xvfb on a free display, xcompmgr, trayer (a tray host), a private
+#                              session bus, and a private system bus with python3-dbusmock's
+#                              logind. With --real-logind the machine's own system bus is used
+#                              when a logind answers there (it says which it uses).
+#                              Exports DISPLAY, DBUS_SESSION_BUS_ADDRESS, DBUS_SYSTEM_BUS_ADDRESS,
+#                              XDG_RUNTIME_DIR and XDG_CONFIG_HOME (fresh folders under VD_DIR),
+#                              and unsets WAYLAND_DISPLAY and QT_QPA_PLATFORM.
+#   vd_spawn NAME CMD...       starts CMD in the background, logs to $VD_DIR/NAME.log, and stops
+#                              it in vd_stop; the pid is in $VD_LAST_PID.
+#   vd_list_inhibitors         prints logind's ListInhibitors, one "what who why mode uid pid" a line.
+#   vd_docked CLASS            true when a window of that X class is docked in the tray.
+#   vd_screenshot FILE         a PNG of the whole screen.
+#   vd_tray_screenshot FILE    a PNG of the tray host's window, enlarged 4x.
+#   vd_stop                    stops everything vd_start and vd_spawn started, removes VD_DIR.
+
+VD_PYTHON=/usr/bin/python3   # dbusmock needs Debian's interpreter and its dbus module
+VD_PIDS=()
+VD_DIR=""
+VD_LOGIND=""                 # "mock" or "system" after vd_start
+
+vd_log() { echo "virtual-desktop: $*" >&2; }
+
+vd_free_display() {
+    local n
+    for n in $(seq 90 199); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Waits up to $2 tenths of a second for command $1 (a string run by bash) to succeed.
+vd_wait_for() {
+    local tries=$2
+    while ! bash -c "$1" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+vd_spawn() {
+    local name=$1
+    shift
+    "$@" >"$VD_DIR/$name.log" 2>&1 &
+    VD_LAST_PID=$!
+    VD_PIDS+=("$VD_LAST_PID")
+}
+
+vd_has_name() { # bus-flag name
+    gdbus call "$1" --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner "$2" 2>/dev/null | grep -q true
+}
+
+vd_private_system_bus() {
+    cat >"$VD_DIR/system-bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:dir=$VD_DIR</listen>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+  </policy>
+</busconfig>
+CONF
+    local output
+    output=$(dbus-daemon --config-file="$VD_DIR/system-bus.conf" --fork --print-address=1 --print-pid=1) ||
+        return 1
+    DBUS_SYSTEM_BUS_ADDRESS=$(sed -n 1p <<<"$output")
+    VD_PIDS+=("$(sed -n 2p <<<"$output")")
+    export DBUS_SYSTEM_BUS_ADDRESS
+}
+
+vd_mock_logind() {
+    vd_spawn logind "$VD_PYTHON" -m dbusmock --system -t logind
+    vd_wait_for "gdbus call --system --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.freedesktop.login1 | grep -q true" 100 || {
+        vd_log "the logind mock did not start (see $VD_DIR/logind.log)"
+        return 1
+    }
+}
+
+vd_start() {
+    local real_logind=false
+    [ "${1:-}" = "--real-logind" ] && real_logind=true
+    VD_DIR=$(mktemp -d /tmp/vigilo-vd.XXXXXX)
+    mkdir -m 0700 "$VD_DIR/runtime" "$VD_DIR/config"
+    export XDG_RUNTIME_DIR="$VD_DIR/runtime" XDG_CONFIG_HOME="$VD_DIR/config"
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+    local display
+    display=$(vd_free_display) || { vd_log "no free X display number"; return 1; }
+    vd_spawn xvfb Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp
+    export DISPLAY=":$display"
+    vd_wait_for "xdpyinfo -display :$display" 100 || { vd_log "Xvfb did not start"; return 1; }
+    xsetroot -solid '#4f6275' 2>/dev/null || true
+    # Without a compositor, transparent window areas show black.
+    vd_spawn xcompmgr xcompmgr
+    # A light panel, as Qt's own palette (no desktop theme here) is light: the tray glass takes
+    # its outline colour from the palette.
+    vd_spawn trayer trayer --edge top --align right --widthtype request --height 28 \
+        --SetDockType true --SetPartialStrut true --transparent true --alpha 0 --tint 0xe4e4e4
+    vd_wait_for "xdotool search --onlyvisible --class trayer" 100 || { vd_log "trayer did not start"; return 1; }
+
+    local output
+    output=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || return 1
+    export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$output")
+    VD_PIDS+=("$(sed -n 2p <<<"$output")")
+
+    if $real_logind && vd_has_name --system org.freedesktop.login1; then
+        VD_LOGIND=system
+        vd_log "using this machine's logind: keep-awake locks are real"
+    else
+        $real_logind && vd_log "this machine has no logind of its own: using a simulated one" \
+            "(python3-dbusmock) on a private system bus; locks there keep nothing awake"
+        vd_private_system_bus || { vd_log "no private system bus"; return 1; }
+        vd_mock_logind || return 1
+        VD_LOGIND=mock
+    fi
+}
+
+vd_list_inhibitors() {
+    gdbus call --system --dest org.freedesktop.login1 --object-path /org/freedesktop/login1 \
+        --method org.freedesktop.login1.Manager.ListInhibitors |
+        "$VD_PYTHON" -c '
+import ast, sys
+text = sys.stdin.read().strip()
+# gdbus prints a GVariant tuple: ([(what, who, why, mode, uid, pid), ...],)
+text = text.replace("@a(ssssuu) ", "").replace("uint32 ", "")
+for entry in ast.literal_eval(text)[0]:
+    print(" ".join(str(field) for field in entry))
+'
+}
+
+# The tray host's visible panel (trayer also owns hidden helper windows).
+vd_tray_window() { xdotool search --onlyvisible --class trayer | head -n 1; }
+
+# True when a window of class $1 sits in the tray panel.
+vd_docked() { xwininfo -tree -id "$(vd_tray_window)" | grep -q "(\"$1\" "; }
+
+vd_screenshot() { import -window root "$1"; }
+
+vd_tray_screenshot() {
+    local window
+    window=$(vd_tray_window) || return 1
+    import -window "$window" -filter point -resize 400% "$1"
+}
+
+vd_stop() {
+    local i
+    for ((i = ${#VD_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${VD_PIDS[i]}" 2>/dev/null || true
+    done
+    for ((i = ${#VD_PIDS[@]} - 1; i >= 0; i--)); do
+        wait "${VD_PIDS[i]}" 2>/dev/null || true
+    done
+    VD_PIDS=()
+    [ -n "$VD_DIR" ] && rm -rf "$VD_DIR"
+    VD_DIR=""
+}

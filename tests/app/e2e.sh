@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# End to end: the real program in a virtual desktop (Xvfb, a tray host) with private D-Bus buses
+# and a simulated logind, driven through its command line.
+# Usage: tests/app/e2e.sh path/to/vigilo
+set -uo pipefail
+
+vigilo=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../scripts/virtual-desktop.sh
+source "$here/../../scripts/virtual-desktop.sh"
+trap vd_stop EXIT
+
+failures=0
+pass() { echo "ok   - $1"; }
+fail() { echo "FAIL - $1"; failures=$((failures + 1)); }
+expect() { # description, then a command that must succeed
+    local description=$1
+    shift
+    if "$@"; then pass "$description"; else fail "$description"; fi
+}
+
+# Runs vigilo with the verb, never longer than 10 s; sets out, err and code.
+run_vigilo() {
+    out=$(timeout 10 "$vigilo" "$@" 2>"$VD_DIR/stderr") && code=0 || code=$?
+    err=$(cat "$VD_DIR/stderr")
+}
+
+vigilo_locks() { vd_list_inhibitors | grep -c ' Vigilo ' || true; }
+
+# Waits up to 5 s for the number of Vigilo's logind locks to become $1.
+wait_for_locks() {
+    local tries=50
+    while [ "$(vigilo_locks)" != "$1" ]; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+# Starts the tray program and waits until it answers on its control socket.
+start_instance() {
+    vd_spawn vigilo "$vigilo"
+    instance=$VD_LAST_PID
+    local tries=100
+    while :; do
+        run_vigilo status
+        [ "$code" = 0 ] || [ "$code" = 3 ] && return 0
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] && kill -0 "$instance" 2>/dev/null || return 1
+        sleep 0.1
+    done
+}
+
+vd_start || { echo "FAIL - virtual desktop did not start"; exit 1; }
+
+# Without any display the tray program explains itself instead of crashing.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$vigilo" 2>&1) && code=0 || code=$?
+expect "no display: exit 1" test "$code" = 1
+expect "no display: the message names scripts/run.sh" grep -q "scripts/run.sh" <<<"$out"
+
+run_vigilo status
+expect "no instance: status exits 2" test "$code" = 2
+expect "no instance: status says so on stderr" grep -q "не запущен" <<<"$err"
+run_vigilo on
+expect "no instance: on exits 2" test "$code" = 2
+
+run_vigilo --help
+expect "--help exits 0 with the usage" test "$code" = 0 -a -n "$out"
+run_vigilo sleep
+expect "unknown verb exits 64" test "$code" = 64
+
+expect "the tray program starts and answers" start_instance
+run_vigilo status
+expect "fresh start: status exits 3 (may sleep)" test "$code" = 3
+expect "fresh start: no lock" test "$(vigilo_locks)" = 0
+expect "the tray icon is docked in trayer" vd_docked vigilo
+
+run_vigilo
+expect "a second start exits 0" test "$code" = 0
+expect "a second start says one is running" grep -q "уже запущен" <<<"$out"
+expect "the first instance still runs" kill -0 "$instance"
+
+run_vigilo on
+expect "on exits 0" test "$code" = 0
+expect "on: logind lists Vigilo's lock" wait_for_locks 1
+run_vigilo status
+expect "on: status exits 0" test "$code" = 0
+expect "on: status line 1 is the first cup" test "$(sed -n 1p <<<"$out")" = "Пьёт кофе · первая чашка"
+expect "on: status has a subtitle line" test -n "$(sed -n 2p <<<"$out")"
+run_vigilo on
+expect "on again keeps the one lock" wait_for_locks 1
+
+run_vigilo off
+expect "off exits 0" test "$code" = 0
+expect "off: the lock is gone" wait_for_locks 0
+run_vigilo status
+expect "off: status exits 3" test "$code" = 3
+
+run_vigilo toggle
+expect "toggle switches on" wait_for_locks 1
+run_vigilo toggle
+expect "toggle switches off" wait_for_locks 0
+
+run_vigilo on
+expect "on before SIGTERM: locked" wait_for_locks 1
+kill -TERM "$instance"
+wait "$instance" && status=0 || status=$?
+expect "SIGTERM: the process exits 0" test "$status" = 0
+expect "SIGTERM: the lock is gone" wait_for_locks 0
+run_vigilo status
+expect "after quit: status exits 2" test "$code" = 2
+
+# A crash leaves the socket file behind; the kernel still drops the lock with the process.
+expect "restart after quit" start_instance
+run_vigilo on
+expect "on before SIGKILL: locked" wait_for_locks 1
+kill -KILL "$instance"
+wait "$instance" 2>/dev/null
+expect "SIGKILL: the lock is gone with the process" wait_for_locks 0
+expect "SIGKILL leaves the socket file" test -S "$XDG_RUNTIME_DIR/vigilo/control"
+expect "a new start takes over the stale socket" start_instance
+run_vigilo status
+expect "the new instance answers" test "$code" = 3
+kill -TERM "$instance"
+wait "$instance"
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed; vigilo's log:"
+    cat "$VD_DIR/vigilo.log" 2>/dev/null
+    exit 1
+fi
+echo "all checks passed"

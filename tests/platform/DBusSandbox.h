@@ -1,0 +1,75 @@
+#pragma once
+
+// A private D-Bus bus for tests, with python-dbusmock services on it. The user's real buses are
+// never touched.
+//
+// Everything started here is stopped and the temporary folder removed when the object goes
+// away, so a failing test cleans up like a passing one; the bus daemon and the mocks are also
+// tied to the test process (PR_SET_PDEATHSIG), so a crashed test leaves nothing running.
+// Needs a QCoreApplication. Usage:
+//
+//     DBusSandbox system(DBusSandbox::Kind::System);
+//     system.startTemplate("logind", "org.freedesktop.login1");        // -t logind
+//     system.startTemplate("upower", "org.freedesktop.UPower", R"({"OnBattery": true})");
+//     system.startMock("org.gnome.SessionManager", "/org/gnome/SessionManager",
+//                      "org.gnome.SessionManager");                     // an ad-hoc mock
+//     system.callMock("org.gnome.SessionManager", "/org/gnome/SessionManager", "AddMethod",
+//                     {iface, "Inhibit", "susu", "u", "ret = 42"});
+//     QDBusConnection bus = system.connect();          // give this to the code under test
+//     system.methodCalls(name, path, "Inhibit");       // what the code under test called
+//
+// For a child program, export `environmentVariable()` = `address()`.
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QVariantList>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class DBusSandbox {
+public:
+    enum class Kind { System, Session };
+
+    /// Starts the bus daemon; throws std::runtime_error when it cannot.
+    explicit DBusSandbox(Kind kind);
+    ~DBusSandbox();
+    DBusSandbox(const DBusSandbox&) = delete;
+    DBusSandbox& operator=(const DBusSandbox&) = delete;
+
+    [[nodiscard]] const QString& address() const { return address_; }
+    /// "DBUS_SYSTEM_BUS_ADDRESS" or "DBUS_SESSION_BUS_ADDRESS".
+    [[nodiscard]] const char* environmentVariable() const;
+
+    /// `python3 -m dbusmock -t <templateName>` (with `-p <parametersJson>` if given); returns
+    /// once `busName` is on the bus. Throws std::runtime_error when it does not appear.
+    void startTemplate(const std::string& templateName, const QString& busName,
+                       const std::string& parametersJson = {});
+    /// An empty mock object owning `busName` at `path` with the main interface `interface`.
+    void startMock(const QString& busName, const QString& path, const QString& interface);
+
+    /// A new private connection to this bus (for the code under test or for the test itself).
+    [[nodiscard]] QDBusConnection connect();
+
+    /// Calls a method of the org.freedesktop.DBus.Mock interface; the reply (or error).
+    QDBusMessage callMock(const QString& busName, const QString& path, const QString& method,
+                          const QVariantList& arguments = {});
+    /// The argument lists of every call of `method` that the mock object at `path` received.
+    [[nodiscard]] std::vector<QVariantList> methodCalls(const QString& busName, const QString& path,
+                                                        const QString& method);
+
+private:
+    void startPython(const std::vector<std::string>& arguments, const QString& busName);
+    [[nodiscard]] pid_t spawn(const std::vector<std::string>& argv, int outputFd, int errorFd,
+                              bool withBusAddress);
+
+    Kind kind_;
+    std::string folder_;
+    QString address_;
+    pid_t daemon_ = -1;
+    std::vector<pid_t> mocks_;
+    std::vector<QString> connectionNames_;
+    /// The test's own connection, for waiting and for talking to the mocks.
+    std::optional<QDBusConnection> control_;
+};

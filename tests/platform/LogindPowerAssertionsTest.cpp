@@ -1,0 +1,260 @@
+#include "platform/linux/LogindPowerAssertions.h"
+
+#include "DBusSandbox.h"
+
+#include <QDBusArgument>
+#include <QProcess>
+#include <QThread>
+#include <chrono>
+#include <gtest/gtest.h>
+
+using namespace vigilo;
+
+namespace {
+
+const std::string why = "Vigilo: keeping Mac awake";
+const QString whyText = QString::fromStdString(why);
+
+const QString gnomeName = QStringLiteral("org.gnome.SessionManager");
+const QString gnomePath = QStringLiteral("/org/gnome/SessionManager");
+const QString portalName = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString screenSaverName = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString screenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+const QString powerManagementName = QStringLiteral("org.freedesktop.PowerManagement");
+const QString powerManagementPath = QStringLiteral("/org/freedesktop/PowerManagement/Inhibit");
+
+struct Inhibitor {
+    QString what, who, why, mode;
+    bool operator==(const Inhibitor&) const = default;
+};
+
+void PrintTo(const Inhibitor& lock, std::ostream* out) {
+    *out << '{' << lock.what.toStdString() << ", " << lock.who.toStdString() << ", "
+         << lock.why.toStdString() << ", " << lock.mode.toStdString() << '}';
+}
+
+template <class Condition> bool eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+class LogindPowerAssertionsTest : public testing::Test {
+protected:
+    void startLogind() { system.startTemplate("logind", QStringLiteral("org.freedesktop.login1")); }
+
+    /// A session manager that hands out the cookie 42.
+    void startGnomeSession() {
+        session.startMock(gnomeName, gnomePath, gnomeName);
+        addMethod(gnomeName, gnomePath, gnomeName, "Inhibit", "susu", "u", "ret = 42");
+        addMethod(gnomeName, gnomePath, gnomeName, "Uninhibit", "u", "", "");
+    }
+
+    /// Cookie services (ScreenSaver, PowerManagement) that answer 7.
+    void startCookieService(const QString& name, const QString& path, const QString& interface) {
+        session.startMock(name, path, interface);
+        addMethod(name, path, interface, "Inhibit", "ss", "u", "ret = 7");
+        addMethod(name, path, interface, "UnInhibit", "u", "", "");
+    }
+
+    /// A portal whose every Inhibit opens a new request object with a Close method.
+    void startPortal() {
+        const QString interface = QStringLiteral("org.freedesktop.portal.Inhibit");
+        session.startMock(portalName, portalPath, interface);
+        addMethod(portalName, portalPath, interface, "Inhibit", "sua{sv}", "o",
+                  "path = '/org/freedesktop/portal/desktop/request/1_1/t%d' % len(self.call_log)\n"
+                  "self.AddObject(path, 'org.freedesktop.portal.Request', {}, "
+                  "[('Close', '', '', '')])\n"
+                  "ret = dbus.ObjectPath(path)");
+    }
+
+    void addMethod(const QString& name, const QString& path, const QString& interface,
+                   const char* method, const char* in, const char* out, const char* code) {
+        const QDBusMessage reply =
+            session.callMock(name, path, QStringLiteral("AddMethod"),
+                             {interface, QString::fromUtf8(method), QString::fromUtf8(in),
+                              QString::fromUtf8(out), QString::fromUtf8(code)});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+
+    std::vector<Inhibitor> inhibitors() {
+        const QDBusMessage reply = system.connect().call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors")));
+        std::vector<Inhibitor> locks;
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            ADD_FAILURE() << "ListInhibitors: " << reply.errorMessage().toStdString();
+            return locks;
+        }
+        const auto list = qvariant_cast<QDBusArgument>(reply.arguments().constFirst());
+        list.beginArray();
+        while (!list.atEnd()) {
+            Inhibitor lock;
+            uint user = 0;
+            uint pid = 0;
+            list.beginStructure();
+            list >> lock.what >> lock.who >> lock.why >> lock.mode >> user >> pid;
+            list.endStructure();
+            locks.push_back(lock);
+        }
+        list.endArray();
+        return locks;
+    }
+
+    std::vector<QVariantList> gnomeCalls(const char* method) {
+        return session.methodCalls(gnomeName, gnomePath, QString::fromUtf8(method));
+    }
+
+    DBusSandbox system{DBusSandbox::Kind::System};
+    DBusSandbox session{DBusSandbox::Kind::Session};
+};
+
+} // namespace
+
+TEST_F(LogindPowerAssertionsTest, DisplayKeptOnBlocksIdleAndSleepUntilReleased) {
+    startLogind();
+    startGnomeSession();
+    auto assertions = std::make_unique<LogindPowerAssertions>(system.connect(), session.connect());
+
+    const auto id = assertions->create(AssertionKind::DisplayKeptOn, why);
+
+    ASSERT_TRUE(id);
+    EXPECT_EQ(inhibitors(),
+              std::vector<Inhibitor>({{QStringLiteral("idle:sleep"), QStringLiteral("Vigilo"),
+                                       whyText, QStringLiteral("block")}}));
+    EXPECT_EQ(gnomeCalls("Inhibit"),
+              std::vector<QVariantList>({{QStringLiteral("Vigilo"), 0U, whyText, 12U}}));
+
+    assertions->release(*id);
+    EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+    EXPECT_EQ(gnomeCalls("Uninhibit"), std::vector<QVariantList>({{42U}}));
+
+    assertions->release(*id); // a second release of the same id does nothing
+    EXPECT_EQ(gnomeCalls("Uninhibit").size(), 1U);
+}
+
+TEST_F(LogindPowerAssertionsTest, DisplayMaySleepBlocksOnlySleep) {
+    startLogind();
+    startGnomeSession();
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+
+    ASSERT_TRUE(assertions.create(AssertionKind::DisplayMaySleep, why));
+
+    EXPECT_EQ(inhibitors(),
+              std::vector<Inhibitor>({{QStringLiteral("sleep"), QStringLiteral("Vigilo"), whyText,
+                                       QStringLiteral("block")}}));
+    ASSERT_EQ(gnomeCalls("Inhibit").size(), 1U);
+    EXPECT_EQ(gnomeCalls("Inhibit")[0].value(3), QVariant(4U));
+}
+
+TEST_F(LogindPowerAssertionsTest, DestroyingTheAdapterReleasesEverything) {
+    startLogind();
+    startGnomeSession();
+    {
+        LogindPowerAssertions assertions(system.connect(), session.connect());
+        const auto first = assertions.create(AssertionKind::DisplayKeptOn, why);
+        const auto second = assertions.create(AssertionKind::DisplayMaySleep, why);
+        ASSERT_TRUE(first && second);
+        EXPECT_NE(*first, *second);
+        EXPECT_EQ(inhibitors().size(), 2U);
+    }
+    EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+    EXPECT_EQ(gnomeCalls("Uninhibit").size(), 2U);
+}
+
+TEST_F(LogindPowerAssertionsTest, AKilledProcessLeavesNoLockBehind) {
+    startLogind();
+    QProcess holder;
+    holder.start(QStringLiteral(VIGILO_HOLD_ASSERTION), {system.address(), session.address()});
+    ASSERT_TRUE(holder.waitForReadyRead(5000)) << holder.readAllStandardError().toStdString();
+    ASSERT_EQ(holder.readLine().trimmed(), "held");
+    EXPECT_EQ(inhibitors().size(), 1U);
+
+    holder.kill();
+    holder.waitForFinished(5000);
+
+    EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+}
+
+TEST_F(LogindPowerAssertionsTest, FailsWithoutAnyBus) {
+    const QString nowhere = QStringLiteral("unix:path=/nonexistent/vigilo-test-bus");
+    LogindPowerAssertions assertions(QDBusConnection::connectToBus(nowhere, QStringLiteral("a")),
+                                     QDBusConnection::connectToBus(nowhere, QStringLiteral("b")));
+
+    EXPECT_EQ(assertions.create(AssertionKind::DisplayKeptOn, why), std::nullopt);
+    EXPECT_EQ(assertions.create(AssertionKind::DisplayMaySleep, why), std::nullopt);
+}
+
+TEST_F(LogindPowerAssertionsTest, FailsWhenLogindRefusesAndNoSessionServiceAnswers) {
+    // A logind without Inhibit: the call ends in an error, like a polkit refusal.
+    system.startMock(QStringLiteral("org.freedesktop.login1"),
+                     QStringLiteral("/org/freedesktop/login1"),
+                     QStringLiteral("org.freedesktop.login1.Manager"));
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+
+    EXPECT_EQ(assertions.create(AssertionKind::DisplayKeptOn, why), std::nullopt);
+}
+
+TEST_F(LogindPowerAssertionsTest, ASessionLockAloneIsEnough) {
+    startGnomeSession();
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+
+    ASSERT_TRUE(id);
+    assertions.release(*id);
+    EXPECT_EQ(gnomeCalls("Uninhibit"), std::vector<QVariantList>({{42U}}));
+}
+
+TEST_F(LogindPowerAssertionsTest, PrefersThePortalToTheSessionManager) {
+    startPortal();
+    startGnomeSession();
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+
+    ASSERT_TRUE(id);
+    const auto calls = session.methodCalls(portalName, portalPath, QStringLiteral("Inhibit"));
+    ASSERT_EQ(calls.size(), 1U);
+    EXPECT_EQ(calls[0].value(1), QVariant(12U));
+    EXPECT_EQ(qdbus_cast<QVariantMap>(calls[0].value(2)).value(QStringLiteral("reason")), whyText);
+    EXPECT_TRUE(gnomeCalls("Inhibit").empty());
+
+    assertions.release(*id);
+    const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/1_1/t1");
+    EXPECT_EQ(session.methodCalls(portalName, request, QStringLiteral("Close")).size(), 1U);
+}
+
+TEST_F(LogindPowerAssertionsTest, ScreenSaverKeepsTheDisplayOnAndPowerManagementOnlyBlocksSleep) {
+    startCookieService(screenSaverName, screenSaverPath, screenSaverName);
+    startCookieService(powerManagementName, powerManagementPath,
+                       QStringLiteral("org.freedesktop.PowerManagement.Inhibit"));
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+    const auto inhibitCalls = [&](const QString& name, const QString& path) {
+        return session.methodCalls(name, path, QStringLiteral("Inhibit"));
+    };
+
+    const auto keptOn = assertions.create(AssertionKind::DisplayKeptOn, why);
+    ASSERT_TRUE(keptOn);
+    EXPECT_EQ(inhibitCalls(screenSaverName, screenSaverPath),
+              std::vector<QVariantList>({{QStringLiteral("Vigilo"), whyText}}));
+    EXPECT_TRUE(inhibitCalls(powerManagementName, powerManagementPath).empty());
+
+    const auto maySleep = assertions.create(AssertionKind::DisplayMaySleep, why);
+    ASSERT_TRUE(maySleep);
+    EXPECT_EQ(inhibitCalls(screenSaverName, screenSaverPath).size(), 1U);
+    EXPECT_EQ(inhibitCalls(powerManagementName, powerManagementPath).size(), 1U);
+
+    assertions.release(*keptOn);
+    EXPECT_EQ(session.methodCalls(screenSaverName, screenSaverPath, QStringLiteral("UnInhibit")),
+              std::vector<QVariantList>({{7U}}));
+    EXPECT_TRUE(
+        session.methodCalls(powerManagementName, powerManagementPath, QStringLiteral("UnInhibit"))
+            .empty());
+}
