@@ -3,9 +3,13 @@
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Defaults.h"
+#include "platform/ports/HttpGet.h"
 #include "platform/ports/PowerAssertions.h"
 #include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/ProcessRunner.h"
+#include "platform/ports/Scheduler.h"
+#include "platform/ports/StatsSource.h"
+#include "platform/ports/Workspace.h"
 
 #include <QObject>
 
@@ -26,12 +30,17 @@ Q_SIGNALS:
 /// The adapters of the platform the program runs on, made by `makePlatformServices`.
 struct PlatformServices {
     std::unique_ptr<Clock> clock;
+    std::unique_ptr<Scheduler> scheduler;
     std::unique_ptr<Defaults> defaults;
+    /// Declared before every adapter that runs programs through it, so it is destroyed last.
     std::unique_ptr<ProcessRunner> processes;
     std::unique_ptr<PowerAssertions> assertions;
     std::unique_ptr<PowerSettingsSource> powerSettings;
     std::unique_ptr<PowerSourceMonitor> powerSourceMonitor;
     std::unique_ptr<AudioOut> audio;
+    std::unique_ptr<StatsSource> stats;
+    std::unique_ptr<HttpGet> http;
+    std::unique_ptr<Workspace> workspace;
 };
 
 /// Builds the adapters of this platform. Needs a running Qt application object (D-Bus, audio).

@@ -1,11 +1,16 @@
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxStatsSource.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/LinuxXdgDataDirs.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
 #include "platform/qt/QtAudioOut.h"
+#include "platform/qt/QtHttpGet.h"
+#include "platform/qt/QtScheduler.h"
 
 #include <cstdlib>
 #include <pwd.h>
@@ -39,6 +44,7 @@ PlatformServices makePlatformServices() {
 
     PlatformServices services;
     services.clock = std::make_unique<SystemClock>();
+    services.scheduler = std::make_unique<QtScheduler>();
     services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");
     services.processes = std::make_unique<PosixProcessRunner>();
     services.assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
@@ -48,6 +54,10 @@ PlatformServices makePlatformServices() {
         *services.processes, systemBus, LinuxPowerSettings::Paths{.configHome = config});
     services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
     services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
+    services.stats = std::make_unique<LinuxStatsSource>("/");
+    services.http = std::make_unique<QtHttpGet>();
+    services.workspace = std::make_unique<LinuxWorkspace>("/proc", ::getuid(),
+                                                          xdgApplicationFolders(), sessionBus);
     return services;
 }
 
