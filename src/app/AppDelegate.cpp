@@ -127,8 +127,10 @@ void AppDelegate::buildMenu() {
                                     QStringLiteral("Выйти"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
-    connect(&menu_, &QMenu::aboutToShow, this,
-            [this] { toggleAction_->setText(toggleTitle(model_.isAwake())); });
+    connect(&menu_, &QMenu::aboutToShow, this, [this] {
+        // Closing the panel as the menu opens: no panel yet.
+        toggleAction_->setText(toggleTitle(model_.isAwake()));
+    });
 }
 
 void AppDelegate::updateStatusItem() {
