@@ -32,7 +32,9 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     buildMenu();
 }
 
-AppDelegate::~AppDelegate() { model_.onStateChange = nullptr; }
+AppDelegate::~AppDelegate() {
+    model_.onStateChange = nullptr;
+}
 
 void AppDelegate::finishLaunching() {
     // The status item and its clicks.
@@ -64,8 +66,9 @@ void AppDelegate::finishLaunching() {
     model_.applyWatchedApps();
 
     if (platform_.powerSourceMonitor) {
-        connect(platform_.powerSourceMonitor.get(), &PowerSourceMonitor::changed, this,
-                [this] { model_.refreshPowerSettings(true); }, Qt::QueuedConnection);
+        connect(
+            platform_.powerSourceMonitor.get(), &PowerSourceMonitor::changed, this,
+            [this] { model_.refreshPowerSettings(true); }, Qt::QueuedConnection);
     }
 
     updateStatusItem();
@@ -78,7 +81,8 @@ void AppDelegate::finishLaunching() {
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationPaletteChange) {
+    if (watched == QCoreApplication::instance() &&
+        event->type() == QEvent::ApplicationPaletteChange) {
         updateStatusItem();
     }
     return QObject::eventFilter(watched, event);
@@ -127,8 +131,10 @@ void AppDelegate::buildMenu() {
                                     QStringLiteral("Выйти"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
-    connect(&menu_, &QMenu::aboutToShow, this,
-            [this] { toggleAction_->setText(toggleTitle(model_.isAwake())); });
+    connect(&menu_, &QMenu::aboutToShow, this, [this] {
+        // Closing the panel as the menu opens: no panel yet.
+        toggleAction_->setText(toggleTitle(model_.isAwake()));
+    });
 }
 
 void AppDelegate::updateStatusItem() {
@@ -142,6 +148,8 @@ void AppDelegate::sampleStats() {
     model_.refreshPowerSettings(false);
 }
 
-void AppDelegate::willTerminate() { model_.deactivateOnQuit(); }
+void AppDelegate::willTerminate() {
+    model_.deactivateOnQuit();
+}
 
 } // namespace vigilo

@@ -4,7 +4,9 @@ namespace vigilo::CommandLine {
 
 namespace {
 
-void printLine(std::ostream& stream, const QString& text) { stream << text.toStdString() << '\n'; }
+void printLine(std::ostream& stream, const QString& text) {
+    stream << text.toStdString() << '\n';
+}
 
 } // namespace
 

@@ -6,7 +6,6 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
-
 #include <ostream>
 
 // What `vigilo` was asked to do on its command line, and what it says and returns for it.

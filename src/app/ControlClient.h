@@ -3,7 +3,6 @@
 #include "app/ControlProtocol.h"
 
 #include <QString>
-
 #include <chrono>
 
 namespace vigilo {
@@ -24,7 +23,8 @@ struct ControlResult {
 /// Sends `verb` to the instance listening on `socketPath` and waits for its reply, never longer
 /// than `timeout` in total. Blocking: call it where no event loop has to keep running, or from
 /// another thread.
-[[nodiscard]] ControlResult sendControl(const QString& socketPath, ControlVerb verb,
-                                        std::chrono::milliseconds timeout = std::chrono::seconds(2));
+[[nodiscard]] ControlResult
+sendControl(const QString& socketPath, ControlVerb verb,
+            std::chrono::milliseconds timeout = std::chrono::seconds(2));
 
 } // namespace vigilo

@@ -1,7 +1,6 @@
 #include "app/ControlProtocol.h"
 
 #include <QList>
-
 #include <array>
 #include <utility>
 
@@ -44,14 +43,18 @@ std::optional<ControlVerb> verbFromName(QByteArrayView name) {
     return std::nullopt;
 }
 
-QByteArray request(ControlVerb verb) { return verbName(verb) + '\n'; }
+QByteArray request(ControlVerb verb) {
+    return verbName(verb) + '\n';
+}
 
 QByteArray encodeReply(const ControlReply& reply) {
     return QByteArray(reply.awake ? "awake" : "asleep") + '\n' + oneLine(reply.title) + '\n' +
            oneLine(reply.subtitle) + '\n';
 }
 
-QByteArray errorReply() { return QByteArrayLiteral("error\n"); }
+QByteArray errorReply() {
+    return QByteArrayLiteral("error\n");
+}
 
 std::optional<ControlReply> decodeReply(const QByteArray& bytes) {
     if (!bytes.endsWith('\n')) {

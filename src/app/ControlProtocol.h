@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
 #include <optional>
 
 // The control socket lets `vigilo on|off|toggle|status` drive the running instance.

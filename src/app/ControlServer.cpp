@@ -20,7 +20,8 @@ bool somebodyAnswers(const QString& socketPath) {
 } // namespace
 
 ControlServer::ControlServer(QString socketPath, QObject* parent)
-    : QObject(parent), socketPath_(std::move(socketPath)) {
+    : QObject(parent)
+    , socketPath_(std::move(socketPath)) {
     // No socket access options: with them Qt binds elsewhere and renames over the path, which
     // would silently take the socket from a running instance. The folder is private instead.
     connect(&server_, &QLocalServer::newConnection, this, [this] {

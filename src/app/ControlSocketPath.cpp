@@ -1,9 +1,7 @@
 #include "app/ControlSocketPath.h"
 
 #include <QFileInfo>
-
 #include <cerrno>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

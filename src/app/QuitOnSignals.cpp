@@ -2,10 +2,8 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
-
 #include <array>
 #include <cerrno>
-
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -39,7 +37,8 @@ void setHandler(void (*handler)(int)) {
 
 } // namespace
 
-QuitOnSignals::QuitOnSignals(QObject* parent) : QObject(parent) {
+QuitOnSignals::QuitOnSignals(QObject* parent)
+    : QObject(parent) {
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
         qWarning("vigilo: no pipe for quit signals; SIGTERM ends the process without clean-up");
         return;

@@ -6,14 +6,17 @@
 
 namespace vigilo::TrayGlass {
 
-bool isDark(const QPalette& palette) { return palette.color(QPalette::Window).lightnessF() < 0.5; }
+bool isDark(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
 
 QIcon icon(bool filled, const QPalette& palette) {
     const bool dark = isDark(palette);
     const QColor outline = palette.color(QPalette::WindowText);
     QIcon glass;
     for (const qreal ratio : {1.0, 2.0}) {
-        glass.addPixmap(QPixmap::fromImage(GlassIcon::image(iconSize, filled, ratio, dark, outline)));
+        glass.addPixmap(
+            QPixmap::fromImage(GlassIcon::image(iconSize, filled, ratio, dark, outline)));
     }
     return glass;
 }

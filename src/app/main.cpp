@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-
 #include <iostream>
 
 using namespace vigilo;

@@ -1,16 +1,15 @@
 #include "app/AppDelegate.h"
+
+#include "FakePlatform.h"
 #include "app/QuitOnSignals.h"
 #include "app/TrayGlass.h"
-#include "FakePlatform.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 
 namespace vigilo {
 namespace {

@@ -1,12 +1,10 @@
 #include "app/CommandLine.h"
+
 #include "app/ControlSocketPath.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <sstream>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,10 +16,9 @@ namespace ExitCode = CommandLine::ExitCode;
 
 TEST(CommandLineParse, RecognisesEveryForm) {
     EXPECT_EQ(CommandLine::parse({}).kind, Invocation::Kind::StartApp);
-    for (const auto& [word, verb] : {std::pair{u"on", ControlVerb::On},
-                                     std::pair{u"off", ControlVerb::Off},
-                                     std::pair{u"toggle", ControlVerb::Toggle},
-                                     std::pair{u"status", ControlVerb::Status}}) {
+    for (const auto& [word, verb] :
+         {std::pair{u"on", ControlVerb::On}, std::pair{u"off", ControlVerb::Off},
+          std::pair{u"toggle", ControlVerb::Toggle}, std::pair{u"status", ControlVerb::Status}}) {
         const auto invocation = CommandLine::parse({QString::fromUtf16(word)});
         EXPECT_EQ(invocation.kind, Invocation::Kind::Control);
         EXPECT_EQ(invocation.verb, verb);
@@ -119,7 +116,8 @@ TEST(ControlSocketPath, FolderIsCreatedPrivateAndAnOpenOneIsRefused) {
     const QString socket = parent.path() + QStringLiteral("/vigilo/control");
     ASSERT_TRUE(ControlSocketPath::preparePrivateFolder(socket));
     struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(parent.path() + QStringLiteral("/vigilo")).constData(), &info), 0);
+    ASSERT_EQ(
+        ::stat(QFile::encodeName(parent.path() + QStringLiteral("/vigilo")).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700U);
     EXPECT_TRUE(ControlSocketPath::preparePrivateFolder(socket));
 

@@ -1,17 +1,14 @@
+#include "FakePlatform.h"
 #include "app/AppDelegate.h"
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
-#include "FakePlatform.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocalSocket>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <future>
-
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -22,8 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // The client blocks, so it runs on another thread while this one serves.
-template <typename Result>
-Result whileServing(std::future<Result> pending) {
+template <typename Result> Result whileServing(std::future<Result> pending) {
     while (pending.wait_for(0ms) != std::future_status::ready) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
@@ -69,14 +65,16 @@ TEST_F(ControlTest, VerbsRoundTripToTheModel) {
 
     result = send(path, ControlVerb::Status);
     ASSERT_EQ(result.status, ControlResult::Status::Answered);
-    EXPECT_EQ(result.reply, (ControlReply{.awake = true,
-                                          .title = QStringLiteral("Пьёт кофе · первая чашка"),
-                                          .subtitle = QStringLiteral("не спит даже с закрытой крышкой")}));
+    EXPECT_EQ(result.reply,
+              (ControlReply{.awake = true,
+                            .title = QStringLiteral("Пьёт кофе · первая чашка"),
+                            .subtitle = QStringLiteral("не спит даже с закрытой крышкой")}));
 
     result = send(path, ControlVerb::Off);
     EXPECT_FALSE(result.reply.awake);
     EXPECT_TRUE(platform.assertions.held.empty());
-    EXPECT_EQ(send(path, ControlVerb::Status).reply.title, QStringLiteral("Твой Mac не может спать"));
+    EXPECT_EQ(send(path, ControlVerb::Status).reply.title,
+              QStringLiteral("Твой Mac не может спать"));
 }
 
 TEST_F(ControlTest, UnknownRequestGetsAnErrorLine) {

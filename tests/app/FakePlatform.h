@@ -12,8 +12,7 @@ namespace vigilo::fakes {
 
 /// A `PlatformServices` bundle made of fakes, with the fakes at hand for checks.
 struct FakePlatform {
-    template <typename Fake, typename Port>
-    static Fake& install(std::unique_ptr<Port>& slot) {
+    template <typename Fake, typename Port> static Fake& install(std::unique_ptr<Port>& slot) {
         auto fake = std::make_unique<Fake>();
         Fake& handle = *fake;
         slot = std::move(fake);
@@ -26,7 +25,8 @@ struct FakePlatform {
     FakeProcessRunner& processes = install<FakeProcessRunner>(services.processes);
     FakePowerAssertions& assertions = install<FakePowerAssertions>(services.assertions);
     FakePowerSettings& powerSettings = install<FakePowerSettings>(services.powerSettings);
-    PowerSourceMonitor& powerSourceMonitor = install<PowerSourceMonitor>(services.powerSourceMonitor);
+    PowerSourceMonitor& powerSourceMonitor =
+        install<PowerSourceMonitor>(services.powerSourceMonitor);
     FakeAudioOut& audio = install<FakeAudioOut>(services.audio);
 };
 

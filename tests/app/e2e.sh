@@ -89,6 +89,8 @@ expect "on: status line 1 is the first cup" test "$(sed -n 1p <<<"$out")" = "ÐŸÑ
 expect "on: status has a subtitle line" test -n "$(sed -n 2p <<<"$out")"
 run_vigilo on
 expect "on again keeps the one lock" wait_for_locks 1
+env -u DISPLAY timeout 10 "$vigilo" status >/dev/null 2>&1 && code=0 || code=$?
+expect "status needs no display" test "$code" = 0
 
 run_vigilo off
 expect "off exits 0" test "$code" = 0

@@ -1,5 +1,4 @@
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 // The delegate's tray icon and menu are widgets: they need a QApplication, which runs on the
