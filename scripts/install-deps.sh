@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   clang-format
   xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri
-  dbus dbus-x11 python3 python3-dbus python3-gi python3-dbusmock sox
+  dbus dbus-x11 libglib2.0-bin python3 python3-dbus python3-gi python3-dbusmock sox
 )
 
 missing=()
