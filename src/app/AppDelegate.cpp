@@ -22,13 +22,20 @@ QString toggleTitle(bool awake) {
 AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     : QObject(parent)
     , platform_(platform)
+    , watcher_(*platform.defaults, *platform.workspace, *platform.scheduler)
     , sounds_(*platform.audio, *platform.defaults, *platform.clock)
     , model_(AwakeModel::Services{.clock = *platform.clock,
                                   .defaults = *platform.defaults,
                                   .assertions = *platform.assertions,
                                   .powerSettings = *platform.powerSettings,
                                   .watcher = watcher_,
-                                  .sounds = sounds_}) {
+                                  .sounds = sounds_,
+                                  .lid = *platform.lid,
+                                  .displays = *platform.displays,
+                                  .desktop = *platform.desktop,
+                                  .stats = *platform.stats,
+                                  .http = *platform.http,
+                                  .scheduler = *platform.scheduler}) {
     buildMenu();
 }
 
@@ -59,7 +66,7 @@ void AppDelegate::finishLaunching() {
     connect(&statsTimer_, &QTimer::timeout, this, &AppDelegate::sampleStats);
     statsTimer_.start();
 
-    // Notification permission: not asked yet.
+    platform_.desktop->requestNotificationAccess();
     // Updater's install-now and will-relaunch hooks: no updater yet.
 
     model_.restoreAfterRelaunch();
@@ -144,7 +151,7 @@ void AppDelegate::updateStatusItem() {
 }
 
 void AppDelegate::sampleStats() {
-    // Metrics sampling (refreshStats): not built yet.
+    model_.refreshStats();
     model_.refreshPowerSettings(false);
 }
 

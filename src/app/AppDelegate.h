@@ -4,8 +4,8 @@
 #include "app/StatusClicks.h"
 #include "model/AwakeModel.h"
 #include "model/SoundPlayer.h"
-#include "model/WatchedApps.h"
 #include "platform/PlatformServices.h"
+#include "system/RunningAppsWatcher.h"
 
 #include <QMenu>
 #include <QObject>
@@ -51,7 +51,7 @@ private:
     void willTerminate();
 
     PlatformServices& platform_;
-    NoWatchedApps watcher_;
+    RunningAppsWatcher watcher_;
     SoundPlayer sounds_;
     AwakeModel model_;
     QMenu menu_;

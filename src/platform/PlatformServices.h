@@ -3,7 +3,10 @@
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Defaults.h"
+#include "platform/ports/Desktop.h"
+#include "platform/ports/Displays.h"
 #include "platform/ports/HttpGet.h"
+#include "platform/ports/LidControl.h"
 #include "platform/ports/PowerAssertions.h"
 #include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/ProcessRunner.h"
@@ -41,6 +44,9 @@ struct PlatformServices {
     std::unique_ptr<StatsSource> stats;
     std::unique_ptr<HttpGet> http;
     std::unique_ptr<Workspace> workspace;
+    std::unique_ptr<LidControl> lid;
+    std::unique_ptr<Displays> displays;
+    std::unique_ptr<Desktop> desktop;
 };
 
 /// Builds the adapters of this platform. Needs a running Qt application object (D-Bus, audio).

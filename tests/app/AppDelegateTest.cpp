@@ -163,5 +163,47 @@ TEST_F(AppDelegateTest, TermSignalQuitsNormallyAndReleasesTheLock) {
     EXPECT_EQ(held(), 0U);
 }
 
+TEST_F(AppDelegateTest, QuittingWithTheLidModeOnSwitchesSystemSleepBackOn) {
+    platform.lid.installed = true;
+    delegate.handleControl(ControlVerb::On);
+    ASSERT_TRUE(platform.lid.sleepDisabled);
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_FALSE(platform.lid.sleepDisabled);
+}
+
+TEST(AppLaunch, ResumesAStoredPeriodBeforeTheFirstIconAndAsksForNotifications) {
+    fakes::FakePlatform platform;
+    const auto since = platform.clock.now() - std::chrono::hours(1);
+    platform.defaults.set("resumeAwakeSince", since);
+    platform.defaults.set("resumeManuallyOn", true);
+    AppDelegate delegate(platform.services);
+    delegate.finishLaunching();
+    EXPECT_TRUE(delegate.model().isAwake());
+    EXPECT_EQ(delegate.model().awakeSince(), since);
+    EXPECT_EQ(delegate.statusMenu().actions().first()->text(), QStringLiteral("Разрешить сон"));
+    EXPECT_EQ(platform.desktop.accessRequests, 1);
+}
+
+TEST(AppLaunch, StatsTickSamplesTheFigures) {
+    fakes::FakePlatform platform;
+    AppDelegate delegate(platform.services);
+    delegate.finishLaunching();
+    platform.stats.addresses = {{"en0", true, false, InterfaceAddress::Family::IPv4, "10.1.2.3"}};
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, &giveUp, [] { QCoreApplication::exit(1); });
+    giveUp.start(AppDelegate::statsIntervalMs * 2);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (delegate.model().localIP()) {
+            QCoreApplication::exit(0);
+        }
+    });
+    poll.start(50);
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "no stats tick within two intervals";
+    EXPECT_EQ(delegate.model().localIP(), "10.1.2.3");
+}
+
 } // namespace
 } // namespace vigilo

@@ -3,9 +3,16 @@
 #include "fakes/FakeAudioOut.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDefaults.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeDisplays.h"
+#include "fakes/FakeHttpGet.h"
+#include "fakes/FakeLidControl.h"
 #include "fakes/FakePowerAssertions.h"
 #include "fakes/FakePowerSettings.h"
 #include "fakes/FakeProcessRunner.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeStatsSource.h"
+#include "fakes/FakeWorkspace.h"
 #include "platform/PlatformServices.h"
 
 namespace vigilo::fakes {
@@ -28,6 +35,13 @@ struct FakePlatform {
     PowerSourceMonitor& powerSourceMonitor =
         install<PowerSourceMonitor>(services.powerSourceMonitor);
     FakeAudioOut& audio = install<FakeAudioOut>(services.audio);
+    FakeScheduler& scheduler = install<FakeScheduler>(services.scheduler);
+    FakeStatsSource& stats = install<FakeStatsSource>(services.stats);
+    FakeHttpGet& http = install<FakeHttpGet>(services.http);
+    FakeWorkspace& workspace = install<FakeWorkspace>(services.workspace);
+    FakeLidControl& lid = install<FakeLidControl>(services.lid);
+    FakeDisplays& displays = install<FakeDisplays>(services.displays);
+    FakeDesktop& desktop = install<FakeDesktop>(services.desktop);
 };
 
 } // namespace vigilo::fakes
