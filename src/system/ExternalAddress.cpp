@@ -1,5 +1,7 @@
 #include "system/ExternalAddress.h"
 
+#include "system/Trimmed.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -7,24 +9,11 @@ namespace vigilo::ExternalAddress {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 bool isHexDigit(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 /// Splits at every `separator`, keeping empty parts.

@@ -1,5 +1,7 @@
 #include "system/PowerSettings.h"
 
+#include "system/Trimmed.h"
+
 #include <charconv>
 
 namespace vigilo {
@@ -12,17 +14,6 @@ namespace PowerSettings {
 
 namespace {
 
-bool isHorizontalSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isHorizontalSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isHorizontalSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 /// Splits at "\n", dropping empty lines.
 std::vector<std::string_view> lines(std::string_view text) {

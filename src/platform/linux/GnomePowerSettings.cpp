@@ -1,5 +1,7 @@
 #include "platform/linux/GnomePowerSettings.h"
 
+#include "system/Trimmed.h"
+
 #include "system/PowerSettings.h"
 
 #include <array>
@@ -7,14 +9,6 @@
 namespace vigilo {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 /// gsettings prints numbers in GVariant text form: "uint32 300", "int32 1800" or just "1800".
 std::optional<std::int64_t> integerValue(std::string_view printed) {

@@ -1,19 +1,13 @@
 #include "platform/linux/IniFile.h"
 
+#include "system/Trimmed.h"
+
 #include <fstream>
 #include <sstream>
 
 namespace vigilo {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 /// "[AC][Display]" → "AC/Display"; nothing when the line is not a well-formed header.
 std::optional<std::string> groupName(std::string_view header) {

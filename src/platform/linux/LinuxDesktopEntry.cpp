@@ -1,19 +1,13 @@
 #include "platform/linux/LinuxDesktopEntry.h"
 
+#include "system/Trimmed.h"
+
 #include <fstream>
 #include <sstream>
 
 namespace vigilo {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // Escapes other than these belong to the value's own syntax (the quoting of Exec, the ; of
 // lists) and are kept as written.

@@ -1,5 +1,7 @@
 #include "platform/linux/ProcStats.h"
 
+#include "system/Trimmed.h"
+
 #include "platform/linux/StatsFiles.h"
 
 #include <array>

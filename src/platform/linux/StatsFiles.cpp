@@ -1,5 +1,7 @@
 #include "platform/linux/StatsFiles.h"
 
+#include "system/Trimmed.h"
+
 #include <charconv>
 #include <fcntl.h>
 #include <unistd.h>
@@ -21,15 +23,6 @@ std::optional<std::string> readFileStart(const std::filesystem::path& path) {
     }
     text.resize(static_cast<std::size_t>(count));
     return text;
-}
-
-std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view space = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(space);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view text) {

@@ -13,8 +13,7 @@ namespace vigilo::LinuxStats {
 /// the first lines are needed); nothing when it cannot be read.
 [[nodiscard]] std::optional<std::string> readFileStart(const std::filesystem::path& path);
 
-/// `text` without white space at either end.
-[[nodiscard]] std::string_view trimmed(std::string_view text);
+
 
 /// A base-10 integer with an optional minus sign, white space around it allowed, nothing else.
 [[nodiscard]] std::optional<std::int64_t> parseInteger(std::string_view text);
