@@ -3,6 +3,8 @@
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Defaults.h"
+#include "platform/ports/Displays.h"
+#include "platform/ports/LidControl.h"
 #include "platform/ports/PowerAssertions.h"
 #include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/ProcessRunner.h"
@@ -32,6 +34,8 @@ struct PlatformServices {
     std::unique_ptr<PowerSettingsSource> powerSettings;
     std::unique_ptr<PowerSourceMonitor> powerSourceMonitor;
     std::unique_ptr<AudioOut> audio;
+    std::unique_ptr<LidControl> lid;
+    std::unique_ptr<Displays> displays;
 };
 
 /// Builds the adapters of this platform. Needs a running Qt application object (D-Bus, audio).

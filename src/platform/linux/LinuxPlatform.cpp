@@ -1,7 +1,9 @@
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxDisplays.h"
 #include "platform/linux/LinuxPowerSettings.h"
+#include "platform/linux/LogindLidControl.h"
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
@@ -48,6 +50,9 @@ PlatformServices makePlatformServices() {
         *services.processes, systemBus, LinuxPowerSettings::Paths{.configHome = config});
     services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
     services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
+    services.lid = std::make_unique<LogindLidControl>(systemBus);
+    // Uses the runner too, declared after it as well.
+    services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     return services;
 }
 
