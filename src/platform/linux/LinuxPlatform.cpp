@@ -1,10 +1,12 @@
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxDisplays.h"
+#include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LinuxStatsSource.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LinuxXdgDataDirs.h"
-#include "platform/linux/LinuxPowerSettings.h"
+#include "platform/linux/LogindLidControl.h"
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
@@ -58,6 +60,9 @@ PlatformServices makePlatformServices() {
     services.http = std::make_unique<QtHttpGet>();
     services.workspace = std::make_unique<LinuxWorkspace>("/proc", ::getuid(),
                                                           xdgApplicationFolders(), sessionBus);
+    services.lid = std::make_unique<LogindLidControl>(systemBus);
+    // Uses the runner too, declared after it as well.
+    services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     return services;
 }
 

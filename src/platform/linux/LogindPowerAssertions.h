@@ -33,8 +33,6 @@ private:
         std::unique_ptr<SessionInhibitor> sessionLock;
     };
 
-    [[nodiscard]] UniqueFd takeLogindLock(AssertionKind kind, const QString& why) const;
-
     QDBusConnection systemBus_;
     QDBusConnection sessionBus_;
     AssertionId lastId_ = 0;

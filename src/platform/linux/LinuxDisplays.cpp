@@ -1,0 +1,34 @@
+#include "platform/linux/LinuxDisplays.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+namespace vigilo {
+
+bool isBuiltInPanelName(QStringView screenName) {
+    for (const QStringView prefix : {u"eDP", u"LVDS", u"DSI"}) {
+        if (screenName.startsWith(prefix, Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+LinuxDisplays::LinuxDisplays(ProcessRunner& processes)
+    : processes_(processes) {}
+
+bool LinuxDisplays::hasExternalDisplay() const {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.cbegin(), screens.cend(),
+                       [](const QScreen* screen) { return !isBuiltInPanelName(screen->name()); });
+}
+
+void LinuxDisplays::turnScreenOff() {
+    if (QGuiApplication::platformName() == u"xcb") {
+        // Best effort: a server without DPMS simply keeps the monitor on.
+        (void)processes_.run("/usr/bin/xset", {"dpms", "force", "off"});
+    }
+}
+
+} // namespace vigilo

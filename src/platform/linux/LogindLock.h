@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/linux/UniqueFd.h"
+
+#include <QDBusConnection>
+
+namespace vigilo {
+
+/// Asks logind for a block inhibitor lock on `what` (a ":"-list such as "idle:sleep"), owned by
+/// "Vigilo" and explained by `why`. The lock lasts while the returned descriptor is open; the
+/// kernel closes it when the process dies, so a crash never leaves one behind. Invalid when
+/// logind is missing or refuses, or when the connection cannot pass descriptors.
+[[nodiscard]] UniqueFd takeLogindLock(const QDBusConnection& systemBus, const QString& what,
+                                      const QString& why);
+
+} // namespace vigilo

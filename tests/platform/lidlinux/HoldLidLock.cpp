@@ -1,0 +1,21 @@
+// Usage: vigilo_hold_lid_lock <system bus address>
+// Takes the closed-lid lock, prints "held" and waits to be killed.
+#include "platform/linux/LogindLidControl.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    if (argc != 2) {
+        return 2;
+    }
+    vigilo::LogindLidControl lid(
+        QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("system")));
+    if (!lid.setSleepDisabled(true)) {
+        return 1;
+    }
+    std::puts("held");
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,129 @@
+// The model's closed-lid mode over the real logind adapter and mock system services.
+#include "LogindInhibitors.h"
+#include "fakes/FakeAudioOut.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDefaults.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeDisplays.h"
+#include "fakes/FakeHttpGet.h"
+#include "fakes/FakePowerAssertions.h"
+#include "fakes/FakePowerSettings.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeStatsSource.h"
+#include "fakes/FakeWatchedApps.h"
+#include "model/AwakeModel.h"
+#include "platform/linux/LogindLidControl.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vigilo;
+
+namespace {
+
+const QString upowerName = QStringLiteral("org.freedesktop.UPower");
+
+class LinuxLidModeTest : public testing::Test {
+protected:
+    void startLogind() { system.startTemplate("logind", QStringLiteral("org.freedesktop.login1")); }
+
+    void startModel() {
+        system.startTemplate("upower", upowerName, R"({"LidIsClosed": false})");
+        // No /proc fixture: the lid is what UPower says.
+        lid = std::make_unique<LogindLidControl>(system.connect(), "/nonexistent/vigilo-test-root");
+        model = std::make_unique<AwakeModel>(
+            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, *lid,
+                                 displays, desktop, stats, http, scheduler});
+    }
+
+    void setLidClosed(bool closed) {
+        const QDBusMessage reply =
+            system.callMock(upowerName, QStringLiteral("/org/freedesktop/UPower"),
+                            QStringLiteral("UpdateProperties"),
+                            {upowerName, QVariantMap{{QStringLiteral("LidIsClosed"), closed}}});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+
+    std::vector<AssertionKind> heldKinds() const {
+        std::vector<AssertionKind> kinds;
+        for (const auto& [id, held] : assertions.held) {
+            kinds.push_back(held.kind);
+        }
+        return kinds;
+    }
+
+    std::vector<QString> lockedWhats() {
+        std::vector<QString> whats;
+        for (const Inhibitor& lock : logindInhibitors(system)) {
+            whats.push_back(lock.what);
+        }
+        return whats;
+    }
+
+    DBusSandbox system{DBusSandbox::Kind::System};
+    fakes::FakeClock clock;
+    fakes::FakeDefaults defaults;
+    fakes::FakePowerAssertions assertions;
+    fakes::FakePowerSettings power;
+    fakes::FakeWatchedApps watcher;
+    fakes::FakeAudioOut audio;
+    fakes::FakeDisplays displays;
+    fakes::FakeDesktop desktop;
+    fakes::FakeStatsSource stats;
+    fakes::FakeHttpGet http;
+    fakes::FakeScheduler scheduler;
+    SoundPlayer sounds{audio, defaults, clock};
+    std::unique_ptr<LogindLidControl> lid;
+    std::unique_ptr<AwakeModel> model;
+};
+
+} // namespace
+
+TEST_F(LinuxLidModeTest, KeepingAwakeHoldsTheLidLockAndSwitchingOffDropsIt) {
+    startLogind();
+    startModel();
+
+    model->setAwake(true);
+    EXPECT_TRUE(model->isLidActive());
+    EXPECT_FALSE(model->needsLidConsent()) << "nothing to consent to with logind";
+    EXPECT_EQ(lockedWhats(), std::vector<QString>{QStringLiteral("handle-lid-switch:sleep")});
+
+    model->setAwake(false);
+    EXPECT_FALSE(model->isLidActive());
+    EXPECT_TRUE(eventually([&] { return logindInhibitors(system).empty(); }));
+}
+
+TEST_F(LinuxLidModeTest, AClosedLidLetsTheDisplaySleepOnceUntilItOpens) {
+    startLogind();
+    startModel();
+    model->setAwake(true);
+    ASSERT_TRUE(model->isLidActive());
+    model->updateScreenForLid();
+    EXPECT_EQ(heldKinds(), std::vector<AssertionKind>{AssertionKind::DisplayKeptOn});
+
+    setLidClosed(true);
+    model->updateScreenForLid();
+    EXPECT_EQ(heldKinds(), std::vector<AssertionKind>{AssertionKind::DisplayMaySleep});
+    EXPECT_EQ(displays.turnedOff, 1);
+    model->updateScreenForLid();
+    model->updateScreenForLid();
+    EXPECT_EQ(displays.turnedOff, 1) << "switched off once, not on every tick";
+
+    setLidClosed(false);
+    model->updateScreenForLid();
+    EXPECT_EQ(heldKinds(), std::vector<AssertionKind>{AssertionKind::DisplayKeptOn});
+    EXPECT_EQ(displays.turnedOff, 1);
+}
+
+TEST_F(LinuxLidModeTest, WithoutLogindTheCardAppearsAndGrantingSaysWhy) {
+    startModel();
+
+    model->setAwake(true);
+    EXPECT_TRUE(model->needsLidConsent());
+    EXPECT_FALSE(model->isLidActive());
+
+    model->grantLidPermission();
+    EXPECT_EQ(model->lidError(),
+              "Нет разрешения: служба входа в систему (systemd-logind) недоступна.");
+    EXPECT_FALSE(model->isLidActive());
+}
