@@ -3,6 +3,7 @@
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Defaults.h"
+#include "platform/ports/Desktop.h"
 #include "platform/ports/PowerAssertions.h"
 #include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/ProcessRunner.h"
@@ -32,10 +33,11 @@ struct PlatformServices {
     std::unique_ptr<PowerSettingsSource> powerSettings;
     std::unique_ptr<PowerSourceMonitor> powerSourceMonitor;
     std::unique_ptr<AudioOut> audio;
+    std::unique_ptr<Desktop> desktop;
 };
 
-/// Builds the adapters of this platform. Needs a running Qt application object (D-Bus, audio).
-/// Never fails: adapters whose service is missing report the documented defaults.
+/// Builds the adapters of this platform. Needs a running QApplication (D-Bus, audio, clipboard,
+/// alerts). Never fails: adapters whose service is missing report the documented defaults.
 [[nodiscard]] PlatformServices makePlatformServices();
 
 } // namespace vigilo

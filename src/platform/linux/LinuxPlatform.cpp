@@ -1,12 +1,14 @@
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
 #include "platform/qt/QtAudioOut.h"
 
+#include <QCoreApplication>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -48,6 +50,8 @@ PlatformServices makePlatformServices() {
         *services.processes, systemBus, LinuxPowerSettings::Paths{.configHome = config});
     services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
     services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
+    services.desktop = std::make_unique<LinuxDesktop>(
+        sessionBus, config / "autostart", QCoreApplication::applicationFilePath().toStdString());
     return services;
 }
 
