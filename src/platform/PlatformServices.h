@@ -49,8 +49,8 @@ struct PlatformServices {
     std::unique_ptr<Desktop> desktop;
 };
 
-/// Builds the adapters of this platform. Needs a running Qt application object (D-Bus, audio).
-/// Never fails: adapters whose service is missing report the documented defaults.
+/// Builds the adapters of this platform. Needs a running QApplication (D-Bus, audio, clipboard,
+/// alerts). Never fails: adapters whose service is missing report the documented defaults.
 [[nodiscard]] PlatformServices makePlatformServices();
 
 } // namespace vigilo

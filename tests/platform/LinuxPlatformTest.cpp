@@ -53,10 +53,15 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
     PlatformServices services = makePlatformServices();
 
     ASSERT_TRUE(services.clock && services.defaults && services.processes && services.assertions &&
-                services.powerSettings && services.powerSourceMonitor && services.audio);
+                services.powerSettings && services.powerSourceMonitor && services.audio &&
+                services.desktop && services.lid && services.displays && services.stats &&
+                services.http && services.scheduler && services.workspace);
     services.defaults->set("soundEnabled", false);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "vigilo" / "defaults.json"));
     EXPECT_EQ(services.powerSettings->current().source, PowerValues::Source::Battery);
     const auto id = services.assertions->create(AssertionKind::DisplayKeptOn, "test");
     EXPECT_TRUE(id);
+    EXPECT_EQ(services.desktop->setLaunchesAtLogin(true), std::nullopt);
+    EXPECT_TRUE(std::filesystem::exists(config.path() / "autostart" / "vigilo.desktop"));
+    EXPECT_TRUE(services.lid->isInstalled()) << "logind answers on the system bus";
 }

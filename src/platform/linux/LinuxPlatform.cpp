@@ -1,6 +1,7 @@
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/LinuxDisplays.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LinuxStatsSource.h"
@@ -14,6 +15,7 @@
 #include "platform/qt/QtHttpGet.h"
 #include "platform/qt/QtScheduler.h"
 
+#include <QCoreApplication>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -63,6 +65,8 @@ PlatformServices makePlatformServices() {
     services.lid = std::make_unique<LogindLidControl>(systemBus);
     // Uses the runner too, declared after it as well.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
+    services.desktop = std::make_unique<LinuxDesktop>(
+        sessionBus, config / "autostart", QCoreApplication::applicationFilePath().toStdString());
     return services;
 }
 

@@ -1,0 +1,75 @@
+#include "platform/linux/LinuxDesktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace vigilo {
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+LinuxDesktop::LinuxDesktop(QDBusConnection sessionBus, std::filesystem::path autostartFolder,
+                           std::string executable)
+    : sessionBus_(std::move(sessionBus))
+    , autostart_(std::move(autostartFolder), std::move(executable)) {}
+
+void LinuxDesktop::copyText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(fromUtf8(text), QClipboard::Clipboard);
+}
+
+void LinuxDesktop::requestNotificationAccess() {
+    // Notification servers show what any session program sends: there is nothing to ask for.
+}
+
+void LinuxDesktop::notify(const std::string& title, const std::string& body) {
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    const QVariantMap hints{
+        {QStringLiteral("urgency"), QVariant::fromValue(uchar{1})},
+        {QStringLiteral("desktop-entry"), QStringLiteral("vigilo")},
+    };
+    message << QStringLiteral("Vigilo") << uint{0} << QStringLiteral("vigilo") << fromUtf8(title)
+            << fromUtf8(body) << QStringList() << hints << -1;
+    // Sent without waiting for the answer: a slow server must not hold up the main thread, and
+    // the notification's id is never needed. A missing server only produces an unread error.
+    sessionBus_.send(message);
+}
+
+void LinuxDesktop::playAlertSound() {
+    // The X11 bell: desktops play their own alert sound for it.
+    QApplication::beep();
+}
+
+void LinuxDesktop::openUrl(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(fromUtf8(url)));
+}
+
+bool LinuxDesktop::launchesAtLogin() const {
+    return autostart_.isEnabled();
+}
+
+std::optional<std::string> LinuxDesktop::setLaunchesAtLogin(bool launches) {
+    return launches ? autostart_.enable() : autostart_.disable();
+}
+
+bool LinuxDesktop::suggestsApplicationsFolder() const {
+    return false;
+}
+
+void LinuxDesktop::showAlert(const std::string& title, const std::string& message) {
+    // Without a parent the box is application-modal; it returns once the user closed it.
+    QMessageBox::warning(nullptr, fromUtf8(title), fromUtf8(message));
+}
+
+} // namespace vigilo

@@ -1,0 +1,144 @@
+#include "platform/linux/XdgAutostart.h"
+
+#include "../TempFolder.h"
+#include "platform/linux/IniFile.h"
+#include "platform/linux/LinuxDesktopEntry.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vigilo;
+
+namespace {
+
+/// The Exec line exactly as written in the entry's file.
+std::string execLine(const std::filesystem::path& entry) {
+    const std::string text = readFile(entry);
+    const auto start = text.find("\nExec=");
+    if (start == std::string::npos) {
+        return {};
+    }
+    return text.substr(start + 1, text.find('\n', start + 1) - start - 1);
+}
+
+} // namespace
+
+TEST(XdgAutostart, EnableWritesAnEntryAndDisableRemovesIt) {
+    const TempFolder home;
+    const auto folder = home.path() / ".config" / "autostart";
+    const XdgAutostart autostart(folder, "/opt/Vigilo App/vigilo");
+    EXPECT_FALSE(autostart.isEnabled());
+    EXPECT_EQ(autostart.entryPath(), folder / "vigilo.desktop");
+
+    EXPECT_EQ(autostart.enable(), std::nullopt) << "creates the missing folders";
+    EXPECT_TRUE(autostart.isEnabled());
+    const auto entry = readDesktopEntry(autostart.entryPath());
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->type, "Application");
+    EXPECT_EQ(entry->name, "Vigilo");
+    EXPECT_EQ(entry->icon, "vigilo");
+    EXPECT_EQ(entry->exec, "\"/opt/Vigilo App/vigilo\"");
+    EXPECT_TRUE(entry->noDisplay);
+    EXPECT_FALSE(entry->hidden);
+    const auto keys = IniFile::read(autostart.entryPath());
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(keys->value("Desktop Entry", "Terminal"), "false");
+    EXPECT_EQ(keys->value("Desktop Entry", "X-GNOME-Autostart-enabled"), "true");
+    EXPECT_TRUE(keys->value("Desktop Entry", "Comment"));
+
+    EXPECT_EQ(autostart.enable(), std::nullopt) << "enabling again rewrites the entry";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
+        << "no temporary file is left next to the entry";
+
+    EXPECT_EQ(autostart.disable(), std::nullopt);
+    EXPECT_FALSE(std::filesystem::exists(autostart.entryPath()));
+    EXPECT_FALSE(autostart.isEnabled());
+    EXPECT_EQ(autostart.disable(), std::nullopt) << "a missing entry is already disabled";
+}
+
+// Readers undo the string escapes first (\\ → \), then the quoting, then %% → %.
+TEST(XdgAutostart, ExecQuotesAndEscapesThePathAsDesktopEntriesRequire) {
+    const TempFolder home;
+    const std::pair<std::string, std::string> cases[] = {
+        {"/usr/bin/vigilo", "Exec=/usr/bin/vigilo"},
+        {"/home/ёжик/bin/vigilo", "Exec=/home/ёжик/bin/vigilo"},
+        {"/opt/Vigilo App/vigilo", R"(Exec="/opt/Vigilo App/vigilo")"},
+        {"/opt/a$b/vigilo", R"(Exec="/opt/a\\$b/vigilo")"},
+        {"/opt/say \"hi\"/vigilo", R"(Exec="/opt/say \\"hi\\"/vigilo")"},
+        {"/opt/back\\slash/vigilo", R"(Exec="/opt/back\\\\slash/vigilo")"},
+        {"/opt/it's/vigilo", R"(Exec="/opt/it's/vigilo")"},
+        {"/opt/100%/vigilo", "Exec=/opt/100%%/vigilo"},
+        {"/opt/a b%/vigilo", R"(Exec="/opt/a b%%/vigilo")"},
+    };
+    for (const auto& [executable, expected] : cases) {
+        const XdgAutostart autostart(home.path(), executable);
+        ASSERT_EQ(autostart.enable(), std::nullopt);
+        EXPECT_EQ(execLine(autostart.entryPath()), expected) << executable;
+    }
+}
+
+TEST(XdgAutostart, AnEntrySwitchedOffByTheSessionIsNotEnabled) {
+    const TempFolder home;
+    const XdgAutostart autostart(home.path(), "/usr/bin/vigilo");
+    const std::string entry = "[Desktop Entry]\nType=Application\nName=Vigilo\nExec=vigilo\n";
+
+    writeFile(autostart.entryPath(), entry);
+    EXPECT_TRUE(autostart.isEnabled()) << "an entry written by someone else counts";
+    writeFile(autostart.entryPath(), entry + "Hidden=true\n");
+    EXPECT_FALSE(autostart.isEnabled());
+    writeFile(autostart.entryPath(), entry + "X-GNOME-Autostart-enabled=false\n");
+    EXPECT_FALSE(autostart.isEnabled());
+
+    EXPECT_EQ(autostart.enable(), std::nullopt);
+    EXPECT_TRUE(autostart.isEnabled()) << "enabling replaces the switched-off entry";
+}
+
+TEST(XdgAutostart, FailuresNameThePathInRussian) {
+    const TempFolder home;
+
+    const auto fileAsFolder = home.path() / "autostart";
+    writeFile(fileAsFolder, "not a folder");
+    const XdgAutostart blockedFolder(fileAsFolder, "/usr/bin/vigilo");
+    const auto folderError = blockedFolder.enable();
+    ASSERT_TRUE(folderError);
+    EXPECT_TRUE(
+        folderError->starts_with("Не удалось создать папку " + fileAsFolder.string() + ": "))
+        << *folderError;
+    EXPECT_GT(folderError->size(),
+              ("Не удалось создать папку " + fileAsFolder.string() + ": ").size())
+        << "the system's reason follows";
+
+    // A non-empty folder where the entry should be defeats every user, root included.
+    const auto folder = home.path() / "blocked";
+    const XdgAutostart blockedEntry(folder, "/usr/bin/vigilo");
+    std::filesystem::create_directories(blockedEntry.entryPath());
+    writeFile(blockedEntry.entryPath() / "inside", "");
+    EXPECT_FALSE(blockedEntry.isEnabled());
+    const auto writeError = blockedEntry.enable();
+    ASSERT_TRUE(writeError);
+    EXPECT_TRUE(
+        writeError->starts_with("Не удалось записать " + blockedEntry.entryPath().string() + ": "))
+        << *writeError;
+    const auto removeError = blockedEntry.disable();
+    ASSERT_TRUE(removeError);
+    EXPECT_TRUE(
+        removeError->starts_with("Не удалось удалить " + blockedEntry.entryPath().string() + ": "))
+        << *removeError;
+    EXPECT_TRUE(std::filesystem::exists(blockedEntry.entryPath() / "inside"));
+}
+
+TEST(XdgAutostart, AReadOnlyFolderIsReported) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    const TempFolder home;
+    const XdgAutostart autostart(home.path(), "/usr/bin/vigilo");
+    ASSERT_EQ(::chmod(home.path().c_str(), 0500), 0);
+    const auto error = autostart.enable();
+    ::chmod(home.path().c_str(), 0700);
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->starts_with("Не удалось записать " + autostart.entryPath().string() + ": "))
+        << *error;
+    EXPECT_FALSE(autostart.isEnabled());
+}
