@@ -25,12 +25,16 @@ run_vigilo() {
     err=$(cat "$VD_DIR/stderr")
 }
 
-vigilo_locks() { vd_list_inhibitors | grep -c ' Vigilo ' || true; }
+# Vigilo's keep-awake locks, and its closed-lid lock (taken while kept awake with the lid
+# setting on, which it is by default).
+vigilo_locks() { vd_list_inhibitors | grep ' Vigilo ' | grep -vc '^handle-lid-switch' || true; }
+lid_locks() { vd_list_inhibitors | grep ' Vigilo ' | grep -c '^handle-lid-switch' || true; }
 
-# Waits up to 5 s for the number of Vigilo's logind locks to become $1.
+# Waits up to 5 s for the number of Vigilo's keep-awake locks (or, given a second argument,
+# of the locks that command counts) to become $1.
 wait_for_locks() {
-    local tries=50
-    while [ "$(vigilo_locks)" != "$1" ]; do
+    local tries=50 count=${2:-vigilo_locks}
+    while [ "$($count)" != "$1" ]; do
         tries=$((tries - 1))
         [ "$tries" -gt 0 ] || return 1
         sleep 0.1
@@ -83,6 +87,7 @@ expect "the first instance still runs" kill -0 "$instance"
 run_vigilo on
 expect "on exits 0" test "$code" = 0
 expect "on: logind lists Vigilo's lock" wait_for_locks 1
+expect "on: logind lists the closed-lid lock" wait_for_locks 1 lid_locks
 run_vigilo status
 expect "on: status exits 0" test "$code" = 0
 expect "on: status line 1 is the first cup" test "$(sed -n 1p <<<"$out")" = "Пьёт кофе · первая чашка"
@@ -95,6 +100,7 @@ expect "status needs no display" test "$code" = 0
 run_vigilo off
 expect "off exits 0" test "$code" = 0
 expect "off: the lock is gone" wait_for_locks 0
+expect "off: the closed-lid lock is gone" wait_for_locks 0 lid_locks
 run_vigilo status
 expect "off: status exits 3" test "$code" = 3
 
@@ -109,6 +115,7 @@ kill -TERM "$instance"
 wait "$instance" && status=0 || status=$?
 expect "SIGTERM: the process exits 0" test "$status" = 0
 expect "SIGTERM: the lock is gone" wait_for_locks 0
+expect "SIGTERM: the closed-lid lock is gone" wait_for_locks 0 lid_locks
 run_vigilo status
 expect "after quit: status exits 2" test "$code" = 2
 
