@@ -115,6 +115,13 @@ void AwakeModel::updateScreenForLid(bool isLidClosed) {
     }
 }
 
+void AwakeModel::updateScreenForLid() {
+    // Asking for the lid costs service calls; on most ticks the answer could change nothing.
+    const bool lidMatters =
+        sleepGuard_.isActive() && isLidActive_ && turnsScreenOffWithLidClosed();
+    updateScreenForLid(lidMatters && lid_.isLidClosed());
+}
+
 void AwakeModel::grantLidPermission() {
     willChange_.notify();
     needsLidConsent_ = false;

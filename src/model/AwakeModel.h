@@ -99,7 +99,8 @@ public:
     /// Lets the display sleep while the lid is closed with no external display; restores it
     /// otherwise. Runs on every stats tick.
     void updateScreenForLid(bool isLidClosed);
-    void updateScreenForLid() { updateScreenForLid(lid_.isLidClosed()); }
+    /// The same with the lid's state now; the lid is only asked when its state matters.
+    void updateScreenForLid();
     /// The consent card's "Разрешить": installs the permission (may ask for a password).
     void grantLidPermission();
     /// The consent card's "Не сейчас": no card again during this run.

@@ -9,7 +9,10 @@ class FakeLidControl final : public LidControl {
 public:
     [[nodiscard]] bool isInstalled() const override { return installed; }
     [[nodiscard]] bool isSleepDisabled() const override { return sleepDisabled; }
-    [[nodiscard]] bool isLidClosed() const override { return lidClosed; }
+    [[nodiscard]] bool isLidClosed() const override {
+        ++lidReads;
+        return lidClosed;
+    }
     bool setSleepDisabled(bool disabled) override {
         ++switchCalls;
         if (!installed || switchFails) {
@@ -41,6 +44,7 @@ public:
     bool lidClosed = false;
     bool switchFails = false;
     int switchCalls = 0;
+    mutable int lidReads = 0;
     std::optional<std::string> installError;
     std::optional<std::string> uninstallError;
 };

@@ -157,6 +157,17 @@ TEST_F(LidModeTest, ScreenStaysOnWhenTheLidModeIsNotActive) {
     EXPECT_EQ(displays.turnedOff, 0);
 }
 
+TEST_F(LidModeTest, TheLidIsOnlyAskedWhileItsStateMatters) {
+    model->updateScreenForLid();
+    model->toggle(); // no rule: the lid mode is not active
+    model->updateScreenForLid();
+    EXPECT_EQ(lid.lidReads, 0);
+    installRule();
+    model->setKeepsAwakeWithLidClosed(true);
+    model->updateScreenForLid();
+    EXPECT_EQ(lid.lidReads, 1);
+}
+
 TEST_F(LidModeTest, RemovingTheHelper) {
     installRule();
     model->toggle();

@@ -3,8 +3,10 @@
 #include "platform/linux/LinuxApplicationIndex.h"
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace vigilo {
@@ -18,16 +20,30 @@ public:
     /// The desktop-file ids of the applications the user's processes belong to. A process counts
     /// by the first of: its systemd application unit, its Flatpak sandbox, its Snap unit, its
     /// executable matched against the installed entries.
+    /// A process seen by an earlier call with the same executable is not read again, so a poll
+    /// costs two system calls for each process that was already there.
     [[nodiscard]] std::set<std::string>
     runningApplicationIDs(const LinuxApplicationIndex& installed) const;
 
+    /// Forgets what earlier calls learnt; needed when the installed applications changed.
+    void forgetProcesses() const { seen_.clear(); }
+
 private:
-    void addApplicationIDs(const std::filesystem::path& process,
-                           const LinuxApplicationIndex& installed,
-                           std::set<std::string>& ids) const;
+    struct Seen {
+        /// What /proc/PID/exe pointed to: a process that exec()s another program is read again.
+        std::string executable;
+        std::vector<std::string> ids;
+    };
+
+    [[nodiscard]] std::vector<std::string>
+    applicationIDs(const std::filesystem::path& process, const std::string& executable,
+                   const LinuxApplicationIndex& installed) const;
 
     std::filesystem::path procRoot_;
     uid_t user_;
+    /// By process folder name. A process id reused within one poll interval would inherit the
+    /// old answer; with Linux's large id space that needs millions of processes in seconds.
+    mutable std::map<std::string, Seen> seen_;
 };
 
 } // namespace vigilo

@@ -15,6 +15,8 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(
     }
     lastPolled_ = runningIDs_();
     pollTimer_.setInterval(pollIntervalMs);
+    // Coarse, like the stats tick, so that the two can share a wake-up.
+    pollTimer_.setTimerType(Qt::CoarseTimer);
     QObject::connect(&pollTimer_, &QTimer::timeout, &pollTimer_, [this] { poll(); });
     pollTimer_.start();
 }

@@ -14,6 +14,7 @@ LinuxWorkspace::LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
 const LinuxApplicationIndex& LinuxWorkspace::installed() const {
     if (!installed_ || installed_->isOutdated()) {
         installed_ = std::make_unique<LinuxApplicationIndex>(applicationFolders_);
+        processes_.forgetProcesses(); // matched against the old entries
     }
     return *installed_;
 }

@@ -104,6 +104,34 @@ TEST(LinuxWorkspaceTest, NewlyInstalledEntriesAreSeenWithoutRestart) {
     fs::remove_all(root);
 }
 
+TEST(LinuxWorkspaceTest, ProcessesThatStartExecOrEndAreSeenAtTheNextLook) {
+    const fs::path root = fs::temp_directory_path() / ("vigilo-exec-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "applications");
+    std::ofstream(root / "applications/editor.desktop")
+        << "[Desktop Entry]\nType=Application\nExec=editor-bin\n";
+    std::ofstream(root / "applications/viewer.desktop")
+        << "[Desktop Entry]\nType=Application\nExec=viewer-bin\n";
+    const auto process = root / "proc/4242";
+    const auto startAs = [&](const std::string& program) {
+        fs::create_directories(process);
+        std::ofstream(process / "cgroup") << "0::/user.slice\n";
+        std::ofstream(process / "comm") << program << "\n";
+        fs::remove(process / "exe");
+        fs::create_symlink("/usr/bin/" + program, process / "exe");
+    };
+    const auto workspace = fixtureWorkspace(root / "proc", {root / "applications"});
+    EXPECT_TRUE(workspace.runningApplicationIDs().empty());
+
+    startAs("editor-bin");
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
+    startAs("viewer-bin"); // the same process exec()s another program
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"viewer"});
+    fs::remove_all(process);
+    EXPECT_TRUE(workspace.runningApplicationIDs().empty());
+    fs::remove_all(root);
+}
+
 TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
     auto workspace = fixtureWorkspace();
     fakes::FakeDefaults defaults;

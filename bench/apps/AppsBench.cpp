@@ -1,0 +1,22 @@
+// The cost of one look at the running applications on this machine: the /proc scan that the
+// watcher does on every change notice, and on every poll where no systemd user manager tells it.
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/LinuxXdgDataDirs.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+namespace {
+
+void BM_RunningApplicationsOnThisMachine(benchmark::State& state) {
+    const vigilo::LinuxWorkspace workspace("/proc", ::getuid(), vigilo::xdgApplicationFolders(),
+                                           QDBusConnection(QString()));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(workspace.runningApplicationIDs());
+    }
+}
+BENCHMARK(BM_RunningApplicationsOnThisMachine)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
