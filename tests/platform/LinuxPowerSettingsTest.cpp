@@ -41,11 +41,13 @@ protected:
     LinuxPowerSettingsTest() { writeFile(gsettings, ""); }
 
     PowerValues read(const fs::path& powerSupplies, const fs::path& configHome = {},
-                     const QDBusConnection& systemBus = noBus()) {
+                     const QDBusConnection& systemBus = noBus(),
+                     const std::string& desktop = "GNOME") {
         LinuxPowerSettings settings(runner, systemBus,
                                     {.gsettings = gsettings,
                                      .configHome = configHome.empty() ? home.path() : configHome,
-                                     .powerSupplies = powerSupplies});
+                                     .powerSupplies = powerSupplies,
+                                     .currentDesktop = desktop});
         return settings.current();
     }
 
@@ -115,9 +117,14 @@ TEST_F(LinuxPowerSettingsTest, ReadsPlasma6Settings) {
     EXPECT_EQ(read(onBattery, plasma6), (PowerValues{3, 8, false, Source::Battery}));
 }
 
-TEST_F(LinuxPowerSettingsTest, GnomeAnswersBeforeKdeFiles) {
+TEST_F(LinuxPowerSettingsTest, TheRunningDesktopAnswersBeforeTheOther) {
     answerLikeGnome();
-    EXPECT_EQ(read(onMains, data / "kde" / "plasma5"), (PowerValues{5, 30, false, Source::Ac}));
+    const fs::path plasma5 = data / "kde" / "plasma5";
+    EXPECT_EQ(read(onMains, plasma5, noBus(), "ubuntu:GNOME"),
+              (PowerValues{5, 30, false, Source::Ac}));
+    EXPECT_EQ(read(onMains, plasma5, noBus(), "KDE"), (PowerValues{15, 0, false, Source::Ac}));
+    EXPECT_EQ(read(onMains, home.path(), noBus(), "KDE"), (PowerValues{5, 30, false, Source::Ac}))
+        << "a KDE session without its files still reads what GNOME has";
 }
 
 TEST_F(LinuxPowerSettingsTest, FallsBackToLogindAndAsksItWhetherSleepIsPossible) {

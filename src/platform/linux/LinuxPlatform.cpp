@@ -55,7 +55,10 @@ PlatformServices makePlatformServices() {
     // Uses the runner above: `processes` is declared before `powerSettings`, so it is
     // destroyed after it.
     services.powerSettings = std::make_unique<LinuxPowerSettings>(
-        *services.processes, systemBus, LinuxPowerSettings::Paths{.configHome = config});
+        *services.processes, systemBus,
+        LinuxPowerSettings::Paths{.configHome = config,
+                                  .currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+                                                        .toStdString()});
     services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
     services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
     services.stats = std::make_unique<LinuxStatsSource>("/");

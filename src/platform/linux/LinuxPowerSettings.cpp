@@ -17,9 +17,12 @@ PowerValues LinuxPowerSettings::current() {
     PowerValues values;
     values.source = currentSource();
 
-    SleepDelays delays = gnome_.read(values.source);
+    const bool isKde = paths_.currentDesktop.find("KDE") != std::string::npos;
+    SleepDelays delays = isKde ? readKdePowerSettings(paths_.configHome, values.source)
+                               : gnome_.read(values.source);
     if (!delays.isComplete()) {
-        delays.fillFrom(readKdePowerSettings(paths_.configHome, values.source));
+        delays.fillFrom(isKde ? gnome_.read(values.source)
+                              : readKdePowerSettings(paths_.configHome, values.source));
     }
     if (!delays.isComplete()) {
         delays.fillFrom(readLogindSleepSettings(systemBus_));

@@ -9,8 +9,9 @@
 
 namespace vigilo {
 
-/// The power settings of a Linux desktop, best effort. Delays come from GNOME (gsettings), else
-/// KDE's rc files, else logind's idle action, each value from the first source that has it;
+/// The power settings of a Linux desktop, best effort. Delays come from the running desktop's
+/// own settings first — KDE's rc files in a KDE session, else GNOME (gsettings) — then from the
+/// other desktop's, then from logind's idle action, each value from the first source that has it;
 /// the power source from UPower, else sysfs; "sleep disabled" from logind's CanSuspend.
 class LinuxPowerSettings final : public PowerSettingsSource {
 public:
@@ -19,6 +20,9 @@ public:
         /// $XDG_CONFIG_HOME, where KDE keeps its rc files.
         std::filesystem::path configHome;
         std::filesystem::path powerSupplies = "/sys/class/power_supply";
+        /// $XDG_CURRENT_DESKTOP, e.g. "KDE" or "ubuntu:GNOME". GNOME's schemas are often
+        /// installed in KDE sessions too, where their values mean nothing.
+        std::string currentDesktop;
     };
 
     /// `runner` must outlive this object.
