@@ -68,7 +68,9 @@ TEST(Unplugging, ForcesAPowerReadAtOnceAndTheNextTickStopsAtTheThreshold) {
     platform.services.stats = std::make_unique<LinuxStatsSource>(laptop.root());
     platform.services.powerSettings = std::make_unique<LinuxPowerSettings>(
         platform.processes, systemBus,
-        LinuxPowerSettings::Paths{.configHome = config.path(), .powerSupplies = laptop.supplies()});
+        LinuxPowerSettings::Paths{.configHome = config.path(),
+                                  .powerSupplies = laptop.supplies(),
+                                  .currentDesktop = "GNOME"});
     platform.services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
     platform.services.desktop = std::make_unique<LinuxDesktop>(
         notifications.bus.connect(), config.path() / "autostart", "/usr/bin/vigilo");
