@@ -1,18 +1,6 @@
 #pragma once
 
-#include "fakes/FakeAudioOut.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDefaults.h"
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeDisplays.h"
-#include "fakes/FakeHttpGet.h"
-#include "fakes/FakeLidControl.h"
-#include "fakes/FakePowerAssertions.h"
-#include "fakes/FakePowerSettings.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeStatsSource.h"
-#include "fakes/FakeWatchedApps.h"
-#include "model/AwakeModel.h"
+#include "fakes/ModelFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -21,29 +9,14 @@
 namespace vigilo {
 
 /// A model over in-memory fakes; `start()` makes a new one over the same fakes, as a relaunch.
-class AwakeModelTest : public ::testing::Test {
+class AwakeModelTest : public ::testing::Test, protected fakes::ModelFakes {
 protected:
-    fakes::FakeClock clock;
-    fakes::FakeDefaults defaults;
-    fakes::FakePowerAssertions assertions;
-    fakes::FakePowerSettings power;
-    fakes::FakeWatchedApps watcher;
-    fakes::FakeAudioOut audio;
-    fakes::FakeLidControl lid;
-    fakes::FakeDisplays displays;
-    fakes::FakeDesktop desktop;
-    fakes::FakeStatsSource stats;
-    fakes::FakeHttpGet http;
-    fakes::FakeScheduler scheduler;
-    SoundPlayer sounds{audio, defaults, clock};
     std::unique_ptr<AwakeModel> model;
     int stateChanges = 0;
     int notices = 0;
 
     void start() {
-        model = std::make_unique<AwakeModel>(
-            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, lid, displays, desktop,
-                                 stats, http, scheduler});
+        model = std::make_unique<AwakeModel>(services());
         model->onStateChange = [this] { ++stateChanges; };
         model->willChange().subscribe([this] { ++notices; });
     }

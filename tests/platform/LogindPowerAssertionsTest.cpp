@@ -1,11 +1,9 @@
 #include "platform/linux/LogindPowerAssertions.h"
 
 #include "DBusSandbox.h"
+#include "LogindInhibitors.h"
 
-#include <QDBusArgument>
 #include <QProcess>
-#include <QThread>
-#include <chrono>
 #include <gtest/gtest.h>
 
 using namespace vigilo;
@@ -23,27 +21,6 @@ const QString screenSaverName = QStringLiteral("org.freedesktop.ScreenSaver");
 const QString screenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
 const QString powerManagementName = QStringLiteral("org.freedesktop.PowerManagement");
 const QString powerManagementPath = QStringLiteral("/org/freedesktop/PowerManagement/Inhibit");
-
-struct Inhibitor {
-    QString what, who, why, mode;
-    bool operator==(const Inhibitor&) const = default;
-};
-
-void PrintTo(const Inhibitor& lock, std::ostream* out) {
-    *out << '{' << lock.what.toStdString() << ", " << lock.who.toStdString() << ", "
-         << lock.why.toStdString() << ", " << lock.mode.toStdString() << '}';
-}
-
-template <class Condition> bool eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QThread::msleep(10);
-    }
-    return true;
-}
 
 class LogindPowerAssertionsTest : public testing::Test {
 protected:
@@ -83,29 +60,7 @@ protected:
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
 
-    std::vector<Inhibitor> inhibitors() {
-        const QDBusMessage reply = system.connect().call(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors")));
-        std::vector<Inhibitor> locks;
-        if (reply.type() != QDBusMessage::ReplyMessage) {
-            ADD_FAILURE() << "ListInhibitors: " << reply.errorMessage().toStdString();
-            return locks;
-        }
-        const auto list = qvariant_cast<QDBusArgument>(reply.arguments().constFirst());
-        list.beginArray();
-        while (!list.atEnd()) {
-            Inhibitor lock;
-            uint user = 0;
-            uint pid = 0;
-            list.beginStructure();
-            list >> lock.what >> lock.who >> lock.why >> lock.mode >> user >> pid;
-            list.endStructure();
-            locks.push_back(lock);
-        }
-        list.endArray();
-        return locks;
-    }
+    std::vector<Inhibitor> inhibitors() { return logindInhibitors(system); }
 
     std::vector<QVariantList> gnomeCalls(const char* method) {
         return session.methodCalls(gnomeName, gnomePath, QString::fromUtf8(method));

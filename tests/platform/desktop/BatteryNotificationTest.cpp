@@ -1,16 +1,6 @@
 #include "../TempFolder.h"
 #include "NotificationServer.h"
-#include "fakes/FakeAudioOut.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDefaults.h"
-#include "fakes/FakeDisplays.h"
-#include "fakes/FakeHttpGet.h"
-#include "fakes/FakeLidControl.h"
-#include "fakes/FakePowerAssertions.h"
-#include "fakes/FakePowerSettings.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeStatsSource.h"
-#include "fakes/FakeWatchedApps.h"
+#include "fakes/ModelFakes.h"
 #include "model/AwakeModel.h"
 #include "platform/linux/LinuxDesktop.h"
 
@@ -21,28 +11,16 @@ TEST(BatteryNotification, TheBatteryStopReachesTheNotificationServer) {
     NotificationServer server;
     const TempFolder config;
     LinuxDesktop desktop(server.bus.connect(), config.path() / "autostart", "/usr/bin/vigilo");
-    fakes::FakeClock clock;
-    fakes::FakeDefaults defaults;
-    fakes::FakePowerAssertions assertions;
-    fakes::FakePowerSettings power;
-    fakes::FakeWatchedApps watcher;
-    fakes::FakeAudioOut audio;
-    fakes::FakeLidControl lid;
-    fakes::FakeDisplays displays;
-    fakes::FakeStatsSource stats;
-    fakes::FakeHttpGet http;
-    fakes::FakeScheduler scheduler;
-    SoundPlayer sounds{audio, defaults, clock};
-    AwakeModel model({clock, defaults, assertions, power, watcher, sounds, lid, displays, desktop,
-                      stats, http, scheduler});
+    fakes::ModelFakes others;
+    AwakeModel model(others.services(others.lid, desktop));
 
     model.toggle();
     ASSERT_TRUE(model.isAwake());
-    stats.sources = {{{"Type", std::string("InternalBattery")},
-                      {"Current Capacity", std::int64_t{20}},
-                      {"Max Capacity", std::int64_t{100}},
-                      {"Power Source State", std::string("Battery Power")}}};
-    clock.advance(2);
+    others.stats.sources = {{{"Type", std::string("InternalBattery")},
+                             {"Current Capacity", std::int64_t{20}},
+                             {"Max Capacity", std::int64_t{100}},
+                             {"Power Source State", std::string("Battery Power")}}};
+    others.clock.advance(2);
     model.refreshStats();
     EXPECT_FALSE(model.isAwake());
 

@@ -1,17 +1,6 @@
 // The model's closed-lid mode over the real logind adapter and mock system services.
-#include "LogindInhibitors.h"
-#include "fakes/FakeAudioOut.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDefaults.h"
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeDisplays.h"
-#include "fakes/FakeHttpGet.h"
-#include "fakes/FakePowerAssertions.h"
-#include "fakes/FakePowerSettings.h"
-#include "fakes/FakeScheduler.h"
-#include "fakes/FakeStatsSource.h"
-#include "fakes/FakeWatchedApps.h"
-#include "model/AwakeModel.h"
+#include "../LogindInhibitors.h"
+#include "fakes/ModelFakes.h"
 #include "platform/linux/LogindLidControl.h"
 
 #include <gtest/gtest.h>
@@ -23,17 +12,15 @@ namespace {
 
 const QString upowerName = QStringLiteral("org.freedesktop.UPower");
 
-class LinuxLidModeTest : public testing::Test {
+class LinuxLidModeTest : public testing::Test, protected fakes::ModelFakes {
 protected:
     void startLogind() { system.startTemplate("logind", QStringLiteral("org.freedesktop.login1")); }
 
     void startModel() {
         system.startTemplate("upower", upowerName, R"({"LidIsClosed": false})");
         // No /proc fixture: the lid is what UPower says.
-        lid = std::make_unique<LogindLidControl>(system.connect(), "/nonexistent/vigilo-test-root");
-        model = std::make_unique<AwakeModel>(
-            AwakeModel::Services{clock, defaults, assertions, power, watcher, sounds, *lid,
-                                 displays, desktop, stats, http, scheduler});
+        lidControl = std::make_unique<LogindLidControl>(system.connect(), "/nonexistent/vigilo-test-root");
+        model = std::make_unique<AwakeModel>(services(*lidControl, desktop));
     }
 
     void setLidClosed(bool closed) {
@@ -61,19 +48,7 @@ protected:
     }
 
     DBusSandbox system{DBusSandbox::Kind::System};
-    fakes::FakeClock clock;
-    fakes::FakeDefaults defaults;
-    fakes::FakePowerAssertions assertions;
-    fakes::FakePowerSettings power;
-    fakes::FakeWatchedApps watcher;
-    fakes::FakeAudioOut audio;
-    fakes::FakeDisplays displays;
-    fakes::FakeDesktop desktop;
-    fakes::FakeStatsSource stats;
-    fakes::FakeHttpGet http;
-    fakes::FakeScheduler scheduler;
-    SoundPlayer sounds{audio, defaults, clock};
-    std::unique_ptr<LogindLidControl> lid;
+    std::unique_ptr<LogindLidControl> lidControl;
     std::unique_ptr<AwakeModel> model;
 };
 

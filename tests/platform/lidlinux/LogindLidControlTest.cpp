@@ -1,6 +1,6 @@
 #include "platform/linux/LogindLidControl.h"
 
-#include "LogindInhibitors.h"
+#include "../LogindInhibitors.h"
 
 #include <QDBusVariant>
 #include <QProcess>

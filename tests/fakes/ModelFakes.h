@@ -1,0 +1,43 @@
+#pragma once
+
+#include "fakes/FakeAudioOut.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDefaults.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeDisplays.h"
+#include "fakes/FakeHttpGet.h"
+#include "fakes/FakeLidControl.h"
+#include "fakes/FakePowerAssertions.h"
+#include "fakes/FakePowerSettings.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeStatsSource.h"
+#include "fakes/FakeWatchedApps.h"
+#include "model/AwakeModel.h"
+
+namespace vigilo::fakes {
+
+/// Every service of the model as an in-memory fake. A test of a real adapter passes it to
+/// `services` in place of the fake.
+struct ModelFakes {
+    [[nodiscard]] AwakeModel::Services services() { return services(lid, desktop); }
+    [[nodiscard]] AwakeModel::Services services(LidControl& lidControl, Desktop& desktopServices) {
+        return {clock, defaults,        assertions, power, watcher, sounds, lidControl,
+                displays, desktopServices, stats,   http,  scheduler};
+    }
+
+    FakeClock clock;
+    FakeDefaults defaults;
+    FakePowerAssertions assertions;
+    FakePowerSettings power;
+    FakeWatchedApps watcher;
+    FakeAudioOut audio;
+    FakeLidControl lid;
+    FakeDisplays displays;
+    FakeDesktop desktop;
+    FakeStatsSource stats;
+    FakeHttpGet http;
+    FakeScheduler scheduler;
+    SoundPlayer sounds{audio, defaults, clock};
+};
+
+} // namespace vigilo::fakes
