@@ -40,7 +40,9 @@ AwakeModel::AwakeModel(Services services)
     });
 }
 
-AwakeModel::~AwakeModel() { watcher_.setOnChange({}); }
+AwakeModel::~AwakeModel() {
+    watcher_.setOnChange({});
+}
 
 void AwakeModel::toggle() {
     if (!sleepGuard_.isActive()) {
@@ -117,8 +119,7 @@ void AwakeModel::updateScreenForLid(bool isLidClosed) {
 
 void AwakeModel::updateScreenForLid() {
     // Asking for the lid costs service calls; on most ticks the answer could change nothing.
-    const bool lidMatters =
-        sleepGuard_.isActive() && isLidActive_ && turnsScreenOffWithLidClosed();
+    const bool lidMatters = sleepGuard_.isActive() && isLidActive_ && turnsScreenOffWithLidClosed();
     updateScreenForLid(lidMatters && lid_.isLidClosed());
 }
 
@@ -207,7 +208,9 @@ void AwakeModel::restoreAfterRelaunch() {
     setAwake(true);
 }
 
-void AwakeModel::deactivateOnQuit() { switchOff(); }
+void AwakeModel::deactivateOnQuit() {
+    switchOff();
+}
 
 StatusTexts::State AwakeModel::textState() const {
     return {.awakeSince = awakeSince_,
@@ -226,9 +229,13 @@ double AwakeModel::cupFraction(TimePoint at) const {
     return StatusTexts::cupFraction(awakeSince_, at);
 }
 
-std::string AwakeModel::statusTitle(TimePoint at) const { return StatusTexts::title(textState(), at); }
+std::string AwakeModel::statusTitle(TimePoint at) const {
+    return StatusTexts::title(textState(), at);
+}
 
-std::string AwakeModel::statusSubtitle() const { return StatusTexts::subtitle(textState()); }
+std::string AwakeModel::statusSubtitle() const {
+    return StatusTexts::subtitle(textState());
+}
 
 void AwakeModel::setSoundEnabled(bool enabled) {
     willChange_.notify();

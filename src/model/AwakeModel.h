@@ -7,14 +7,14 @@
 #include "model/StatusTexts.h"
 #include "model/WatchedApps.h"
 #include "platform/ports/Clock.h"
+#include "platform/ports/Desktop.h"
+#include "platform/ports/Displays.h"
 #include "platform/ports/HttpGet.h"
+#include "platform/ports/LidControl.h"
+#include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/Scheduler.h"
 #include "platform/ports/StatsSource.h"
 #include "system/SystemStats.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/Displays.h"
-#include "platform/ports/LidControl.h"
-#include "platform/ports/PowerSettingsSource.h"
 
 #include <array>
 #include <functional>

@@ -75,7 +75,8 @@ void AwakeModel::cycleBatteryThreshold() {
     const auto current = std::ranges::find(batteryThresholds, batteryThreshold());
     const auto position =
         current == batteryThresholds.end() ? 0 : current - batteryThresholds.begin();
-    const auto next = batteryThresholds[static_cast<std::size_t>(position + 1) % batteryThresholds.size()];
+    const auto next =
+        batteryThresholds[static_cast<std::size_t>(position + 1) % batteryThresholds.size()];
     willChange_.notify();
     settings_.write(SettingsKeys::batteryThreshold, next);
     checkBattery();

@@ -8,6 +8,8 @@ namespace vigilo::Donation {
 inline constexpr const char* url = "https://www.buymeacoffee.com/vigilo";
 
 /// Opens the donation page in the default browser.
-inline void open(Desktop& desktop) { desktop.openUrl(url); }
+inline void open(Desktop& desktop) {
+    desktop.openUrl(url);
+}
 
 } // namespace vigilo::Donation

@@ -9,7 +9,9 @@ namespace vigilo {
 
 namespace {
 
-std::string keyString(std::string_view key) { return std::string(key); }
+std::string keyString(std::string_view key) {
+    return std::string(key);
+}
 
 bool textMeansTrue(std::string text) {
     std::ranges::transform(text, text.begin(),
@@ -33,7 +35,8 @@ bool SettingsStore::read(SettingsKeys::BoolKey key) const {
     if (const auto* flag = std::get_if<bool>(&*value)) {
         return *flag;
     }
-    if (const auto* number = std::get_if<std::int64_t>(&*value); number && (*number == 0 || *number == 1)) {
+    if (const auto* number = std::get_if<std::int64_t>(&*value);
+        number && (*number == 0 || *number == 1)) {
         return *number == 1;
     }
     return key.fallback;
@@ -50,7 +53,8 @@ std::int64_t SettingsStore::read(SettingsKeys::IntegerKey key) const {
     if (const auto* real = std::get_if<double>(&*value)) {
         // 2^63 is exactly representable; anything at or above it does not fit.
         constexpr double limit = 9223372036854775808.0;
-        if (std::isfinite(*real) && std::trunc(*real) == *real && *real >= -limit && *real < limit) {
+        if (std::isfinite(*real) && std::trunc(*real) == *real && *real >= -limit &&
+            *real < limit) {
             return static_cast<std::int64_t>(*real);
         }
     }
@@ -99,7 +103,9 @@ void SettingsStore::write(SettingsKeys::DateKey key, TimePoint value) {
     defaults_.set(keyString(key.name), value);
 }
 
-void SettingsStore::remove(std::string_view key) { defaults_.remove(keyString(key)); }
+void SettingsStore::remove(std::string_view key) {
+    defaults_.remove(keyString(key));
+}
 
 bool SettingsStore::isStoredFalse(std::string_view key) const {
     const auto value = defaults_.value(keyString(key));

@@ -10,7 +10,8 @@ namespace vigilo {
 /// Typed access to the defaults store with the program's fallback rules.
 class SettingsStore {
 public:
-    explicit SettingsStore(Defaults& defaults) : defaults_(defaults) {}
+    explicit SettingsStore(Defaults& defaults)
+        : defaults_(defaults) {}
 
     /// The stored boolean, else the key's fallback. A stored 0 or 1 counts as a boolean;
     /// any other type gives the fallback.

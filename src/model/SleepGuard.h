@@ -13,7 +13,8 @@ class SleepGuard {
 public:
     static constexpr const char* assertionName = "Vigilo: keeping Mac awake";
 
-    explicit SleepGuard(PowerAssertions& assertions) : assertions_(assertions) {}
+    explicit SleepGuard(PowerAssertions& assertions)
+        : assertions_(assertions) {}
     SleepGuard(const SleepGuard&) = delete;
     SleepGuard& operator=(const SleepGuard&) = delete;
 

@@ -18,7 +18,9 @@ public:
     static constexpr double throttleSeconds = 0.12;
 
     SoundPlayer(AudioOut& audio, Defaults& defaults, const Clock& clock)
-        : audio_(audio), defaults_(defaults), clock_(clock) {}
+        : audio_(audio)
+        , defaults_(defaults)
+        , clock_(clock) {}
     void play(const std::string& name, float volume);
 
 private:

@@ -15,7 +15,6 @@
 #include "platform/ports/Workspace.h"
 
 #include <QObject>
-
 #include <memory>
 
 namespace vigilo {

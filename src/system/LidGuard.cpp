@@ -5,14 +5,21 @@
 namespace vigilo {
 
 std::string LidGuard::InstallError::errorDescription() const {
-    return kind == Kind::UnsafeUserName ? "Имя пользователя содержит неожиданные символы." : message;
+    return kind == Kind::UnsafeUserName ? "Имя пользователя содержит неожиданные символы."
+                                        : message;
 }
 
-bool LidGuard::isInstalled() const { return services_.fileExists(ruleFile); }
+bool LidGuard::isInstalled() const {
+    return services_.fileExists(ruleFile);
+}
 
-bool LidGuard::isSleepDisabled() const { return services_.rootDomain.sleepDisabled(); }
+bool LidGuard::isSleepDisabled() const {
+    return services_.rootDomain.sleepDisabled();
+}
 
-bool LidGuard::isLidClosed() const { return services_.rootDomain.clamshellClosed(); }
+bool LidGuard::isLidClosed() const {
+    return services_.rootDomain.clamshellClosed();
+}
 
 bool LidGuard::setSleepDisabled(bool disabled) {
     if (!services_.fileExists(ruleFile)) {
@@ -69,7 +76,9 @@ std::string LidGuard::installCommandLine(const std::string& rule) {
     return line;
 }
 
-std::string LidGuard::removeCommandLine() { return std::string("/bin/rm -f ") + ruleFile; }
+std::string LidGuard::removeCommandLine() {
+    return std::string("/bin/rm -f ") + ruleFile;
+}
 
 std::string LidGuard::escapedForScript(const std::string& text) {
     std::string escaped;

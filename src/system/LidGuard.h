@@ -41,7 +41,8 @@ public:
         std::string loginName;
     };
 
-    explicit LidGuard(Services services) : services_(std::move(services)) {}
+    explicit LidGuard(Services services)
+        : services_(std::move(services)) {}
 
     [[nodiscard]] bool isInstalled() const override;
     [[nodiscard]] bool isSleepDisabled() const override;
@@ -66,7 +67,8 @@ public:
 private:
     [[nodiscard]] std::optional<InstallError> runAsAdmin(const std::string& commandLine,
                                                          const std::string& prompt);
-    [[nodiscard]] static std::optional<LidError> asLidError(const std::optional<InstallError>& error);
+    [[nodiscard]] static std::optional<LidError>
+    asLidError(const std::optional<InstallError>& error);
 
     Services services_;
 };

@@ -14,7 +14,6 @@ namespace PowerSettings {
 
 namespace {
 
-
 /// Splits at "\n", dropping empty lines.
 std::vector<std::string_view> lines(std::string_view text) {
     std::vector<std::string_view> result;
@@ -74,7 +73,7 @@ std::optional<PowerValues::Source> sourceFromRawValue(std::string_view raw) {
 
 PowerValues::Source sourceFromBatteryLine(std::string_view line) {
     return line.find("Battery Power") != std::string_view::npos ? PowerValues::Source::Battery
-                                                                 : PowerValues::Source::Ac;
+                                                                : PowerValues::Source::Ac;
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view word) {

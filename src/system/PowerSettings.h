@@ -40,7 +40,8 @@ using Sections = std::map<std::string, std::map<std::string, std::int64_t>>;
 /// Decodes bytes as UTF-8, replacing every invalid sequence by U+FFFD.
 [[nodiscard]] std::string sanitizedUtf8(std::string_view bytes);
 /// The standard output of `pmset` with `arguments`; empty when it cannot be started.
-[[nodiscard]] std::string toolOutput(ProcessRunner& runner, const std::vector<std::string>& arguments);
+[[nodiscard]] std::string toolOutput(ProcessRunner& runner,
+                                     const std::vector<std::string>& arguments);
 
 } // namespace vigilo::PowerSettings
 
@@ -49,7 +50,8 @@ namespace vigilo {
 /// The power settings as `pmset` reports them (macOS).
 class PmsetPowerSettings final : public PowerSettingsSource {
 public:
-    explicit PmsetPowerSettings(ProcessRunner& runner) : runner_(runner) {}
+    explicit PmsetPowerSettings(ProcessRunner& runner)
+        : runner_(runner) {}
     /// Runs `pmset -g custom`, `pmset -g batt` and `pmset -g`, in this order.
     [[nodiscard]] PowerValues current() override;
     /// Runs `pmset -g batt` once.

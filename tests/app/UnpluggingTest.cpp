@@ -1,8 +1,7 @@
 // Unplugging the charger, as the running program sees it: UPower tells the power source has
 // changed, the sysfs battery runs down, and the desktop's notification server shows the stop.
-#include "app/AppDelegate.h"
-
 #include "FakePlatform.h"
+#include "app/AppDelegate.h"
 #include "platform/TempFolder.h"
 #include "platform/apps/EventLoop.h"
 #include "platform/desktop/NotificationServer.h"
@@ -58,7 +57,8 @@ void setOnBattery(DBusSandbox& system, bool onBattery) {
 
 TEST(Unplugging, ForcesAPowerReadAtOnceAndTheNextTickStopsAtTheThreshold) {
     DBusSandbox system(DBusSandbox::Kind::System);
-    system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"), R"({"OnBattery": false})");
+    system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"),
+                         R"({"OnBattery": false})");
     NotificationServer notifications;
     Laptop laptop;
     const TempFolder config;
@@ -85,8 +85,8 @@ TEST(Unplugging, ForcesAPowerReadAtOnceAndTheNextTickStopsAtTheThreshold) {
     laptop.plugIn(false);
     setOnBattery(system, true);
     // The notice forces a read at once, well before the 2-second tick could.
-    EXPECT_TRUE(runEventsUntil([&] { return model.powerSource() == PowerValues::Source::Battery; },
-                               1500));
+    EXPECT_TRUE(
+        runEventsUntil([&] { return model.powerSource() == PowerValues::Source::Battery; }, 1500));
     EXPECT_TRUE(model.isAwake()) << "the battery stop waits for the tick's battery reading";
 
     EXPECT_TRUE(runEventsUntil([&] { return !model.isAwake(); }, 2 * AppDelegate::statsIntervalMs));

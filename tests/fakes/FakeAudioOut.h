@@ -34,7 +34,9 @@ public:
 private:
     class Clip final : public AudioClip {
     public:
-        Clip(FakeAudioOut& out, std::string name) : out_(out), name_(std::move(name)) {}
+        Clip(FakeAudioOut& out, std::string name)
+            : out_(out)
+            , name_(std::move(name)) {}
         void setVolume(float volume) override { volume_ = volume; }
         void playFromStart() override {
             out_.plays.push_back({name_, volume_});

@@ -14,8 +14,8 @@ public:
         std::vector<std::string> arguments;
     };
 
-    [[nodiscard]] std::optional<ProcessResult> run(
-        const std::string& path, const std::vector<std::string>& arguments) override {
+    [[nodiscard]] std::optional<ProcessResult>
+    run(const std::string& path, const std::vector<std::string>& arguments) override {
         calls.push_back({path, arguments});
         const auto found = outputs.find(arguments);
         if (found == outputs.end()) {

@@ -21,8 +21,8 @@ namespace vigilo::fakes {
 struct ModelFakes {
     [[nodiscard]] AwakeModel::Services services() { return services(lid, desktop); }
     [[nodiscard]] AwakeModel::Services services(LidControl& lidControl, Desktop& desktopServices) {
-        return {clock, defaults,        assertions, power, watcher, sounds, lidControl,
-                displays, desktopServices, stats,   http,  scheduler};
+        return {clock,      defaults, assertions,      power, watcher, sounds,
+                lidControl, displays, desktopServices, stats, http,    scheduler};
     }
 
     FakeClock clock;

@@ -118,7 +118,9 @@ TEST_F(AwakeModelTest, UnchangedPowerReadingPublishesNothing) {
     notices = 0;
     model->refreshPowerSettings(true);
     EXPECT_EQ(notices, 0);
-    power.values = {.displaySleepMinutes = 5, .systemSleepMinutes = 15, .sleepDisabled = false,
+    power.values = {.displaySleepMinutes = 5,
+                    .systemSleepMinutes = 15,
+                    .sleepDisabled = false,
                     .source = PowerValues::Source::Battery};
     model->refreshPowerSettings(true);
     EXPECT_EQ(notices, 3);

@@ -5,9 +5,7 @@ namespace {
 
 class LidModeTest : public AwakeModelTest {
 protected:
-    void installRule() {
-        lid.installed = true;
-    }
+    void installRule() { lid.installed = true; }
     AssertionKind heldKind() const { return assertions.held.begin()->second.kind; }
 };
 

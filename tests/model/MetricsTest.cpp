@@ -3,7 +3,9 @@
 namespace vigilo {
 namespace {
 
-CpuTicks ticksAt(std::uint32_t busy, std::uint32_t idle) { return {busy, 0, idle, 0}; }
+CpuTicks ticksAt(std::uint32_t busy, std::uint32_t idle) {
+    return {busy, 0, idle, 0};
+}
 
 PowerSourceDescription batteryAt(std::int64_t percent, bool onAC) {
     return {{"Type", std::string("InternalBattery")},
@@ -147,8 +149,8 @@ TEST_F(MetricsTest, BatteryStopRestoresSystemSleep) {
 }
 
 TEST_F(MetricsTest, ThresholdCyclesThroughItsList) {
-    const std::vector<std::pair<std::int64_t, std::int64_t>> steps{
-        {50, 0}, {25, 10}, {0, 10}, {10, 20}, {20, 30}, {30, 50}};
+    const std::vector<std::pair<std::int64_t, std::int64_t>> steps{{50, 0},  {25, 10}, {0, 10},
+                                                                   {10, 20}, {20, 30}, {30, 50}};
     for (const auto& [from, to] : steps) {
         model->setBatteryThreshold(from);
         model->cycleBatteryThreshold();

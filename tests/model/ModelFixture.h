@@ -3,7 +3,6 @@
 #include "fakes/ModelFakes.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace vigilo {

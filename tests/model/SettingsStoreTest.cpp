@@ -1,5 +1,6 @@
-#include "fakes/FakeDefaults.h"
 #include "model/SettingsStore.h"
+
+#include "fakes/FakeDefaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
-#include "fakes/FakePowerAssertions.h"
 #include "model/SleepGuard.h"
+
+#include "fakes/FakePowerAssertions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
+#include "model/SoundPlayer.h"
+
 #include "fakes/FakeAudioOut.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDefaults.h"
-#include "model/SoundPlayer.h"
 
 #include <gtest/gtest.h>
 

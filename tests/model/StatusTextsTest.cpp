@@ -7,7 +7,8 @@ namespace {
 
 using StatusTexts::State;
 
-const TimePoint noon = std::chrono::sys_days(std::chrono::year(2026) / 5 / 4) + std::chrono::hours(12);
+const TimePoint noon =
+    std::chrono::sys_days(std::chrono::year(2026) / 5 / 4) + std::chrono::hours(12);
 
 State awakeFor(std::chrono::seconds elapsed) {
     State state;
@@ -42,8 +43,8 @@ TEST(CupCount, FractionOfTheCurrentCup) {
 TEST(RussianPlural, ChoosesOneFewMany) {
     const std::string one = "чашку", few = "чашки", many = "чашек";
     const std::vector<std::pair<int, std::string>> cases = {
-        {1, one},   {2, few},    {5, many},  {11, many}, {12, many},  {14, many},
-        {21, one},  {22, few},   {25, many}, {101, one}, {111, many}, {0, many},
+        {1, one},  {2, few},  {5, many},  {11, many}, {12, many},  {14, many},
+        {21, one}, {22, few}, {25, many}, {101, one}, {111, many}, {0, many},
     };
     for (const auto& [count, expected] : cases) {
         EXPECT_EQ(StatusTexts::plural(count, one, few, many), expected) << count;
@@ -64,7 +65,8 @@ TEST(SleepDelay, MinutesHoursAndMixed) {
 
 TEST(StatusTitle, CountsCupsWhileAwake) {
     using std::chrono::minutes;
-    EXPECT_EQ(StatusTexts::title(awakeFor(std::chrono::seconds(10)), noon), "Пьёт кофе · первая чашка");
+    EXPECT_EQ(StatusTexts::title(awakeFor(std::chrono::seconds(10)), noon),
+              "Пьёт кофе · первая чашка");
     EXPECT_EQ(StatusTexts::title(awakeFor(minutes(45)), noon), "Пьёт кофе уже 2 чашки");
     EXPECT_EQ(StatusTexts::title(awakeFor(minutes(130)), noon), "Пьёт кофе уже 5 чашек");
     EXPECT_EQ(StatusTexts::title(awakeFor(minutes(605)), noon), "Пьёт кофе уже 21 чашку");

@@ -1,10 +1,10 @@
-#include "fakes/FakeProcessRunner.h"
 #include "system/LidGuard.h"
 
-#include <gtest/gtest.h>
+#include "fakes/FakeProcessRunner.h"
 
 #include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <set>
 
@@ -87,8 +87,8 @@ TEST_F(LidGuardTest, RuleLineNamesBothCommandsWithTheirArguments) {
 }
 
 TEST_F(LidGuardTest, UnsafeUserNamesAreRefusedBeforeAnyPrompt) {
-    for (const std::string name : {"john smith", "o'brien", "a\"b", "$(reboot)", "jörg", "",
-                                   "a\nb", "x;y"}) {
+    for (const std::string name :
+         {"john smith", "o'brien", "a\"b", "$(reboot)", "jörg", "", "a\nb", "x;y"}) {
         const auto error = guard(name).install();
         ASSERT_TRUE(error) << name;
         EXPECT_EQ(error->description, "Имя пользователя содержит неожиданные символы.");
@@ -101,15 +101,14 @@ TEST_F(LidGuardTest, InstallRunsTheSevenCommandChainWithItsPrompt) {
     EXPECT_FALSE(guard().install());
     ASSERT_EQ(admin.sources.size(), 1U);
     const auto [command, prompt] = literalsOf(admin.sources[0]);
-    EXPECT_EQ(command,
-              "f=$(/usr/bin/mktemp) && "
-              "/usr/bin/printf '%s\\n' 'someuser ALL=(root) NOPASSWD: /usr/bin/pmset -a "
-              "disablesleep 1, /usr/bin/pmset -a disablesleep 0' > \"$f\" && "
-              "/usr/sbin/visudo -cf \"$f\" && "
-              "/usr/sbin/chown root:wheel \"$f\" && "
-              "/bin/chmod 440 \"$f\" && "
-              "/bin/mkdir -p /etc/sudoers.d && "
-              "/bin/mv \"$f\" /etc/sudoers.d/vigilo");
+    EXPECT_EQ(command, "f=$(/usr/bin/mktemp) && "
+                       "/usr/bin/printf '%s\\n' 'someuser ALL=(root) NOPASSWD: /usr/bin/pmset -a "
+                       "disablesleep 1, /usr/bin/pmset -a disablesleep 0' > \"$f\" && "
+                       "/usr/sbin/visudo -cf \"$f\" && "
+                       "/usr/sbin/chown root:wheel \"$f\" && "
+                       "/bin/chmod 440 \"$f\" && "
+                       "/bin/mkdir -p /etc/sudoers.d && "
+                       "/bin/mv \"$f\" /etc/sudoers.d/vigilo");
     EXPECT_EQ(prompt, "Vigilo хочет разрешить себе не давать Mac засыпать при закрытой крышке.");
     EXPECT_TRUE(admin.sources[0].starts_with("do shell script \""));
     EXPECT_TRUE(admin.sources[0].ends_with("\" with administrator privileges"));
@@ -129,7 +128,8 @@ TEST_F(LidGuardTest, WrittenRuleIsExactlyOneLineEndingInALineFeed) {
     ASSERT_EQ(pclose(shell), 0);
     const auto file = path.substr(0, path.find('\n'));
     std::ifstream in(file, std::ios::binary);
-    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string content((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
     EXPECT_EQ(content, rule + "\n");
     std::remove(file.c_str());
     std::remove(script.c_str());

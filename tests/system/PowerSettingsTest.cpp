@@ -1,9 +1,9 @@
-#include "fakes/FakeProcessRunner.h"
 #include "system/PowerSettings.h"
 
-#include <gtest/gtest.h>
+#include "fakes/FakeProcessRunner.h"
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace vigilo {
@@ -31,16 +31,15 @@ TEST(PowerSettingsParse, ReadsSectionsAndSkipsWhatIsNotAnInteger) {
 }
 
 TEST(PowerSettingsParse, MalformedLinesAreSkippedOneByOne) {
-    const auto sections = PowerSettings::parse(
-        "displaysleep 3\n"          // before any heading
-        "AC Power:\n"
-        "\tsleep\t\t7\n"            // tabs separate too
-        " lonely\n"                 // one word
-        " big 99999999999999999999\n" // beyond 64 bits
-        " plus +4\n"
-        " minus -5\n"
-        " odd 4x\n"
-        " twice 1\n twice 2\n");
+    const auto sections = PowerSettings::parse("displaysleep 3\n" // before any heading
+                                               "AC Power:\n"
+                                               "\tsleep\t\t7\n"              // tabs separate too
+                                               " lonely\n"                   // one word
+                                               " big 99999999999999999999\n" // beyond 64 bits
+                                               " plus +4\n"
+                                               " minus -5\n"
+                                               " odd 4x\n"
+                                               " twice 1\n twice 2\n");
     const auto& ac = sections.at("AC Power");
     EXPECT_EQ(ac, (std::map<std::string, std::int64_t>{
                       {"sleep", 7}, {"plus", 4}, {"minus", -5}, {"twice", 2}}));
@@ -67,7 +66,8 @@ TEST(PowerSettingsSource, FirstDrawingLineDecides) {
     EXPECT_EQ(PowerSettings::parseSource(fixture("batt-ac.txt")), Source::Ac);
     EXPECT_EQ(PowerSettings::parseSource("nothing here\n"), Source::Ac);
     EXPECT_EQ(PowerSettings::parseSource(""), Source::Ac);
-    EXPECT_EQ(PowerSettings::parseSource("Now drawing from 'AC Power'\nNow drawing from 'Battery Power'\n"),
+    EXPECT_EQ(PowerSettings::parseSource(
+                  "Now drawing from 'AC Power'\nNow drawing from 'Battery Power'\n"),
               Source::Ac);
     EXPECT_EQ(PowerSettings::sourceFromRawValue("Battery Power"), Source::Battery);
     EXPECT_FALSE(PowerSettings::sourceFromRawValue("battery power"));

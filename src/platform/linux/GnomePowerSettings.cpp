@@ -1,8 +1,7 @@
 #include "platform/linux/GnomePowerSettings.h"
 
-#include "system/Trimmed.h"
-
 #include "system/PowerSettings.h"
+#include "system/Trimmed.h"
 
 #include <array>
 

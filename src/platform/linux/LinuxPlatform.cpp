@@ -57,14 +57,14 @@ PlatformServices makePlatformServices() {
     services.powerSettings = std::make_unique<LinuxPowerSettings>(
         *services.processes, systemBus,
         LinuxPowerSettings::Paths{.configHome = config,
-                                  .currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP")
-                                                        .toStdString()});
+                                  .currentDesktop =
+                                      qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString()});
     services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
     services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
     services.stats = std::make_unique<LinuxStatsSource>("/");
     services.http = std::make_unique<QtHttpGet>();
-    services.workspace = std::make_unique<LinuxWorkspace>("/proc", ::getuid(),
-                                                          xdgApplicationFolders(), sessionBus);
+    services.workspace =
+        std::make_unique<LinuxWorkspace>("/proc", ::getuid(), xdgApplicationFolders(), sessionBus);
     services.lid = std::make_unique<LogindLidControl>(systemBus);
     // Uses the runner too, declared after it as well.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);

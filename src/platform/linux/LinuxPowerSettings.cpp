@@ -18,8 +18,8 @@ PowerValues LinuxPowerSettings::current() {
     values.source = currentSource();
 
     const bool isKde = paths_.currentDesktop.find("KDE") != std::string::npos;
-    SleepDelays delays = isKde ? readKdePowerSettings(paths_.configHome, values.source)
-                               : gnome_.read(values.source);
+    SleepDelays delays =
+        isKde ? readKdePowerSettings(paths_.configHome, values.source) : gnome_.read(values.source);
     if (!delays.isComplete()) {
         delays.fillFrom(isKde ? gnome_.read(values.source)
                               : readKdePowerSettings(paths_.configHome, values.source));

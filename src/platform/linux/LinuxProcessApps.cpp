@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <climits>
 #include <dirent.h>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,7 +34,8 @@ bool isProcessName(const std::string& name) {
 /// threads, processes of other users).
 std::string executablePath(int procFd, const std::string& process) {
     std::string target(PATH_MAX, '\0');
-    const auto length = ::readlinkat(procFd, (process + "/exe").c_str(), target.data(), target.size());
+    const auto length =
+        ::readlinkat(procFd, (process + "/exe").c_str(), target.data(), target.size());
     target.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     return target;
 }
@@ -85,7 +86,8 @@ LinuxProcessApps::runningApplicationIDs(const LinuxApplicationIndex& installed) 
         auto seen = seen_.find(name);
         if (seen == seen_.end() || seen->second.executable != executable) {
             auto found = applicationIDs(procRoot_ / name, executable, installed);
-            seen = seen_.insert_or_assign(name, Seen{std::move(executable), std::move(found)}).first;
+            seen =
+                seen_.insert_or_assign(name, Seen{std::move(executable), std::move(found)}).first;
         }
         ids.insert(seen->second.ids.begin(), seen->second.ids.end());
         current.insert(*seen);
@@ -94,9 +96,9 @@ LinuxProcessApps::runningApplicationIDs(const LinuxApplicationIndex& installed) 
     return ids;
 }
 
-std::vector<std::string> LinuxProcessApps::applicationIDs(const fs::path& process,
-                                                          const std::string& executable,
-                                                          const LinuxApplicationIndex& installed) const {
+std::vector<std::string>
+LinuxProcessApps::applicationIDs(const fs::path& process, const std::string& executable,
+                                 const LinuxApplicationIndex& installed) const {
     const auto cgroup = fileText(process / "cgroup");
     if (auto id = systemdApplicationId(cgroup)) {
         return {std::move(*id)};

@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 namespace vigilo {
 

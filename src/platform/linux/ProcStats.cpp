@@ -1,8 +1,7 @@
 #include "platform/linux/ProcStats.h"
 
-#include "system/Trimmed.h"
-
 #include "platform/linux/StatsFiles.h"
+#include "system/Trimmed.h"
 
 #include <array>
 #include <charconv>

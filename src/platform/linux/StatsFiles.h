@@ -13,8 +13,6 @@ namespace vigilo::LinuxStats {
 /// the first lines are needed); nothing when it cannot be read.
 [[nodiscard]] std::optional<std::string> readFileStart(const std::filesystem::path& path);
 
-
-
 /// A base-10 integer with an optional minus sign, white space around it allowed, nothing else.
 [[nodiscard]] std::optional<std::int64_t> parseInteger(std::string_view text);
 

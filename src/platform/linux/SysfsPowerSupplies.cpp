@@ -1,8 +1,7 @@
 #include "platform/linux/SysfsPowerSupplies.h"
 
-#include "system/Trimmed.h"
-
 #include "platform/linux/StatsFiles.h"
+#include "system/Trimmed.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -21,8 +21,8 @@ public:
     /// Runs the executable at `path` with exactly `arguments`, standard input and standard error
     /// connected to the null device. Reads the output to its end, then waits for the exit.
     /// Returns nothing when the program could not be started.
-    [[nodiscard]] virtual std::optional<ProcessResult> run(
-        const std::string& path, const std::vector<std::string>& arguments) = 0;
+    [[nodiscard]] virtual std::optional<ProcessResult>
+    run(const std::string& path, const std::vector<std::string>& arguments) = 0;
 };
 
 } // namespace vigilo

@@ -31,7 +31,8 @@ std::unique_ptr<AudioClip> QtAudioOut::prepare(const std::string& name) {
     if (!file.isFile() || !file.isReadable()) {
         return nullptr;
     }
-    const QUrl source = path.startsWith(u':') ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path);
+    const QUrl source =
+        path.startsWith(u':') ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path);
     return std::make_unique<SoundEffectClip>(source);
 }
 

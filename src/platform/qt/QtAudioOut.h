@@ -11,7 +11,8 @@ namespace vigilo {
 class QtAudioOut final : public AudioOut {
 public:
     /// `folder` holds "<name>.wav" files, for example ":/sounds".
-    explicit QtAudioOut(QString folder) : folder_(std::move(folder)) {}
+    explicit QtAudioOut(QString folder)
+        : folder_(std::move(folder)) {}
     [[nodiscard]] std::unique_ptr<AudioClip> prepare(const std::string& name) override;
 
 private:

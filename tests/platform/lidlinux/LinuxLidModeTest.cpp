@@ -19,7 +19,8 @@ protected:
     void startModel() {
         system.startTemplate("upower", upowerName, R"({"LidIsClosed": false})");
         // No /proc fixture: the lid is what UPower says.
-        lidControl = std::make_unique<LogindLidControl>(system.connect(), "/nonexistent/vigilo-test-root");
+        lidControl =
+            std::make_unique<LogindLidControl>(system.connect(), "/nonexistent/vigilo-test-root");
         model = std::make_unique<AwakeModel>(services(*lidControl, desktop));
     }
 
