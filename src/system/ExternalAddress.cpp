@@ -1,6 +1,6 @@
 #include "system/ExternalAddress.h"
 
-#include "system/Trimmed.h"
+#include "util/Text.h"
 
 #include <algorithm>
 #include <vector>

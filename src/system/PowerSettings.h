@@ -35,10 +35,6 @@ using Sections = std::map<std::string, std::map<std::string, std::int64_t>>;
 [[nodiscard]] PowerValues valuesFrom(std::string_view customOutput, std::string_view batteryOutput,
                                      std::string_view generalOutput);
 
-/// A base-10 integer: an optional sign and digits, nothing else, within 64 bits.
-[[nodiscard]] std::optional<std::int64_t> parseInteger(std::string_view word);
-/// Decodes bytes as UTF-8, replacing every invalid sequence by U+FFFD.
-[[nodiscard]] std::string sanitizedUtf8(std::string_view bytes);
 /// The standard output of `pmset` with `arguments`; empty when it cannot be started.
 [[nodiscard]] std::string toolOutput(ProcessRunner& runner,
                                      const std::vector<std::string>& arguments);

@@ -1,7 +1,7 @@
 #include "platform/linux/GnomePowerSettings.h"
 
 #include "system/PowerSettings.h"
-#include "system/Trimmed.h"
+#include "util/Text.h"
 
 #include <array>
 
@@ -20,7 +20,7 @@ std::optional<std::int64_t> integerValue(std::string_view printed) {
             break;
         }
     }
-    return PowerSettings::parseInteger(printed);
+    return parseInteger(printed);
 }
 
 /// Strings come quoted: "'suspend'".

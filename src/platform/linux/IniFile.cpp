@@ -1,6 +1,6 @@
 #include "platform/linux/IniFile.h"
 
-#include "system/Trimmed.h"
+#include "util/Text.h"
 
 #include <fstream>
 #include <sstream>

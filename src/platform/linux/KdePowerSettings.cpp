@@ -2,6 +2,7 @@
 
 #include "platform/linux/IniFile.h"
 #include "system/PowerSettings.h"
+#include "util/Text.h"
 
 namespace vigilo {
 
@@ -10,7 +11,7 @@ namespace {
 std::optional<std::int64_t> integerValue(const IniFile& file, const std::string& group,
                                          const std::string& key) {
     const auto text = file.value(group, key);
-    return text ? PowerSettings::parseInteger(*text) : std::nullopt;
+    return text ? parseInteger(*text) : std::nullopt;
 }
 
 /// Plasma 6 writes only what differs from its built-in defaults, so a missing key stays unread.

@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxDesktopEntry.h"
 
-#include "system/Trimmed.h"
+#include "util/Text.h"
 
 #include <fstream>
 #include <sstream>

@@ -2,7 +2,8 @@
 
 #include "platform/linux/InterfaceAddresses.h"
 #include "platform/linux/ProcStats.h"
-#include "platform/linux/StatsFiles.h"
+#include "util/Files.h"
+#include "util/Text.h"
 #include "platform/linux/SysfsPowerSupplies.h"
 
 #include <sys/statvfs.h>
@@ -10,12 +11,12 @@
 namespace vigilo {
 
 std::optional<CpuTicks> LinuxStatsSource::cpuTicks() {
-    const auto text = LinuxStats::readFileStart(root_ / "proc/stat");
+    const auto text = readFileStart(root_ / "proc/stat");
     return text ? LinuxStats::parseCpuTicks(*text) : std::nullopt;
 }
 
 std::optional<VmFigures> LinuxStatsSource::vmFigures() {
-    const auto text = LinuxStats::readFileStart(root_ / "proc/meminfo");
+    const auto text = readFileStart(root_ / "proc/meminfo");
     return text ? LinuxStats::parseMemInfo(*text) : std::nullopt;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/linux/ProcStats.h"
 
-#include "platform/linux/StatsFiles.h"
-#include "system/Trimmed.h"
+#include "util/Files.h"
+#include "util/Text.h"
+#include "util/Text.h"
 
 #include <array>
 #include <charconv>
@@ -21,7 +22,7 @@ std::optional<std::uint64_t> memInfoKiB(std::string_view memInfo, std::string_vi
             if (value.ends_with("kB")) {
                 value.remove_suffix(2);
             }
-            const auto number = parseInteger(value);
+            const auto number = parseInteger(trimmed(value));
             if (!number || *number < 0) {
                 return std::nullopt;
             }

@@ -1,7 +1,8 @@
 #include "platform/linux/SysfsPowerSupplies.h"
 
-#include "platform/linux/StatsFiles.h"
-#include "system/Trimmed.h"
+#include "util/Files.h"
+#include "util/Text.h"
+#include "util/Text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,7 +31,7 @@ public:
     [[nodiscard]] std::optional<std::int64_t> number(const char* attribute) const {
         constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max() / 100;
         const auto content = readFileStart(folder_ / attribute);
-        const auto value = content ? parseInteger(*content) : std::nullopt;
+        const auto value = content ? parseInteger(trimmed(*content)) : std::nullopt;
         if (!value || *value > limit || *value < -limit) {
             return std::nullopt;
         }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace vigilo {
@@ -16,5 +19,13 @@ inline constexpr std::string_view whiteSpace = " \t\n\r\v\f";
     }
     return text.substr(first, text.find_last_not_of(characters) - first + 1);
 }
+
+/// A base-10 integer: an optional "+" or "-", then digits, and nothing else (no white space:
+/// callers trim what their format allows). Nothing when the text is not one or the value does
+/// not fit in 64 bits.
+[[nodiscard]] std::optional<std::int64_t> parseInteger(std::string_view text);
+
+/// Decodes bytes as UTF-8, replacing every invalid sequence by U+FFFD.
+[[nodiscard]] std::string sanitizedUtf8(std::string_view bytes);
 
 } // namespace vigilo
