@@ -28,5 +28,8 @@ inline constexpr BoolKey donationQuestionAnswered{"donationQuestionAnswered", fa
 inline constexpr DateKey donationPostponedAt{"donationPostponedAt"};
 inline constexpr DateKey resumeAwakeSince{"resumeAwakeSince"};
 inline constexpr BoolKey resumeManuallyOn{"resumeManuallyOn", false};
+/// The user allowed closed-lid mode where the system needs no administrator rule for it (Linux):
+/// the permission is this stored consent.
+inline constexpr BoolKey lidModeGranted{"lidModeGranted", false};
 
 } // namespace vigilo::SettingsKeys
