@@ -22,10 +22,11 @@ QString toggleTitle(bool awake) {
 AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     : QObject(parent)
     , platform_(platform)
+    , settings_(*platform.defaults)
     , watcher_(*platform.defaults, *platform.workspace, *platform.scheduler)
-    , sounds_(*platform.audio, *platform.defaults, *platform.clock)
+    , sounds_(*platform.audio, settings_, *platform.clock)
     , model_(AwakeModel::Services{.clock = *platform.clock,
-                                  .defaults = *platform.defaults,
+                                  .settings = settings_,
                                   .assertions = *platform.assertions,
                                   .powerSettings = *platform.powerSettings,
                                   .watcher = watcher_,
@@ -35,7 +36,8 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .desktop = *platform.desktop,
                                   .stats = *platform.stats,
                                   .http = *platform.http,
-                                  .scheduler = *platform.scheduler}) {
+                                  .scheduler = *platform.scheduler,
+                                  .words = platform.words}) {
     buildMenu();
 }
 
@@ -49,8 +51,8 @@ void AppDelegate::finishLaunching() {
             [this](QSystemTrayIcon::ActivationReason reason) {
                 statusItemClicked(reason, QGuiApplication::queryKeyboardModifiers());
             });
-    statusItem_.setToolTip(
-        QStringLiteral("Клик — панель, ⌥ + клик — вкл/выкл, правый клик — меню"));
+    statusItem_.setToolTip(QStringLiteral("Клик — панель, %1 + клик — вкл/выкл, правый клик — меню")
+                               .arg(QString::fromStdString(platform_.words.toggleModifier)));
     // StatusNotifier hosts draw the menu themselves, so it stays attached for good.
     statusItem_.setContextMenu(&menu_);
 
@@ -61,10 +63,7 @@ void AppDelegate::finishLaunching() {
         // Installing a pending update when idle: no updater yet.
     };
 
-    statsTimer_.setInterval(statsIntervalMs);
-    statsTimer_.setTimerType(Qt::CoarseTimer);
-    connect(&statsTimer_, &QTimer::timeout, this, &AppDelegate::sampleStats);
-    statsTimer_.start();
+    statsTimer_ = platform_.scheduler->every(statsIntervalSeconds, [this] { sampleStats(); });
 
     platform_.desktop->requestNotificationAccess();
     // Updater's install-now and will-relaunch hooks: no updater yet.

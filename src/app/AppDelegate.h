@@ -3,6 +3,7 @@
 #include "app/ControlProtocol.h"
 #include "app/StatusClicks.h"
 #include "model/AwakeModel.h"
+#include "model/Settings.h"
 #include "model/SoundPlayer.h"
 #include "platform/PlatformServices.h"
 #include "system/RunningAppsWatcher.h"
@@ -10,7 +11,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
-#include <QTimer>
+#include <memory>
 
 class QAction;
 
@@ -21,7 +22,7 @@ namespace vigilo {
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int statsIntervalMs = 2000;
+    static constexpr double statsIntervalSeconds = 2;
 
     /// `platform` must outlive the delegate and hold every adapter but the power-source monitor,
     /// which may be missing.
@@ -51,13 +52,14 @@ private:
     void willTerminate();
 
     PlatformServices& platform_;
+    Settings settings_;
     RunningAppsWatcher watcher_;
     SoundPlayer sounds_;
     AwakeModel model_;
     QMenu menu_;
     QAction* toggleAction_ = nullptr;
     QSystemTrayIcon statusItem_;
-    QTimer statsTimer_;
+    std::unique_ptr<Scheduler::Repeating> statsTimer_;
 };
 
 } // namespace vigilo

@@ -6,7 +6,7 @@ void SleepGuard::activate() {
     if (hasAssertion_) {
         return;
     }
-    const auto id = assertions_.create(AssertionKind::DisplayKeptOn, assertionName);
+    const auto id = assertions_.create(AssertionKind::DisplayKeptOn, name_);
     if (!id) {
         return;
     }
@@ -42,7 +42,7 @@ void SleepGuard::setAllowsDisplaySleep(bool allow) {
         return;
     }
     const auto kind = allow ? AssertionKind::DisplayMaySleep : AssertionKind::DisplayKeptOn;
-    const auto id = assertions_.create(kind, assertionName);
+    const auto id = assertions_.create(kind, name_);
     if (!id) {
         return;
     }

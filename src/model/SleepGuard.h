@@ -3,6 +3,7 @@
 #include "platform/ports/PowerAssertions.h"
 
 #include <functional>
+#include <string>
 
 namespace vigilo {
 
@@ -11,10 +12,10 @@ namespace vigilo {
 /// when it starts or stops holding one. Failures leave the state as it was.
 class SleepGuard {
 public:
-    static constexpr const char* assertionName = "Vigilo: keeping Mac awake";
-
-    explicit SleepGuard(PowerAssertions& assertions)
-        : assertions_(assertions) {}
+    /// `name` is what the system's lock listings show.
+    explicit SleepGuard(PowerAssertions& assertions, std::string name = "Vigilo: keeping Mac awake")
+        : assertions_(assertions)
+        , name_(std::move(name)) {}
     SleepGuard(const SleepGuard&) = delete;
     SleepGuard& operator=(const SleepGuard&) = delete;
 
@@ -34,6 +35,7 @@ public:
 
 private:
     PowerAssertions& assertions_;
+    std::string name_;
     AssertionId assertionId_ = 0;
     bool hasAssertion_ = false;
     bool allowsDisplaySleep_ = false;

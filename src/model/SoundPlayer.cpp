@@ -1,15 +1,12 @@
 #include "model/SoundPlayer.h"
 
-#include "model/SettingsKeys.h"
-#include "model/SettingsStore.h"
-
 namespace vigilo {
 
 void SoundPlayer::play(const std::string& name, float volume) {
-    if (SettingsStore(defaults_).isStoredFalse(SettingsKeys::soundEnabled.name)) {
+    if (!settings_.read(SettingsKeys::soundEnabled)) {
         return;
     }
-    const auto now = clock_.now();
+    const auto now = clock_.steadyNow();
     if (const auto last = lastPlayed_.find(name);
         last != lastPlayed_.end() && secondsBetween(last->second, now) < throttleSeconds) {
         return;

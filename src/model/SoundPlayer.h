@@ -1,8 +1,8 @@
 #pragma once
 
+#include "model/Settings.h"
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
-#include "platform/ports/Defaults.h"
 
 #include <map>
 #include <memory>
@@ -12,23 +12,23 @@ namespace vigilo {
 
 /// Plays the program's short sound effects ("pour-in", "pour-out", "ice-coffee"): each clip is
 /// prepared once and kept, one name plays at most once per 0.12 s, a pour silences every other
-/// sound, and nothing plays while the "soundEnabled" setting is stored as false.
+/// sound, and nothing plays while the "soundEnabled" setting is off.
 class SoundPlayer {
 public:
     static constexpr double throttleSeconds = 0.12;
 
-    SoundPlayer(AudioOut& audio, Defaults& defaults, const Clock& clock)
+    SoundPlayer(AudioOut& audio, const Settings& settings, const Clock& clock)
         : audio_(audio)
-        , defaults_(defaults)
+        , settings_(settings)
         , clock_(clock) {}
     void play(const std::string& name, float volume);
 
 private:
     AudioOut& audio_;
-    Defaults& defaults_;
+    const Settings& settings_;
     const Clock& clock_;
     std::map<std::string, std::unique_ptr<AudioClip>> cache_;
-    std::map<std::string, TimePoint> lastPlayed_;
+    std::map<std::string, SteadyTime> lastPlayed_;
 };
 
 } // namespace vigilo

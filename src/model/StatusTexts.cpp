@@ -54,14 +54,14 @@ std::string sleepDelay(std::int64_t minutes) {
     return std::to_string(hours) + " " + plural(hours, hourOne, hourFew, hourMany);
 }
 
-std::string title(const State& state, TimePoint at) {
+std::string title(const State& state, TimePoint at, const PlatformWords& words) {
     static const std::string cupOne = "чашку", cupFew = "чашки", cupMany = "чашек";
     const auto count = cupCount(state.awakeSince, at);
     if (count < 1) {
         if (state.canSleep && state.displaySleepMinutes >= 1) {
-            return "Mac уснёт через " + sleepDelay(state.displaySleepMinutes);
+            return words.computerAtStart + " уснёт через " + sleepDelay(state.displaySleepMinutes);
         }
-        return "Твой Mac не может спать";
+        return "Твой " + words.computer + " не может спать";
     }
     if (count == 1) {
         return "Пьёт кофе · первая чашка";
@@ -69,9 +69,10 @@ std::string title(const State& state, TimePoint at) {
     return "Пьёт кофе уже " + std::to_string(count) + " " + plural(count, cupOne, cupFew, cupMany);
 }
 
-std::string subtitle(const State& state) {
+std::string subtitle(const State& state, const PlatformWords& words) {
     if (state.isAwake) {
-        return state.keepsAwakeWithLidClosed ? "не спит даже с закрытой крышкой" : "Mac не уснёт";
+        return state.keepsAwakeWithLidClosed ? "не спит даже с закрытой крышкой"
+                                             : words.computerAtStart + " не уснёт";
     }
     if (state.canSleep && state.displaySleepMinutes >= 1) {
         return sourceTitle(state.powerSource);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ports/Clock.h"
+#include "platform/ports/PlatformWords.h"
 #include "platform/ports/PowerSettingsSource.h"
 
 #include <cstdint>
@@ -35,7 +36,8 @@ struct State {
 /// "5 минут", "1 ч 30 мин", "3 часа".
 [[nodiscard]] std::string sleepDelay(std::int64_t minutes);
 
-[[nodiscard]] std::string title(const State& state, TimePoint at);
-[[nodiscard]] std::string subtitle(const State& state);
+/// `words` name the machine: "Mac" unless the platform says otherwise.
+[[nodiscard]] std::string title(const State& state, TimePoint at, const PlatformWords& words = {});
+[[nodiscard]] std::string subtitle(const State& state, const PlatformWords& words = {});
 
 } // namespace vigilo::StatusTexts

@@ -7,6 +7,7 @@
 #include "platform/ports/Displays.h"
 #include "platform/ports/HttpGet.h"
 #include "platform/ports/LidControl.h"
+#include "platform/ports/PlatformWords.h"
 #include "platform/ports/PowerAssertions.h"
 #include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/ProcessRunner.h"
@@ -31,6 +32,7 @@ Q_SIGNALS:
 
 /// The adapters of the platform the program runs on, made by `makePlatformServices`.
 struct PlatformServices {
+    PlatformWords words;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Scheduler> scheduler;
     std::unique_ptr<Defaults> defaults;

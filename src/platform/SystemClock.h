@@ -8,6 +8,7 @@ namespace vigilo {
 class SystemClock final : public Clock {
 public:
     [[nodiscard]] TimePoint now() const override { return std::chrono::system_clock::now(); }
+    [[nodiscard]] SteadyTime steadyNow() const override { return std::chrono::steady_clock::now(); }
 };
 
 } // namespace vigilo

@@ -113,7 +113,7 @@ TEST_F(AppDelegateTest, OnAndOffSwitchOnlyWhenNeededLikeTheMenu) {
     EXPECT_TRUE(reply.awake);
     EXPECT_EQ(reply.title, QStringLiteral("Пьёт кофе · первая чашка"));
     EXPECT_EQ(reply.subtitle, QStringLiteral("не спит даже с закрытой крышкой"));
-    EXPECT_TRUE(delegate.model().isManuallyOn());
+    EXPECT_TRUE(delegate.model().keepAwake().isManuallyOn());
 
     platform.clock.advance(2000);
     reply = delegate.handleControl(ControlVerb::On);
@@ -180,7 +180,7 @@ TEST(AppLaunch, ResumesAStoredPeriodBeforeTheFirstIconAndAsksForNotifications) {
     AppDelegate delegate(platform.services);
     delegate.finishLaunching();
     EXPECT_TRUE(delegate.model().isAwake());
-    EXPECT_EQ(delegate.model().awakeSince(), since);
+    EXPECT_EQ(delegate.model().keepAwake().awakeSince(), since);
     EXPECT_EQ(delegate.statusMenu().actions().first()->text(), QStringLiteral("Разрешить сон"));
     EXPECT_EQ(platform.desktop.accessRequests, 1);
 }
@@ -190,19 +190,13 @@ TEST(AppLaunch, StatsTickSamplesTheFigures) {
     AppDelegate delegate(platform.services);
     delegate.finishLaunching();
     platform.stats.addresses = {{"en0", true, false, InterfaceAddress::Family::IPv4, "10.1.2.3"}};
-    QTimer giveUp;
-    giveUp.setSingleShot(true);
-    QObject::connect(&giveUp, &QTimer::timeout, &giveUp, [] { QCoreApplication::exit(1); });
-    giveUp.start(AppDelegate::statsIntervalMs * 2);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-        if (delegate.model().localIP()) {
-            QCoreApplication::exit(0);
-        }
-    });
-    poll.start(50);
-    EXPECT_EQ(QCoreApplication::exec(), 0) << "no stats tick within two intervals";
-    EXPECT_EQ(delegate.model().localIP(), "10.1.2.3");
+    platform.scheduler.advance(AppDelegate::statsIntervalSeconds - 0.1);
+    EXPECT_FALSE(delegate.model().metrics().localIP()) << "no tick before its interval";
+    platform.scheduler.advance(0.1);
+    EXPECT_EQ(delegate.model().metrics().localIP(), "10.1.2.3");
+    platform.stats.addresses.clear();
+    platform.scheduler.advance(AppDelegate::statsIntervalSeconds);
+    EXPECT_FALSE(delegate.model().metrics().localIP()) << "and again every interval";
 }
 
 } // namespace

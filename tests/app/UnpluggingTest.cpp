@@ -80,16 +80,17 @@ TEST(Unplugging, ForcesAPowerReadAtOnceAndTheNextTickStopsAtTheThreshold) {
     AwakeModel& model = delegate.model();
     delegate.handleControl(ControlVerb::On);
     ASSERT_TRUE(model.isAwake());
-    ASSERT_EQ(model.powerSource(), PowerValues::Source::Ac);
+    ASSERT_EQ(model.powerFigures().powerSource(), PowerValues::Source::Ac);
 
     laptop.plugIn(false);
     setOnBattery(system, true);
     // The notice forces a read at once, well before the 2-second tick could.
-    EXPECT_TRUE(
-        runEventsUntil([&] { return model.powerSource() == PowerValues::Source::Battery; }, 1500));
+    EXPECT_TRUE(runEventsUntil(
+        [&] { return model.powerFigures().powerSource() == PowerValues::Source::Battery; }, 1500));
     EXPECT_TRUE(model.isAwake()) << "the battery stop waits for the tick's battery reading";
 
-    EXPECT_TRUE(runEventsUntil([&] { return !model.isAwake(); }, 2 * AppDelegate::statsIntervalMs));
+    platform.scheduler.advance(AppDelegate::statsIntervalSeconds);
+    EXPECT_FALSE(model.isAwake()) << "the next tick stops at the threshold";
     const auto calls = notifications.waitForNotifications(1);
     ASSERT_EQ(calls.size(), 1U);
     const NotifyArguments notification(calls[0]);

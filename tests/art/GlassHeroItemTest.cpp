@@ -53,7 +53,8 @@ protected:
     fakes::FakeClock clock;
     fakes::FakeAudioOut audio;
     fakes::FakeDefaults defaults;
-    SoundPlayer sounds{audio, defaults, clock};
+    Settings settings{defaults};
+    SoundPlayer sounds{audio, settings, clock};
     QQuickWindow window;
     GlassHeroItem hero;
     int frames = 0;

@@ -21,6 +21,7 @@ public:
     }
     void playAlertSound() override { ++alertSounds; }
     void openUrl(const std::string& url) override { openedUrls.push_back(url); }
+    [[nodiscard]] bool canLaunchAtLogin() const override { return true; }
     [[nodiscard]] bool launchesAtLogin() const override { return loginItem; }
     [[nodiscard]] std::optional<std::string> setLaunchesAtLogin(bool launches) override {
         if (loginItemError) {
@@ -29,7 +30,6 @@ public:
         loginItem = launches;
         return std::nullopt;
     }
-    [[nodiscard]] bool suggestsApplicationsFolder() const override { return isMac; }
     void showAlert(const std::string& title, const std::string& message) override {
         alerts.push_back({title, message});
     }
@@ -41,7 +41,6 @@ public:
     std::vector<std::string> openedUrls;
     bool loginItem = false;
     std::optional<std::string> loginItemError;
-    bool isMac = false;
     std::vector<Message> alerts;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,13 @@ public:
         delayed_.push_back({elapsed_ + seconds, std::move(work)});
     }
 
+    [[nodiscard]] std::unique_ptr<Repeating> every(double seconds,
+                                                   std::function<void()> work) override {
+        auto handle = std::make_unique<RepeatingHandle>();
+        schedule(seconds, std::move(work), handle->alive);
+        return handle;
+    }
+
     [[nodiscard]] std::size_t postedCount() const { return posted_.size(); }
     /// Runs the work posted so far; work it posts waits for the next call.
     void runPosted() {
@@ -25,24 +33,39 @@ public:
             work();
         }
     }
-    /// Moves time on and runs the delayed work that falls due, in due order.
+    /// Moves time on and runs the delayed work that falls due, in due order, each at its own
+    /// time (so repeating work runs once per period).
     void advance(double seconds) {
-        elapsed_ += seconds;
-        std::vector<Delayed> due;
-        std::erase_if(delayed_, [&](Delayed& delayed) {
-            if (delayed.dueAt > elapsed_) {
-                return false;
+        const double target = elapsed_ + seconds;
+        for (;;) {
+            const auto next = std::ranges::min_element(delayed_, {}, &Delayed::dueAt);
+            if (next == delayed_.end() || next->dueAt > target) {
+                break;
             }
-            due.push_back(std::move(delayed));
-            return true;
-        });
-        std::ranges::stable_sort(due, {}, &Delayed::dueAt);
-        for (auto& delayed : due) {
-            delayed.work();
+            elapsed_ = std::max(elapsed_, next->dueAt);
+            auto work = std::move(next->work);
+            delayed_.erase(next);
+            work();
         }
+        elapsed_ = target;
     }
 
 private:
+    struct RepeatingHandle final : Repeating {
+        std::shared_ptr<int> alive = std::make_shared<int>();
+    };
+
+    /// Runs `work` once `seconds` from now and again every `seconds` while the handle lives.
+    void schedule(double seconds, std::function<void()> work, std::weak_ptr<int> alive) {
+        after(seconds, [this, seconds, work = std::move(work), alive]() mutable {
+            if (alive.expired()) {
+                return;
+            }
+            work();
+            schedule(seconds, std::move(work), alive);
+        });
+    }
+
     struct Delayed {
         double dueAt;
         std::function<void()> work;

@@ -21,12 +21,14 @@ namespace vigilo::fakes {
 struct ModelFakes {
     [[nodiscard]] AwakeModel::Services services() { return services(lid, desktop); }
     [[nodiscard]] AwakeModel::Services services(LidControl& lidControl, Desktop& desktopServices) {
-        return {clock,      defaults, assertions,      power, watcher, sounds,
-                lidControl, displays, desktopServices, stats, http,    scheduler};
+        return {clock,    settings,        assertions, power, watcher,   sounds, lidControl,
+                displays, desktopServices, stats,      http,  scheduler, words};
     }
 
     FakeClock clock;
     FakeDefaults defaults;
+    Settings settings{defaults};
+    PlatformWords words;
     FakePowerAssertions assertions;
     FakePowerSettings power;
     FakeWatchedApps watcher;
@@ -37,7 +39,7 @@ struct ModelFakes {
     FakeStatsSource stats;
     FakeHttpGet http;
     FakeScheduler scheduler;
-    SoundPlayer sounds{audio, defaults, clock};
+    SoundPlayer sounds{audio, settings, clock};
 };
 
 } // namespace vigilo::fakes

@@ -1,41 +1,42 @@
 #include "ModelFixture.h"
+#include "platform/macos/LoginItemMessage.h"
 
 namespace vigilo {
 namespace {
 
 TEST_F(AwakeModelTest, FirstLaunchWithAnEmptyStore) {
-    EXPECT_TRUE(model->soundEnabled());
-    EXPECT_FALSE(model->hidesMetrics());
-    EXPECT_TRUE(model->keepsAwakeWithLidClosed());
-    EXPECT_TRUE(model->turnsScreenOffWithLidClosed());
-    EXPECT_EQ(model->batteryThreshold(), 20);
-    EXPECT_FALSE(model->usesSimpleAnimation());
+    EXPECT_TRUE(model->preferences().soundEnabled());
+    EXPECT_FALSE(model->preferences().hidesMetrics());
+    EXPECT_TRUE(model->lidMode().keepsAwakeWithLidClosed());
+    EXPECT_TRUE(model->lidMode().turnsScreenOffWithLidClosed());
+    EXPECT_EQ(model->batteryStop().batteryThreshold(), 20);
+    EXPECT_FALSE(model->preferences().usesSimpleAnimation());
     EXPECT_FALSE(model->isAwake());
-    EXPECT_FALSE(model->awakeSince());
+    EXPECT_FALSE(model->keepAwake().awakeSince());
     EXPECT_EQ(power.reads, 1) << "start-up reads the power settings once";
-    EXPECT_EQ(model->displaySleepMinutes(), 10);
-    EXPECT_FALSE(model->canSleep());
+    EXPECT_EQ(model->powerFigures().displaySleepMinutes(), 10);
+    EXPECT_FALSE(model->powerFigures().canSleep());
 }
 
 TEST_F(AwakeModelTest, WronglyTypedSettingsFallBack) {
     defaults.set("soundEnabled", std::string("off"));
     defaults.set("batteryThreshold", std::string("50"));
     start();
-    EXPECT_TRUE(model->soundEnabled());
-    EXPECT_EQ(model->batteryThreshold(), 20);
+    EXPECT_TRUE(model->preferences().soundEnabled());
+    EXPECT_EQ(model->batteryStop().batteryThreshold(), 20);
 }
 
 TEST_F(AwakeModelTest, ToggleOnAndOffWithSounds) {
     model->toggle();
     EXPECT_TRUE(model->isAwake());
-    EXPECT_TRUE(model->isManuallyOn());
-    EXPECT_EQ(model->awakeSince(), clock.now());
+    EXPECT_TRUE(model->keepAwake().isManuallyOn());
+    EXPECT_EQ(model->keepAwake().awakeSince(), clock.now());
     pause();
     model->toggle();
     EXPECT_FALSE(model->isAwake());
-    EXPECT_FALSE(model->isManuallyOn());
-    EXPECT_FALSE(model->isAutoSuppressed());
-    EXPECT_FALSE(model->awakeSince());
+    EXPECT_FALSE(model->keepAwake().isManuallyOn());
+    EXPECT_FALSE(model->keepAwake().isAutoSuppressed());
+    EXPECT_FALSE(model->keepAwake().awakeSince());
     EXPECT_EQ(stateChanges, 2);
     EXPECT_EQ(playedNames(), (std::vector<std::string>{"pour-in", "pour-out"}));
     EXPECT_FLOAT_EQ(audio.plays[0].volume, 0.5F);
@@ -46,17 +47,17 @@ TEST_F(AwakeModelTest, ToggleOnAndOffWithSounds) {
 TEST_F(AwakeModelTest, SwitchingOffWhileAWatchedAppRunsSuppressesUntilItQuits) {
     watcher.change({"Claude"});
     EXPECT_TRUE(model->isAwake()) << "a watched application switches keep-awake on";
-    EXPECT_FALSE(model->isManuallyOn());
+    EXPECT_FALSE(model->keepAwake().isManuallyOn());
 
     model->toggle();
     EXPECT_FALSE(model->isAwake());
-    EXPECT_TRUE(model->isAutoSuppressed());
+    EXPECT_TRUE(model->keepAwake().isAutoSuppressed());
 
     watcher.change({"Claude", "ChatGPT"});
     EXPECT_FALSE(model->isAwake()) << "suppressed while any watched application runs";
 
     watcher.change({});
-    EXPECT_FALSE(model->isAutoSuppressed());
+    EXPECT_FALSE(model->keepAwake().isAutoSuppressed());
     EXPECT_FALSE(model->isAwake());
 
     watcher.change({"Claude"});
@@ -68,36 +69,85 @@ TEST_F(AwakeModelTest, ManualOnOutlastsTheWatchedApp) {
     model->toggle();
     watcher.change({});
     EXPECT_TRUE(model->isAwake());
-    EXPECT_TRUE(model->isManuallyOn());
+    EXPECT_TRUE(model->keepAwake().isManuallyOn());
 }
 
 TEST_F(AwakeModelTest, WatchedAppQuittingEndsItsPeriod) {
     watcher.change({"Claude"});
     watcher.change({});
     EXPECT_FALSE(model->isAwake());
-    EXPECT_FALSE(model->awakeSince());
+    EXPECT_FALSE(model->keepAwake().awakeSince());
     EXPECT_EQ(stateChanges, 2);
     EXPECT_TRUE(audio.plays.empty()) << "automatic switching is silent";
 }
 
 TEST_F(AwakeModelTest, RepeatedSetAwakeKeepsTheStartAndReportsNothing) {
-    model->setAwake(true);
-    const auto since = model->awakeSince();
+    model->keepAwake().setAwake(true);
+    const auto since = model->keepAwake().awakeSince();
     clock.advance(60);
-    model->setAwake(true);
-    EXPECT_EQ(model->awakeSince(), since);
+    model->keepAwake().setAwake(true);
+    EXPECT_EQ(model->keepAwake().awakeSince(), since);
     EXPECT_EQ(stateChanges, 1);
     EXPECT_EQ(assertions.createCalls, 1);
 }
 
-TEST_F(AwakeModelTest, RefusedAssertionStillStartsTheClockAndPlaysTheSound) {
+TEST_F(AwakeModelTest, ARefusedKeepAwakeStaysOffAndSaysSo) {
     assertions.refuses = true;
+    lid.installed = true;
+    for (const auto& attempt : {std::function<void()>([&] { model->toggle(); }),
+                                std::function<void()>([&] { watcher.change({"Claude"}); })}) {
+        desktop.notifications.clear();
+        attempt();
+        EXPECT_FALSE(model->isAwake());
+        EXPECT_EQ(stateChanges, 0);
+        EXPECT_FALSE(model->keepAwake().isManuallyOn());
+        EXPECT_FALSE(model->keepAwake().awakeSince()) << "no cups are counted";
+        EXPECT_FALSE(lid.sleepDisabled) << "no lid mode without keep-awake";
+        EXPECT_TRUE(audio.plays.empty()) << "no pour-in";
+        ASSERT_EQ(desktop.notifications.size(), 1U);
+        EXPECT_EQ(desktop.notifications[0].body, "Система не разрешила запретить сон.");
+    }
+    watcher.change({});
+
+    assertions.refuses = false;
+    pause();
     model->toggle();
-    EXPECT_FALSE(model->isAwake());
-    EXPECT_EQ(stateChanges, 0);
-    EXPECT_TRUE(model->isManuallyOn());
-    EXPECT_TRUE(model->awakeSince().has_value());
+    EXPECT_TRUE(model->isAwake()) << "the next toggle tries again";
     EXPECT_EQ(playedNames(), std::vector<std::string>{"pour-in"});
+}
+
+TEST_F(AwakeModelTest, ARefusedRelaunchDoesNotResume) {
+    defaults.set("resumeAwakeSince", clock.now());
+    defaults.set("resumeManuallyOn", true);
+    assertions.refuses = true;
+    model->restoreAfterRelaunch();
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_FALSE(model->keepAwake().awakeSince());
+    EXPECT_FALSE(model->keepAwake().isManuallyOn());
+}
+
+TEST_F(AwakeModelTest, SettingTheClockBackDoesNotFreezeThePowerReads) {
+    clock.advance(31);
+    model->refreshPowerSettings(false);
+    ASSERT_EQ(power.reads, 2);
+    clock.set(clock.now() - std::chrono::hours(1));
+    clock.advance(31);
+    model->refreshPowerSettings(false);
+    EXPECT_EQ(power.reads, 3) << "31 real seconds passed, whatever the wall clock says";
+}
+
+TEST_F(AwakeModelTest, LinuxTextsSayComputer) {
+    words = linuxWords();
+    start();
+    EXPECT_EQ(model->statusTitle(clock.now()), "Твой компьютер не может спать");
+    power.values = {.displaySleepMinutes = 10, .systemSleepMinutes = 10};
+    model->refreshPowerSettings(true);
+    EXPECT_EQ(model->statusTitle(clock.now()), "Компьютер уснёт через 10 минут");
+    model->lidMode().setKeepsAwakeWithLidClosed(false);
+    model->toggle();
+    EXPECT_EQ(model->statusSubtitle(), "Компьютер не уснёт");
+    ASSERT_EQ(assertions.held.size(), 1U);
+    EXPECT_EQ(assertions.held.begin()->second.name, "Vigilo: keeping the computer awake");
 }
 
 TEST_F(AwakeModelTest, PowerSettingsAreReadAtMostEveryThirtySeconds) {
@@ -124,16 +174,16 @@ TEST_F(AwakeModelTest, UnchangedPowerReadingPublishesNothing) {
                     .source = PowerValues::Source::Battery};
     model->refreshPowerSettings(true);
     EXPECT_EQ(notices, 3);
-    EXPECT_EQ(model->displaySleepMinutes(), 5);
-    EXPECT_TRUE(model->canSleep());
-    EXPECT_EQ(model->powerSource(), PowerValues::Source::Battery);
+    EXPECT_EQ(model->powerFigures().displaySleepMinutes(), 5);
+    EXPECT_TRUE(model->powerFigures().canSleep());
+    EXPECT_EQ(model->powerFigures().powerSource(), PowerValues::Source::Battery);
     EXPECT_EQ(model->statusTitle(clock.now()), "Mac уснёт через 5 минут");
     EXPECT_EQ(model->statusSubtitle(), "на батарее");
 }
 
 TEST_F(AwakeModelTest, RelaunchResumesThePeriodAndItsStart) {
     model->toggle();
-    const auto since = *model->awakeSince();
+    const auto since = *model->keepAwake().awakeSince();
     clock.advance(3600);
     model->saveForRelaunch();
     model->deactivateOnQuit();
@@ -143,8 +193,8 @@ TEST_F(AwakeModelTest, RelaunchResumesThePeriodAndItsStart) {
     model->restoreAfterRelaunch();
     model->applyWatchedApps();
     EXPECT_TRUE(model->isAwake());
-    EXPECT_TRUE(model->isManuallyOn());
-    EXPECT_EQ(model->awakeSince(), since);
+    EXPECT_TRUE(model->keepAwake().isManuallyOn());
+    EXPECT_EQ(model->keepAwake().awakeSince(), since);
     EXPECT_EQ(model->cupCount(clock.now()), 3);
     EXPECT_FALSE(defaults.contains("resumeAwakeSince"));
     EXPECT_TRUE(defaults.contains("resumeManuallyOn"));
@@ -189,42 +239,44 @@ TEST_F(AwakeModelTest, QuitReleasesButKeepsTheUserFlagAndStore) {
     const auto stored = defaults.values.size();
     model->deactivateOnQuit();
     EXPECT_FALSE(model->isAwake());
-    EXPECT_TRUE(model->isManuallyOn());
+    EXPECT_TRUE(model->keepAwake().isManuallyOn());
     EXPECT_EQ(defaults.values.size(), stored);
 }
 
 TEST_F(AwakeModelTest, SettingsSettersNotifyAndStore) {
     for (const auto& set : std::vector<std::function<void()>>{
-             [&] { model->setSoundEnabled(false); }, [&] { model->setBatteryThreshold(30); },
-             [&] { model->setKeepsAwakeWithLidClosed(false); }}) {
+             [&] { model->preferences().setSoundEnabled(false); },
+             [&] { model->batteryStop().setBatteryThreshold(30); },
+             [&] { model->lidMode().setKeepsAwakeWithLidClosed(false); }}) {
         notices = 0;
         set();
         EXPECT_GE(notices, 1);
     }
     EXPECT_EQ(std::get<bool>(*defaults.value("soundEnabled")), false);
-    EXPECT_EQ(model->batteryThreshold(), 30);
-    EXPECT_FALSE(model->keepsAwakeWithLidClosed());
+    EXPECT_EQ(model->batteryStop().batteryThreshold(), 30);
+    EXPECT_FALSE(model->lidMode().keepsAwakeWithLidClosed());
 
     model->toggle();
     EXPECT_TRUE(audio.plays.empty()) << "sounds off is read by the player itself";
 }
 
 TEST_F(AwakeModelTest, LoginItemFailureShowsAnAlertAndKeepsTheRealStatus) {
-    model->setLaunchesAtLogin(true);
-    EXPECT_TRUE(model->launchesAtLogin());
+    model->preferences().setLaunchesAtLogin(true);
+    EXPECT_TRUE(model->preferences().launchesAtLogin());
     EXPECT_TRUE(desktop.alerts.empty());
 
     desktop.loginItemError = "Доступ запрещён";
-    model->setLaunchesAtLogin(false);
-    EXPECT_TRUE(model->launchesAtLogin());
+    model->preferences().setLaunchesAtLogin(false);
+    EXPECT_TRUE(model->preferences().launchesAtLogin());
     ASSERT_EQ(desktop.alerts.size(), 1U);
     EXPECT_EQ(desktop.alerts[0].title, "Не удалось изменить автозапуск");
     EXPECT_EQ(desktop.alerts[0].body, "Доступ запрещён");
 
-    desktop.isMac = true;
-    model->setLaunchesAtLogin(false);
+    desktop.loginItemError = macLoginItemFailure("Доступ запрещён");
+    model->preferences().setLaunchesAtLogin(false);
     EXPECT_EQ(desktop.alerts[1].body,
-              "Доступ запрещён\n\nПереместите приложение в /Applications и попробуйте снова.");
+              "Доступ запрещён\n\nПереместите приложение в /Applications и попробуйте снова.")
+        << "the platform's advice reaches the alert as it is";
 }
 
 } // namespace

@@ -11,52 +11,53 @@ protected:
 
 TEST_F(LidModeTest, WithoutTheRuleTheCardAppearsUntilPostponedForThisRun) {
     model->toggle();
-    EXPECT_TRUE(model->needsLidConsent());
-    model->declineLidPermission();
-    EXPECT_FALSE(model->needsLidConsent());
-    EXPECT_TRUE(model->lidConsentPostponed());
+    EXPECT_TRUE(model->lidMode().needsLidConsent());
+    model->lidMode().declineLidPermission();
+    EXPECT_FALSE(model->lidMode().needsLidConsent());
+    EXPECT_TRUE(model->lidMode().lidConsentPostponed());
 
     pause();
     model->toggle();
-    EXPECT_FALSE(model->needsLidConsent()) << "switching off clears the card";
+    EXPECT_FALSE(model->lidMode().needsLidConsent()) << "switching off clears the card";
     pause();
     model->toggle();
-    EXPECT_FALSE(model->needsLidConsent()) << "postponed for the rest of the run";
+    EXPECT_FALSE(model->lidMode().needsLidConsent()) << "postponed for the rest of the run";
 
     model->deactivateOnQuit();
     start();
-    model->setAwake(true);
-    EXPECT_TRUE(model->needsLidConsent()) << "a new run asks again";
+    model->keepAwake().setAwake(true);
+    EXPECT_TRUE(model->lidMode().needsLidConsent()) << "a new run asks again";
 }
 
 TEST_F(LidModeTest, GrantWhileAwakeSwitchesSleepOffAtOnceAndOffAgainRestoresIt) {
     model->toggle();
-    model->grantLidPermission();
+    model->lidMode().grantLidPermission();
     EXPECT_TRUE(lid.installed);
     EXPECT_TRUE(lid.sleepDisabled);
-    EXPECT_TRUE(model->isLidActive());
-    EXPECT_FALSE(model->needsLidConsent());
+    EXPECT_TRUE(model->lidMode().isLidActive());
+    EXPECT_FALSE(model->lidMode().needsLidConsent());
 
     pause();
     model->toggle();
     EXPECT_FALSE(lid.sleepDisabled);
-    EXPECT_FALSE(model->isLidActive());
+    EXPECT_FALSE(model->lidMode().isLidActive());
 }
 
 TEST_F(LidModeTest, GrantWhileOffOnlyInstalls) {
-    model->grantLidPermission();
+    model->lidMode().grantLidPermission();
     EXPECT_TRUE(lid.installed);
     EXPECT_FALSE(lid.sleepDisabled);
-    EXPECT_FALSE(model->isLidActive());
+    EXPECT_FALSE(model->lidMode().isLidActive());
 }
 
 TEST_F(LidModeTest, FailedGrantShowsWhyAndDoesNotOfferTheCardUntilNextSwitchOn) {
     lid.installError = "Не удалось получить права администратора.";
     model->toggle();
-    model->grantLidPermission();
-    EXPECT_EQ(model->lidError(), "Нет разрешения: Не удалось получить права администратора.");
-    EXPECT_FALSE(model->needsLidConsent());
-    EXPECT_FALSE(model->isLidActive());
+    model->lidMode().grantLidPermission();
+    EXPECT_EQ(model->lidMode().lidError(),
+              "Нет разрешения: Не удалось получить права администратора.");
+    EXPECT_FALSE(model->lidMode().needsLidConsent());
+    EXPECT_FALSE(model->lidMode().isLidActive());
 }
 
 TEST_F(LidModeTest, FailedSwitchKeepsAwakeAndSaysSo) {
@@ -64,18 +65,18 @@ TEST_F(LidModeTest, FailedSwitchKeepsAwakeAndSaysSo) {
     lid.switchFails = true;
     model->toggle();
     EXPECT_TRUE(model->isAwake());
-    EXPECT_FALSE(model->isLidActive());
-    EXPECT_EQ(model->lidError(), "Не удалось включить режим крышки");
+    EXPECT_FALSE(model->lidMode().isLidActive());
+    EXPECT_EQ(model->lidMode().lidError(), "Не удалось включить режим крышки");
     pause();
     model->toggle();
-    EXPECT_FALSE(model->lidError()) << "every pass clears the last error first";
+    EXPECT_FALSE(model->lidMode().lidError()) << "every pass clears the last error first";
 }
 
 TEST_F(LidModeTest, SwitchLeftOffBySomethingElseIsRestoredAtTheNextPass) {
     installRule();
-    model->setAwake(false);
+    model->keepAwake().setAwake(false);
     lid.sleepDisabled = true;
-    model->setAwake(false);
+    model->keepAwake().setAwake(false);
     EXPECT_FALSE(lid.sleepDisabled);
 }
 
@@ -100,15 +101,15 @@ TEST_F(LidModeTest, StartUpLeavesAnUninstalledSwitchAlone) {
 
 TEST_F(LidModeTest, SettingOffEndsTheLidModeAndTheCard) {
     model->toggle();
-    ASSERT_TRUE(model->needsLidConsent());
-    model->setKeepsAwakeWithLidClosed(false);
-    EXPECT_FALSE(model->needsLidConsent());
+    ASSERT_TRUE(model->lidMode().needsLidConsent());
+    model->lidMode().setKeepsAwakeWithLidClosed(false);
+    EXPECT_FALSE(model->lidMode().needsLidConsent());
 
     installRule();
-    model->setKeepsAwakeWithLidClosed(true);
-    EXPECT_TRUE(model->isLidActive());
-    model->setKeepsAwakeWithLidClosed(false);
-    EXPECT_FALSE(model->isLidActive());
+    model->lidMode().setKeepsAwakeWithLidClosed(true);
+    EXPECT_TRUE(model->lidMode().isLidActive());
+    model->lidMode().setKeepsAwakeWithLidClosed(false);
+    EXPECT_FALSE(model->lidMode().isLidActive());
     EXPECT_FALSE(lid.sleepDisabled);
     EXPECT_EQ(model->statusSubtitle(), "Mac не уснёт");
 }
@@ -116,16 +117,16 @@ TEST_F(LidModeTest, SettingOffEndsTheLidModeAndTheCard) {
 TEST_F(LidModeTest, ClosedLidWithoutExternalDisplayLetsTheScreenSleepOnce) {
     installRule();
     model->toggle();
-    model->updateScreenForLid(true);
+    model->lidMode().updateScreenForLid(true);
     EXPECT_EQ(heldKind(), AssertionKind::DisplayMaySleep);
     EXPECT_EQ(displays.turnedOff, 1);
-    model->updateScreenForLid(true);
-    model->updateScreenForLid(true);
+    model->lidMode().updateScreenForLid(true);
+    model->lidMode().updateScreenForLid(true);
     EXPECT_EQ(displays.turnedOff, 1) << "not on every tick";
 
-    model->updateScreenForLid(false);
+    model->lidMode().updateScreenForLid(false);
     EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
-    model->updateScreenForLid(true);
+    model->lidMode().updateScreenForLid(true);
     EXPECT_EQ(displays.turnedOff, 2) << "each closing counts again";
 }
 
@@ -133,7 +134,7 @@ TEST_F(LidModeTest, ExternalDisplayKeepsTheScreenOn) {
     installRule();
     displays.external = true;
     model->toggle();
-    model->updateScreenForLid(true);
+    model->lidMode().updateScreenForLid(true);
     EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
     EXPECT_EQ(displays.turnedOff, 0);
 }
@@ -142,43 +143,43 @@ TEST_F(LidModeTest, ScreenOffSettingRestoresTheDisplayAtOnce) {
     installRule();
     lid.lidClosed = true;
     model->toggle();
-    model->updateScreenForLid();
+    model->lidMode().updateScreenForLid();
     ASSERT_EQ(heldKind(), AssertionKind::DisplayMaySleep);
-    model->setTurnsScreenOffWithLidClosed(false);
+    model->lidMode().setTurnsScreenOffWithLidClosed(false);
     EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
 }
 
 TEST_F(LidModeTest, ScreenStaysOnWhenTheLidModeIsNotActive) {
     model->toggle(); // no rule: not active
-    model->updateScreenForLid(true);
+    model->lidMode().updateScreenForLid(true);
     EXPECT_EQ(heldKind(), AssertionKind::DisplayKeptOn);
     EXPECT_EQ(displays.turnedOff, 0);
 }
 
 TEST_F(LidModeTest, TheLidIsOnlyAskedWhileItsStateMatters) {
-    model->updateScreenForLid();
+    model->lidMode().updateScreenForLid();
     model->toggle(); // no rule: the lid mode is not active
-    model->updateScreenForLid();
+    model->lidMode().updateScreenForLid();
     EXPECT_EQ(lid.lidReads, 0);
     installRule();
-    model->setKeepsAwakeWithLidClosed(true);
-    model->updateScreenForLid();
+    model->lidMode().setKeepsAwakeWithLidClosed(true);
+    model->lidMode().updateScreenForLid();
     EXPECT_EQ(lid.lidReads, 1);
 }
 
 TEST_F(LidModeTest, RemovingTheHelper) {
     installRule();
     model->toggle();
-    model->removeLidHelper();
+    model->lidMode().removeLidHelper();
     EXPECT_FALSE(lid.installed);
     EXPECT_FALSE(lid.sleepDisabled);
-    EXPECT_FALSE(model->isLidActive());
-    EXPECT_FALSE(model->isLidHelperInstalled());
+    EXPECT_FALSE(model->lidMode().isLidActive());
+    EXPECT_FALSE(model->lidMode().isLidHelperInstalled());
 
     installRule();
     lid.uninstallError = "Отменено пользователем.";
-    model->removeLidHelper();
-    EXPECT_EQ(model->lidError(), "Отменено пользователем.");
+    model->lidMode().removeLidHelper();
+    EXPECT_EQ(model->lidMode().lidError(), "Отменено пользователем.");
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST_F(MetricsTest, CpuHistoryKeepsTheLastThirtySamplesOldestFirst) {
         tick();
     }
     // The counters were all zero when start-up primed them, so every tick had a load.
-    const auto& history = model->cpuHistory();
+    const auto& history = model->metrics().cpuHistory();
     ASSERT_EQ(history.size(), 30U);
     EXPECT_DOUBLE_EQ(history.front(), 2.0 / 102.0) << "the first sample fell out";
     EXPECT_DOUBLE_EQ(history.back(), 31.0 / 131.0);
@@ -41,60 +41,73 @@ TEST_F(MetricsTest, CpuHistoryKeepsTheLastThirtySamplesOldestFirst) {
 
 TEST_F(MetricsTest, NoLoadYetAddsNoHistory) {
     tick(); // no CPU reading at all
-    EXPECT_TRUE(model->cpuHistory().empty());
+    EXPECT_TRUE(model->metrics().cpuHistory().empty());
 }
 
 TEST_F(MetricsTest, FiguresArePublishedOnEveryTickChangedOrNot) {
     stats.addresses = {{"en0", true, false, InterfaceAddress::Family::IPv4, "192.168.1.20"}};
     stats.volume = VolumeCapacity{100, 400};
     tick();
-    EXPECT_EQ(model->localIP(), "192.168.1.20");
-    EXPECT_EQ(model->disk(), (DiskSpace{100, 400}));
-    EXPECT_FALSE(model->battery());
+    EXPECT_EQ(model->metrics().localIP(), "192.168.1.20");
+    EXPECT_EQ(model->metrics().disk(), (DiskSpace{100, 400}));
+    EXPECT_FALSE(model->metrics().battery());
     notices = 0;
     tick();
     EXPECT_GE(notices, 1);
     stats.addresses.clear();
     tick();
-    EXPECT_FALSE(model->localIP());
+    EXPECT_FALSE(model->metrics().localIP());
 }
 
 TEST_F(MetricsTest, OneLookupAtATimeAndTheAddressIsTrimmed) {
-    model->fetchExternalIP();
-    model->fetchExternalIP();
+    model->metrics().fetchExternalIP();
+    model->metrics().fetchExternalIP();
     ASSERT_EQ(http.urls.size(), 1U);
-    EXPECT_TRUE(model->isFetchingExternalIP());
+    EXPECT_TRUE(model->metrics().isFetchingExternalIP());
     http.answer(" 203.0.113.7\n");
-    EXPECT_FALSE(model->isFetchingExternalIP());
-    EXPECT_EQ(model->externalIP(), "203.0.113.7");
-    EXPECT_FALSE(model->didExternalIPFail());
+    EXPECT_FALSE(model->metrics().isFetchingExternalIP());
+    EXPECT_EQ(model->metrics().externalIP(), "203.0.113.7");
+    EXPECT_FALSE(model->metrics().didExternalIPFail());
 }
 
 TEST_F(MetricsTest, BadAnswersFailAndKeepTheOldAddress) {
-    model->fetchExternalIP();
+    model->metrics().fetchExternalIP();
     http.answer("203.0.113.7");
     for (const std::optional<std::string>& body :
          {std::optional<std::string>(" \n"), std::optional<std::string>("\xFF\xFE"),
           std::optional<std::string>("<html>blocked</html>"), std::optional<std::string>()}) {
-        model->fetchExternalIP();
+        model->metrics().fetchExternalIP();
         http.answer(body);
-        EXPECT_TRUE(model->didExternalIPFail());
-        EXPECT_FALSE(model->isFetchingExternalIP());
-        EXPECT_EQ(model->externalIP(), "203.0.113.7");
+        EXPECT_TRUE(model->metrics().didExternalIPFail());
+        EXPECT_FALSE(model->metrics().isFetchingExternalIP());
+        EXPECT_EQ(model->metrics().externalIP(), "203.0.113.7");
     }
-    model->fetchExternalIP();
-    EXPECT_FALSE(model->didExternalIPFail()) << "a retry starts afresh";
+    model->metrics().fetchExternalIP();
+    EXPECT_FALSE(model->metrics().didExternalIPFail()) << "a retry starts afresh";
 }
 
 TEST_F(MetricsTest, NewerCopyOwnsTheConfirmation) {
-    model->copyIP("192.168.1.20");
+    model->metrics().copyIP("192.168.1.20");
     EXPECT_EQ(desktop.clipboard, "192.168.1.20");
     scheduler.advance(0.5);
-    model->copyIP("203.0.113.7");
+    model->metrics().copyIP("203.0.113.7");
     scheduler.advance(0.5);
-    EXPECT_EQ(model->copiedIP(), "203.0.113.7") << "the first copy's clear does nothing";
+    EXPECT_EQ(model->metrics().copiedIP(), "203.0.113.7") << "the first copy's clear does nothing";
     scheduler.advance(0.5);
-    EXPECT_FALSE(model->copiedIP());
+    EXPECT_FALSE(model->metrics().copiedIP());
+}
+
+TEST_F(MetricsTest, BatteryStopSpeaksLinuxAndFollowsTheSoundSwitch) {
+    words = linuxWords();
+    start();
+    model->preferences().setSoundEnabled(false);
+    model->toggle();
+    onBattery(10);
+    tick();
+    EXPECT_FALSE(model->isAwake());
+    ASSERT_EQ(desktop.notifications.size(), 1U);
+    EXPECT_EQ(desktop.notifications[0].body, "Заряд батареи 10% — компьютер снова может засыпать.");
+    EXPECT_EQ(desktop.alertSounds, 0) << "sounds are switched off";
 }
 
 TEST_F(MetricsTest, BatteryStopAtTheThresholdOnBatteryOnly) {
@@ -108,7 +121,7 @@ TEST_F(MetricsTest, BatteryStopAtTheThresholdOnBatteryOnly) {
     onBattery(20);
     tick();
     EXPECT_FALSE(model->isAwake());
-    EXPECT_FALSE(model->isManuallyOn());
+    EXPECT_FALSE(model->keepAwake().isManuallyOn());
     ASSERT_EQ(desktop.notifications.size(), 1U);
     EXPECT_EQ(desktop.notifications[0].title, "Кофе закончился");
     EXPECT_EQ(desktop.notifications[0].body, "Заряд батареи 20% — Mac снова может засыпать.");
@@ -129,14 +142,14 @@ TEST_F(MetricsTest, BatteryStopDoesNotLatch) {
 
 TEST_F(MetricsTest, BatteryStopWhileAWatchedAppRunsSuppressesIt) {
     onBattery(5);
-    model->setBatteryThreshold(0);
+    model->batteryStop().setBatteryThreshold(0);
     tick();
     watcher.change({"Claude"});
     ASSERT_TRUE(model->isAwake());
-    EXPECT_FALSE(model->isBatteryLow()) << "threshold 0 is off";
-    model->setBatteryThreshold(50);
+    EXPECT_FALSE(model->batteryStop().isBatteryLow()) << "threshold 0 is off";
+    model->batteryStop().setBatteryThreshold(50);
     EXPECT_FALSE(model->isAwake()) << "the setter checks at once";
-    EXPECT_TRUE(model->isAutoSuppressed());
+    EXPECT_TRUE(model->keepAwake().isAutoSuppressed());
 }
 
 TEST_F(MetricsTest, BatteryStopRestoresSystemSleep) {
@@ -152,9 +165,9 @@ TEST_F(MetricsTest, ThresholdCyclesThroughItsList) {
     const std::vector<std::pair<std::int64_t, std::int64_t>> steps{{50, 0},  {25, 10}, {0, 10},
                                                                    {10, 20}, {20, 30}, {30, 50}};
     for (const auto& [from, to] : steps) {
-        model->setBatteryThreshold(from);
-        model->cycleBatteryThreshold();
-        EXPECT_EQ(model->batteryThreshold(), to) << "from " << from;
+        model->batteryStop().setBatteryThreshold(from);
+        model->batteryStop().cycleBatteryThreshold();
+        EXPECT_EQ(model->batteryStop().batteryThreshold(), to) << "from " << from;
     }
 }
 
@@ -162,33 +175,33 @@ TEST_F(MetricsTest, DonationIsAskedFromTheFourthCup) {
     model->toggle();
     clock.advance(89 * 60 - 2);
     tick();
-    EXPECT_FALSE(model->isAskingForDonation());
+    EXPECT_FALSE(model->donationQuestion().isAskingForDonation());
     clock.advance(58);
     tick();
-    EXPECT_TRUE(model->isAskingForDonation());
+    EXPECT_TRUE(model->donationQuestion().isAskingForDonation());
 
     model->toggle();
-    EXPECT_TRUE(model->isAskingForDonation()) << "the bar stays until answered";
+    EXPECT_TRUE(model->donationQuestion().isAskingForDonation()) << "the bar stays until answered";
 }
 
 TEST_F(MetricsTest, PostponedDonationComesBackTwoHoursLater) {
     model->toggle();
     clock.advance(90 * 60);
     tick();
-    model->postponeDonationQuestion();
+    model->donationQuestion().postponeDonationQuestion();
     clock.advance(7200 - 10);
     tick();
-    EXPECT_FALSE(model->isAskingForDonation());
+    EXPECT_FALSE(model->donationQuestion().isAskingForDonation());
     clock.advance(10);
     tick();
-    EXPECT_TRUE(model->isAskingForDonation());
+    EXPECT_TRUE(model->donationQuestion().isAskingForDonation());
 }
 
 TEST_F(MetricsTest, AnsweredDonationOpensThePageOnceAndNeverReturns) {
     model->toggle();
     clock.advance(90 * 60);
     tick();
-    model->answerDonationQuestion(true);
+    model->donationQuestion().answerDonationQuestion(true);
     ASSERT_EQ(desktop.openedUrls.size(), 1U);
     EXPECT_TRUE(desktop.openedUrls[0].starts_with("https://"));
 
@@ -196,7 +209,7 @@ TEST_F(MetricsTest, AnsweredDonationOpensThePageOnceAndNeverReturns) {
     model->toggle();
     clock.advance(5 * 3600);
     tick();
-    EXPECT_FALSE(model->isAskingForDonation());
+    EXPECT_FALSE(model->donationQuestion().isAskingForDonation());
     EXPECT_EQ(desktop.openedUrls.size(), 1U);
 }
 

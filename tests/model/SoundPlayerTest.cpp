@@ -14,7 +14,8 @@ protected:
     fakes::FakeAudioOut audio;
     fakes::FakeDefaults defaults;
     fakes::FakeClock clock;
-    SoundPlayer player{audio, defaults, clock};
+    Settings settings{defaults};
+    SoundPlayer player{audio, settings, clock};
 
     std::vector<std::string> playedNames() const {
         std::vector<std::string> names;
@@ -67,6 +68,16 @@ TEST_F(SoundPlayerTest, StoredFalseSilencesWithoutTouchingTheThrottle) {
     defaults.set("soundEnabled", true);
     player.play("pour-in", 0.5F);
     EXPECT_EQ(audio.plays.size(), 1U);
+}
+
+TEST_F(SoundPlayerTest, ReadsTheSwitchByTheSameRuleAsTheSettingsScreen) {
+    // The switch shows an integer 0 as off; the sounds must follow what it shows.
+    defaults.set("soundEnabled", std::int64_t{0});
+    player.play("pour-in", 0.5F);
+    EXPECT_TRUE(audio.plays.empty());
+    defaults.set("soundEnabled", std::string("off"));
+    player.play("pour-in", 0.5F);
+    EXPECT_EQ(audio.plays.size(), 1U) << "a text is no boolean: the default, on";
 }
 
 TEST_F(SoundPlayerTest, MissingFileIsSilentAndTriedAgainLater) {

@@ -63,10 +63,6 @@ std::optional<std::string> LinuxDesktop::setLaunchesAtLogin(bool launches) {
     return launches ? autostart_.enable() : autostart_.disable();
 }
 
-bool LinuxDesktop::suggestsApplicationsFolder() const {
-    return false;
-}
-
 void LinuxDesktop::showAlert(const std::string& title, const std::string& message) {
     // Without a parent the box is application-modal; it returns once the user closed it.
     QMessageBox::warning(nullptr, fromUtf8(title), fromUtf8(message));

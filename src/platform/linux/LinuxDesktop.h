@@ -22,9 +22,10 @@ public:
     void notify(const std::string& title, const std::string& body) override;
     void playAlertSound() override;
     void openUrl(const std::string& url) override;
+    /// XDG autostart entries work on every desktop that follows the freedesktop rules.
+    [[nodiscard]] bool canLaunchAtLogin() const override { return true; }
     [[nodiscard]] bool launchesAtLogin() const override;
     [[nodiscard]] std::optional<std::string> setLaunchesAtLogin(bool launches) override;
-    [[nodiscard]] bool suggestsApplicationsFolder() const override;
     void showAlert(const std::string& title, const std::string& message) override;
 
 private:

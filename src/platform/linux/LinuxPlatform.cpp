@@ -47,6 +47,7 @@ PlatformServices makePlatformServices() {
     const std::filesystem::path config = configHome();
 
     PlatformServices services;
+    services.words = linuxWords();
     services.clock = std::make_unique<SystemClock>();
     services.scheduler = std::make_unique<QtScheduler>();
     services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");

@@ -5,17 +5,21 @@
 namespace vigilo {
 
 using TimePoint = std::chrono::system_clock::time_point;
+using SteadyTime = std::chrono::steady_clock::time_point;
 
-/// Wall-clock time. Injected so tests can move time by hand.
+/// The time, injected so tests can move it by hand.
 class Clock {
 public:
     virtual ~Clock() = default;
-    /// The current time.
+    /// The wall-clock time: for what is shown or stored.
     [[nodiscard]] virtual TimePoint now() const = 0;
+    /// A clock that never jumps: for intervals, which must not freeze or rush when the user
+    /// sets the wall clock.
+    [[nodiscard]] virtual SteadyTime steadyNow() const = 0;
 };
 
 /// Seconds between two time points, as a double.
-inline double secondsBetween(TimePoint from, TimePoint to) {
+template <typename Time> double secondsBetween(Time from, Time to) {
     return std::chrono::duration<double>(to - from).count();
 }
 

@@ -19,13 +19,13 @@ public:
     virtual void playAlertSound() = 0;
     /// Opens an address with the user's default handler.
     virtual void openUrl(const std::string& url) = 0;
+    /// The platform can start the program when the user logs in.
+    [[nodiscard]] virtual bool canLaunchAtLogin() const = 0;
     /// The program starts when the user logs in.
     [[nodiscard]] virtual bool launchesAtLogin() const = 0;
     /// Registers or unregisters the program as a login item. Nothing on success, else the
-    /// error's description for the user.
+    /// error's description for the user, with whatever advice the platform has for it.
     [[nodiscard]] virtual std::optional<std::string> setLaunchesAtLogin(bool launches) = 0;
-    /// Whether a failed login-item change should advise moving the program to /Applications.
-    [[nodiscard]] virtual bool suggestsApplicationsFolder() const = 0;
     /// Shows a modal alert and returns once the user dismissed it.
     virtual void showAlert(const std::string& title, const std::string& message) = 0;
 };

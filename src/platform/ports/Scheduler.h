@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace vigilo {
 
@@ -8,11 +9,21 @@ namespace vigilo {
 /// destroyed never runs.
 class Scheduler {
 public:
+    /// Keeps repeating work going; destroying it stops the work.
+    class Repeating {
+    public:
+        virtual ~Repeating() = default;
+    };
+
     virtual ~Scheduler() = default;
     /// Runs `work` on a later turn of the event loop, never before the caller has returned.
     virtual void post(std::function<void()> work) = 0;
     /// Runs `work` on the event loop once at least `seconds` have passed.
     virtual void after(double seconds, std::function<void()> work) = 0;
+    /// Runs `work` on the event loop every `seconds` (give or take a little: the system may
+    /// group wake-ups to save power) until the returned handle is destroyed.
+    [[nodiscard]] virtual std::unique_ptr<Repeating> every(double seconds,
+                                                           std::function<void()> work) = 0;
 };
 
 } // namespace vigilo

@@ -11,6 +11,8 @@ class QtScheduler final : public Scheduler {
 public:
     void post(std::function<void()> work) override;
     void after(double seconds, std::function<void()> work) override;
+    [[nodiscard]] std::unique_ptr<Repeating> every(double seconds,
+                                                   std::function<void()> work) override;
 
 private:
     // Work is bound to this object, so destroying the scheduler cancels what is pending.

@@ -59,34 +59,34 @@ TEST_F(LinuxLidModeTest, KeepingAwakeHoldsTheLidLockAndSwitchingOffDropsIt) {
     startLogind();
     startModel();
 
-    model->setAwake(true);
-    EXPECT_TRUE(model->isLidActive());
-    EXPECT_FALSE(model->needsLidConsent()) << "nothing to consent to with logind";
+    model->keepAwake().setAwake(true);
+    EXPECT_TRUE(model->lidMode().isLidActive());
+    EXPECT_FALSE(model->lidMode().needsLidConsent()) << "nothing to consent to with logind";
     EXPECT_EQ(lockedWhats(), std::vector<QString>{QStringLiteral("handle-lid-switch:sleep")});
 
-    model->setAwake(false);
-    EXPECT_FALSE(model->isLidActive());
+    model->keepAwake().setAwake(false);
+    EXPECT_FALSE(model->lidMode().isLidActive());
     EXPECT_TRUE(eventually([&] { return logindInhibitors(system).empty(); }));
 }
 
 TEST_F(LinuxLidModeTest, AClosedLidLetsTheDisplaySleepOnceUntilItOpens) {
     startLogind();
     startModel();
-    model->setAwake(true);
-    ASSERT_TRUE(model->isLidActive());
-    model->updateScreenForLid();
+    model->keepAwake().setAwake(true);
+    ASSERT_TRUE(model->lidMode().isLidActive());
+    model->lidMode().updateScreenForLid();
     EXPECT_EQ(heldKinds(), std::vector<AssertionKind>{AssertionKind::DisplayKeptOn});
 
     setLidClosed(true);
-    model->updateScreenForLid();
+    model->lidMode().updateScreenForLid();
     EXPECT_EQ(heldKinds(), std::vector<AssertionKind>{AssertionKind::DisplayMaySleep});
     EXPECT_EQ(displays.turnedOff, 1);
-    model->updateScreenForLid();
-    model->updateScreenForLid();
+    model->lidMode().updateScreenForLid();
+    model->lidMode().updateScreenForLid();
     EXPECT_EQ(displays.turnedOff, 1) << "switched off once, not on every tick";
 
     setLidClosed(false);
-    model->updateScreenForLid();
+    model->lidMode().updateScreenForLid();
     EXPECT_EQ(heldKinds(), std::vector<AssertionKind>{AssertionKind::DisplayKeptOn});
     EXPECT_EQ(displays.turnedOff, 1);
 }
@@ -94,12 +94,12 @@ TEST_F(LinuxLidModeTest, AClosedLidLetsTheDisplaySleepOnceUntilItOpens) {
 TEST_F(LinuxLidModeTest, WithoutLogindTheCardAppearsAndGrantingSaysWhy) {
     startModel();
 
-    model->setAwake(true);
-    EXPECT_TRUE(model->needsLidConsent());
-    EXPECT_FALSE(model->isLidActive());
+    model->keepAwake().setAwake(true);
+    EXPECT_TRUE(model->lidMode().needsLidConsent());
+    EXPECT_FALSE(model->lidMode().isLidActive());
 
-    model->grantLidPermission();
-    EXPECT_EQ(model->lidError(),
+    model->lidMode().grantLidPermission();
+    EXPECT_EQ(model->lidMode().lidError(),
               "Нет разрешения: служба входа в систему (systemd-logind) недоступна.");
-    EXPECT_FALSE(model->isLidActive());
+    EXPECT_FALSE(model->lidMode().isLidActive());
 }

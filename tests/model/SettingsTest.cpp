@@ -1,4 +1,4 @@
-#include "model/SettingsStore.h"
+#include "model/Settings.h"
 
 #include "fakes/FakeDefaults.h"
 
@@ -9,23 +9,23 @@ namespace {
 
 using namespace SettingsKeys;
 
-class SettingsStoreTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test {
 protected:
     fakes::FakeDefaults defaults;
-    SettingsStore store{defaults};
+    Settings store{defaults};
 };
 
-TEST_F(SettingsStoreTest, AbsentKeysGiveTheirDefaults) {
+TEST_F(SettingsTest, AbsentKeysGiveTheirDefaults) {
     EXPECT_TRUE(store.read(soundEnabled));
     EXPECT_FALSE(store.read(hidesMetrics));
     EXPECT_TRUE(store.read(keepsAwakeWithLidClosed));
     EXPECT_TRUE(store.read(turnsScreenOffWithLidClosed));
     EXPECT_EQ(store.read(batteryThreshold), 20);
-    EXPECT_FALSE(store.looseBool(usesSimpleAnimation));
+    EXPECT_FALSE(store.read(usesSimpleAnimation));
     EXPECT_FALSE(store.read(resumeAwakeSince).has_value());
 }
 
-TEST_F(SettingsStoreTest, WronglyTypedValuesGiveTheDefaults) {
+TEST_F(SettingsTest, WronglyTypedValuesGiveTheDefaults) {
     defaults.set("soundEnabled", std::string("no"));
     defaults.set("batteryThreshold", std::string("30"));
     defaults.set("keepsAwakeWithLidClosed", std::int64_t{7});
@@ -36,7 +36,7 @@ TEST_F(SettingsStoreTest, WronglyTypedValuesGiveTheDefaults) {
     EXPECT_FALSE(store.read(resumeAwakeSince).has_value());
 }
 
-TEST_F(SettingsStoreTest, NumbersConvertLikeTheStoreDoes) {
+TEST_F(SettingsTest, NumbersConvertLikeTheStoreDoes) {
     defaults.set("soundEnabled", std::int64_t{0});
     EXPECT_FALSE(store.read(soundEnabled));
     defaults.set("batteryThreshold", 30.0);
@@ -47,23 +47,37 @@ TEST_F(SettingsStoreTest, NumbersConvertLikeTheStoreDoes) {
     EXPECT_EQ(store.read(batteryThreshold), 20);
 }
 
-TEST_F(SettingsStoreTest, LooseBooleanReadAcceptsNumbersAndWords) {
+TEST_F(SettingsTest, LooseBooleanReadAcceptsNumbersAndWords) {
     defaults.set("usesSimpleAnimation", std::string("YES"));
-    EXPECT_TRUE(store.looseBool(usesSimpleAnimation));
+    EXPECT_TRUE(store.read(usesSimpleAnimation));
     defaults.set("usesSimpleAnimation", std::string("0"));
-    EXPECT_FALSE(store.looseBool(usesSimpleAnimation));
+    EXPECT_FALSE(store.read(usesSimpleAnimation));
     defaults.set("usesSimpleAnimation", std::int64_t{2});
-    EXPECT_TRUE(store.looseBool(usesSimpleAnimation));
+    EXPECT_TRUE(store.read(usesSimpleAnimation));
     defaults.set("usesSimpleAnimation", StringList{"true"});
-    EXPECT_FALSE(store.looseBool(usesSimpleAnimation));
+    EXPECT_FALSE(store.read(usesSimpleAnimation));
 }
 
-TEST_F(SettingsStoreTest, OnlyAStoredFalseCountsAsFalse) {
-    EXPECT_FALSE(store.isStoredFalse("soundEnabled"));
-    defaults.set("soundEnabled", std::int64_t{0});
-    EXPECT_FALSE(store.isStoredFalse("soundEnabled"));
-    defaults.set("soundEnabled", false);
-    EXPECT_TRUE(store.isStoredFalse("soundEnabled"));
+TEST_F(SettingsTest, ListsAndDataReadAsStoredElseEmpty) {
+    EXPECT_TRUE(store.read(watchedApps).empty());
+    EXPECT_FALSE(store.read(customWatchedApps));
+    store.write(watchedApps, StringList{"a", "b"});
+    store.write(customWatchedApps, Bytes{'[', ']'});
+    EXPECT_EQ(store.read(watchedApps), (StringList{"a", "b"}));
+    EXPECT_EQ(store.read(customWatchedApps), (Bytes{'[', ']'}));
+    defaults.set("watchedApps", std::string("a"));
+    defaults.set("customWatchedApps", StringList{"[]"});
+    EXPECT_TRUE(store.read(watchedApps).empty());
+    EXPECT_FALSE(store.read(customWatchedApps));
+}
+
+TEST_F(SettingsTest, ObserversHearOnlyTheirKeyAfterItChanged) {
+    std::vector<bool> heard;
+    store.observe(soundEnabled.name, [&] { heard.push_back(store.read(soundEnabled)); });
+    store.write(soundEnabled, false);
+    store.write(hidesMetrics, true);
+    store.remove(soundEnabled.name);
+    EXPECT_EQ(heard, (std::vector<bool>{false, true})) << "each notice sees the new value";
 }
 
 } // namespace

@@ -1,0 +1,116 @@
+#include "model/LidMode.h"
+
+namespace vigilo {
+
+LidMode::LidMode(Services services)
+    : lid_(services.lid)
+    , displays_(services.displays)
+    , guard_(services.guard)
+    , settings_(services.settings) {
+    if (lid_.isInstalled() && lid_.isSleepDisabled()) {
+        lid_.setSleepDisabled(false);
+    }
+}
+
+void LidMode::applyLidMode() {
+    willChange_.notify();
+    lidError_.reset();
+    if (guard_.isActive() && keepsAwakeWithLidClosed()) {
+        if (lid_.isInstalled()) {
+            isLidActive_ = lid_.setSleepDisabled(true);
+            if (!isLidActive_) {
+                lidError_ = "Не удалось включить режим крышки";
+            }
+            return;
+        }
+        if (!lidConsentPostponed_) {
+            needsLidConsent_ = true;
+        }
+    } else if (lid_.isInstalled() && lid_.isSleepDisabled()) {
+        lid_.setSleepDisabled(false);
+    }
+    isLidActive_ = false;
+}
+
+void LidMode::keepAwakeEnded() {
+    isScreenOffForLid_ = false;
+    willChange_.notify();
+    needsLidConsent_ = false;
+}
+
+void LidMode::updateScreenForLid(bool isLidClosed) {
+    if (guard_.isActive() && isLidActive_ && turnsScreenOffWithLidClosed() && isLidClosed) {
+        const bool shouldSleep = !displays_.hasExternalDisplay();
+        if (shouldSleep == isScreenOffForLid_) {
+            return;
+        }
+        isScreenOffForLid_ = shouldSleep;
+        guard_.setAllowsDisplaySleep(shouldSleep);
+        if (shouldSleep) {
+            displays_.turnScreenOff();
+        }
+    } else if (isScreenOffForLid_) {
+        isScreenOffForLid_ = false;
+        guard_.setAllowsDisplaySleep(false);
+    }
+}
+
+void LidMode::updateScreenForLid() {
+    // Asking for the lid costs service calls; on most ticks the answer could change nothing.
+    const bool lidMatters = guard_.isActive() && isLidActive_ && turnsScreenOffWithLidClosed();
+    updateScreenForLid(lidMatters && lid_.isLidClosed());
+}
+
+void LidMode::grantLidPermission() {
+    willChange_.notify();
+    needsLidConsent_ = false;
+    lidConsentPostponed_ = false;
+    if (const auto error = lid_.install()) {
+        lidError_ = "Нет разрешения: " + error->description;
+        return;
+    }
+    applyLidMode();
+}
+
+void LidMode::declineLidPermission() {
+    willChange_.notify();
+    needsLidConsent_ = false;
+    lidConsentPostponed_ = true;
+}
+
+void LidMode::removeLidHelper() {
+    willChange_.notify();
+    if (const auto error = lid_.uninstall()) {
+        lidError_ = error->description;
+        return;
+    }
+    isLidActive_ = false;
+    lidConsentPostponed_ = false;
+}
+
+bool LidMode::keepsAwakeWithLidClosed() const {
+    return settings_.read(SettingsKeys::keepsAwakeWithLidClosed);
+}
+
+void LidMode::setKeepsAwakeWithLidClosed(bool keeps) {
+    willChange_.notify();
+    settings_.write(SettingsKeys::keepsAwakeWithLidClosed, keeps);
+    if (!keeps) {
+        needsLidConsent_ = false;
+    } else if (!lid_.isInstalled()) {
+        needsLidConsent_ = true;
+    }
+    applyLidMode();
+}
+
+bool LidMode::turnsScreenOffWithLidClosed() const {
+    return settings_.read(SettingsKeys::turnsScreenOffWithLidClosed);
+}
+
+void LidMode::setTurnsScreenOffWithLidClosed(bool turnsOff) {
+    willChange_.notify();
+    settings_.write(SettingsKeys::turnsScreenOffWithLidClosed, turnsOff);
+    updateScreenForLid();
+}
+
+} // namespace vigilo

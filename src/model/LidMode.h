@@ -1,0 +1,80 @@
+#pragma once
+
+#include "model/ChangeNotifier.h"
+#include "model/Settings.h"
+#include "model/SleepGuard.h"
+#include "platform/ports/Displays.h"
+#include "platform/ports/LidControl.h"
+
+#include <optional>
+#include <string>
+
+namespace vigilo {
+
+/// Keeping the computer awake with its lid closed: the system-wide sleep switch while keep-awake
+/// is on, the user's consent to it, and the display while the lid is closed. Main thread only.
+class LidMode {
+public:
+    /// Everything must outlive the lid mode.
+    struct Services {
+        LidControl& lid;
+        Displays& displays;
+        SleepGuard& guard;
+        Settings& settings;
+    };
+
+    /// Switches sleep back on if an earlier run left it off: a switch left over from a run that
+    /// ended without clean-up never outlives a restart.
+    explicit LidMode(Services services);
+
+    /// Observers are told before every published change.
+    ChangeNotifier& willChange() { return willChange_; }
+
+    /// Sleep is switched off system-wide by this program.
+    [[nodiscard]] bool isLidActive() const { return isLidActive_; }
+    /// The last closed-lid error, for the panel.
+    [[nodiscard]] const std::optional<std::string>& lidError() const { return lidError_; }
+    /// The panel should ask for the closed-lid permission.
+    [[nodiscard]] bool needsLidConsent() const { return needsLidConsent_; }
+    /// The user said "not now" during this run.
+    [[nodiscard]] bool lidConsentPostponed() const { return lidConsentPostponed_; }
+    [[nodiscard]] bool isLidHelperInstalled() const { return lid_.isInstalled(); }
+
+    /// Switches system-wide sleep off while kept awake with the lid setting on, back on
+    /// otherwise; asks for consent when the permission is missing.
+    void applyLidMode();
+    /// Keep-awake ended: the display is no longer off for the lid and no consent is asked.
+    /// The caller runs `applyLidMode` next.
+    void keepAwakeEnded();
+    /// Lets the display sleep while the lid is closed with no external display; restores it
+    /// otherwise. Runs on every stats tick.
+    void updateScreenForLid(bool isLidClosed);
+    /// The same with the lid's state now; the lid is only asked when its state matters.
+    void updateScreenForLid();
+    /// The consent card's "Разрешить": installs the permission (may ask for a password).
+    void grantLidPermission();
+    /// The consent card's "Не сейчас": no card again during this run.
+    void declineLidPermission();
+    /// The about tab's "Отозвать доступ".
+    void removeLidHelper();
+
+    [[nodiscard]] bool keepsAwakeWithLidClosed() const;
+    void setKeepsAwakeWithLidClosed(bool keeps);
+    [[nodiscard]] bool turnsScreenOffWithLidClosed() const;
+    void setTurnsScreenOffWithLidClosed(bool turnsOff);
+
+private:
+    LidControl& lid_;
+    Displays& displays_;
+    SleepGuard& guard_;
+    Settings& settings_;
+    ChangeNotifier willChange_;
+
+    bool isScreenOffForLid_ = false;
+    bool isLidActive_ = false;
+    std::optional<std::string> lidError_;
+    bool needsLidConsent_ = false;
+    bool lidConsentPostponed_ = false;
+};
+
+} // namespace vigilo

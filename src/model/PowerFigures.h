@@ -1,0 +1,48 @@
+#pragma once
+
+#include "model/ChangeNotifier.h"
+#include "platform/ports/Clock.h"
+#include "platform/ports/PowerSettingsSource.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace vigilo {
+
+/// The power settings the hero's texts show: when the display sleeps, whether the computer can
+/// sleep by itself, and the power source. Read at most once per 30 seconds unless forced.
+class PowerFigures {
+public:
+    static constexpr double powerRefreshInterval = 30;
+
+    /// Both must outlive the figures.
+    PowerFigures(const Clock& clock, PowerSettingsSource& source)
+        : clock_(clock)
+        , source_(source) {}
+
+    /// Observers are told before every published change.
+    ChangeNotifier& willChange() { return willChange_; }
+
+    /// Re-reads the power settings; unless forced, at most once per 30 seconds (measured on the
+    /// steady clock, so setting the wall clock back does not freeze the reads).
+    void refreshPowerSettings(bool force);
+
+    [[nodiscard]] std::int64_t displaySleepMinutes() const { return displaySleepMinutes_; }
+    [[nodiscard]] bool canSleep() const { return canSleep_; }
+    [[nodiscard]] PowerValues::Source powerSource() const { return powerSource_; }
+
+private:
+    /// Publishes only what differs, so an unchanged reading publishes nothing.
+    void apply(const PowerValues& values);
+
+    const Clock& clock_;
+    PowerSettingsSource& source_;
+    ChangeNotifier willChange_;
+
+    std::optional<SteadyTime> lastPowerRefresh_;
+    std::int64_t displaySleepMinutes_ = 0;
+    bool canSleep_ = false;
+    PowerValues::Source powerSource_ = PowerValues::Source::Ac;
+};
+
+} // namespace vigilo
