@@ -1,6 +1,9 @@
 #include "art/GlassHeroItem.h"
 
 #include "model/SoundPlayer.h"
+#include "ui/ViewServices.h"
+
+#include <QQmlEngine>
 
 namespace vigilo {
 
@@ -10,10 +13,6 @@ GlassHeroItem::GlassHeroItem(QQuickItem* parent)
     frameTimer_.setInterval(frameIntervalMs);
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &GlassHeroItem::drawFrame);
-}
-
-void GlassHeroItem::setClock(const Clock& clock) {
-    clock_ = &clock;
 }
 
 void GlassHeroItem::setAwake(bool awake) {
@@ -85,6 +84,11 @@ void GlassHeroItem::setSimpleAnimation(bool simple) {
 
 void GlassHeroItem::componentComplete() {
     GlassViewItem::componentComplete();
+    if (const auto* services = ViewServices::of(qmlEngine(this))) {
+        clock_ = &services->clock();
+        soundPlayer_ = services->sounds();
+        hero_ = GlassHero(clock_->now());
+    }
     refresh();
 }
 

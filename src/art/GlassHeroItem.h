@@ -19,9 +19,11 @@ class SoundPlayer;
 /// tick nearest to the pointer. With simple animation or reduced motion it shows a still picture.
 ///
 /// Frames come at most 30 times a second, and not at all while the panel is hidden or the off
-/// state has come to rest.
+/// state has come to rest. Its clock and sound player come from the engine's `ViewServices`;
+/// without them it uses the wall clock and plays nothing.
 class GlassHeroItem : public GlassViewItem {
     Q_OBJECT
+    QML_NAMED_ELEMENT(GlassHero)
     Q_PROPERTY(bool awake READ isAwake WRITE setAwake NOTIFY awakeChanged)
     Q_PROPERTY(
         bool panelVisible READ isPanelVisible WRITE setPanelVisible NOTIFY panelVisibleChanged)
@@ -39,11 +41,6 @@ public:
     static constexpr float iceSoundVolume = 0.35F;
 
     explicit GlassHeroItem(QQuickItem* parent = nullptr);
-
-    /// Replaces the wall clock (tests move time by hand). `clock` must outlive the item.
-    void setClock(const Clock& clock);
-    /// The player of the ice sound; none plays no sound. `player` must outlive the item.
-    void setSoundPlayer(SoundPlayer* player) { soundPlayer_ = player; }
 
     [[nodiscard]] bool isAwake() const { return isAwake_; }
     void setAwake(bool awake);

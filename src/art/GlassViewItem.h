@@ -5,12 +5,14 @@
 
 #include <QColor>
 #include <QQuickPaintedItem>
+#include <QtQmlIntegration>
 
 namespace vigilo {
 
 /// A Qt Quick item that shows the glass drawing for whatever state it is given.
 class GlassViewItem : public QQuickPaintedItem {
     Q_OBJECT
+    QML_NAMED_ELEMENT(GlassView)
     /// Text colour of the surface behind the drawing; the ring's faint track is drawn in it.
     Q_PROPERTY(QColor labelColor READ labelColor WRITE setLabelColor NOTIFY labelColorChanged)
 

@@ -4,8 +4,11 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDefaults.h"
 #include "model/SoundPlayer.h"
+#include "ui/ViewServices.h"
 
 #include <QElapsedTimer>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -18,10 +21,22 @@ class GlassHeroItemTest : public ::testing::Test {
 protected:
     GlassHeroItemTest() {
         window.resize(210, 250);
-        hero.setClock(clock);
-        hero.setSoundPlayer(&sounds);
         hero.setSize(QSizeF(210, 250));
         QObject::connect(&window, &QQuickWindow::frameSwapped, &window, [this] { ++frames; });
+    }
+
+    /// An item of the `Vigilo` module made by the engine, as the views make it.
+    template <typename Item> Item& made(const char* qml) {
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(QByteArray("import Vigilo\n") + qml, QUrl());
+        auto* item = qobject_cast<Item*>(component.create());
+        if (item == nullptr) {
+            qFatal("%s", qPrintable(component.errorString()));
+        }
+        QQmlEngine::setObjectOwnership(item, QQmlEngine::CppOwnership);
+        item->setParent(&engine);
+        return *item;
     }
 
     void show(bool awake) {
@@ -56,7 +71,9 @@ protected:
     Settings settings{defaults};
     SoundPlayer sounds{audio, settings, clock};
     QQuickWindow window;
-    GlassHeroItem hero;
+    QQmlEngine engine;
+    ViewServices* services = new ViewServices(clock, &sounds, engine);
+    GlassHeroItem& hero = made<GlassHeroItem>("GlassHero {}");
     int frames = 0;
 };
 

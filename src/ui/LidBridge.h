@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/LidMode.h"
+#include "ui/Bridge.h"
+
+namespace vigilo {
+
+/// The closed-lid mode as the hero, the consent card and the about tab show it.
+class LidBridge final : public Bridge {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the program")
+    Q_PROPERTY(bool active READ isLidActive NOTIFY changed)
+    Q_PROPERTY(QString error READ lidError NOTIFY changed)
+    Q_PROPERTY(bool needsConsent READ needsLidConsent NOTIFY changed)
+    Q_PROPERTY(bool helperInstalled READ isLidHelperInstalled NOTIFY changed)
+
+public:
+    /// `lidMode` must outlive the bridge.
+    explicit LidBridge(LidMode& lidMode, QObject* parent = nullptr);
+
+    [[nodiscard]] bool isLidActive() const { return lidMode_.isLidActive(); }
+    /// Empty when there is none.
+    [[nodiscard]] QString lidError() const;
+    [[nodiscard]] bool needsLidConsent() const { return lidMode_.needsLidConsent(); }
+    [[nodiscard]] bool isLidHelperInstalled() const { return lidMode_.isLidHelperInstalled(); }
+
+    Q_INVOKABLE void grantLidPermission() { lidMode_.grantLidPermission(); }
+    Q_INVOKABLE void declineLidPermission() { lidMode_.declineLidPermission(); }
+    Q_INVOKABLE void removeLidHelper() { lidMode_.removeLidHelper(); }
+
+private:
+    LidMode& lidMode_;
+};
+
+} // namespace vigilo

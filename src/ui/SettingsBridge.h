@@ -1,0 +1,45 @@
+#pragma once
+
+#include "model/BatteryStop.h"
+#include "model/Preferences.h"
+#include "ui/Bridge.h"
+
+namespace vigilo {
+
+/// The general settings tab.
+class SettingsBridge final : public Bridge {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the program")
+    Q_PROPERTY(bool soundEnabled READ soundEnabled WRITE setSoundEnabled NOTIFY changed)
+    Q_PROPERTY(bool hidesMetrics READ hidesMetrics WRITE setHidesMetrics NOTIFY changed)
+    Q_PROPERTY(
+        bool simpleAnimation READ usesSimpleAnimation WRITE setUsesSimpleAnimation NOTIFY changed)
+    Q_PROPERTY(bool canLaunchAtLogin READ canLaunchAtLogin CONSTANT)
+    Q_PROPERTY(bool launchesAtLogin READ launchesAtLogin WRITE setLaunchesAtLogin NOTIFY changed)
+    Q_PROPERTY(qint64 batteryThreshold READ batteryThreshold NOTIFY changed)
+
+public:
+    /// Both must outlive the bridge.
+    SettingsBridge(Preferences& preferences, BatteryStop& batteryStop, QObject* parent = nullptr);
+
+    [[nodiscard]] bool soundEnabled() const { return preferences_.soundEnabled(); }
+    void setSoundEnabled(bool enabled) { preferences_.setSoundEnabled(enabled); }
+    [[nodiscard]] bool hidesMetrics() const { return preferences_.hidesMetrics(); }
+    void setHidesMetrics(bool hides) { preferences_.setHidesMetrics(hides); }
+    [[nodiscard]] bool usesSimpleAnimation() const { return preferences_.usesSimpleAnimation(); }
+    void setUsesSimpleAnimation(bool uses) { preferences_.setUsesSimpleAnimation(uses); }
+    [[nodiscard]] bool canLaunchAtLogin() const { return preferences_.canLaunchAtLogin(); }
+    [[nodiscard]] bool launchesAtLogin() const { return preferences_.launchesAtLogin(); }
+    void setLaunchesAtLogin(bool launches) { preferences_.setLaunchesAtLogin(launches); }
+    [[nodiscard]] qint64 batteryThreshold() const { return batteryStop_.batteryThreshold(); }
+
+    /// The threshold pill: the next battery level, wrapping through "off".
+    Q_INVOKABLE void cycleBatteryThreshold() { batteryStop_.cycleBatteryThreshold(); }
+
+private:
+    Preferences& preferences_;
+    BatteryStop& batteryStop_;
+};
+
+} // namespace vigilo

@@ -1,0 +1,31 @@
+#include "ui/StatusBridge.h"
+
+namespace vigilo {
+
+StatusBridge::StatusBridge(AwakeModel& model, const Clock& clock, QObject* parent)
+    : Bridge(parent)
+    , model_(model)
+    , clock_(clock) {
+    follow(model.keepAwake().willChange());
+    follow(model.powerFigures().willChange());
+    follow(model.lidMode().willChange());
+    follow(model.preferences().willChange());
+}
+
+QString StatusBridge::subtitle() const {
+    return QString::fromStdString(model_.statusSubtitle());
+}
+
+bool StatusBridge::usesSimpleAnimation() const {
+    return model_.preferences().usesSimpleAnimation();
+}
+
+QString StatusBridge::title() const {
+    return QString::fromStdString(model_.statusTitle(clock_.now()));
+}
+
+double StatusBridge::cupFraction() const {
+    return model_.cupFraction(clock_.now());
+}
+
+} // namespace vigilo
