@@ -6,6 +6,7 @@
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Displays.h"
 #include "platform/ports/HttpGet.h"
+#include "platform/ports/Installation.h"
 #include "platform/ports/LidControl.h"
 #include "platform/ports/PlatformWords.h"
 #include "platform/ports/PowerAssertions.h"
@@ -48,6 +49,7 @@ struct PlatformServices {
     std::unique_ptr<LidControl> lid;
     std::unique_ptr<Displays> displays;
     std::unique_ptr<Desktop> desktop;
+    std::unique_ptr<Installation> installation;
 };
 
 /// Builds the adapters of this platform. Needs a running QApplication (D-Bus, audio, clipboard,

@@ -3,6 +3,7 @@
 #include "platform/linux/JsonDefaults.h"
 #include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/LinuxDisplays.h"
+#include "platform/linux/LinuxInstallation.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LinuxStatsSource.h"
 #include "platform/linux/LinuxWorkspace.h"
@@ -24,6 +25,16 @@ namespace vigilo {
 
 namespace {
 
+/// $HOME, else the user's home folder from the password database.
+std::filesystem::path home() {
+    const char* configured = std::getenv("HOME");
+    if (configured != nullptr && configured[0] == '/') {
+        return configured;
+    }
+    const passwd* user = ::getpwuid(::getuid());
+    return user != nullptr ? user->pw_dir : "/";
+}
+
 /// $XDG_CONFIG_HOME, else ~/.config (an unset or relative variable is ignored, as the XDG base
 /// directory rules say).
 std::filesystem::path configHome() {
@@ -31,12 +42,7 @@ std::filesystem::path configHome() {
     if (configured != nullptr && configured[0] == '/') {
         return configured;
     }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        const passwd* user = ::getpwuid(::getuid());
-        home = user != nullptr ? user->pw_dir : "/";
-    }
-    return std::filesystem::path(home) / ".config";
+    return home() / ".config";
 }
 
 } // namespace
@@ -71,6 +77,8 @@ PlatformServices makePlatformServices() {
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     services.desktop = std::make_unique<LinuxDesktop>(
         sessionBus, config / "autostart", QCoreApplication::applicationFilePath().toStdString());
+    services.installation = std::make_unique<LinuxInstallation>(
+        QCoreApplication::applicationFilePath().toStdString(), home());
     return services;
 }
 
