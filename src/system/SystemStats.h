@@ -28,12 +28,11 @@ struct DiskSpace {
 /// Differences wrap in 32 bits so that a counter that overflowed in between still counts right.
 [[nodiscard]] std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current);
 
-/// Memory in use: max(internal − purgeable, 0) + wired + compressor pages, in bytes.
-[[nodiscard]] MemoryUsage memoryUsage(const VmFigures& figures);
+/// Memory in use: max(internal − purgeable, 0) + wired + compressed.
+[[nodiscard]] MemoryUsage memoryUsage(const MemoryFigures& figures);
 
-/// The first description of the computer's own battery with a usable capacity, in order.
-[[nodiscard]] std::optional<BatteryInfo>
-internalBattery(const std::vector<PowerSourceDescription>& sources);
+/// The first of the computer's own batteries with a known capacity, in order.
+[[nodiscard]] std::optional<BatteryInfo> internalBattery(const std::vector<PowerSource>& sources);
 
 /// The IPv4 address of the first up, non-loopback interface whose name starts with one of
 /// `preferredPrefixes`; else that of the first other up, non-loopback interface.

@@ -1,7 +1,5 @@
 #include "platform/linux/ProcStats.h"
 
-#include "util/Files.h"
-#include "util/Text.h"
 #include "util/Text.h"
 
 #include <array>
@@ -65,14 +63,13 @@ std::optional<CpuTicks> parseCpuTicks(std::string_view procStat) {
                     .nice = low32(columns[1])};
 }
 
-std::optional<VmFigures> parseMemInfo(std::string_view memInfo) {
+std::optional<MemoryFigures> parseMemInfo(std::string_view memInfo) {
     const auto total = memInfoKiB(memInfo, "MemTotal");
     const auto available = memInfoKiB(memInfo, "MemAvailable");
     if (!total || !available || *available > *total) {
         return std::nullopt;
     }
-    return VmFigures{
-        .internalPages = *total - *available, .pageSize = 1024, .physicalMemory = *total * 1024};
+    return MemoryFigures{.internal = (*total - *available) * 1024, .physical = *total * 1024};
 }
 
 } // namespace vigilo::LinuxStats

@@ -15,9 +15,9 @@ namespace vigilo::LinuxStats {
 
 /// Memory figures from /proc/meminfo, shaped so that the shared formula gives
 /// used = MemTotal − MemAvailable: the kernel's own estimate of memory that cannot be
-/// reclaimed without swapping. The "internal" count carries that amount in 1 KiB pages (the
-/// file's unit, so nothing is rounded); the other counts are 0. Nothing when either line is
-/// missing or unreadable, or when MemAvailable exceeds MemTotal.
-[[nodiscard]] std::optional<VmFigures> parseMemInfo(std::string_view memInfo);
+/// reclaimed without swapping. That amount is carried as "internal" memory; the other figures
+/// are 0. Nothing when either line is missing or unreadable, or when MemAvailable exceeds
+/// MemTotal.
+[[nodiscard]] std::optional<MemoryFigures> parseMemInfo(std::string_view memInfo);
 
 } // namespace vigilo::LinuxStats

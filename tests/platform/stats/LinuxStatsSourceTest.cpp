@@ -29,6 +29,12 @@ TEST(LinuxStatsSource, DischargingLaptop) {
 
     SystemStats stats(source);
     EXPECT_EQ(stats.memory(), (MemoryUsage{2'000'000ull * 1024, 8'000'000ull * 1024}));
+    EXPECT_EQ(source.powerSources(),
+              (std::vector<PowerSource>{{.kind = PowerSource::Kind::InternalBattery,
+                                         .unit = ChargeUnit::MicrowattHours,
+                                         .charge = 30'000'000,
+                                         .capacity = 40'000'000,
+                                         .drain = 12'000'000}}));
     EXPECT_EQ(stats.battery(), (BatteryInfo{75, false, false, 150}));
 }
 
@@ -36,7 +42,10 @@ TEST(LinuxStatsSource, ChargingLaptopWithDeviceBattery) {
     LinuxStatsSource source(fixture("charging"));
     EXPECT_EQ(source.cpuTicks(), (CpuTicks{.user = 100, .system = 50, .idle = 1000, .nice = 0}));
     // The mouse battery is not the computer's.
-    EXPECT_EQ(source.powerSources().size(), 1u);
+    const auto sources = source.powerSources();
+    ASSERT_EQ(sources.size(), 2u);
+    EXPECT_EQ(sources[0].kind, PowerSource::Kind::InternalBattery);
+    EXPECT_EQ(sources[1].kind, PowerSource::Kind::Other);
 
     SystemStats stats(source);
     EXPECT_EQ(stats.memory(), (MemoryUsage{1'000'000ull * 1024, 16'000'000ull * 1024}));
@@ -53,21 +62,21 @@ TEST(LinuxStatsSource, DesktopWithoutBattery) {
 TEST(LinuxStatsSource, OddValues) {
     LinuxStatsSource source(fixture("odd"));
     EXPECT_FALSE(source.cpuTicks());
-    EXPECT_FALSE(source.vmFigures());
+    EXPECT_FALSE(source.memoryFigures());
 
     // BAT0 is an empty bay; BAT1 has unreadable figures; BAT2 reports energy_full 0 and
     // falls back to its percentage.
     const auto sources = source.powerSources();
     ASSERT_EQ(sources.size(), 2u);
-    EXPECT_FALSE(sources[0].contains("Current Capacity"));
-    EXPECT_FALSE(sources[0].contains("Time to Empty"));
+    EXPECT_EQ(sources[0].capacity, 0);
+    EXPECT_FALSE(sources[0].drain);
     EXPECT_EQ(SystemStats(source).battery(), (BatteryInfo{42, false, true, std::nullopt}));
 }
 
 TEST(LinuxStatsSource, MissingTree) {
     LinuxStatsSource source(fixture("does-not-exist"));
     EXPECT_FALSE(source.cpuTicks());
-    EXPECT_FALSE(source.vmFigures());
+    EXPECT_FALSE(source.memoryFigures());
     EXPECT_FALSE(source.rootVolumeCapacity());
     EXPECT_TRUE(source.powerSources().empty());
 }
