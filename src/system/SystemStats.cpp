@@ -21,9 +21,11 @@ std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current)
     // Unsigned 32-bit arithmetic is modular: a counter, or a sum of counters, that passed
     // 2^32 still gives the small number of ticks that really elapsed.
     const auto busyTicks = [](const CpuTicks& ticks) -> std::uint32_t {
-        return ticks.user + ticks.system + ticks.nice;
+        return ticks.user + ticks.system + ticks.nice + ticks.interrupts + ticks.steal;
     };
-    const auto idleTicks = [](const CpuTicks& ticks) -> std::uint32_t { return ticks.idle; };
+    const auto idleTicks = [](const CpuTicks& ticks) -> std::uint32_t {
+        return ticks.idle + ticks.ioWait;
+    };
     const auto busy =
         static_cast<double>(static_cast<std::uint32_t>(busyTicks(current) - busyTicks(previous)));
     const auto idle =

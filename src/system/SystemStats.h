@@ -25,6 +25,8 @@ struct DiskSpace {
 };
 
 /// The share of busy time between two counter readings, 0..1; nothing when no tick passed.
+/// Busy is user, system, nice, interrupt and stolen time: a virtual machine whose host takes
+/// the processor away is as loaded as one that computes. Waiting for input or output is idle.
 /// Differences wrap in 32 bits so that a counter that overflowed in between still counts right.
 [[nodiscard]] std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current);
 

@@ -69,11 +69,30 @@ TEST(CpuLoad, CountersThatWrappedStillGiveTheElapsedTicks) {
         cpuLoad(CpuTicks{top / 2, top / 2, 0, 10}, CpuTicks{top / 2 + 3, top / 2, 1, 10});
     ASSERT_TRUE(sumWraps);
     EXPECT_DOUBLE_EQ(*sumWraps, 0.75);
+
+    // stolen time passes 2^32 (top - 1 → 1: 3 ticks), idle waiting for input or output too
+    const auto stealWraps =
+        cpuLoad(CpuTicks{.ioWait = top - 2, .steal = top - 1}, CpuTicks{.ioWait = 6, .steal = 1});
+    ASSERT_TRUE(stealWraps);
+    EXPECT_DOUBLE_EQ(*stealWraps, 3.0 / 12.0);
 }
 
-TEST(CpuLoad, NiceTimeCountsAsBusy) {
-    EXPECT_DOUBLE_EQ(cpuLoad(CpuTicks{0, 0, 0, 0}, CpuTicks{0, 0, 3, 1}).value_or(-1), 0.25);
-    EXPECT_DOUBLE_EQ(cpuLoad(CpuTicks{0, 0, 0, 0}, CpuTicks{0, 2, 2, 0}).value_or(-1), 0.5);
+TEST(CpuLoad, BusyAndIdleStates) {
+    struct Case {
+        const char* name;
+        CpuTicks elapsed;
+        double load;
+    };
+    const Case cases[] = {
+        {"nice is busy", {.idle = 3, .nice = 1}, 0.25},
+        {"system is busy", {.system = 2, .idle = 2}, 0.5},
+        {"interrupts are busy", {.idle = 3, .interrupts = 1}, 0.25},
+        {"stolen time is busy", {.user = 1, .idle = 2, .steal = 1}, 0.5},
+        {"waiting for input or output is idle", {.user = 1, .idle = 1, .ioWait = 2}, 0.25},
+    };
+    for (const auto& [name, elapsed, load] : cases) {
+        EXPECT_DOUBLE_EQ(cpuLoad(CpuTicks{}, elapsed).value_or(-1), load) << name;
+    }
 }
 
 // Memory and disk

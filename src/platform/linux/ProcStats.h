@@ -8,9 +8,10 @@
 // Parsing the kernel's CPU and memory counters.
 namespace vigilo::LinuxStats {
 
-/// The user, nice, system and idle ticks of the first line of /proc/stat (the "cpu " line,
-/// summed over all processors). Each is cut to its low 32 bits: the load is computed from
-/// wrapping 32-bit differences, which stay right across the cut.
+/// The CPU counters of the first line of /proc/stat (the "cpu " line, summed over all
+/// processors): user, nice, system and idle, which every kernel gives, then iowait, irq plus
+/// softirq, and steal, 0 where an older kernel stops early. Each is cut to its low 32 bits: the
+/// load is computed from wrapping 32-bit differences, which stay right across the cut.
 [[nodiscard]] std::optional<CpuTicks> parseCpuTicks(std::string_view procStat);
 
 /// Memory figures from /proc/meminfo, shaped so that the shared formula gives

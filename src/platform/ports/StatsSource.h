@@ -9,11 +9,18 @@ namespace vigilo {
 
 /// Cumulative CPU time counters since boot, summed over all processors, in the system's own
 /// tick unit. Only differences between two readings mean anything; each counter may wrap.
+/// A system that does not count a state leaves it at 0.
 struct CpuTicks {
     std::uint32_t user = 0;
     std::uint32_t system = 0;
     std::uint32_t idle = 0;
     std::uint32_t nice = 0;
+    /// Idle while some input or output was outstanding.
+    std::uint32_t ioWait = 0;
+    /// Serving hardware interrupts and the work they defer.
+    std::uint32_t interrupts = 0;
+    /// Taken by the hypervisor for other virtual machines while this one wanted to run.
+    std::uint32_t steal = 0;
 
     bool operator==(const CpuTicks&) const = default;
 };

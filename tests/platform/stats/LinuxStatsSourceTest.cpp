@@ -24,8 +24,12 @@ std::filesystem::path fixture(const char* name) {
 TEST(LinuxStatsSource, DischargingLaptop) {
     LinuxStatsSource source(fixture("discharging"));
     // user 4294967400 keeps its low 32 bits
-    EXPECT_EQ(source.cpuTicks(),
-              (CpuTicks{.user = 104, .system = 3000, .idle = 90000, .nice = 20}));
+    EXPECT_EQ(source.cpuTicks(), (CpuTicks{.user = 104,
+                                           .system = 3000,
+                                           .idle = 90000,
+                                           .nice = 20,
+                                           .ioWait = 150,
+                                           .interrupts = 10}));
 
     SystemStats stats(source);
     EXPECT_EQ(stats.memory(), (MemoryUsage{2'000'000ull * 1024, 8'000'000ull * 1024}));
@@ -91,18 +95,35 @@ TEST(LinuxStatsSource, VolumeCapacityOfTheFixtureVolume) {
 
 // Parsers
 
-TEST(ProcStats, CpuLineNeedsFourNumbers) {
-    using LinuxStats::parseCpuTicks;
-    EXPECT_EQ(parseCpuTicks("cpu  1 2 3 4\n"),
-              (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
-    EXPECT_EQ(parseCpuTicks("cpu 1 2 3 4 5 6"),
-              (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3\ncpu0 4 5 6 7\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu0 1 2 3 4\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 -3 4\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3 4x\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3 99999999999999999999999\n"));
-    EXPECT_FALSE(parseCpuTicks(""));
+TEST(ProcStats, CpuLineNeedsFourNumbersAndTakesUpToEight) {
+    struct Case {
+        std::string_view text;
+        std::optional<CpuTicks> ticks;
+    };
+    const Case cases[] = {
+        // an old kernel's four columns
+        {"cpu  1 2 3 4\n", CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}},
+        {"cpu 1 2 3 4 5 6",
+         CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2, .ioWait = 5, .interrupts = 6}},
+        // irq and softirq add up; the guest columns are already part of user and nice
+        {"cpu  1 2 3 4 5 6 7 8 9 10\ncpu0 1 1 1 1 1 1 1 1 1 1\n", CpuTicks{.user = 1,
+                                                                           .system = 3,
+                                                                           .idle = 4,
+                                                                           .nice = 2,
+                                                                           .ioWait = 5,
+                                                                           .interrupts = 13,
+                                                                           .steal = 8}},
+        {"cpu  1 2 3\ncpu0 4 5 6 7\n", std::nullopt},
+        {"cpu0 1 2 3 4\n", std::nullopt},
+        {"cpu  1 2 -3 4\n", std::nullopt},
+        {"cpu  1 2 3 4x\n", std::nullopt},
+        {"cpu  1 2 3 4 5 6 7 8x\n", std::nullopt},
+        {"cpu  1 2 3 99999999999999999999999\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, ticks] : cases) {
+        EXPECT_EQ(LinuxStats::parseCpuTicks(text), ticks) << text;
+    }
 }
 
 TEST(ProcStats, MemInfoNeedsBothLinesInOrder) {
