@@ -116,7 +116,8 @@ std::vector<PowerSource> readPowerSupplies(const fs::path& powerSupplyFolder) {
         Supply supply(folder);
         const auto type = supply.text("type");
         if (type == "Mains" || type == "USB") {
-            linePowerOnline = linePowerOnline || supply.number("online") == 1;
+            // A USB-C charger that negotiates its voltage reports 2.
+            linePowerOnline = linePowerOnline || supply.number("online").value_or(0) != 0;
         } else if (isPresentBattery(supply, type)) {
             batteries.push_back(std::move(supply));
         }

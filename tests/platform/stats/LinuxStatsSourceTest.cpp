@@ -77,6 +77,21 @@ TEST(LinuxStatsSource, OddValues) {
     EXPECT_EQ(SystemStats(source).battery(), (BatteryInfo{42, false, true, std::nullopt}));
 }
 
+TEST(LinuxStatsSource, BatteryOfEachTree) {
+    struct Case {
+        const char* tree;
+        std::optional<BatteryInfo> battery;
+    };
+    const Case cases[] = {
+        // Idle at 80 % behind a USB-C charger that negotiates its voltage ("online" 2).
+        {"usb-c-charger", BatteryInfo{80, false, true, std::nullopt}},
+    };
+    for (const auto& [tree, battery] : cases) {
+        LinuxStatsSource source(fixture(tree));
+        EXPECT_EQ(SystemStats(source).battery(), battery) << tree;
+    }
+}
+
 TEST(LinuxStatsSource, MissingTree) {
     LinuxStatsSource source(fixture("does-not-exist"));
     EXPECT_FALSE(source.cpuTicks());
