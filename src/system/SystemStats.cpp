@@ -1,6 +1,7 @@
 #include "system/SystemStats.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vigilo {
 
@@ -43,18 +44,36 @@ MemoryUsage memoryUsage(const MemoryFigures& figures) {
     return {internal + figures.wired + figures.compressed, figures.physical};
 }
 
-std::optional<BatteryInfo> internalBattery(const std::vector<PowerSource>& sources) {
-    const auto battery =
-        std::find_if(sources.begin(), sources.end(), isComputerBatteryWithCapacity);
-    if (battery == sources.end()) {
+std::optional<BatteryInfo> computerBattery(const std::vector<PowerSource>& sources) {
+    std::vector<PowerSource> batteries;
+    std::copy_if(sources.begin(), sources.end(), std::back_inserter(batteries),
+                 isComputerBatteryWithCapacity);
+    if (batteries.empty()) {
         return std::nullopt;
     }
+    const auto unit = batteries.front().unit;
+    const bool oneUnit =
+        std::all_of(batteries.begin(), batteries.end(),
+                    [&](const PowerSource& battery) { return battery.unit == unit; });
+    std::int64_t charge = 0;
+    std::int64_t capacity = 0;
+    std::int64_t drain = 0;
     BatteryInfo info;
-    info.percent = battery->charge * 100 / battery->capacity;
-    info.isCharging = battery->isCharging;
-    info.onAC = battery->onExternalPower;
-    if (battery->drain.value_or(0) > 0) {
-        if (const auto minutes = battery->charge * 60 / *battery->drain; minutes > 0) {
+    for (const auto& battery : batteries) {
+        if (oneUnit) {
+            charge += battery.charge;
+            capacity += battery.capacity;
+            drain += battery.drain.value_or(0);
+        } else {
+            charge += battery.charge * 100 / battery.capacity;
+            capacity += 100;
+        }
+        info.isCharging = info.isCharging || battery.isCharging;
+        info.onAC = info.onAC || battery.onExternalPower;
+    }
+    info.percent = charge * 100 / capacity;
+    if (drain > 0) {
+        if (const auto minutes = charge * 60 / drain; minutes > 0) {
             info.minutesLeft = minutes;
         }
     }
@@ -108,7 +127,7 @@ std::optional<DiskSpace> SystemStats::disk() {
 }
 
 std::optional<BatteryInfo> SystemStats::battery() {
-    return internalBattery(source_.powerSources());
+    return computerBattery(source_.powerSources());
 }
 
 std::optional<std::string> SystemStats::localIP() {

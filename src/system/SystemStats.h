@@ -33,8 +33,12 @@ struct DiskSpace {
 /// Memory in use: max(internal − purgeable, 0) + wired + compressed.
 [[nodiscard]] MemoryUsage memoryUsage(const MemoryFigures& figures);
 
-/// The first of the computer's own batteries with a known capacity, in order.
-[[nodiscard]] std::optional<BatteryInfo> internalBattery(const std::vector<PowerSource>& sources);
+/// The computer's own batteries with a known capacity, taken as one, as desktops show them:
+/// charges and capacities are summed, so each battery weighs by its size; charging when any
+/// charges; on external power when any of them says so; minutes left from the summed charge
+/// over the summed drain. Batteries that count in different units cannot be summed: each then
+/// weighs the same and the minutes are unknown. Nothing when there is no such battery.
+[[nodiscard]] std::optional<BatteryInfo> computerBattery(const std::vector<PowerSource>& sources);
 
 /// The IPv4 address of the first up, non-loopback interface whose name starts with one of
 /// `preferredPrefixes`; else that of the first other up, non-loopback interface.

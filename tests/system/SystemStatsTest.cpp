@@ -137,10 +137,14 @@ PowerSource draining(PowerSource source, std::int64_t drain) {
     return source;
 }
 
-PowerSource charging(PowerSource source) {
-    source.isCharging = true;
+PowerSource pluggedIn(PowerSource source) {
     source.onExternalPower = true;
     return source;
+}
+
+PowerSource charging(PowerSource source) {
+    source.isCharging = true;
+    return pluggedIn(source);
 }
 
 PowerSource peripheral(PowerSource source) {
@@ -154,7 +158,7 @@ struct BatteryCase {
     std::optional<BatteryInfo> expected;
 };
 
-TEST(InternalBattery, FromThePowerSources) {
+TEST(ComputerBattery, FromThePowerSources) {
     constexpr auto none = std::nullopt;
     const BatteryCase cases[] = {
         {"percent is truncated", {battery(2, 3)}, BatteryInfo{66, false, false, none}},
@@ -172,15 +176,31 @@ TEST(InternalBattery, FromThePowerSources) {
         {"no minutes below one",
          {draining(battery(1, 100), 61)},
          BatteryInfo{1, false, false, none}},
+        {"two batteries weigh by capacity; minutes from all charge over all drain",
+         {battery(2'300'000, 23'000'000), draining(battery(69'120'000, 72'000'000), 9'500'000)},
+         BatteryInfo{75, false, false, 451}},
+        {"drains add up",
+         {draining(battery(40, 100), 10), draining(battery(60, 100), 20)},
+         BatteryInfo{50, false, false, 200}},
+        {"charging when any charges",
+         {battery(10, 100), charging(battery(96, 100))},
+         BatteryInfo{53, true, true, none}},
+        {"on external power when any says so",
+         {battery(10, 100), pluggedIn(battery(96, 100))},
+         BatteryInfo{53, false, true, none}},
+        {"different units weigh the same and give no minutes",
+         {draining(battery(10, 100, ChargeUnit::Percent), 5),
+          draining(battery(2'400'000, 2'500'000, ChargeUnit::MicroampHours), 500'000)},
+         BatteryInfo{53, false, false, none}},
         {"skips peripherals and unknown capacities",
          {peripheral(battery(10, 100)), battery(40, 0), battery(40, -5), battery(60, 100),
           battery(70, 100)},
-         BatteryInfo{60, false, false, none}},
+         BatteryInfo{65, false, false, none}},
         {"no battery", {}, none},
         {"no usable battery", {peripheral(battery(50, 100)), battery(50, 0)}, none},
     };
     for (const auto& [name, sources, expected] : cases) {
-        EXPECT_EQ(internalBattery(sources), expected) << name;
+        EXPECT_EQ(computerBattery(sources), expected) << name;
     }
 }
 

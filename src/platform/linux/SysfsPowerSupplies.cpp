@@ -54,8 +54,9 @@ constexpr ChargeAttributes energy{ChargeUnit::MicrowattHours, "energy_now", "ene
 constexpr ChargeAttributes electricCharge{ChargeUnit::MicroampHours, "charge_now", "charge_full",
                                           "current_now"};
 
-/// Stored and full charge in the finest unit the driver gives, and the drain in that unit
-/// while discharging.
+/// Stored and full charge, and the drain while discharging, as energy where the driver gives
+/// it: the energies of batteries at different voltages add up, their electric charges only
+/// nearly.
 void readCharge(const Supply& battery, bool discharging, PowerSource& source) {
     for (const auto& attributes : {energy, electricCharge}) {
         const auto now = battery.number(attributes.now);
@@ -82,15 +83,18 @@ void readCharge(const Supply& battery, bool discharging, PowerSource& source) {
     }
 }
 
-PowerSource describe(const Supply& battery, bool linePowerOnline) {
+PowerSource describe(const Supply& battery, std::optional<bool> linePowerOnline) {
     const auto status = battery.text("status");
     PowerSource source{.kind = battery.text("scope") == "Device"
                                    ? PowerSource::Kind::Other
                                    : PowerSource::Kind::InternalBattery,
                        .isCharging = status == "Charging"};
     readCharge(battery, status == "Discharging", source);
+    // A battery that is full or held at a charge limit rests on external power, but so does
+    // the idle one of two batteries while the other runs the computer: only where the system
+    // lists no line supply does the status tell.
     source.onExternalPower =
-        linePowerOnline || source.isCharging || status == "Full" || status == "Not charging";
+        source.isCharging || linePowerOnline.value_or(status == "Full" || status == "Not charging");
     return source;
 }
 
@@ -111,13 +115,14 @@ std::vector<PowerSource> readPowerSupplies(const fs::path& powerSupplyFolder) {
     std::sort(folders.begin(), folders.end());
 
     std::vector<Supply> batteries;
-    bool linePowerOnline = false;
+    std::optional<bool> linePowerOnline;
     for (const auto& folder : folders) {
         Supply supply(folder);
         const auto type = supply.text("type");
         if (type == "Mains" || type == "USB") {
             // A USB-C charger that negotiates its voltage reports 2.
-            linePowerOnline = linePowerOnline || supply.number("online").value_or(0) != 0;
+            const bool online = supply.number("online").value_or(0) != 0;
+            linePowerOnline = linePowerOnline.value_or(false) || online;
         } else if (isPresentBattery(supply, type)) {
             batteries.push_back(std::move(supply));
         }

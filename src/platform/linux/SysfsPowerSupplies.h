@@ -16,8 +16,9 @@ namespace vigilo::LinuxStats {
 ///   when none can be read;
 /// - the drain, while discharging, from power_now or current_now, whichever matches the unit;
 /// - charging when status is "Charging";
-/// - on external power when a Mains or USB supply is online (any non-zero value) or the
-///   battery is charging, full or held ("Not charging").
+/// - on external power when charging or when a Mains or USB supply is online (any non-zero
+///   value); only where the system lists no such supply, also when full or held at a charge
+///   limit ("Not charging").
 /// A missing folder gives an empty list.
 [[nodiscard]] std::vector<PowerSource>
 readPowerSupplies(const std::filesystem::path& powerSupplyFolder);

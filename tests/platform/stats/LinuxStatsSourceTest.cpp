@@ -85,6 +85,8 @@ TEST(LinuxStatsSource, BatteryOfEachTree) {
     const Case cases[] = {
         // Idle at 80 % behind a USB-C charger that negotiates its voltage ("online" 2).
         {"usb-c-charger", BatteryInfo{80, false, true, std::nullopt}},
+        // BAT0 at 10 % rests ("Not charging") while BAT1 at 96 % runs the computer on battery.
+        {"two-batteries", BatteryInfo{75, false, false, 451}},
     };
     for (const auto& [tree, battery] : cases) {
         LinuxStatsSource source(fixture(tree));
