@@ -5,10 +5,10 @@
 
 namespace vigilo {
 
-/// A snapshot of the computer's own battery.
+/// A snapshot of the computer's own battery; several batteries count as one.
 struct BatteryInfo {
-    /// Current capacity × 100 ÷ maximum capacity, truncated; not clamped (worn or miscalibrated
-    /// batteries report more than 100).
+    /// Stored charge × 100 ÷ capacity, truncated; not clamped (worn or miscalibrated batteries
+    /// report more than 100).
     std::int64_t percent = 0;
     bool isCharging = false;
     /// The computer draws from external power.

@@ -1,15 +1,14 @@
 #include "system/SystemStats.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vigilo {
 
 namespace {
 
-template <typename T>
-const T* valueOf(const PowerSourceDescription& description, const std::string& key) {
-    const auto found = description.find(key);
-    return found == description.end() ? nullptr : std::get_if<T>(&found->second);
+bool isComputerBatteryWithCapacity(const PowerSource& source) {
+    return source.kind == PowerSource::Kind::InternalBattery && source.capacity > 0;
 }
 
 bool startsWithAny(const std::string& name, const std::vector<std::string>& prefixes) {
@@ -20,12 +19,18 @@ bool startsWithAny(const std::string& name, const std::vector<std::string>& pref
 } // namespace
 
 std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current) {
-    // Unsigned 32-bit subtraction is modular: a counter that passed 2^32 still gives the
-    // small number of ticks that really elapsed.
-    const std::uint32_t busyNow = current.user + current.system + current.nice;
-    const std::uint32_t busyBefore = previous.user + previous.system + previous.nice;
-    const auto busy = static_cast<double>(static_cast<std::uint32_t>(busyNow - busyBefore));
-    const auto idle = static_cast<double>(static_cast<std::uint32_t>(current.idle - previous.idle));
+    // Unsigned 32-bit arithmetic is modular: a counter, or a sum of counters, that passed
+    // 2^32 still gives the small number of ticks that really elapsed.
+    const auto busyTicks = [](const CpuTicks& ticks) -> std::uint32_t {
+        return ticks.user + ticks.system + ticks.nice + ticks.interrupts + ticks.steal;
+    };
+    const auto idleTicks = [](const CpuTicks& ticks) -> std::uint32_t {
+        return ticks.idle + ticks.ioWait;
+    };
+    const auto busy =
+        static_cast<double>(static_cast<std::uint32_t>(busyTicks(current) - busyTicks(previous)));
+    const auto idle =
+        static_cast<double>(static_cast<std::uint32_t>(idleTicks(current) - idleTicks(previous)));
     const double total = busy + idle;
     if (total > 0) {
         return busy / total;
@@ -33,39 +38,46 @@ std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current)
     return std::nullopt;
 }
 
-MemoryUsage memoryUsage(const VmFigures& figures) {
-    const std::uint64_t internal = figures.internalPages > figures.purgeablePages
-                                       ? figures.internalPages - figures.purgeablePages
-                                       : 0;
-    const std::uint64_t usedPages = internal + figures.wiredPages + figures.compressorPages;
-    return {usedPages * figures.pageSize, figures.physicalMemory};
+MemoryUsage memoryUsage(const MemoryFigures& figures) {
+    const std::uint64_t internal =
+        figures.internal > figures.purgeable ? figures.internal - figures.purgeable : 0;
+    return {internal + figures.wired + figures.compressed, figures.physical};
 }
 
-std::optional<BatteryInfo> internalBattery(const std::vector<PowerSourceDescription>& sources) {
-    for (const auto& source : sources) {
-        const auto* type = valueOf<std::string>(source, "Type");
-        if (type == nullptr || *type != "InternalBattery") {
-            continue;
-        }
-        const auto* current = valueOf<std::int64_t>(source, "Current Capacity");
-        const auto* maximum = valueOf<std::int64_t>(source, "Max Capacity");
-        if (current == nullptr || maximum == nullptr || *maximum <= 0) {
-            continue;
-        }
-        BatteryInfo info;
-        info.percent = *current * 100 / *maximum;
-        if (const auto* charging = valueOf<bool>(source, "Is Charging")) {
-            info.isCharging = *charging;
-        }
-        const auto* state = valueOf<std::string>(source, "Power Source State");
-        info.onAC = state != nullptr && *state == "AC Power";
-        if (const auto* minutes = valueOf<std::int64_t>(source, "Time to Empty");
-            minutes != nullptr && *minutes > 0) {
-            info.minutesLeft = *minutes;
-        }
-        return info;
+std::optional<BatteryInfo> computerBattery(const std::vector<PowerSource>& sources) {
+    std::vector<PowerSource> batteries;
+    std::copy_if(sources.begin(), sources.end(), std::back_inserter(batteries),
+                 isComputerBatteryWithCapacity);
+    if (batteries.empty()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const auto unit = batteries.front().unit;
+    const bool oneUnit =
+        std::all_of(batteries.begin(), batteries.end(),
+                    [&](const PowerSource& battery) { return battery.unit == unit; });
+    std::int64_t charge = 0;
+    std::int64_t capacity = 0;
+    std::int64_t drain = 0;
+    BatteryInfo info;
+    for (const auto& battery : batteries) {
+        if (oneUnit) {
+            charge += battery.charge;
+            capacity += battery.capacity;
+            drain += battery.drain.value_or(0);
+        } else {
+            charge += battery.charge * 100 / battery.capacity;
+            capacity += 100;
+        }
+        info.isCharging = info.isCharging || battery.isCharging;
+        info.onAC = info.onAC || battery.onExternalPower;
+    }
+    info.percent = charge * 100 / capacity;
+    if (drain > 0) {
+        if (const auto minutes = charge * 60 / drain; minutes > 0) {
+            info.minutesLeft = minutes;
+        }
+    }
+    return info;
 }
 
 std::optional<std::string> localIPv4(const std::vector<InterfaceAddress>& addresses,
@@ -99,7 +111,7 @@ void SystemStats::sampleCPU() {
 }
 
 std::optional<MemoryUsage> SystemStats::memory() {
-    const auto figures = source_.vmFigures();
+    const auto figures = source_.memoryFigures();
     if (!figures) {
         return std::nullopt;
     }
@@ -115,7 +127,7 @@ std::optional<DiskSpace> SystemStats::disk() {
 }
 
 std::optional<BatteryInfo> SystemStats::battery() {
-    return internalBattery(source_.powerSources());
+    return computerBattery(source_.powerSources());
 }
 
 std::optional<std::string> SystemStats::localIP() {

@@ -25,15 +25,20 @@ struct DiskSpace {
 };
 
 /// The share of busy time between two counter readings, 0..1; nothing when no tick passed.
+/// Busy is user, system, nice, interrupt and stolen time: a virtual machine whose host takes
+/// the processor away is as loaded as one that computes. Waiting for input or output is idle.
 /// Differences wrap in 32 bits so that a counter that overflowed in between still counts right.
 [[nodiscard]] std::optional<double> cpuLoad(const CpuTicks& previous, const CpuTicks& current);
 
-/// Memory in use: max(internal − purgeable, 0) + wired + compressor pages, in bytes.
-[[nodiscard]] MemoryUsage memoryUsage(const VmFigures& figures);
+/// Memory in use: max(internal − purgeable, 0) + wired + compressed.
+[[nodiscard]] MemoryUsage memoryUsage(const MemoryFigures& figures);
 
-/// The first description of the computer's own battery with a usable capacity, in order.
-[[nodiscard]] std::optional<BatteryInfo>
-internalBattery(const std::vector<PowerSourceDescription>& sources);
+/// The computer's own batteries with a known capacity, taken as one, as desktops show them:
+/// charges and capacities are summed, so each battery weighs by its size; charging when any
+/// charges; on external power when any of them says so; minutes left from the summed charge
+/// over the summed drain. Batteries that count in different units cannot be summed: each then
+/// weighs the same and the minutes are unknown. Nothing when there is no such battery.
+[[nodiscard]] std::optional<BatteryInfo> computerBattery(const std::vector<PowerSource>& sources);
 
 /// The IPv4 address of the first up, non-loopback interface whose name starts with one of
 /// `preferredPrefixes`; else that of the first other up, non-loopback interface.

@@ -15,9 +15,9 @@ public:
         ticks.erase(ticks.begin());
         return next;
     }
-    [[nodiscard]] std::optional<VmFigures> vmFigures() override { return vm; }
+    [[nodiscard]] std::optional<MemoryFigures> memoryFigures() override { return memory; }
     [[nodiscard]] std::optional<VolumeCapacity> rootVolumeCapacity() override { return volume; }
-    [[nodiscard]] std::vector<PowerSourceDescription> powerSources() override { return sources; }
+    [[nodiscard]] std::vector<PowerSource> powerSources() override { return sources; }
     [[nodiscard]] std::vector<InterfaceAddress> interfaceAddresses() override { return addresses; }
     [[nodiscard]] std::vector<std::string> preferredInterfacePrefixes() const override {
         return prefixes;
@@ -25,9 +25,9 @@ public:
 
     /// Readings still to come; an entry without a value is a failed reading.
     std::vector<std::optional<CpuTicks>> ticks;
-    std::optional<VmFigures> vm;
+    std::optional<MemoryFigures> memory;
     std::optional<VolumeCapacity> volume;
-    std::vector<PowerSourceDescription> sources;
+    std::vector<PowerSource> sources;
     std::vector<InterfaceAddress> addresses;
     std::vector<std::string> prefixes{"en"};
 };

@@ -7,11 +7,11 @@ CpuTicks ticksAt(std::uint32_t busy, std::uint32_t idle) {
     return {busy, 0, idle, 0};
 }
 
-PowerSourceDescription batteryAt(std::int64_t percent, bool onAC) {
-    return {{"Type", std::string("InternalBattery")},
-            {"Current Capacity", percent},
-            {"Max Capacity", std::int64_t{100}},
-            {"Power Source State", std::string(onAC ? "AC Power" : "Battery Power")}};
+PowerSource batteryAt(std::int64_t percent, bool onAC) {
+    return {.kind = PowerSource::Kind::InternalBattery,
+            .charge = percent,
+            .capacity = 100,
+            .onExternalPower = onAC};
 }
 
 class MetricsTest : public AwakeModelTest {

@@ -69,32 +69,49 @@ TEST(CpuLoad, CountersThatWrappedStillGiveTheElapsedTicks) {
         cpuLoad(CpuTicks{top / 2, top / 2, 0, 10}, CpuTicks{top / 2 + 3, top / 2, 1, 10});
     ASSERT_TRUE(sumWraps);
     EXPECT_DOUBLE_EQ(*sumWraps, 0.75);
+
+    // stolen time passes 2^32 (top - 1 → 1: 3 ticks), idle waiting for input or output too
+    const auto stealWraps =
+        cpuLoad(CpuTicks{.ioWait = top - 2, .steal = top - 1}, CpuTicks{.ioWait = 6, .steal = 1});
+    ASSERT_TRUE(stealWraps);
+    EXPECT_DOUBLE_EQ(*stealWraps, 3.0 / 12.0);
 }
 
-TEST(CpuLoad, NiceTimeCountsAsBusy) {
-    EXPECT_DOUBLE_EQ(cpuLoad(CpuTicks{0, 0, 0, 0}, CpuTicks{0, 0, 3, 1}).value_or(-1), 0.25);
-    EXPECT_DOUBLE_EQ(cpuLoad(CpuTicks{0, 0, 0, 0}, CpuTicks{0, 2, 2, 0}).value_or(-1), 0.5);
+TEST(CpuLoad, BusyAndIdleStates) {
+    struct Case {
+        const char* name;
+        CpuTicks elapsed;
+        double load;
+    };
+    const Case cases[] = {
+        {"nice is busy", {.idle = 3, .nice = 1}, 0.25},
+        {"system is busy", {.system = 2, .idle = 2}, 0.5},
+        {"interrupts are busy", {.idle = 3, .interrupts = 1}, 0.25},
+        {"stolen time is busy", {.user = 1, .idle = 2, .steal = 1}, 0.5},
+        {"waiting for input or output is idle", {.user = 1, .idle = 1, .ioWait = 2}, 0.25},
+    };
+    for (const auto& [name, elapsed, load] : cases) {
+        EXPECT_DOUBLE_EQ(cpuLoad(CpuTicks{}, elapsed).value_or(-1), load) << name;
+    }
 }
 
 // Memory and disk
 
-TEST_F(SystemStatsTest, MemoryCountsInternalWiredAndCompressedPages) {
-    source.vm = VmFigures{.internalPages = 100,
-                          .purgeablePages = 30,
-                          .wiredPages = 20,
-                          .compressorPages = 10,
-                          .pageSize = 4096,
-                          .physicalMemory = 1 << 30};
+TEST_F(SystemStatsTest, MemoryCountsInternalWiredAndCompressed) {
+    source.memory = MemoryFigures{.internal = 100 * 4096,
+                                  .purgeable = 30 * 4096,
+                                  .wired = 20 * 4096,
+                                  .compressed = 10 * 4096,
+                                  .physical = 1 << 30};
     EXPECT_EQ(stats.memory(), (MemoryUsage{100 * 4096, 1 << 30}));
 }
 
 TEST_F(SystemStatsTest, PurgeableAboveInternalCountsAsNothing) {
-    source.vm = VmFigures{.internalPages = 10,
-                          .purgeablePages = 30,
-                          .wiredPages = 20,
-                          .compressorPages = 5,
-                          .pageSize = 1024,
-                          .physicalMemory = 1000000};
+    source.memory = MemoryFigures{.internal = 10 * 1024,
+                                  .purgeable = 30 * 1024,
+                                  .wired = 20 * 1024,
+                                  .compressed = 5 * 1024,
+                                  .physical = 1000000};
     EXPECT_EQ(stats.memory(), (MemoryUsage{25 * 1024, 1000000}));
 }
 
@@ -107,65 +124,84 @@ TEST_F(SystemStatsTest, UnreadableFiguresGiveNothing) {
 
 // Battery
 
-PowerSourceDescription internalBatteryAt(std::int64_t current, std::int64_t maximum) {
-    return {{"Type", std::string("InternalBattery")},
-            {"Current Capacity", current},
-            {"Max Capacity", maximum}};
+PowerSource battery(std::int64_t charge, std::int64_t capacity,
+                    ChargeUnit unit = ChargeUnit::MicrowattHours) {
+    return {.kind = PowerSource::Kind::InternalBattery,
+            .unit = unit,
+            .charge = charge,
+            .capacity = capacity};
 }
 
-TEST(InternalBattery, PercentIsTruncatedAndNotClamped) {
-    EXPECT_EQ(internalBattery({internalBatteryAt(50, 200)})->percent, 25);
-    EXPECT_EQ(internalBattery({internalBatteryAt(7, 3)})->percent, 233);
-    EXPECT_EQ(internalBattery({internalBatteryAt(2, 3)})->percent, 66);
+PowerSource draining(PowerSource source, std::int64_t drain) {
+    source.drain = drain;
+    return source;
 }
 
-TEST(InternalBattery, ReadsFlagsAndMinutes) {
-    auto description = internalBatteryAt(80, 100);
-    description["Is Charging"] = true;
-    description["Power Source State"] = std::string("AC Power");
-    description["Time to Empty"] = std::int64_t{95};
-    EXPECT_EQ(internalBattery({description}), (BatteryInfo{80, true, true, 95}));
+PowerSource pluggedIn(PowerSource source) {
+    source.onExternalPower = true;
+    return source;
 }
 
-TEST(InternalBattery, MissingOrMistypedOptionalKeysTakeDefaults) {
-    auto description = internalBatteryAt(80, 100);
-    EXPECT_EQ(internalBattery({description}), (BatteryInfo{80, false, false, std::nullopt}));
-
-    description["Is Charging"] = std::int64_t{1};
-    description["Power Source State"] = std::string("Battery Power");
-    description["Time to Empty"] = std::string("95");
-    EXPECT_EQ(internalBattery({description}), (BatteryInfo{80, false, false, std::nullopt}));
+PowerSource charging(PowerSource source) {
+    source.isCharging = true;
+    return pluggedIn(source);
 }
 
-TEST(InternalBattery, OnlyPositiveTimeToEmptyCounts) {
-    for (const std::int64_t minutes : {-1, 0}) {
-        auto description = internalBatteryAt(80, 100);
-        description["Time to Empty"] = minutes;
-        EXPECT_EQ(internalBattery({description})->minutesLeft, std::nullopt) << minutes;
+PowerSource peripheral(PowerSource source) {
+    source.kind = PowerSource::Kind::Other;
+    return source;
+}
+
+struct BatteryCase {
+    const char* name;
+    std::vector<PowerSource> sources;
+    std::optional<BatteryInfo> expected;
+};
+
+TEST(ComputerBattery, FromThePowerSources) {
+    constexpr auto none = std::nullopt;
+    const BatteryCase cases[] = {
+        {"percent is truncated", {battery(2, 3)}, BatteryInfo{66, false, false, none}},
+        {"percent of the capacity", {battery(50, 200)}, BatteryInfo{25, false, false, none}},
+        {"percent is not clamped", {battery(7, 3)}, BatteryInfo{233, false, false, none}},
+        {"charging on external power",
+         {charging(battery(80, 100))},
+         BatteryInfo{80, true, true, none}},
+        {"minutes from charge over drain",
+         {draining(battery(30'000'000, 40'000'000), 12'000'000)},
+         BatteryInfo{75, false, false, 150}},
+        {"no minutes without a drain",
+         {draining(battery(80, 100), 0)},
+         BatteryInfo{80, false, false, none}},
+        {"no minutes below one",
+         {draining(battery(1, 100), 61)},
+         BatteryInfo{1, false, false, none}},
+        {"two batteries weigh by capacity; minutes from all charge over all drain",
+         {battery(2'300'000, 23'000'000), draining(battery(69'120'000, 72'000'000), 9'500'000)},
+         BatteryInfo{75, false, false, 451}},
+        {"drains add up",
+         {draining(battery(40, 100), 10), draining(battery(60, 100), 20)},
+         BatteryInfo{50, false, false, 200}},
+        {"charging when any charges",
+         {battery(10, 100), charging(battery(96, 100))},
+         BatteryInfo{53, true, true, none}},
+        {"on external power when any says so",
+         {battery(10, 100), pluggedIn(battery(96, 100))},
+         BatteryInfo{53, false, true, none}},
+        {"different units weigh the same and give no minutes",
+         {draining(battery(10, 100, ChargeUnit::Percent), 5),
+          draining(battery(2'400'000, 2'500'000, ChargeUnit::MicroampHours), 500'000)},
+         BatteryInfo{53, false, false, none}},
+        {"skips peripherals and unknown capacities",
+         {peripheral(battery(10, 100)), battery(40, 0), battery(40, -5), battery(60, 100),
+          battery(70, 100)},
+         BatteryInfo{65, false, false, none}},
+        {"no battery", {}, none},
+        {"no usable battery", {peripheral(battery(50, 100)), battery(50, 0)}, none},
+    };
+    for (const auto& [name, sources, expected] : cases) {
+        EXPECT_EQ(computerBattery(sources), expected) << name;
     }
-}
-
-TEST(InternalBattery, SkipsUnusableSourcesAndTakesTheFirstGoodOne) {
-    auto ups = internalBatteryAt(10, 100);
-    ups["Type"] = std::string("UPS");
-    auto untyped = internalBatteryAt(20, 100);
-    untyped.erase("Type");
-    auto textCapacity = internalBatteryAt(30, 100);
-    textCapacity["Current Capacity"] = std::string("30");
-    const std::vector<PowerSourceDescription> sources{ups,
-                                                      untyped,
-                                                      internalBatteryAt(40, 0),
-                                                      internalBatteryAt(40, -5),
-                                                      textCapacity,
-                                                      internalBatteryAt(60, 100),
-                                                      internalBatteryAt(70, 100)};
-
-    EXPECT_EQ(internalBattery(sources)->percent, 60);
-}
-
-TEST(InternalBattery, NoUsableSourceGivesNothing) {
-    EXPECT_FALSE(internalBattery({}));
-    EXPECT_FALSE(internalBattery({internalBatteryAt(50, 0)}));
 }
 
 // Local address

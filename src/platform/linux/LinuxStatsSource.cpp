@@ -2,9 +2,8 @@
 
 #include "platform/linux/InterfaceAddresses.h"
 #include "platform/linux/ProcStats.h"
-#include "util/Files.h"
-#include "util/Text.h"
 #include "platform/linux/SysfsPowerSupplies.h"
+#include "util/Files.h"
 
 #include <sys/statvfs.h>
 
@@ -15,7 +14,7 @@ std::optional<CpuTicks> LinuxStatsSource::cpuTicks() {
     return text ? LinuxStats::parseCpuTicks(*text) : std::nullopt;
 }
 
-std::optional<VmFigures> LinuxStatsSource::vmFigures() {
+std::optional<MemoryFigures> LinuxStatsSource::memoryFigures() {
     const auto text = readFileStart(root_ / "proc/meminfo");
     return text ? LinuxStats::parseMemInfo(*text) : std::nullopt;
 }
@@ -31,7 +30,7 @@ std::optional<VolumeCapacity> LinuxStatsSource::rootVolumeCapacity() {
     return VolumeCapacity{.available = bytes(volume.f_bavail), .total = bytes(volume.f_blocks)};
 }
 
-std::vector<PowerSourceDescription> LinuxStatsSource::powerSources() {
+std::vector<PowerSource> LinuxStatsSource::powerSources() {
     return LinuxStats::readPowerSupplies(root_ / "sys/class/power_supply");
 }
 

@@ -16,12 +16,12 @@ public:
 
     /// From the "cpu " line of proc/stat.
     [[nodiscard]] std::optional<CpuTicks> cpuTicks() override;
-    /// From proc/meminfo: used = MemTotal − MemAvailable, carried as "internal" pages.
-    [[nodiscard]] std::optional<VmFigures> vmFigures() override;
+    /// From proc/meminfo: used = MemTotal − MemAvailable, carried as "internal" memory.
+    [[nodiscard]] std::optional<MemoryFigures> memoryFigures() override;
     /// Space for unprivileged users (f_bavail) and volume size (f_blocks), from `statvfs`.
     [[nodiscard]] std::optional<VolumeCapacity> rootVolumeCapacity() override;
-    /// The system batteries of sys/class/power_supply.
-    [[nodiscard]] std::vector<PowerSourceDescription> powerSources() override;
+    /// The batteries of sys/class/power_supply.
+    [[nodiscard]] std::vector<PowerSource> powerSources() override;
     [[nodiscard]] std::vector<InterfaceAddress> interfaceAddresses() override;
     /// Wired ("en…" by systemd naming, "eth…" by the kernel's) and wireless ("wl…").
     [[nodiscard]] std::vector<std::string> preferredInterfacePrefixes() const override;

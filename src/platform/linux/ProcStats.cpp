@@ -1,7 +1,5 @@
 #include "platform/linux/ProcStats.h"
 
-#include "util/Files.h"
-#include "util/Text.h"
 #include "util/Text.h"
 
 #include <array>
@@ -43,36 +41,43 @@ std::optional<CpuTicks> parseCpuTicks(std::string_view procStat) {
         return std::nullopt;
     }
     auto line = procStat.substr(4, procStat.find('\n') - 4);
-    // user, nice, system, idle: the first four columns
-    std::array<std::uint64_t, 4> columns{};
-    for (auto& column : columns) {
+    // user, nice, system, idle, iowait, irq, softirq, steal; older kernels stop earlier. The
+    // guest columns after them are already counted in user and nice.
+    std::array<std::uint64_t, 8> columns{};
+    std::size_t count = 0;
+    for (; count < columns.size(); ++count) {
         const auto start = line.find_first_not_of(' ');
         if (start == std::string_view::npos) {
-            return std::nullopt;
+            break;
         }
         line.remove_prefix(start);
         const auto* end = line.data() + line.size();
-        const auto [stop, error] = std::from_chars(line.data(), end, column);
+        const auto [stop, error] = std::from_chars(line.data(), end, columns[count]);
         if (error != std::errc{} || (stop != end && *stop != ' ')) {
             return std::nullopt;
         }
         line.remove_prefix(static_cast<std::size_t>(stop - line.data()));
     }
+    if (count < 4) {
+        return std::nullopt;
+    }
     const auto low32 = [](std::uint64_t value) { return static_cast<std::uint32_t>(value); };
     return CpuTicks{.user = low32(columns[0]),
                     .system = low32(columns[2]),
                     .idle = low32(columns[3]),
-                    .nice = low32(columns[1])};
+                    .nice = low32(columns[1]),
+                    .ioWait = low32(columns[4]),
+                    .interrupts = low32(columns[5] + columns[6]),
+                    .steal = low32(columns[7])};
 }
 
-std::optional<VmFigures> parseMemInfo(std::string_view memInfo) {
+std::optional<MemoryFigures> parseMemInfo(std::string_view memInfo) {
     const auto total = memInfoKiB(memInfo, "MemTotal");
     const auto available = memInfoKiB(memInfo, "MemAvailable");
     if (!total || !available || *available > *total) {
         return std::nullopt;
     }
-    return VmFigures{
-        .internalPages = *total - *available, .pageSize = 1024, .physicalMemory = *total * 1024};
+    return MemoryFigures{.internal = (*total - *available) * 1024, .physical = *total * 1024};
 }
 
 } // namespace vigilo::LinuxStats

@@ -2,11 +2,9 @@
 
 #include "util/Files.h"
 #include "util/Text.h"
-#include "util/Text.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 #include <string>
 #include <system_error>
 
@@ -26,13 +24,14 @@ public:
         const auto content = readFileStart(folder_ / attribute);
         return content ? std::string(trimmed(*content)) : std::string();
     }
-    /// A number small enough to be scaled by 100 without overflow; sysfs figures are far
-    /// smaller, so anything larger is a broken driver and counts as unreadable.
+    /// A number within the bound the port promises; sysfs figures are far smaller (a laptop
+    /// battery holds some 10^8 µWh), so anything larger is a broken driver and counts as
+    /// unreadable.
     [[nodiscard]] std::optional<std::int64_t> number(const char* attribute) const {
-        constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max() / 100;
+        constexpr std::int64_t limit = std::int64_t{1} << 40;
         const auto content = readFileStart(folder_ / attribute);
         const auto value = content ? parseInteger(trimmed(*content)) : std::nullopt;
-        if (!value || *value > limit || *value < -limit) {
+        if (!value || *value >= limit || *value <= -limit) {
             return std::nullopt;
         }
         return value;
@@ -42,74 +41,70 @@ private:
     fs::path folder_;
 };
 
-struct Capacity {
-    std::int64_t current = 0;
-    std::int64_t maximum = 0;
+/// The attributes of one way of counting a battery's charge.
+struct ChargeAttributes {
+    ChargeUnit unit;
+    const char* now;
+    const char* full;
+    const char* rate;
 };
 
-std::optional<Capacity> capacityOf(const Supply& battery) {
-    for (const auto& [now, full] :
-         {std::pair{"energy_now", "energy_full"}, std::pair{"charge_now", "charge_full"}}) {
-        const auto current = battery.number(now);
-        const auto maximum = battery.number(full);
+constexpr ChargeAttributes energy{ChargeUnit::MicrowattHours, "energy_now", "energy_full",
+                                  "power_now"};
+constexpr ChargeAttributes electricCharge{ChargeUnit::MicroampHours, "charge_now", "charge_full",
+                                          "current_now"};
+
+/// Stored and full charge, and the drain while discharging, as energy where the driver gives
+/// it: the energies of batteries at different voltages add up, their electric charges only
+/// nearly.
+void readCharge(const Supply& battery, bool discharging, PowerSource& source) {
+    for (const auto& attributes : {energy, electricCharge}) {
+        const auto now = battery.number(attributes.now);
+        const auto full = battery.number(attributes.full);
         // Some firmware reports a full value of 0 until the gauge is calibrated.
-        if (current && maximum && *maximum > 0) {
-            return Capacity{*current, *maximum};
+        if (!now || !full || *full <= 0) {
+            continue;
         }
+        source.unit = attributes.unit;
+        source.charge = *now;
+        source.capacity = *full;
+        if (discharging) {
+            // Some drivers give the rate a negative sign while discharging.
+            if (const auto rate = battery.number(attributes.rate)) {
+                source.drain = std::abs(*rate);
+            }
+        }
+        return;
     }
     if (const auto percent = battery.number("capacity")) {
-        return Capacity{*percent, 100};
+        source.unit = ChargeUnit::Percent;
+        source.charge = *percent;
+        source.capacity = 100;
     }
-    return std::nullopt;
 }
 
-std::optional<std::int64_t> minutesToEmpty(const Supply& battery) {
-    for (const auto& [amount, rate] :
-         {std::pair{"energy_now", "power_now"}, std::pair{"charge_now", "current_now"}}) {
-        const auto left = battery.number(amount);
-        // Some drivers give the rate a negative sign while discharging.
-        const auto drain = battery.number(rate);
-        if (left && drain && *drain != 0) {
-            return *left * 60 / std::abs(*drain);
-        }
-    }
-    return std::nullopt;
-}
-
-bool isExternalPowerOnline(const std::vector<Supply>& supplies) {
-    return std::any_of(supplies.begin(), supplies.end(), [](const Supply& supply) {
-        const auto type = supply.text("type");
-        return (type == "Mains" || type == "USB") && supply.number("online") == 1;
-    });
-}
-
-bool isSystemBattery(const Supply& supply) {
-    return supply.text("type") == "Battery" && supply.text("scope") != "Device" &&
-           supply.number("present").value_or(1) != 0;
-}
-
-PowerSourceDescription describe(const Supply& battery, bool externalPowerOnline) {
-    PowerSourceDescription description{{"Type", std::string("InternalBattery")}};
-    if (const auto capacity = capacityOf(battery)) {
-        description["Current Capacity"] = capacity->current;
-        description["Max Capacity"] = capacity->maximum;
-    }
+PowerSource describe(const Supply& battery, std::optional<bool> linePowerOnline) {
     const auto status = battery.text("status");
-    description["Is Charging"] = status == "Charging";
-    const bool onAC =
-        externalPowerOnline || status == "Charging" || status == "Full" || status == "Not charging";
-    description["Power Source State"] = std::string(onAC ? "AC Power" : "Battery Power");
-    if (status == "Discharging") {
-        if (const auto minutes = minutesToEmpty(battery)) {
-            description["Time to Empty"] = *minutes;
-        }
-    }
-    return description;
+    PowerSource source{.kind = battery.text("scope") == "Device"
+                                   ? PowerSource::Kind::Other
+                                   : PowerSource::Kind::InternalBattery,
+                       .isCharging = status == "Charging"};
+    readCharge(battery, status == "Discharging", source);
+    // A battery that is full or held at a charge limit rests on external power, but so does
+    // the idle one of two batteries while the other runs the computer: only where the system
+    // lists no line supply does the status tell.
+    source.onExternalPower =
+        source.isCharging || linePowerOnline.value_or(status == "Full" || status == "Not charging");
+    return source;
+}
+
+bool isPresentBattery(const Supply& supply, const std::string& type) {
+    return type == "Battery" && supply.number("present").value_or(1) != 0;
 }
 
 } // namespace
 
-std::vector<PowerSourceDescription> readPowerSupplies(const fs::path& powerSupplyFolder) {
+std::vector<PowerSource> readPowerSupplies(const fs::path& powerSupplyFolder) {
     std::vector<fs::path> folders;
     std::error_code error;
     for (fs::directory_iterator it(powerSupplyFolder, error), end; !error && it != end;
@@ -118,16 +113,27 @@ std::vector<PowerSourceDescription> readPowerSupplies(const fs::path& powerSuppl
     }
     // The kernel lists supplies in no stable order; by name, BAT0 comes before BAT1.
     std::sort(folders.begin(), folders.end());
-    std::vector<Supply> supplies(folders.begin(), folders.end());
 
-    const bool externalPowerOnline = isExternalPowerOnline(supplies);
-    std::vector<PowerSourceDescription> descriptions;
-    for (const auto& supply : supplies) {
-        if (isSystemBattery(supply)) {
-            descriptions.push_back(describe(supply, externalPowerOnline));
+    std::vector<Supply> batteries;
+    std::optional<bool> linePowerOnline;
+    for (const auto& folder : folders) {
+        Supply supply(folder);
+        const auto type = supply.text("type");
+        if (type == "Mains" || type == "USB") {
+            // A USB-C charger that negotiates its voltage reports 2.
+            const bool online = supply.number("online").value_or(0) != 0;
+            linePowerOnline = linePowerOnline.value_or(false) || online;
+        } else if (isPresentBattery(supply, type)) {
+            batteries.push_back(std::move(supply));
         }
     }
-    return descriptions;
+
+    std::vector<PowerSource> sources;
+    sources.reserve(batteries.size());
+    for (const auto& battery : batteries) {
+        sources.push_back(describe(battery, linePowerOnline));
+    }
+    return sources;
 }
 
 } // namespace vigilo::LinuxStats

@@ -1,40 +1,43 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace vigilo {
 
 /// Cumulative CPU time counters since boot, summed over all processors, in the system's own
 /// tick unit. Only differences between two readings mean anything; each counter may wrap.
+/// A system that does not count a state leaves it at 0.
 struct CpuTicks {
     std::uint32_t user = 0;
     std::uint32_t system = 0;
     std::uint32_t idle = 0;
     std::uint32_t nice = 0;
+    /// Idle while some input or output was outstanding.
+    std::uint32_t ioWait = 0;
+    /// Serving hardware interrupts and the work they defer.
+    std::uint32_t interrupts = 0;
+    /// Taken by the hypervisor for other virtual machines while this one wanted to run.
+    std::uint32_t steal = 0;
 
     bool operator==(const CpuTicks&) const = default;
 };
 
-/// Virtual-memory page counts of the whole system, and the sizes needed to turn them into bytes.
-/// Memory in use is max(internal − purgeable, 0) + wired + compressor pages.
-struct VmFigures {
-    /// Pages backing process memory that is not a file cache (anonymous memory).
-    std::uint64_t internalPages = 0;
-    /// Pages of that memory that the system may discard at any time.
-    std::uint64_t purgeablePages = 0;
-    /// Pages that can never be paged out.
-    std::uint64_t wiredPages = 0;
-    /// Pages holding compressed memory.
-    std::uint64_t compressorPages = 0;
-    /// Bytes per page as counted above.
-    std::uint64_t pageSize = 0;
-    /// Installed physical memory, in bytes.
-    std::uint64_t physicalMemory = 0;
+/// Memory of the whole system, in bytes. Memory in use is
+/// max(internal − purgeable, 0) + wired + compressed.
+struct MemoryFigures {
+    /// Process memory that is not a file cache (anonymous memory).
+    std::uint64_t internal = 0;
+    /// The part of it that the system may discard at any time.
+    std::uint64_t purgeable = 0;
+    /// Memory that can never be paged out.
+    std::uint64_t wired = 0;
+    /// Memory holding compressed pages.
+    std::uint64_t compressed = 0;
+    /// Installed physical memory.
+    std::uint64_t physical = 0;
 };
 
 /// Space on a volume, in bytes.
@@ -45,15 +48,43 @@ struct VolumeCapacity {
     std::int64_t total = 0;
 };
 
-/// One value of a power-source description: an integer, a flag or a text.
-using PowerSourceValue = std::variant<std::int64_t, bool, std::string>;
+/// How a power source counts its charge. Only figures in the same unit add up.
+enum class ChargeUnit {
+    /// Energy: charge and capacity in µWh, drain in µW.
+    MicrowattHours,
+    /// Electric charge: charge and capacity in µAh, drain in µA.
+    MicroampHours,
+    /// Share of full: capacity 100, drain in percent per hour.
+    Percent,
+};
 
-/// What the system says about one power source, by key. Keys and values follow the system's
-/// power-source descriptions: "Type" ("InternalBattery" for the computer's own battery),
-/// "Current Capacity" and "Max Capacity" (integers in one unit), "Is Charging" (flag),
-/// "Power Source State" ("AC Power" or "Battery Power"), "Time to Empty" (minutes).
-/// A key the system does not know is missing.
-using PowerSourceDescription = std::map<std::string, PowerSourceValue>;
+/// What the system says about one source of power. Charge, capacity and drain stay below
+/// 2^40, so that sums of them can be scaled without overflow.
+struct PowerSource {
+    enum class Kind {
+        /// A battery that powers the computer itself.
+        InternalBattery,
+        /// Anything else: a UPS, the battery of a mouse or a headset.
+        Other,
+    };
+
+    Kind kind = Kind::Other;
+    /// The unit of `charge`, `capacity` and `drain`.
+    ChargeUnit unit = ChargeUnit::Percent;
+    /// Charge stored now.
+    std::int64_t charge = 0;
+    /// Charge when full; 0 when the system does not know it, for example before the gauge is
+    /// calibrated.
+    std::int64_t capacity = 0;
+    /// Charge drawn per hour while the source discharges (time to empty is charge ÷ drain
+    /// hours); nothing when it is not discharging or the rate is unknown.
+    std::optional<std::int64_t> drain = std::nullopt;
+    bool isCharging = false;
+    /// The computer draws from external power.
+    bool onExternalPower = false;
+
+    bool operator==(const PowerSource&) const = default;
+};
 
 /// One address of one network interface.
 struct InterfaceAddress {
@@ -78,13 +109,13 @@ public:
     /// The CPU counters now; nothing when they cannot be read.
     [[nodiscard]] virtual std::optional<CpuTicks> cpuTicks() = 0;
     /// The memory figures now; nothing when they cannot be read.
-    [[nodiscard]] virtual std::optional<VmFigures> vmFigures() = 0;
+    [[nodiscard]] virtual std::optional<MemoryFigures> memoryFigures() = 0;
     /// The capacity of the volume holding the root folder; nothing when either figure is
     /// unknown.
     [[nodiscard]] virtual std::optional<VolumeCapacity> rootVolumeCapacity() = 0;
-    /// The descriptions of the power sources in the system's order; empty when there are none
-    /// or they cannot be read.
-    [[nodiscard]] virtual std::vector<PowerSourceDescription> powerSources() = 0;
+    /// The power sources with a charge, in the system's order; empty when there are none or
+    /// they cannot be read.
+    [[nodiscard]] virtual std::vector<PowerSource> powerSources() = 0;
     /// Every IPv4 and IPv6 address of every interface, in the system's order; empty when the
     /// list cannot be read.
     [[nodiscard]] virtual std::vector<InterfaceAddress> interfaceAddresses() = 0;

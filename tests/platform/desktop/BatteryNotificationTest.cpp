@@ -16,10 +16,8 @@ TEST(BatteryNotification, TheBatteryStopReachesTheNotificationServer) {
 
     model.toggle();
     ASSERT_TRUE(model.isAwake());
-    others.stats.sources = {{{"Type", std::string("InternalBattery")},
-                             {"Current Capacity", std::int64_t{20}},
-                             {"Max Capacity", std::int64_t{100}},
-                             {"Power Source State", std::string("Battery Power")}}};
+    others.stats.sources = {
+        {.kind = PowerSource::Kind::InternalBattery, .charge = 20, .capacity = 100}};
     others.clock.advance(2);
     model.refreshStats();
     EXPECT_FALSE(model.isAwake());

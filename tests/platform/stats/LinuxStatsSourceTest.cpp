@@ -24,11 +24,21 @@ std::filesystem::path fixture(const char* name) {
 TEST(LinuxStatsSource, DischargingLaptop) {
     LinuxStatsSource source(fixture("discharging"));
     // user 4294967400 keeps its low 32 bits
-    EXPECT_EQ(source.cpuTicks(),
-              (CpuTicks{.user = 104, .system = 3000, .idle = 90000, .nice = 20}));
+    EXPECT_EQ(source.cpuTicks(), (CpuTicks{.user = 104,
+                                           .system = 3000,
+                                           .idle = 90000,
+                                           .nice = 20,
+                                           .ioWait = 150,
+                                           .interrupts = 10}));
 
     SystemStats stats(source);
     EXPECT_EQ(stats.memory(), (MemoryUsage{2'000'000ull * 1024, 8'000'000ull * 1024}));
+    EXPECT_EQ(source.powerSources(),
+              (std::vector<PowerSource>{{.kind = PowerSource::Kind::InternalBattery,
+                                         .unit = ChargeUnit::MicrowattHours,
+                                         .charge = 30'000'000,
+                                         .capacity = 40'000'000,
+                                         .drain = 12'000'000}}));
     EXPECT_EQ(stats.battery(), (BatteryInfo{75, false, false, 150}));
 }
 
@@ -36,7 +46,10 @@ TEST(LinuxStatsSource, ChargingLaptopWithDeviceBattery) {
     LinuxStatsSource source(fixture("charging"));
     EXPECT_EQ(source.cpuTicks(), (CpuTicks{.user = 100, .system = 50, .idle = 1000, .nice = 0}));
     // The mouse battery is not the computer's.
-    EXPECT_EQ(source.powerSources().size(), 1u);
+    const auto sources = source.powerSources();
+    ASSERT_EQ(sources.size(), 2u);
+    EXPECT_EQ(sources[0].kind, PowerSource::Kind::InternalBattery);
+    EXPECT_EQ(sources[1].kind, PowerSource::Kind::Other);
 
     SystemStats stats(source);
     EXPECT_EQ(stats.memory(), (MemoryUsage{1'000'000ull * 1024, 16'000'000ull * 1024}));
@@ -53,21 +66,38 @@ TEST(LinuxStatsSource, DesktopWithoutBattery) {
 TEST(LinuxStatsSource, OddValues) {
     LinuxStatsSource source(fixture("odd"));
     EXPECT_FALSE(source.cpuTicks());
-    EXPECT_FALSE(source.vmFigures());
+    EXPECT_FALSE(source.memoryFigures());
 
     // BAT0 is an empty bay; BAT1 has unreadable figures; BAT2 reports energy_full 0 and
     // falls back to its percentage.
     const auto sources = source.powerSources();
     ASSERT_EQ(sources.size(), 2u);
-    EXPECT_FALSE(sources[0].contains("Current Capacity"));
-    EXPECT_FALSE(sources[0].contains("Time to Empty"));
+    EXPECT_EQ(sources[0].capacity, 0);
+    EXPECT_FALSE(sources[0].drain);
     EXPECT_EQ(SystemStats(source).battery(), (BatteryInfo{42, false, true, std::nullopt}));
+}
+
+TEST(LinuxStatsSource, BatteryOfEachTree) {
+    struct Case {
+        const char* tree;
+        std::optional<BatteryInfo> battery;
+    };
+    const Case cases[] = {
+        // Idle at 80 % behind a USB-C charger that negotiates its voltage ("online" 2).
+        {"usb-c-charger", BatteryInfo{80, false, true, std::nullopt}},
+        // BAT0 at 10 % rests ("Not charging") while BAT1 at 96 % runs the computer on battery.
+        {"two-batteries", BatteryInfo{75, false, false, 451}},
+    };
+    for (const auto& [tree, battery] : cases) {
+        LinuxStatsSource source(fixture(tree));
+        EXPECT_EQ(SystemStats(source).battery(), battery) << tree;
+    }
 }
 
 TEST(LinuxStatsSource, MissingTree) {
     LinuxStatsSource source(fixture("does-not-exist"));
     EXPECT_FALSE(source.cpuTicks());
-    EXPECT_FALSE(source.vmFigures());
+    EXPECT_FALSE(source.memoryFigures());
     EXPECT_FALSE(source.rootVolumeCapacity());
     EXPECT_TRUE(source.powerSources().empty());
 }
@@ -82,18 +112,35 @@ TEST(LinuxStatsSource, VolumeCapacityOfTheFixtureVolume) {
 
 // Parsers
 
-TEST(ProcStats, CpuLineNeedsFourNumbers) {
-    using LinuxStats::parseCpuTicks;
-    EXPECT_EQ(parseCpuTicks("cpu  1 2 3 4\n"),
-              (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
-    EXPECT_EQ(parseCpuTicks("cpu 1 2 3 4 5 6"),
-              (CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3\ncpu0 4 5 6 7\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu0 1 2 3 4\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 -3 4\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3 4x\n"));
-    EXPECT_FALSE(parseCpuTicks("cpu  1 2 3 99999999999999999999999\n"));
-    EXPECT_FALSE(parseCpuTicks(""));
+TEST(ProcStats, CpuLineNeedsFourNumbersAndTakesUpToEight) {
+    struct Case {
+        std::string_view text;
+        std::optional<CpuTicks> ticks;
+    };
+    const Case cases[] = {
+        // an old kernel's four columns
+        {"cpu  1 2 3 4\n", CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2}},
+        {"cpu 1 2 3 4 5 6",
+         CpuTicks{.user = 1, .system = 3, .idle = 4, .nice = 2, .ioWait = 5, .interrupts = 6}},
+        // irq and softirq add up; the guest columns are already part of user and nice
+        {"cpu  1 2 3 4 5 6 7 8 9 10\ncpu0 1 1 1 1 1 1 1 1 1 1\n", CpuTicks{.user = 1,
+                                                                           .system = 3,
+                                                                           .idle = 4,
+                                                                           .nice = 2,
+                                                                           .ioWait = 5,
+                                                                           .interrupts = 13,
+                                                                           .steal = 8}},
+        {"cpu  1 2 3\ncpu0 4 5 6 7\n", std::nullopt},
+        {"cpu0 1 2 3 4\n", std::nullopt},
+        {"cpu  1 2 -3 4\n", std::nullopt},
+        {"cpu  1 2 3 4x\n", std::nullopt},
+        {"cpu  1 2 3 4 5 6 7 8x\n", std::nullopt},
+        {"cpu  1 2 3 99999999999999999999999\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, ticks] : cases) {
+        EXPECT_EQ(LinuxStats::parseCpuTicks(text), ticks) << text;
+    }
 }
 
 TEST(ProcStats, MemInfoNeedsBothLinesInOrder) {
