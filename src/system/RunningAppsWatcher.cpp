@@ -167,10 +167,17 @@ bool RunningAppsWatcher::add(const std::string& url) {
         hiddenBuiltInIDs_.erase(builtInApp->id());
     } else if (std::ranges::none_of(
                    allApps(), [&](const App& app) { return hasIdentifier(app, identifier); })) {
-        willChange_.notify();
-        customApps_.push_back(
+        auto extended = customApps_;
+        extended.push_back(
             {bundle->displayName.value_or(bundle->name.value_or(fileNameWithoutExtension(url))),
              {identifier}});
+        // A name or identifier that is not UTF-8 cannot be stored: refuse the application
+        // rather than list one that is gone at the next start.
+        if (!encodeApps(extended)) {
+            return false;
+        }
+        willChange_.notify();
+        customApps_ = std::move(extended);
     }
 
     const auto apps = allApps();
@@ -216,10 +223,10 @@ std::optional<std::string> RunningAppsWatcher::icon(const App& app) const {
 void RunningAppsWatcher::save() {
     defaults_.set(enabledKey, StringList(enabledIDs_.begin(), enabledIDs_.end()));
     defaults_.set(hiddenKey, StringList(hiddenBuiltInIDs_.begin(), hiddenBuiltInIDs_.end()));
+    // `add` refuses what cannot be encoded; should encoding fail all the same, the stored list
+    // stays as it was rather than being lost.
     if (const auto data = encodeApps(customApps_)) {
         defaults_.set(customKey, *data);
-    } else {
-        defaults_.remove(customKey);
     }
     refresh();
 }

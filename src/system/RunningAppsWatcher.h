@@ -62,7 +62,8 @@ public:
     void setEnabled(const App& app, bool on);
     /// Lists and enables the application at `url`; an application already listed under that
     /// identifier is enabled (and shown again if hidden) instead. False when the file cannot be
-    /// read or names no identifier; nothing changes then.
+    /// read, names no identifier, or gives a name or identifier that cannot be stored (not
+    /// UTF-8); nothing changes then.
     bool add(const std::string& url);
     /// Hides a built-in application or deletes an added one; either way disables it.
     void remove(const App& app);

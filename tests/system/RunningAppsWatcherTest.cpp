@@ -238,13 +238,22 @@ TEST_F(RunningAppsWatcherTest, RemovingHidesBuiltInsDeletesCustomsAndRestoreKeep
     EXPECT_TRUE(storedStrings("hiddenWatchedApps").empty());
 }
 
-TEST_F(RunningAppsWatcherTest, ACustomListThatCannotBeEncodedRemovesTheStoredValue) {
-    defaults.values["customWatchedApps"] = bytes(R"([{"name":"Old","bundleIDs":["old"]}])");
-    offerBundle("/a/Bad.app", {"bad", std::string("\xff\xfe"), std::nullopt});
+TEST_F(RunningAppsWatcherTest, AnAppThatCannotBeStoredIsRefusedAndTheStoredListKept) {
+    const auto stored = bytes(R"([{"name":"Old","bundleIDs":["old"]}])");
+    defaults.values["customWatchedApps"] = stored;
+    offerBundle("/a/BadName.app", {"bad", std::string("Caf\xe9"), std::nullopt});
+    offerBundle("/a/BadId.app", {std::string("org.caf\xe9"), "Café", std::nullopt});
     const auto watcher = makeWatcher();
-    EXPECT_TRUE(watcher->add("/a/Bad.app"));
-    EXPECT_FALSE(defaults.contains("customWatchedApps"));
-    EXPECT_EQ(storedStrings("watchedApps"), StringList{"bad"});
+    int changes = 0;
+    watcher->setOnChange([&] { ++changes; });
+    for (const auto* location : {"/a/BadName.app", "/a/BadId.app"}) {
+        EXPECT_FALSE(watcher->add(location)) << location;
+    }
+    EXPECT_EQ(watcher->customApps(), (std::vector<App>{{"Old", {"old"}}}));
+    EXPECT_TRUE(watcher->enabledIDs().empty());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(defaults.values, (decltype(defaults.values){{"customWatchedApps", stored}}));
+    EXPECT_EQ(makeWatcher()->customApps(), (std::vector<App>{{"Old", {"old"}}}));
 }
 
 TEST_F(RunningAppsWatcherTest, LocationAndIconComeFromTheFirstInstalledIdentifier) {

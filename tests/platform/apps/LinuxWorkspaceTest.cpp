@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "../TempFolder.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"
 #include "platform/linux/LinuxCgroupAppId.h"
@@ -144,6 +145,26 @@ TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
               (std::vector<RunningAppsWatcher::App>{terminal, {"Vendor Tool", {"vendor-tool"}}}));
     EXPECT_EQ(watcher.runningNames(), std::vector<std::string>{"Терминал"});
     EXPECT_EQ(watcher.icon(terminal), "org.gnome.Terminal");
+}
+
+TEST(LinuxWorkspaceTest, AnEntryNamedInLatin1IsAddedAndTheStoredAppsSurviveARestart) {
+    const TempFolder root;
+    fs::create_directories(root.path() / "applications");
+    writeFile(root.path() / "applications/cafe.desktop",
+              "[Desktop Entry]\nType=Application\nName=Caf\xe9\nExec=cafe\n");
+    auto workspace = fixtureWorkspace(fixture / "proc", {root.path() / "applications", systemApps});
+    fakes::FakeDefaults defaults;
+    fakes::FakeScheduler scheduler;
+    const RunningAppsWatcher::App terminal{"Терминал", {"org.gnome.Terminal"}};
+    const RunningAppsWatcher::App cafe{"Caf\uFFFD", {"cafe"}};
+    {
+        RunningAppsWatcher watcher(defaults, workspace, scheduler);
+        ASSERT_TRUE(watcher.add((systemApps / "org.gnome.Terminal.desktop").string()));
+        EXPECT_TRUE(watcher.add((root.path() / "applications/cafe.desktop").string()));
+    }
+    RunningAppsWatcher restarted(defaults, workspace, scheduler);
+    EXPECT_EQ(restarted.customApps(), (std::vector<RunningAppsWatcher::App>{terminal, cafe}));
+    EXPECT_TRUE(restarted.isEnabled(cafe));
 }
 
 TEST(LinuxWorkspaceTest, ThisMachinesProcessesGiveWellFormedIdsAndFindThisTest) {
