@@ -20,13 +20,20 @@ const LinuxApplicationIndex& LinuxWorkspace::installed() const {
 }
 
 std::set<std::string> LinuxWorkspace::runningApplicationIDs() const {
-    return processes_.runningApplicationIDs(installed());
+    lastRunning_ = processes_.runningApplicationIDs(installed());
+    return *lastRunning_;
+}
+
+bool LinuxWorkspace::runningApplicationsChanged() const {
+    const auto before = lastRunning_;
+    const auto now = runningApplicationIDs();
+    return before && now != *before;
 }
 
 std::unique_ptr<Workspace::Observation>
 LinuxWorkspace::observeRunningApplications(std::function<void()> onChange) {
     return std::make_unique<LinuxRunningAppsObservation>(
-        sessionBus_, [this] { return runningApplicationIDs(); }, std::move(onChange));
+        sessionBus_, [this] { return runningApplicationsChanged(); }, std::move(onChange));
 }
 
 std::optional<std::string>

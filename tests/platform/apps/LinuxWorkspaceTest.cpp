@@ -133,6 +133,33 @@ TEST(LinuxWorkspaceTest, ProcessesThatStartExecOrEndAreSeenAtTheNextLook) {
     fs::remove_all(root);
 }
 
+TEST(LinuxWorkspaceTest, ChangesAreReportedAgainstThePreviousLookWhoeverTookIt) {
+    const TempFolder root;
+    fs::create_directories(root.path() / "applications");
+    writeFile(root.path() / "applications/editor.desktop",
+              "[Desktop Entry]\nType=Application\nExec=editor-bin\n");
+    const auto start = [&](const std::string& pid, const std::string& program) {
+        const auto process = root.path() / "proc" / pid;
+        fs::create_directories(process);
+        writeFile(process / "cgroup", "0::/user.slice\n");
+        writeFile(process / "comm", program + "\n");
+        fs::create_symlink("/usr/bin/" + program, process / "exe");
+    };
+    start("10", "editor-bin");
+    const auto workspace = fixtureWorkspace(root.path() / "proc", {root.path() / "applications"});
+
+    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "the first look has nothing before it";
+    EXPECT_FALSE(workspace.runningApplicationsChanged());
+    start("11", "unlisted-bin");
+    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "no application started";
+    fs::remove_all(root.path() / "proc/10");
+    EXPECT_TRUE(workspace.runningApplicationsChanged());
+    EXPECT_FALSE(workspace.runningApplicationsChanged());
+    start("12", "editor-bin");
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
+    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "the watcher saw it already";
+}
+
 TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
     auto workspace = fixtureWorkspace();
     fakes::FakeDefaults defaults;
