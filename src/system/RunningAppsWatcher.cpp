@@ -79,13 +79,30 @@ std::string fileNameWithoutExtension(std::string location) {
 } // namespace
 
 const std::vector<App>& RunningAppsWatcher::builtIn() {
+    // On Linux: Anthropic's own package (com.anthropic.Claude) and the widely used repackaging
+    // (claude-desktop); Claude Code, Codex and Gemini CLI as they run in a terminal. The other
+    // desktop applications have no Linux build from their makers.
     static const std::vector<App> apps{
-        {"Claude", {"com.anthropic.claudefordesktop"}},
-        {"ChatGPT", {"com.openai.chat", "com.openai.codex"}},
-        {"Gemini", {"com.google.GeminiMacOS"}},
+        {"Claude",
+         {"com.anthropic.claudefordesktop", "com.anthropic.Claude", "claude-desktop",
+          "process:claude"}},
+        {"ChatGPT", {"com.openai.chat", "com.openai.codex", "process:codex"}},
+        {"Gemini", {"com.google.GeminiMacOS", "process:gemini"}},
         {"DSH", {"com.deepseek.dsh"}},
     };
     return apps;
+}
+
+std::set<std::string> RunningAppsWatcher::builtInProcessNames() {
+    std::set<std::string> names;
+    for (const auto& app : builtIn()) {
+        for (const auto& identifier : app.bundleIDs) {
+            if (identifier.starts_with(processNamePrefix)) {
+                names.insert(identifier.substr(processNamePrefix.size()));
+            }
+        }
+    }
+    return names;
 }
 
 RunningAppsWatcher::RunningAppsWatcher(Defaults& defaults, Workspace& workspace,
@@ -126,7 +143,27 @@ void RunningAppsWatcher::loadCustomApps() {
     const bool droppedAny = kept.size() != decoded->size();
     customApps_ = std::move(kept);
     if (droppedAny) {
+        adoptIntoBuiltIn(*decoded);
         save();
+    }
+}
+
+// An application the user added before its identifier became a built-in one (the Linux builds
+// of the assistants) goes on as that built-in application: shown, and enabled if it was.
+void RunningAppsWatcher::adoptIntoBuiltIn(const std::vector<App>& stored) {
+    for (const auto& app : stored) {
+        const auto builtInApp = std::ranges::find_if(builtIn(), [&](const App& candidate) {
+            return std::ranges::any_of(app.bundleIDs, [&](const auto& identifier) {
+                return hasIdentifier(candidate, identifier);
+            });
+        });
+        if (builtInApp == builtIn().end()) {
+            continue;
+        }
+        hiddenBuiltInIDs_.erase(builtInApp->id());
+        if (enabledIDs_.erase(app.id()) > 0) {
+            enabledIDs_.insert(builtInApp->id());
+        }
     }
 }
 

@@ -12,9 +12,11 @@ namespace {
 using App = RunningAppsWatcher::App;
 using Names = std::vector<std::string>;
 
-const App claude{"Claude", {"com.anthropic.claudefordesktop"}};
-const App chatGPT{"ChatGPT", {"com.openai.chat", "com.openai.codex"}};
-const App gemini{"Gemini", {"com.google.GeminiMacOS"}};
+const App claude{
+    "Claude",
+    {"com.anthropic.claudefordesktop", "com.anthropic.Claude", "claude-desktop", "process:claude"}};
+const App chatGPT{"ChatGPT", {"com.openai.chat", "com.openai.codex", "process:codex"}};
+const App gemini{"Gemini", {"com.google.GeminiMacOS", "process:gemini"}};
 const App dsh{"DSH", {"com.deepseek.dsh"}};
 
 Bytes bytes(std::string_view text) {
@@ -122,6 +124,40 @@ TEST_F(RunningAppsWatcherTest, RunningNamesFollowListOrderAndAnyIdentifierOfAnAp
     // Only the first identifier enables the application.
     watcher->setEnabled(App{"ChatGPT", {"com.openai.codex"}}, true);
     EXPECT_FALSE(watcher->isEnabled(chatGPT));
+}
+
+TEST_F(RunningAppsWatcherTest, BuiltInAppsRunOnLinuxUnderTheIdsTheyAreStoredBy) {
+    defaults.values["watchedApps"] =
+        StringList{"com.anthropic.claudefordesktop", "com.openai.chat", "com.google.GeminiMacOS"};
+    const std::pair<std::string, Names> cases[] = {
+        {"com.anthropic.Claude", {"Claude"}}, {"claude-desktop", {"Claude"}},
+        {"process:claude", {"Claude"}},       {"process:codex", {"ChatGPT"}},
+        {"process:gemini", {"Gemini"}},       {"claude", {}},
+        {"process:claude-desktop", {}},
+    };
+    for (const auto& [running, names] : cases) {
+        workspace.running = {running};
+        EXPECT_EQ(makeWatcher()->runningNames(), names) << running;
+    }
+    EXPECT_EQ(RunningAppsWatcher::builtInProcessNames(),
+              (std::set<std::string>{"claude", "codex", "gemini"}));
+}
+
+TEST_F(RunningAppsWatcherTest, AnAppAddedBeforeItBecameBuiltInGoesOnAsTheBuiltInOne) {
+    defaults.values["customWatchedApps"] =
+        bytes(R"([{"name":"Claude Desktop","bundleIDs":["claude-desktop"]},)"
+              R"({"name":"Mine","bundleIDs":["org.mine"]}])");
+    defaults.values["watchedApps"] = StringList{"claude-desktop", "org.mine"};
+    defaults.values["hiddenWatchedApps"] = StringList{"com.anthropic.claudefordesktop"};
+    workspace.running = {"claude-desktop"};
+    const auto watcher = makeWatcher();
+    EXPECT_EQ(watcher->allApps(),
+              (std::vector<App>{claude, chatGPT, gemini, dsh, {"Mine", {"org.mine"}}}));
+    EXPECT_EQ(watcher->runningNames(), Names{"Claude"});
+    EXPECT_EQ(storedStrings("watchedApps"),
+              (StringList{"com.anthropic.claudefordesktop", "org.mine"}));
+    EXPECT_TRUE(storedStrings("hiddenWatchedApps").empty());
+    EXPECT_EQ(storedCustomText(), R"([{"name":"Mine","bundleIDs":["org.mine"]}])");
 }
 
 TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnChangeEveryTime) {

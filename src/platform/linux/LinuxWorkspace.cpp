@@ -1,13 +1,14 @@
 #include "platform/linux/LinuxWorkspace.h"
 
 #include "platform/linux/LinuxRunningAppsObservation.h"
+#include "system/RunningAppsWatcher.h"
 
 namespace vigilo {
 
 LinuxWorkspace::LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
                                std::vector<std::filesystem::path> applicationFolders,
                                QDBusConnection sessionBus)
-    : processes_(std::move(procRoot), user)
+    : processes_(std::move(procRoot), user, RunningAppsWatcher::builtInProcessNames())
     , applicationFolders_(std::move(applicationFolders))
     , sessionBus_(std::move(sessionBus)) {}
 

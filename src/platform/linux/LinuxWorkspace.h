@@ -14,8 +14,9 @@
 
 namespace vigilo {
 
-/// The desktop's applications on Linux. An application's identifier is its desktop-file id;
-/// an application file is a desktop entry (".desktop").
+/// The desktop's applications on Linux. An application's identifier is its desktop-file id, or
+/// "process:<name>" for the built-in applications' command-line programs; an application file is
+/// a desktop entry (".desktop").
 class LinuxWorkspace final : public Workspace {
 public:
     /// Reads processes below `procRoot` that belong to `user`, installed applications from

@@ -30,11 +30,12 @@ LinuxWorkspace fixtureWorkspace(const fs::path& proc = fixture / "proc",
 TEST(LinuxWorkspaceTest, RunningAppsComeFromUnitsSandboxesAndExecutables) {
     const auto workspace = fixtureWorkspace();
     // 101 runs "sidekick" inside the terminal's unit: the unit names it. 109's entry is hidden
-    // from menus, 111's unit is not escaped and its program is not installed.
+    // from menus, 111's unit is not escaped and its program is not installed. 102's program is
+    // named claude, like Claude Code's.
     EXPECT_EQ(workspace.runningApplicationIDs(),
               (std::set<std::string>{"claude-desktop", "foo", "longprogram", "mytool",
                                      "org.example.Legacy", "org.gimp.GIMP", "org.gnome.Terminal",
-                                     "org.kde.dolphin", "org.mozilla.firefox",
+                                     "org.kde.dolphin", "org.mozilla.firefox", "process:claude",
                                      "telegram-desktop_telegram-desktop", "zed"}));
 }
 
