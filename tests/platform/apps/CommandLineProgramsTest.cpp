@@ -1,9 +1,6 @@
 #include "../TempFolder.h"
 #include "EventLoop.h"
-#include "fakes/FakeDefaults.h"
-#include "fakes/FakeScheduler.h"
 #include "platform/linux/LinuxWorkspace.h"
-#include "system/RunningAppsWatcher.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -88,20 +85,6 @@ TEST(CommandLineProgramsTest, AssistantsAreFoundByProcessNameAsNativeProgramsAnd
     writeProcess(root.path(), "500", cases[0].first);
     const LinuxProcessApps otherUser(root.path(), getuid() + 1, {"claude"});
     EXPECT_TRUE(otherUser.runningApplicationIDs(LinuxApplicationIndex({})).empty());
-}
-
-TEST(CommandLineProgramsTest, ClaudeCodeInATerminalCountsAsTheWatchedClaude) {
-    const TempFolder root;
-    writeProcess(root.path(), "600",
-                 {"node", "/usr/bin/node", "node\0/usr/local/bin/claude\0--continue\0"s});
-    auto workspace = workspaceOver(root.path());
-    fakes::FakeDefaults defaults;
-    fakes::FakeScheduler scheduler;
-    RunningAppsWatcher watcher(defaults, workspace, scheduler);
-    EXPECT_TRUE(watcher.runningNames().empty());
-
-    watcher.setEnabled(watcher.allApps().front(), true);
-    EXPECT_EQ(watcher.runningNames(), std::vector<std::string>{"Claude"});
 }
 
 TEST(CommandLineProgramsTest, AScriptThatPythonRunsOnThisMachineIsFoundByItsName) {
