@@ -1,5 +1,5 @@
 // The cost of one look at the running applications on this machine: the /proc scan that the
-// watcher does on every change notice, and on every poll where no systemd user manager tells it.
+// watcher does on every change notice, and the observation every two seconds.
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LinuxXdgDataDirs.h"
 

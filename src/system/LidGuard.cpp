@@ -48,7 +48,12 @@ std::optional<LidError> LidGuard::uninstall() {
 }
 
 bool LidGuard::isSafeUserName(const std::string& name) {
-    return !name.empty() && std::ranges::all_of(name, [](char c) {
+    // In the rule's user column ALL means every user; a leading "-" makes no portable user name
+    // and reads as an option to the tools that are given the name.
+    if (name.empty() || name == "ALL" || name.starts_with('-')) {
+        return false;
+    }
+    return std::ranges::all_of(name, [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                c == '.' || c == '_' || c == '-';
     });

@@ -51,7 +51,8 @@ public:
     [[nodiscard]] std::optional<LidError> install() override;
     [[nodiscard]] std::optional<LidError> uninstall() override;
 
-    /// Only ASCII letters, digits, ".", "_" and "-", at least one.
+    /// Only ASCII letters, digits, ".", "_" and "-", at least one; not "ALL" (every user, to
+    /// sudoers) and not starting with "-".
     [[nodiscard]] static bool isSafeUserName(const std::string& name);
     /// "<user> ALL=(root) NOPASSWD: /usr/bin/pmset -a disablesleep 1, /usr/bin/pmset -a ...0".
     [[nodiscard]] static std::string ruleLine(const std::string& userName);

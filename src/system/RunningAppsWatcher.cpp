@@ -79,13 +79,30 @@ std::string fileNameWithoutExtension(std::string location) {
 } // namespace
 
 const std::vector<App>& RunningAppsWatcher::builtIn() {
+    // On Linux: Anthropic's own package (com.anthropic.Claude) and the widely used repackaging
+    // (claude-desktop); Claude Code, Codex and Gemini CLI as they run in a terminal. The other
+    // desktop applications have no Linux build from their makers.
     static const std::vector<App> apps{
-        {"Claude", {"com.anthropic.claudefordesktop"}},
-        {"ChatGPT", {"com.openai.chat", "com.openai.codex"}},
-        {"Gemini", {"com.google.GeminiMacOS"}},
+        {"Claude",
+         {"com.anthropic.claudefordesktop", "com.anthropic.Claude", "claude-desktop",
+          "process:claude"}},
+        {"ChatGPT", {"com.openai.chat", "com.openai.codex", "process:codex"}},
+        {"Gemini", {"com.google.GeminiMacOS", "process:gemini"}},
         {"DSH", {"com.deepseek.dsh"}},
     };
     return apps;
+}
+
+std::set<std::string> RunningAppsWatcher::builtInProcessNames() {
+    std::set<std::string> names;
+    for (const auto& app : builtIn()) {
+        for (const auto& identifier : app.bundleIDs) {
+            if (identifier.starts_with(processNamePrefix)) {
+                names.insert(identifier.substr(processNamePrefix.size()));
+            }
+        }
+    }
+    return names;
 }
 
 RunningAppsWatcher::RunningAppsWatcher(Defaults& defaults, Workspace& workspace,
@@ -126,7 +143,27 @@ void RunningAppsWatcher::loadCustomApps() {
     const bool droppedAny = kept.size() != decoded->size();
     customApps_ = std::move(kept);
     if (droppedAny) {
+        adoptIntoBuiltIn(*decoded);
         save();
+    }
+}
+
+// An application the user added before its identifier became a built-in one (the Linux builds
+// of the assistants) goes on as that built-in application: shown, and enabled if it was.
+void RunningAppsWatcher::adoptIntoBuiltIn(const std::vector<App>& stored) {
+    for (const auto& app : stored) {
+        const auto builtInApp = std::ranges::find_if(builtIn(), [&](const App& candidate) {
+            return std::ranges::any_of(app.bundleIDs, [&](const auto& identifier) {
+                return hasIdentifier(candidate, identifier);
+            });
+        });
+        if (builtInApp == builtIn().end()) {
+            continue;
+        }
+        hiddenBuiltInIDs_.erase(builtInApp->id());
+        if (enabledIDs_.erase(app.id()) > 0) {
+            enabledIDs_.insert(builtInApp->id());
+        }
     }
 }
 
@@ -167,10 +204,17 @@ bool RunningAppsWatcher::add(const std::string& url) {
         hiddenBuiltInIDs_.erase(builtInApp->id());
     } else if (std::ranges::none_of(
                    allApps(), [&](const App& app) { return hasIdentifier(app, identifier); })) {
-        willChange_.notify();
-        customApps_.push_back(
+        auto extended = customApps_;
+        extended.push_back(
             {bundle->displayName.value_or(bundle->name.value_or(fileNameWithoutExtension(url))),
              {identifier}});
+        // A name or identifier that is not UTF-8 cannot be stored: refuse the application
+        // rather than list one that is gone at the next start.
+        if (!encodeApps(extended)) {
+            return false;
+        }
+        willChange_.notify();
+        customApps_ = std::move(extended);
     }
 
     const auto apps = allApps();
@@ -216,10 +260,10 @@ std::optional<std::string> RunningAppsWatcher::icon(const App& app) const {
 void RunningAppsWatcher::save() {
     defaults_.set(enabledKey, StringList(enabledIDs_.begin(), enabledIDs_.end()));
     defaults_.set(hiddenKey, StringList(hiddenBuiltInIDs_.begin(), hiddenBuiltInIDs_.end()));
+    // `add` refuses what cannot be encoded; should encoding fail all the same, the stored list
+    // stays as it was rather than being lost.
     if (const auto data = encodeApps(customApps_)) {
         defaults_.set(customKey, *data);
-    } else {
-        defaults_.remove(customKey);
     }
     refresh();
 }

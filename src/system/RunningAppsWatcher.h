@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vigilo {
@@ -34,8 +35,16 @@ public:
         bool operator==(const App&) const = default;
     };
 
-    /// The fixed built-in applications, in their order.
+    /// An identifier that starts with this names a program by its process name
+    /// ("process:claude"): programs run in a terminal have no other identifier.
+    static constexpr std::string_view processNamePrefix = "process:";
+
+    /// The fixed built-in applications, in their order. Besides the macOS bundle identifiers
+    /// (the first one is the stored id), they list the desktop-file ids of their Linux builds
+    /// and the process names of the command-line assistants of the same makers.
     [[nodiscard]] static const std::vector<App>& builtIn();
+    /// The process names that the built-in applications' identifiers give.
+    [[nodiscard]] static std::set<std::string> builtInProcessNames();
 
     /// Loads the stored list, starts observing the running applications and computes the
     /// running names once. The services must outlive the watcher.
@@ -62,7 +71,8 @@ public:
     void setEnabled(const App& app, bool on);
     /// Lists and enables the application at `url`; an application already listed under that
     /// identifier is enabled (and shown again if hidden) instead. False when the file cannot be
-    /// read or names no identifier; nothing changes then.
+    /// read, names no identifier, or gives a name or identifier that cannot be stored (not
+    /// UTF-8); nothing changes then.
     bool add(const std::string& url);
     /// Hides a built-in application or deletes an added one; either way disables it.
     void remove(const App& app);
@@ -75,6 +85,7 @@ public:
 
 private:
     void loadCustomApps();
+    void adoptIntoBuiltIn(const std::vector<App>& stored);
     void save();
     void refresh();
 

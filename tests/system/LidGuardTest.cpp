@@ -97,6 +97,22 @@ TEST_F(LidGuardTest, UnsafeUserNamesAreRefusedBeforeAnyPrompt) {
     EXPECT_TRUE(LidGuard::isSafeUserName("First.Last_2-x"));
 }
 
+TEST_F(LidGuardTest, NamesThatSudoersOrToolsReadOtherwiseAreRefused) {
+    const std::pair<std::string, bool> cases[] = {
+        {"ALL", false}, {"-", false},   {"-x", false}, {"--", false}, {"all", true},
+        {"ALLx", true}, {"xALL", true}, {"x-", true},  {"a-b", true}, {"_ALL", true},
+    };
+    for (const auto& [name, safe] : cases) {
+        EXPECT_EQ(LidGuard::isSafeUserName(name), safe) << name;
+        const auto error = guard(name).install();
+        EXPECT_EQ(error.has_value(), !safe) << name;
+        if (error) {
+            EXPECT_EQ(error->description, "Имя пользователя содержит неожиданные символы.");
+        }
+    }
+    EXPECT_EQ(admin.sources.size(), 6U) << "a prompt for each accepted name only";
+}
+
 TEST_F(LidGuardTest, InstallRunsTheSevenCommandChainWithItsPrompt) {
     EXPECT_FALSE(guard().install());
     ASSERT_EQ(admin.sources.size(), 1U);

@@ -12,9 +12,11 @@ namespace {
 using App = RunningAppsWatcher::App;
 using Names = std::vector<std::string>;
 
-const App claude{"Claude", {"com.anthropic.claudefordesktop"}};
-const App chatGPT{"ChatGPT", {"com.openai.chat", "com.openai.codex"}};
-const App gemini{"Gemini", {"com.google.GeminiMacOS"}};
+const App claude{
+    "Claude",
+    {"com.anthropic.claudefordesktop", "com.anthropic.Claude", "claude-desktop", "process:claude"}};
+const App chatGPT{"ChatGPT", {"com.openai.chat", "com.openai.codex", "process:codex"}};
+const App gemini{"Gemini", {"com.google.GeminiMacOS", "process:gemini"}};
 const App dsh{"DSH", {"com.deepseek.dsh"}};
 
 Bytes bytes(std::string_view text) {
@@ -122,6 +124,40 @@ TEST_F(RunningAppsWatcherTest, RunningNamesFollowListOrderAndAnyIdentifierOfAnAp
     // Only the first identifier enables the application.
     watcher->setEnabled(App{"ChatGPT", {"com.openai.codex"}}, true);
     EXPECT_FALSE(watcher->isEnabled(chatGPT));
+}
+
+TEST_F(RunningAppsWatcherTest, BuiltInAppsRunOnLinuxUnderTheIdsTheyAreStoredBy) {
+    defaults.values["watchedApps"] =
+        StringList{"com.anthropic.claudefordesktop", "com.openai.chat", "com.google.GeminiMacOS"};
+    const std::pair<std::string, Names> cases[] = {
+        {"com.anthropic.Claude", {"Claude"}}, {"claude-desktop", {"Claude"}},
+        {"process:claude", {"Claude"}},       {"process:codex", {"ChatGPT"}},
+        {"process:gemini", {"Gemini"}},       {"claude", {}},
+        {"process:claude-desktop", {}},
+    };
+    for (const auto& [running, names] : cases) {
+        workspace.running = {running};
+        EXPECT_EQ(makeWatcher()->runningNames(), names) << running;
+    }
+    EXPECT_EQ(RunningAppsWatcher::builtInProcessNames(),
+              (std::set<std::string>{"claude", "codex", "gemini"}));
+}
+
+TEST_F(RunningAppsWatcherTest, AnAppAddedBeforeItBecameBuiltInGoesOnAsTheBuiltInOne) {
+    defaults.values["customWatchedApps"] =
+        bytes(R"([{"name":"Claude Desktop","bundleIDs":["claude-desktop"]},)"
+              R"({"name":"Mine","bundleIDs":["org.mine"]}])");
+    defaults.values["watchedApps"] = StringList{"claude-desktop", "org.mine"};
+    defaults.values["hiddenWatchedApps"] = StringList{"com.anthropic.claudefordesktop"};
+    workspace.running = {"claude-desktop"};
+    const auto watcher = makeWatcher();
+    EXPECT_EQ(watcher->allApps(),
+              (std::vector<App>{claude, chatGPT, gemini, dsh, {"Mine", {"org.mine"}}}));
+    EXPECT_EQ(watcher->runningNames(), Names{"Claude"});
+    EXPECT_EQ(storedStrings("watchedApps"),
+              (StringList{"com.anthropic.claudefordesktop", "org.mine"}));
+    EXPECT_TRUE(storedStrings("hiddenWatchedApps").empty());
+    EXPECT_EQ(storedCustomText(), R"([{"name":"Mine","bundleIDs":["org.mine"]}])");
 }
 
 TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnChangeEveryTime) {
@@ -238,13 +274,22 @@ TEST_F(RunningAppsWatcherTest, RemovingHidesBuiltInsDeletesCustomsAndRestoreKeep
     EXPECT_TRUE(storedStrings("hiddenWatchedApps").empty());
 }
 
-TEST_F(RunningAppsWatcherTest, ACustomListThatCannotBeEncodedRemovesTheStoredValue) {
-    defaults.values["customWatchedApps"] = bytes(R"([{"name":"Old","bundleIDs":["old"]}])");
-    offerBundle("/a/Bad.app", {"bad", std::string("\xff\xfe"), std::nullopt});
+TEST_F(RunningAppsWatcherTest, AnAppThatCannotBeStoredIsRefusedAndTheStoredListKept) {
+    const auto stored = bytes(R"([{"name":"Old","bundleIDs":["old"]}])");
+    defaults.values["customWatchedApps"] = stored;
+    offerBundle("/a/BadName.app", {"bad", std::string("Caf\xe9"), std::nullopt});
+    offerBundle("/a/BadId.app", {std::string("org.caf\xe9"), "Café", std::nullopt});
     const auto watcher = makeWatcher();
-    EXPECT_TRUE(watcher->add("/a/Bad.app"));
-    EXPECT_FALSE(defaults.contains("customWatchedApps"));
-    EXPECT_EQ(storedStrings("watchedApps"), StringList{"bad"});
+    int changes = 0;
+    watcher->setOnChange([&] { ++changes; });
+    for (const auto* location : {"/a/BadName.app", "/a/BadId.app"}) {
+        EXPECT_FALSE(watcher->add(location)) << location;
+    }
+    EXPECT_EQ(watcher->customApps(), (std::vector<App>{{"Old", {"old"}}}));
+    EXPECT_TRUE(watcher->enabledIDs().empty());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(defaults.values, (decltype(defaults.values){{"customWatchedApps", stored}}));
+    EXPECT_EQ(makeWatcher()->customApps(), (std::vector<App>{{"Old", {"old"}}}));
 }
 
 TEST_F(RunningAppsWatcherTest, LocationAndIconComeFromTheFirstInstalledIdentifier) {

@@ -48,9 +48,9 @@ void assign(LinuxDesktopEntry& entry, std::string_view key, std::string value) {
     if (key == "Type") {
         entry.type = std::move(value);
     } else if (key == "Name") {
-        entry.name = std::move(value);
+        entry.name = sanitizedUtf8(value);
     } else if (key == "Name[ru]") {
-        entry.localizedName = std::move(value);
+        entry.localizedName = sanitizedUtf8(value);
     } else if (key == "Icon") {
         entry.icon = std::move(value);
     } else if (key == "Exec") {

@@ -8,7 +8,9 @@
 namespace vigilo {
 
 /// The keys of a desktop entry file's [Desktop Entry] group that the program reads.
-/// String values have their escapes (\s \n \t \r \\) resolved.
+/// String values have their escapes (\s \n \t \r \\) resolved. The names are shown and stored
+/// as text, so bytes that are not UTF-8 in them become U+FFFD; the other values are compared
+/// with file names and keep their bytes.
 struct LinuxDesktopEntry {
     std::string type;
     std::optional<std::string> name;

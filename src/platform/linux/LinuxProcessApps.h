@@ -14,12 +14,15 @@ namespace vigilo {
 /// Finds which applications a user's processes belong to, from a /proc tree.
 class LinuxProcessApps {
 public:
-    /// Reads the processes below `procRoot` ("/proc") that belong to the user `user`.
-    LinuxProcessApps(std::filesystem::path procRoot, uid_t user);
+    /// Reads the processes below `procRoot` ("/proc") that belong to the user `user`, and looks
+    /// for the command-line programs named `programNames` among them.
+    LinuxProcessApps(std::filesystem::path procRoot, uid_t user,
+                     std::set<std::string> programNames = {});
 
     /// The desktop-file ids of the applications the user's processes belong to. A process counts
     /// by the first of: its systemd application unit, its Flatpak sandbox, its Snap unit, its
-    /// executable matched against the installed entries.
+    /// executable matched against the installed entries. Besides, a process that runs one of
+    /// the program names counts as "process:<name>" (see `runsAs`), wherever it was started.
     /// A process seen by an earlier call with the same executable is not read again, so a poll
     /// costs two system calls for each process that was already there.
     [[nodiscard]] std::set<std::string>
@@ -38,9 +41,17 @@ private:
     [[nodiscard]] std::vector<std::string>
     applicationIDs(const std::filesystem::path& process, const std::string& executable,
                    const LinuxApplicationIndex& installed) const;
+    /// The program names the process runs as: its executable's file name or its command name
+    /// (comm: a native program, or a script started directly or that set its title); for an
+    /// interpreter (node, bun, deno, python), the file names of its argv[0] and of the script it
+    /// runs. Only an interpreter's command line is read.
+    [[nodiscard]] std::set<std::string> runsAs(const std::filesystem::path& process,
+                                               const std::string& executableName,
+                                               const std::string& commandName) const;
 
     std::filesystem::path procRoot_;
     uid_t user_;
+    std::set<std::string> programNames_;
     /// By process folder name. A process id reused within one poll interval would inherit the
     /// old answer; with Linux's large id space that needs millions of processes in seconds.
     mutable std::map<std::string, Seen> seen_;

@@ -7,34 +7,30 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
-#include <set>
-#include <string>
 
 namespace vigilo {
 
-/// Notices of applications starting and quitting: the systemd user manager's unit signals where
-/// it answers, else a look at the running applications every two seconds that reports only
-/// differences.
+/// Notices of applications starting and quitting. The systemd user manager's unit signals, where
+/// it answers, come at once but only for programs given a unit of their own; a look at the
+/// running applications every two seconds finds the rest (programs started from a terminal,
+/// launchers that make no unit) and reports only differences.
 class LinuxRunningAppsObservation final : public Workspace::Observation {
 public:
     static constexpr int pollIntervalMs = 2000;
 
-    /// `runningIDs` gives the running application ids for the poll.
-    LinuxRunningAppsObservation(const QDBusConnection& bus,
-                                std::function<std::set<std::string>()> runningIDs,
+    /// `runningChanged` looks at the running applications and tells whether they changed since
+    /// the previous look.
+    LinuxRunningAppsObservation(const QDBusConnection& bus, std::function<bool()> runningChanged,
                                 std::function<void()> onChange);
 
-    /// False when polling stands in for the systemd notices.
+    /// True when the systemd notices come besides the poll.
     [[nodiscard]] bool usesSystemdNotices() const { return unitWatch_ != nullptr; }
 
 private:
-    void poll();
-
-    std::function<std::set<std::string>()> runningIDs_;
+    std::function<bool()> runningChanged_;
     std::function<void()> onChange_;
     std::unique_ptr<LinuxSystemdUnitWatch> unitWatch_;
     QTimer pollTimer_;
-    std::set<std::string> lastPolled_;
 };
 
 } // namespace vigilo

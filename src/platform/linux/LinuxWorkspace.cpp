@@ -1,13 +1,14 @@
 #include "platform/linux/LinuxWorkspace.h"
 
 #include "platform/linux/LinuxRunningAppsObservation.h"
+#include "system/RunningAppsWatcher.h"
 
 namespace vigilo {
 
 LinuxWorkspace::LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
                                std::vector<std::filesystem::path> applicationFolders,
                                QDBusConnection sessionBus)
-    : processes_(std::move(procRoot), user)
+    : processes_(std::move(procRoot), user, RunningAppsWatcher::builtInProcessNames())
     , applicationFolders_(std::move(applicationFolders))
     , sessionBus_(std::move(sessionBus)) {}
 
@@ -20,13 +21,20 @@ const LinuxApplicationIndex& LinuxWorkspace::installed() const {
 }
 
 std::set<std::string> LinuxWorkspace::runningApplicationIDs() const {
-    return processes_.runningApplicationIDs(installed());
+    lastRunning_ = processes_.runningApplicationIDs(installed());
+    return *lastRunning_;
+}
+
+bool LinuxWorkspace::runningApplicationsChanged() const {
+    const auto before = lastRunning_;
+    const auto now = runningApplicationIDs();
+    return before && now != *before;
 }
 
 std::unique_ptr<Workspace::Observation>
 LinuxWorkspace::observeRunningApplications(std::function<void()> onChange) {
     return std::make_unique<LinuxRunningAppsObservation>(
-        sessionBus_, [this] { return runningApplicationIDs(); }, std::move(onChange));
+        sessionBus_, [this] { return runningApplicationsChanged(); }, std::move(onChange));
 }
 
 std::optional<std::string>

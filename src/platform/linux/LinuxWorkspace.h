@@ -7,12 +7,16 @@
 #include <QDBusConnection>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace vigilo {
 
-/// The desktop's applications on Linux. An application's identifier is its desktop-file id;
-/// an application file is a desktop entry (".desktop").
+/// The desktop's applications on Linux. An application's identifier is its desktop-file id, or
+/// "process:<name>" for the built-in applications' command-line programs; an application file is
+/// a desktop entry (".desktop").
 class LinuxWorkspace final : public Workspace {
 public:
     /// Reads processes below `procRoot` that belong to `user`, installed applications from
@@ -23,6 +27,8 @@ public:
                    QDBusConnection sessionBus);
 
     [[nodiscard]] std::set<std::string> runningApplicationIDs() const override;
+    /// Notices from the systemd user manager where it answers, and a look every two seconds
+    /// (see `runningApplicationsChanged`).
     [[nodiscard]] std::unique_ptr<Observation>
     observeRunningApplications(std::function<void()> onChange) override;
     [[nodiscard]] std::optional<std::string>
@@ -34,6 +40,11 @@ public:
     [[nodiscard]] std::optional<std::string>
     iconReference(const std::string& location) const override;
 
+    /// Looks at the running applications: true when they differ from what the previous look
+    /// found, whoever asked for it, so that what a notice already made the watcher see is not
+    /// reported again. False at the first look.
+    [[nodiscard]] bool runningApplicationsChanged() const;
+
 private:
     // Installing or removing software changes the folders; the index is read again then only.
     const LinuxApplicationIndex& installed() const;
@@ -42,6 +53,7 @@ private:
     std::vector<std::filesystem::path> applicationFolders_;
     QDBusConnection sessionBus_;
     mutable std::unique_ptr<LinuxApplicationIndex> installed_;
+    mutable std::optional<std::set<std::string>> lastRunning_;
 };
 
 } // namespace vigilo

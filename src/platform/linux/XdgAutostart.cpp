@@ -66,6 +66,11 @@ std::string entryText(std::string_view executable) {
                        "Name=Vigilo\n"
                        "Comment=Не даёт компьютеру засыпать\n"
                        "Exec=";
+    // GLib-based sessions skip an entry whose program they cannot find, and look for it before
+    // they turn "%%" back into "%". env is found anywhere and is handed the undone path.
+    if (executable.find('%') != std::string_view::npos) {
+        text += "env ";
+    }
     text += execArgument(executable);
     text += "\n"
             "Icon=vigilo\n"

@@ -19,8 +19,8 @@ public:
     /// The entry exists and is not switched off by Hidden=true or X-GNOME-Autostart-enabled=false
     /// (what the sessions' own autostart settings write).
     [[nodiscard]] bool isEnabled() const;
-    /// Writes the entry atomically, creating the folder. Nothing on success, else the reason in
-    /// the user's words.
+    /// Writes the entry atomically, creating the folder. A path holding "%" is started through
+    /// env, which the sessions can find. Nothing on success, else the reason in the user's words.
     [[nodiscard]] std::optional<std::string> enable() const;
     /// Removes the entry; one that does not exist is fine. Nothing on success, else the reason.
     [[nodiscard]] std::optional<std::string> disable() const;

@@ -53,6 +53,19 @@ TEST(DesktopEntryTest, TextWithoutTheEntryGroupIsNoEntryAndMissingKeysStayAbsent
     EXPECT_TRUE(entry->type.empty());
 }
 
+TEST(DesktopEntryTest, NamesThatAreNotUtf8AreRepairedAndOtherValuesKeepTheirBytes) {
+    const auto entry = parseDesktopEntry("[Desktop Entry]\n"
+                                         "Name=Caf\xe9 \xff\xfeOK\n"
+                                         "Name[ru]=\xd0\n"
+                                         "Exec=/opt/caf\xe9/run\n"
+                                         "TryExec=caf\xe9\n");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name, "Caf\uFFFD \uFFFD\uFFFDOK");
+    EXPECT_EQ(entry->localizedName, "\uFFFD");
+    EXPECT_EQ(entry->exec, "/opt/caf\xe9/run");
+    EXPECT_EQ(entry->tryExec, "caf\xe9");
+}
+
 TEST(DesktopEntryTest, ExecProgramIsTheFirstArgumentPastEnvWithQuotingResolved) {
     EXPECT_EQ(execProgramName("firefox %u"), "firefox");
     EXPECT_EQ(execProgramName("  /usr/bin/gimp-2.10 %U"), "gimp-2.10");

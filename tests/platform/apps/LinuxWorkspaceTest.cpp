@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "../TempFolder.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"
 #include "platform/linux/LinuxCgroupAppId.h"
@@ -29,11 +30,12 @@ LinuxWorkspace fixtureWorkspace(const fs::path& proc = fixture / "proc",
 TEST(LinuxWorkspaceTest, RunningAppsComeFromUnitsSandboxesAndExecutables) {
     const auto workspace = fixtureWorkspace();
     // 101 runs "sidekick" inside the terminal's unit: the unit names it. 109's entry is hidden
-    // from menus, 111's unit is not escaped and its program is not installed.
+    // from menus, 111's unit is not escaped and its program is not installed. 102's program is
+    // named claude, like Claude Code's.
     EXPECT_EQ(workspace.runningApplicationIDs(),
               (std::set<std::string>{"claude-desktop", "foo", "longprogram", "mytool",
                                      "org.example.Legacy", "org.gimp.GIMP", "org.gnome.Terminal",
-                                     "org.kde.dolphin", "org.mozilla.firefox",
+                                     "org.kde.dolphin", "org.mozilla.firefox", "process:claude",
                                      "telegram-desktop_telegram-desktop", "zed"}));
 }
 
@@ -132,6 +134,33 @@ TEST(LinuxWorkspaceTest, ProcessesThatStartExecOrEndAreSeenAtTheNextLook) {
     fs::remove_all(root);
 }
 
+TEST(LinuxWorkspaceTest, ChangesAreReportedAgainstThePreviousLookWhoeverTookIt) {
+    const TempFolder root;
+    fs::create_directories(root.path() / "applications");
+    writeFile(root.path() / "applications/editor.desktop",
+              "[Desktop Entry]\nType=Application\nExec=editor-bin\n");
+    const auto start = [&](const std::string& pid, const std::string& program) {
+        const auto process = root.path() / "proc" / pid;
+        fs::create_directories(process);
+        writeFile(process / "cgroup", "0::/user.slice\n");
+        writeFile(process / "comm", program + "\n");
+        fs::create_symlink("/usr/bin/" + program, process / "exe");
+    };
+    start("10", "editor-bin");
+    const auto workspace = fixtureWorkspace(root.path() / "proc", {root.path() / "applications"});
+
+    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "the first look has nothing before it";
+    EXPECT_FALSE(workspace.runningApplicationsChanged());
+    start("11", "unlisted-bin");
+    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "no application started";
+    fs::remove_all(root.path() / "proc/10");
+    EXPECT_TRUE(workspace.runningApplicationsChanged());
+    EXPECT_FALSE(workspace.runningApplicationsChanged());
+    start("12", "editor-bin");
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
+    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "the watcher saw it already";
+}
+
 TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
     auto workspace = fixtureWorkspace();
     fakes::FakeDefaults defaults;
@@ -144,6 +173,26 @@ TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
               (std::vector<RunningAppsWatcher::App>{terminal, {"Vendor Tool", {"vendor-tool"}}}));
     EXPECT_EQ(watcher.runningNames(), std::vector<std::string>{"Терминал"});
     EXPECT_EQ(watcher.icon(terminal), "org.gnome.Terminal");
+}
+
+TEST(LinuxWorkspaceTest, AnEntryNamedInLatin1IsAddedAndTheStoredAppsSurviveARestart) {
+    const TempFolder root;
+    fs::create_directories(root.path() / "applications");
+    writeFile(root.path() / "applications/cafe.desktop",
+              "[Desktop Entry]\nType=Application\nName=Caf\xe9\nExec=cafe\n");
+    auto workspace = fixtureWorkspace(fixture / "proc", {root.path() / "applications", systemApps});
+    fakes::FakeDefaults defaults;
+    fakes::FakeScheduler scheduler;
+    const RunningAppsWatcher::App terminal{"Терминал", {"org.gnome.Terminal"}};
+    const RunningAppsWatcher::App cafe{"Caf\uFFFD", {"cafe"}};
+    {
+        RunningAppsWatcher watcher(defaults, workspace, scheduler);
+        ASSERT_TRUE(watcher.add((systemApps / "org.gnome.Terminal.desktop").string()));
+        EXPECT_TRUE(watcher.add((root.path() / "applications/cafe.desktop").string()));
+    }
+    RunningAppsWatcher restarted(defaults, workspace, scheduler);
+    EXPECT_EQ(restarted.customApps(), (std::vector<RunningAppsWatcher::App>{terminal, cafe}));
+    EXPECT_TRUE(restarted.isEnabled(cafe));
 }
 
 TEST(LinuxWorkspaceTest, ThisMachinesProcessesGiveWellFormedIdsAndFindThisTest) {

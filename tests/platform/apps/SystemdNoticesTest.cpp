@@ -123,6 +123,30 @@ TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
     EXPECT_EQ(notices, 2);
 }
 
+TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotices) {
+    startSystemdMock();
+    const fs::path root = folder.path().toStdString();
+    fs::create_directories(root / "applications");
+    std::ofstream(root / "applications/editor.desktop")
+        << "[Desktop Entry]\nType=Application\nExec=editor-bin\n";
+    fs::create_directories(root / "proc");
+    LinuxWorkspace workspace(root / "proc", getuid(), {root / "applications"}, *bus);
+    int notices = 0;
+    auto observation = observe(workspace, notices);
+    ASSERT_TRUE(usesSystemd(*observation));
+    EXPECT_TRUE(workspace.runningApplicationIDs().empty());
+
+    // Started from a terminal: it stays in the session's scope and no unit appears.
+    const auto process = root / "proc/301";
+    fs::create_directories(process);
+    std::ofstream(process / "cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
+    std::ofstream(process / "comm") << "editor-bin\n";
+    fs::create_symlink("/usr/bin/editor-bin", process / "exe");
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; },
+                                        LinuxRunningAppsObservation::pollIntervalMs + 1000));
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
+}
+
 TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported) {
     const fs::path proc = folder.filePath(QStringLiteral("proc")).toStdString();
     fs::create_directories(proc / "201");

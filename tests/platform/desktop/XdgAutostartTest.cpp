@@ -4,6 +4,9 @@
 #include "platform/linux/IniFile.h"
 #include "platform/linux/LinuxDesktopEntry.h"
 
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,14 +71,38 @@ TEST(XdgAutostart, ExecQuotesAndEscapesThePathAsDesktopEntriesRequire) {
         {"/opt/say \"hi\"/vigilo", R"(Exec="/opt/say \\"hi\\"/vigilo")"},
         {"/opt/back\\slash/vigilo", R"(Exec="/opt/back\\\\slash/vigilo")"},
         {"/opt/it's/vigilo", R"(Exec="/opt/it's/vigilo")"},
-        {"/opt/100%/vigilo", "Exec=/opt/100%%/vigilo"},
-        {"/opt/a b%/vigilo", R"(Exec="/opt/a b%%/vigilo")"},
+        {"/opt/100%/vigilo", "Exec=env /opt/100%%/vigilo"},
+        {"/opt/a b%/vigilo", R"(Exec=env "/opt/a b%%/vigilo")"},
     };
     for (const auto& [executable, expected] : cases) {
         const XdgAutostart autostart(home.path(), executable);
         ASSERT_EQ(autostart.enable(), std::nullopt);
         EXPECT_EQ(execLine(autostart.entryPath()), expected) << executable;
     }
+}
+
+// GLib refuses to load an entry whose program it cannot find, as GNOME's session does at login.
+TEST(XdgAutostart, GLibStartsTheEntryOfAProgramInAFolderWithPercentAndSpace) {
+    const TempFolder home;
+    const auto folder = home.path() / "100% sure";
+    std::filesystem::create_directories(folder);
+    const auto program = folder / "vigilo";
+    writeFile(program, "#!/bin/sh\ntouch \"$0.ran\"\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    const XdgAutostart autostart(home.path() / "autostart", program.string());
+    ASSERT_EQ(autostart.enable(), std::nullopt);
+
+    QProcess gio;
+    gio.start(QStringLiteral("gio"),
+              {QStringLiteral("launch"), QString::fromStdString(autostart.entryPath().string())});
+    ASSERT_TRUE(gio.waitForFinished(10000));
+    ASSERT_EQ(gio.exitCode(), 0) << gio.readAllStandardError().toStdString();
+    const auto ran = std::filesystem::path(program.string() + ".ran");
+    QDeadlineTimer deadline(10000);
+    while (!std::filesystem::exists(ran) && !deadline.hasExpired()) {
+        QThread::msleep(10);
+    }
+    EXPECT_TRUE(std::filesystem::exists(ran)) << "the program ran with its own path";
 }
 
 TEST(XdgAutostart, AnEntrySwitchedOffByTheSessionIsNotEnabled) {
