@@ -23,7 +23,7 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     : QObject(parent)
     , platform_(platform)
     , settings_(*platform.defaults)
-    , watcher_(*platform.defaults, *platform.workspace, *platform.scheduler)
+    , watcher_(settings_, *platform.workspace, *platform.scheduler)
     , sounds_(*platform.audio, settings_, *platform.clock)
     , model_(AwakeModel::Services{.clock = *platform.clock,
                                   .settings = settings_,

@@ -8,20 +8,11 @@ namespace vigilo {
 
 namespace {
 
-const std::string enabledKey = "watchedApps";
-const std::string hiddenKey = "hiddenWatchedApps";
-const std::string customKey = "customWatchedApps";
-
 using App = RunningAppsWatcher::App;
 
-std::set<std::string> storedSet(const Defaults& defaults, const std::string& key) {
-    const auto value = defaults.value(key);
-    if (!value) {
-        return {};
-    }
-    const auto* strings = std::get_if<StringList>(&*value);
-    return strings ? std::set<std::string>(strings->begin(), strings->end())
-                   : std::set<std::string>();
+std::set<std::string> storedSet(const Settings& settings, SettingsKeys::StringListKey key) {
+    const auto strings = settings.read(key);
+    return {strings.begin(), strings.end()};
 }
 
 std::optional<std::vector<App>> decodeApps(const Bytes& data) {
@@ -105,13 +96,13 @@ std::set<std::string> RunningAppsWatcher::builtInProcessNames() {
     return names;
 }
 
-RunningAppsWatcher::RunningAppsWatcher(Defaults& defaults, Workspace& workspace,
+RunningAppsWatcher::RunningAppsWatcher(Settings& settings, Workspace& workspace,
                                        Scheduler& scheduler)
-    : defaults_(defaults)
+    : settings_(settings)
     , workspace_(workspace)
     , scheduler_(scheduler) {
-    enabledIDs_ = storedSet(defaults_, enabledKey);
-    hiddenBuiltInIDs_ = storedSet(defaults_, hiddenKey);
+    enabledIDs_ = storedSet(settings_, SettingsKeys::watchedApps);
+    hiddenBuiltInIDs_ = storedSet(settings_, SettingsKeys::hiddenWatchedApps);
     loadCustomApps();
 
     observation_ = workspace_.observeRunningApplications([this] {
@@ -125,8 +116,7 @@ RunningAppsWatcher::RunningAppsWatcher(Defaults& defaults, Workspace& workspace,
 }
 
 void RunningAppsWatcher::loadCustomApps() {
-    const auto value = defaults_.value(customKey);
-    const auto* data = value ? std::get_if<Bytes>(&*value) : nullptr;
+    const auto data = settings_.read(SettingsKeys::customWatchedApps);
     if (!data) {
         return;
     }
@@ -258,12 +248,13 @@ std::optional<std::string> RunningAppsWatcher::icon(const App& app) const {
 }
 
 void RunningAppsWatcher::save() {
-    defaults_.set(enabledKey, StringList(enabledIDs_.begin(), enabledIDs_.end()));
-    defaults_.set(hiddenKey, StringList(hiddenBuiltInIDs_.begin(), hiddenBuiltInIDs_.end()));
+    settings_.write(SettingsKeys::watchedApps, StringList(enabledIDs_.begin(), enabledIDs_.end()));
+    settings_.write(SettingsKeys::hiddenWatchedApps,
+                    StringList(hiddenBuiltInIDs_.begin(), hiddenBuiltInIDs_.end()));
     // `add` refuses what cannot be encoded; should encoding fail all the same, the stored list
     // stays as it was rather than being lost.
     if (const auto data = encodeApps(customApps_)) {
-        defaults_.set(customKey, *data);
+        settings_.write(SettingsKeys::customWatchedApps, *data);
     }
     refresh();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/ChangeNotifier.h"
+#include "model/Settings.h"
 #include "model/WatchedApps.h"
-#include "platform/ports/Defaults.h"
 #include "platform/ports/Scheduler.h"
 #include "platform/ports/Workspace.h"
 
@@ -48,7 +48,7 @@ public:
 
     /// Loads the stored list, starts observing the running applications and computes the
     /// running names once. The services must outlive the watcher.
-    RunningAppsWatcher(Defaults& defaults, Workspace& workspace, Scheduler& scheduler);
+    RunningAppsWatcher(Settings& settings, Workspace& workspace, Scheduler& scheduler);
     RunningAppsWatcher(const RunningAppsWatcher&) = delete;
     RunningAppsWatcher& operator=(const RunningAppsWatcher&) = delete;
 
@@ -89,7 +89,7 @@ private:
     void save();
     void refresh();
 
-    Defaults& defaults_;
+    Settings& settings_;
     Workspace& workspace_;
     Scheduler& scheduler_;
     ChangeNotifier willChange_;

@@ -26,11 +26,12 @@ Bytes bytes(std::string_view text) {
 class RunningAppsWatcherTest : public ::testing::Test {
 protected:
     fakes::FakeDefaults defaults;
+    Settings settings{defaults};
     fakes::FakeWorkspace workspace;
     fakes::FakeScheduler scheduler;
 
     std::unique_ptr<RunningAppsWatcher> makeWatcher() {
-        return std::make_unique<RunningAppsWatcher>(defaults, workspace, scheduler);
+        return std::make_unique<RunningAppsWatcher>(settings, workspace, scheduler);
     }
     std::string storedCustomText() const {
         const auto& data = std::get<Bytes>(defaults.values.at("customWatchedApps"));

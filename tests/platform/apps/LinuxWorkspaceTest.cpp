@@ -164,8 +164,9 @@ TEST(LinuxWorkspaceTest, ChangesAreReportedAgainstThePreviousLookWhoeverTookIt) 
 TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
     auto workspace = fixtureWorkspace();
     fakes::FakeDefaults defaults;
+    Settings settings{defaults};
     fakes::FakeScheduler scheduler;
-    RunningAppsWatcher watcher(defaults, workspace, scheduler);
+    RunningAppsWatcher watcher(settings, workspace, scheduler);
     ASSERT_TRUE(watcher.add((systemApps / "org.gnome.Terminal.desktop").string()));
     ASSERT_TRUE(watcher.add((systemApps / "vendor/tool.desktop").string()));
     const RunningAppsWatcher::App terminal{"Терминал", {"org.gnome.Terminal"}};
@@ -182,15 +183,16 @@ TEST(LinuxWorkspaceTest, AnEntryNamedInLatin1IsAddedAndTheStoredAppsSurviveARest
               "[Desktop Entry]\nType=Application\nName=Caf\xe9\nExec=cafe\n");
     auto workspace = fixtureWorkspace(fixture / "proc", {root.path() / "applications", systemApps});
     fakes::FakeDefaults defaults;
+    Settings settings{defaults};
     fakes::FakeScheduler scheduler;
     const RunningAppsWatcher::App terminal{"Терминал", {"org.gnome.Terminal"}};
     const RunningAppsWatcher::App cafe{"Caf\uFFFD", {"cafe"}};
     {
-        RunningAppsWatcher watcher(defaults, workspace, scheduler);
+        RunningAppsWatcher watcher(settings, workspace, scheduler);
         ASSERT_TRUE(watcher.add((systemApps / "org.gnome.Terminal.desktop").string()));
         EXPECT_TRUE(watcher.add((root.path() / "applications/cafe.desktop").string()));
     }
-    RunningAppsWatcher restarted(defaults, workspace, scheduler);
+    RunningAppsWatcher restarted(settings, workspace, scheduler);
     EXPECT_EQ(restarted.customApps(), (std::vector<RunningAppsWatcher::App>{terminal, cafe}));
     EXPECT_TRUE(restarted.isEnabled(cafe));
 }
