@@ -33,4 +33,27 @@ protected:
     void pause() { clock.advance(1); }
 };
 
+inline CpuTicks ticksAt(std::uint32_t busy, std::uint32_t idle) {
+    return {busy, 0, idle, 0};
+}
+
+inline PowerSource batteryAt(std::int64_t percent, bool onAC) {
+    return {.kind = PowerSource::Kind::InternalBattery,
+            .charge = percent,
+            .capacity = 100,
+            .onExternalPower = onAC};
+}
+
+/// A model whose stats tick the test runs by hand, 2 seconds of fake time each.
+class TickingModelTest : public AwakeModelTest {
+protected:
+    void tick() {
+        clock.advance(2);
+        model->refreshStats();
+    }
+    void onBattery(std::int64_t percent, bool onAC = false) {
+        stats.sources = {batteryAt(percent, onAC)};
+    }
+};
+
 } // namespace vigilo

@@ -1,30 +1,7 @@
 #include "ModelFixture.h"
-#include "platform/macos/LoginItemMessage.h"
 
 namespace vigilo {
 namespace {
-
-TEST_F(AwakeModelTest, FirstLaunchWithAnEmptyStore) {
-    EXPECT_TRUE(model->preferences().soundEnabled());
-    EXPECT_FALSE(model->preferences().hidesMetrics());
-    EXPECT_TRUE(model->lidMode().keepsAwakeWithLidClosed());
-    EXPECT_TRUE(model->lidMode().turnsScreenOffWithLidClosed());
-    EXPECT_EQ(model->batteryStop().batteryThreshold(), 20);
-    EXPECT_FALSE(model->preferences().usesSimpleAnimation());
-    EXPECT_FALSE(model->isAwake());
-    EXPECT_FALSE(model->keepAwake().awakeSince());
-    EXPECT_EQ(power.reads, 1) << "start-up reads the power settings once";
-    EXPECT_EQ(model->powerFigures().displaySleepMinutes(), 10);
-    EXPECT_FALSE(model->powerFigures().canSleep());
-}
-
-TEST_F(AwakeModelTest, WronglyTypedSettingsFallBack) {
-    defaults.set("soundEnabled", std::string("off"));
-    defaults.set("batteryThreshold", std::string("50"));
-    start();
-    EXPECT_TRUE(model->preferences().soundEnabled());
-    EXPECT_EQ(model->batteryStop().batteryThreshold(), 20);
-}
 
 TEST_F(AwakeModelTest, ToggleOnAndOffWithSounds) {
     model->toggle();
@@ -126,16 +103,6 @@ TEST_F(AwakeModelTest, ARefusedRelaunchDoesNotResume) {
     EXPECT_FALSE(model->keepAwake().isManuallyOn());
 }
 
-TEST_F(AwakeModelTest, SettingTheClockBackDoesNotFreezeThePowerReads) {
-    clock.advance(31);
-    model->refreshPowerSettings(false);
-    ASSERT_EQ(power.reads, 2);
-    clock.set(clock.now() - std::chrono::hours(1));
-    clock.advance(31);
-    model->refreshPowerSettings(false);
-    EXPECT_EQ(power.reads, 3) << "31 real seconds passed, whatever the wall clock says";
-}
-
 TEST_F(AwakeModelTest, LinuxTextsSayComputer) {
     words = linuxWords();
     start();
@@ -148,37 +115,6 @@ TEST_F(AwakeModelTest, LinuxTextsSayComputer) {
     EXPECT_EQ(model->statusSubtitle(), "Компьютер не уснёт");
     ASSERT_EQ(assertions.held.size(), 1U);
     EXPECT_EQ(assertions.held.begin()->second.name, "Vigilo: keeping the computer awake");
-}
-
-TEST_F(AwakeModelTest, PowerSettingsAreReadAtMostEveryThirtySeconds) {
-    clock.advance(10);
-    model->refreshPowerSettings(false);
-    EXPECT_EQ(power.reads, 1);
-    clock.advance(20);
-    model->refreshPowerSettings(false);
-    EXPECT_EQ(power.reads, 1) << "exactly 30 seconds is still too soon";
-    clock.advance(1);
-    model->refreshPowerSettings(false);
-    EXPECT_EQ(power.reads, 2);
-    model->refreshPowerSettings(true);
-    EXPECT_EQ(power.reads, 3) << "a forced read ignores the interval";
-}
-
-TEST_F(AwakeModelTest, UnchangedPowerReadingPublishesNothing) {
-    notices = 0;
-    model->refreshPowerSettings(true);
-    EXPECT_EQ(notices, 0);
-    power.values = {.displaySleepMinutes = 5,
-                    .systemSleepMinutes = 15,
-                    .sleepDisabled = false,
-                    .source = PowerValues::Source::Battery};
-    model->refreshPowerSettings(true);
-    EXPECT_EQ(notices, 3);
-    EXPECT_EQ(model->powerFigures().displaySleepMinutes(), 5);
-    EXPECT_TRUE(model->powerFigures().canSleep());
-    EXPECT_EQ(model->powerFigures().powerSource(), PowerValues::Source::Battery);
-    EXPECT_EQ(model->statusTitle(clock.now()), "Mac уснёт через 5 минут");
-    EXPECT_EQ(model->statusSubtitle(), "на батарее");
 }
 
 TEST_F(AwakeModelTest, RelaunchResumesThePeriodAndItsStart) {
@@ -241,42 +177,6 @@ TEST_F(AwakeModelTest, QuitReleasesButKeepsTheUserFlagAndStore) {
     EXPECT_FALSE(model->isAwake());
     EXPECT_TRUE(model->keepAwake().isManuallyOn());
     EXPECT_EQ(defaults.values.size(), stored);
-}
-
-TEST_F(AwakeModelTest, SettingsSettersNotifyAndStore) {
-    for (const auto& set : std::vector<std::function<void()>>{
-             [&] { model->preferences().setSoundEnabled(false); },
-             [&] { model->batteryStop().setBatteryThreshold(30); },
-             [&] { model->lidMode().setKeepsAwakeWithLidClosed(false); }}) {
-        notices = 0;
-        set();
-        EXPECT_GE(notices, 1);
-    }
-    EXPECT_EQ(std::get<bool>(*defaults.value("soundEnabled")), false);
-    EXPECT_EQ(model->batteryStop().batteryThreshold(), 30);
-    EXPECT_FALSE(model->lidMode().keepsAwakeWithLidClosed());
-
-    model->toggle();
-    EXPECT_TRUE(audio.plays.empty()) << "sounds off is read by the player itself";
-}
-
-TEST_F(AwakeModelTest, LoginItemFailureShowsAnAlertAndKeepsTheRealStatus) {
-    model->preferences().setLaunchesAtLogin(true);
-    EXPECT_TRUE(model->preferences().launchesAtLogin());
-    EXPECT_TRUE(desktop.alerts.empty());
-
-    desktop.loginItemError = "Доступ запрещён";
-    model->preferences().setLaunchesAtLogin(false);
-    EXPECT_TRUE(model->preferences().launchesAtLogin());
-    ASSERT_EQ(desktop.alerts.size(), 1U);
-    EXPECT_EQ(desktop.alerts[0].title, "Не удалось изменить автозапуск");
-    EXPECT_EQ(desktop.alerts[0].body, "Доступ запрещён");
-
-    desktop.loginItemError = macLoginItemFailure("Доступ запрещён");
-    model->preferences().setLaunchesAtLogin(false);
-    EXPECT_EQ(desktop.alerts[1].body,
-              "Доступ запрещён\n\nПереместите приложение в /Applications и попробуйте снова.")
-        << "the platform's advice reaches the alert as it is";
 }
 
 } // namespace
