@@ -1,4 +1,4 @@
-#include "system/LidGuard.h"
+#include "platform/macos/LidGuard.h"
 
 #include "fakes/FakeProcessRunner.h"
 
