@@ -1,9 +1,11 @@
+#include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/SettingsBridge.h"
 #include "ui/StatusBridge.h"
 #include "ui/ViewServices.h"
+#include "ui/WatchedAppsBridge.h"
 
 #include <QCoreApplication>
 #include <QQmlComponent>
@@ -82,6 +84,29 @@ TEST_F(BridgeTest, QmlReadsThePropertiesAndActsThroughTheModel) {
     EXPECT_FALSE(view->property("awake").toBool()) << "QML re-reads on the next turn";
     nextTurn();
     EXPECT_TRUE(view->property("awake").toBool());
+}
+
+TEST_F(BridgeTest, WatchedAppsListTheirStateAndEditByTheirId) {
+    fakes::FakeWorkspace workspace;
+    RunningAppsWatcher appsWatcher(settings, workspace, scheduler);
+    WatchedAppsBridge apps(appsWatcher);
+    const auto claude = [&] { return apps.apps().first().toMap(); };
+    EXPECT_EQ(claude()[QStringLiteral("name")], QStringLiteral("Claude"));
+    EXPECT_FALSE(claude()[QStringLiteral("enabled")].toBool());
+
+    QSignalSpy changed(&apps, &Bridge::changed);
+    apps.setEnabled(claude()[QStringLiteral("id")].toString(), true);
+    nextTurn();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(claude()[QStringLiteral("enabled")].toBool());
+
+    const auto before = apps.apps().size();
+    apps.remove(claude()[QStringLiteral("id")].toString());
+    EXPECT_EQ(apps.apps().size(), before - 1) << "a built-in application is hidden";
+    apps.setEnabled(QStringLiteral("no.such.app"), true);
+    EXPECT_EQ(apps.apps().size(), before - 1) << "an unknown id changes nothing";
+    apps.restoreBuiltInApps();
+    EXPECT_EQ(apps.apps().size(), before);
 }
 
 TEST_F(BridgeTest, ABridgeGoneBeforeTheModelHearsNothing) {
