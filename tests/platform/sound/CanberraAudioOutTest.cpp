@@ -1,8 +1,9 @@
-// The sound effects, played through libcanberra into a private PulseAudio
+// The sound effects and the alert sound, played through libcanberra into a private PulseAudio
 // server whose streams the tests read back.
 #include "platform/linux/CanberraAudioOut.h"
 
 #include "SoundServer.h"
+#include "platform/linux/LinuxDesktop.h"
 
 #include <QJsonArray>
 #include <cmath>
@@ -105,6 +106,16 @@ TEST_F(CanberraAudioOutTest, StopAndRestartCancelTheSoundAndAnEndedSoundIsNotPla
     EXPECT_TRUE(clip->isPlaying());
     EXPECT_TRUE(waitFor([&] { return !clip->isPlaying(); }));
     EXPECT_TRUE(server.streams().empty());
+}
+
+TEST_F(CanberraAudioOutTest, TheAlertIsTheSoundThemesWarning) {
+    LinuxDesktop desktop(QDBusConnection(QStringLiteral("none")), folder.path() / "autostart",
+                         "/usr/bin/vigilo");
+    desktop.playAlertSound();
+    ASSERT_TRUE(server.waitForStreams([](const auto& streams) { return streams.size() == 1; }));
+    const QJsonObject stream = server.streams().front();
+    EXPECT_EQ(property(stream, "event.id"), u"dialog-warning");
+    EXPECT_EQ(property(stream, "media.role"), u"event");
 }
 
 /// Everything written to the standard error while it lives.
