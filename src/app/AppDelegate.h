@@ -2,6 +2,7 @@
 
 #include "app/ControlProtocol.h"
 #include "app/StatusClicks.h"
+#include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
 #include "model/SoundPlayer.h"
 #include "platform/PlatformServices.h"
@@ -56,6 +57,7 @@ private:
     AwakeModel model_;
     QMenu menu_;
     QAction* toggleAction_ = nullptr;
+    TrayGlass trayGlass_;
     QSystemTrayIcon statusItem_;
     QTimer statsTimer_;
 };
