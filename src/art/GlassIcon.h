@@ -14,8 +14,6 @@ namespace vigilo::GlassIcon {
 struct Ink {
     QColor color;
     QColor rim = Qt::transparent;
-
-    friend bool operator==(const Ink&, const Ink&) = default;
 };
 
 /// The status-bar glass: an outline glass with an oval base, and an amber liquid band when

@@ -72,18 +72,18 @@ std::optional<std::filesystem::path> copyResource(const QString& resource,
 
 class CanberraClip final : public AudioClip {
 public:
-    CanberraClip(std::shared_ptr<CanberraContext> context, std::string name)
+    /// Copies `resource` to `copy` on the context's thread, ahead of any play.
+    CanberraClip(std::shared_ptr<CanberraContext> context, std::string name,
+                 const QString& resource, const std::filesystem::path& copy)
         : context_(std::move(context))
-        , name_(std::move(name)) {}
+        , name_(std::move(name)) {
+        context_->post([state = state_, resource, copy](ca_context& /*context*/) {
+            state->file = copyResource(resource, copy);
+        });
+    }
     ~CanberraClip() override { stop(); }
     CanberraClip(const CanberraClip&) = delete;
     CanberraClip& operator=(const CanberraClip&) = delete;
-
-    void copyFrom(const QString& resource, const std::filesystem::path& target) {
-        context_->post([state = state_, resource, target](ca_context& /*context*/) {
-            state->file = copyResource(resource, target);
-        });
-    }
 
     void setVolume(float volume) override { volume_ = volume; }
 
@@ -153,9 +153,7 @@ std::unique_ptr<AudioClip> CanberraAudioOut::prepare(const std::string& name) {
     if (!file.isFile() || !file.isReadable()) {
         return nullptr;
     }
-    auto clip = std::make_unique<CanberraClip>(context_, name);
-    clip->copyFrom(resource, copyFolder_ / (name + ".wav"));
-    return clip;
+    return std::make_unique<CanberraClip>(context_, name, resource, copyFolder_ / (name + ".wav"));
 }
 
 std::filesystem::path CanberraAudioOut::sessionCopyFolder() {
