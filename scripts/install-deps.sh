@@ -4,15 +4,16 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-declarative-dev qt6-multimedia-dev qt6-svg-dev
+  qt6-base-dev qt6-declarative-dev qt6-svg-dev
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
   qml6-module-qtquick-layouts qml6-module-qtquick-shapes qml6-module-qtquick-window
   qml6-module-qtqml-workerscript qml6-module-qt5compat-graphicaleffects qml6-module-qttest
-  qml6-module-qtmultimedia
+  libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   clang-format
   xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri
   dbus dbus-x11 libglib2.0-bin python3 python3-dbus python3-gi python3-dbusmock sox
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -79,7 +79,8 @@ void AppDelegate::finishLaunching() {
 
     updateStatusItem();
     statusItem_.show();
-    // The glass's colours come from the palette: a theme switch redraws it.
+    // The glass's colours follow the desktop's panel and the palette: a change redraws it.
+    connect(&trayGlass_, &TrayGlass::changed, this, &AppDelegate::updateStatusItem);
     QCoreApplication::instance()->installEventFilter(this);
 
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
@@ -89,7 +90,7 @@ void AppDelegate::finishLaunching() {
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (watched == QCoreApplication::instance() &&
         event->type() == QEvent::ApplicationPaletteChange) {
-        updateStatusItem();
+        trayGlass_.setPalette(QGuiApplication::palette());
     }
     return QObject::eventFilter(watched, event);
 }
@@ -145,7 +146,7 @@ void AppDelegate::buildMenu() {
 
 void AppDelegate::updateStatusItem() {
     const bool awake = model_.isAwake();
-    statusItem_.setIcon(TrayGlass::icon(awake, QGuiApplication::palette()));
+    statusItem_.setIcon(trayGlass_.icon(awake));
     toggleAction_->setText(toggleTitle(awake));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/ControlProtocol.h"
 #include "app/StatusClicks.h"
+#include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
 #include "model/Settings.h"
 #include "model/SoundPlayer.h"
@@ -58,6 +59,7 @@ private:
     AwakeModel model_;
     QMenu menu_;
     QAction* toggleAction_ = nullptr;
+    TrayGlass trayGlass_;
     QSystemTrayIcon statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
 };

@@ -1,19 +1,51 @@
 #pragma once
 
+#include "app/DesktopAppearance.h"
+#include "app/PanelColours.h"
+
 #include <QIcon>
+#include <QObject>
 #include <QPalette>
+#include <array>
+#include <memory>
 
-// The tray's glass, drawn for the desktop's palette.
-namespace vigilo::TrayGlass {
+namespace vigilo {
 
-/// The glass side in points, as the status bar shows it.
-inline constexpr qreal iconSize = 18;
+/// The tray's glass, empty and filled, in the colours that read on the desktop's panel. Both
+/// icons are made once and remade only when the panel's shade changes: every new QIcon would
+/// leave entries of its own in Qt's pixmap cache, so one per state change makes memory grow.
+class TrayGlass final : public QObject {
+    Q_OBJECT
+public:
+    /// The sizes in pixels that tray hosts ask for; each is drawn at its size, not scaled, as
+    /// the 18-point glass at that scale. StatusNotifier hosts receive all of them.
+    static constexpr std::array<int, 6> pixelSizes{16, 22, 24, 32, 48, 64};
 
-/// A dark appearance is one whose window colour is dark.
-[[nodiscard]] bool isDark(const QPalette& palette);
+    /// Follows this session's desktop and the application palette.
+    explicit TrayGlass(QObject* parent = nullptr);
+    /// Follows `desktop` and the application palette.
+    explicit TrayGlass(std::unique_ptr<DesktopAppearance> desktop, QObject* parent = nullptr);
 
-/// The empty glass (outline in the palette's text colour, so light on a dark palette) or the
-/// amber filled one, with pixmaps for 1x and 2x screens.
-[[nodiscard]] QIcon icon(bool filled, const QPalette& palette);
+    [[nodiscard]] const QIcon& icon(bool filled) const { return filled ? filled_ : empty_; }
+    /// Takes a new application palette into account, the last hint about the panel's shade.
+    void setPalette(const QPalette& palette);
 
-} // namespace vigilo::TrayGlass
+    /// A dark appearance is one whose window colour is dark.
+    [[nodiscard]] static bool isDark(const QPalette& palette);
+    /// The glass in `ink`, holding every size of `pixelSizes`.
+    [[nodiscard]] static QIcon draw(bool filled, const GlassIcon::Ink& ink);
+
+    /// The icons were remade in other colours.
+    Q_SIGNAL void changed();
+
+private:
+    void refresh();
+
+    std::unique_ptr<DesktopAppearance> desktop_;
+    bool paletteDark_;
+    std::optional<PanelShade> shade_;
+    QIcon empty_;
+    QIcon filled_;
+};
+
+} // namespace vigilo

@@ -5,6 +5,13 @@
 
 namespace vigilo::GlassIcon {
 
+namespace {
+
+/// How far the rim reaches beyond each side of a stroke, in points.
+constexpr qreal rimWidth = 0.5;
+
+} // namespace
+
 QColor activeColor(bool darkAppearance) {
     return darkAppearance ? QColor::fromRgbF(0.914f, 0.635f, 0.231f)
                           : QColor::fromRgbF(0.541f, 0.325f, 0.0f);
@@ -12,12 +19,17 @@ QColor activeColor(bool darkAppearance) {
 
 QImage image(qreal size, bool filled, qreal devicePixelRatio, bool darkAppearance,
              const QColor& outlineColor) {
+    return image(size, filled, devicePixelRatio,
+                 Ink{.color = filled ? activeColor(darkAppearance) : outlineColor});
+}
+
+QImage image(qreal size, bool filled, qreal devicePixelRatio, const Ink& ink) {
     const int pixels = qRound(size * devicePixelRatio);
     QImage canvas(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     canvas.setDevicePixelRatio(devicePixelRatio);
     canvas.fill(Qt::transparent);
 
-    const QColor color = filled ? activeColor(darkAppearance) : outlineColor;
+    const QColor& color = ink.color;
     const qreal u = size / 18.0;
     // The drawing is defined with y growing upwards from the bottom edge.
     const auto at = [&](qreal x, qreal y) { return QPointF(x * u, size - y * u); };
@@ -35,6 +47,33 @@ QImage image(qreal size, bool filled, qreal devicePixelRatio, bool darkAppearanc
     // The oval inscribed in the rectangle from (4.4, 1.8), 9.2 wide and 2 high.
     const QRectF base(at(4.4, 1.8 + 2).x(), at(4.4, 1.8 + 2).y(), 9.2 * u, 2 * u);
 
+    const QPen outlinePen(color, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const QPen basePen(color, 1.3);
+
+    if (ink.rim.alpha() > 0) {
+        // Laid opaque on a layer of its own and then blended once, so that where the rims of
+        // outline and base overlap they are no darker than elsewhere.
+        QImage rim(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+        rim.setDevicePixelRatio(devicePixelRatio);
+        rim.fill(Qt::transparent);
+        QPainter rimPainter(&rim);
+        rimPainter.setRenderHint(QPainter::Antialiasing);
+        const QColor opaque = QColor(ink.rim.rgb());
+        QPen widened = outlinePen;
+        widened.setColor(opaque);
+        widened.setWidthF(outlinePen.widthF() + 2 * rimWidth);
+        rimPainter.strokePath(outline, widened);
+        widened = basePen;
+        widened.setColor(opaque);
+        widened.setWidthF(basePen.widthF() + 2 * rimWidth);
+        rimPainter.setPen(widened);
+        rimPainter.drawEllipse(base);
+        rimPainter.end();
+        painter.setOpacity(ink.rim.alphaF());
+        painter.drawImage(QPointF(0, 0), rim);
+        painter.setOpacity(1);
+    }
+
     if (filled) {
         QPainterPath liquid(at(5.6, 3));
         liquid.lineTo(at(6.1, 12.6));
@@ -49,9 +88,8 @@ QImage image(qreal size, bool filled, qreal devicePixelRatio, bool darkAppearanc
         painter.restore();
     }
 
-    QPen pen(color, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.strokePath(outline, pen);
-    painter.setPen(QPen(color, 1.3));
+    painter.strokePath(outline, outlinePen);
+    painter.setPen(basePen);
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(base);
     return canvas;

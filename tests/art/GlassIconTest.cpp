@@ -86,5 +86,21 @@ TEST(GlassIconTest, ColoursFollowStateAndAppearance) {
     EXPECT_NE(GlassIcon::activeColor(false).rgba(), GlassIcon::activeColor(true).rgba());
 }
 
+TEST(GlassIconTest, ARimLiesHalfAPointAroundTheStrokes) {
+    QColor rim = Qt::black;
+    rim.setAlphaF(0.45f);
+    for (const bool filled : {false, true}) {
+        const GlassIcon::Ink ink{.color = filled ? GlassIcon::activeColor(true) : Qt::white,
+                                 .rim = rim};
+        const Icon glass{18, GlassIcon::image(18, filled, ratio, ink)};
+        // Across the outline's top edge at 15 units: stroke, then rim, then nothing.
+        EXPECT_EQ(glass.at(9, 15).rgba(), ink.color.rgba()) << filled;
+        const QColor beyond = glass.at(9, 15 + 0.7 + 0.25);
+        EXPECT_EQ(beyond.rgb(), QColor(Qt::black).rgb()) << filled;
+        EXPECT_NEAR(beyond.alphaF(), 0.45, 0.02) << filled;
+        EXPECT_EQ(glass.at(9, 15 + 1.5).alpha(), 0) << filled;
+    }
+}
+
 } // namespace
 } // namespace vigilo

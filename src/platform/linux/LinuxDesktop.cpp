@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
+#include <canberra.h>
 
 namespace vigilo {
 
@@ -47,8 +48,12 @@ void LinuxDesktop::notify(const std::string& title, const std::string& body) {
 }
 
 void LinuxDesktop::playAlertSound() {
-    // The X11 bell: desktops play their own alert sound for it.
-    QApplication::beep();
+    // The sound theme's own warning, through the sound server: heard on Wayland as on X11, and
+    // kept in the server's sample cache for the next time.
+    sounds_.post([](ca_context& context) {
+        ca_context_play(&context, 0, CA_PROP_EVENT_ID, "dialog-warning",
+                        CA_PROP_CANBERRA_CACHE_CONTROL, "volatile", nullptr);
+    });
 }
 
 void LinuxDesktop::openUrl(const std::string& url) {

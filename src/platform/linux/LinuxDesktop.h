@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/CanberraContext.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/ports/Desktop.h"
 
@@ -8,8 +9,8 @@
 namespace vigilo {
 
 /// The desktop services of a freedesktop.org session: the Qt clipboard, notifications from the
-/// session's notification server, the X11 bell as the alert sound, an XDG autostart entry as the
-/// login item, and Qt message boxes. Needs a QApplication.
+/// session's notification server, the sound theme's warning as the alert sound, an XDG autostart
+/// entry as the login item, and Qt message boxes. Needs a QApplication.
 class LinuxDesktop final : public Desktop {
 public:
     /// `sessionBus` carries the notifications (it may be disconnected); `autostartFolder` and
@@ -31,6 +32,7 @@ public:
 private:
     QDBusConnection sessionBus_;
     XdgAutostart autostart_;
+    CanberraContext sounds_;
 };
 
 } // namespace vigilo

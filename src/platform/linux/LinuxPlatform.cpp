@@ -1,5 +1,6 @@
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
+#include "platform/linux/CanberraAudioOut.h"
 #include "platform/linux/JsonDefaults.h"
 #include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/LinuxDisplays.h"
@@ -12,7 +13,6 @@
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
-#include "platform/qt/QtAudioOut.h"
 #include "platform/qt/QtHttpGet.h"
 #include "platform/qt/QtScheduler.h"
 
@@ -67,7 +67,8 @@ PlatformServices makePlatformServices() {
                                   .currentDesktop =
                                       qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString()});
     services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);
-    services.audio = std::make_unique<QtAudioOut>(QStringLiteral(":/sounds"));
+    services.audio = std::make_unique<CanberraAudioOut>(QStringLiteral(":/sounds"),
+                                                        CanberraAudioOut::sessionCopyFolder());
     services.stats = std::make_unique<LinuxStatsSource>("/");
     services.http = std::make_unique<QtHttpGet>();
     services.workspace =

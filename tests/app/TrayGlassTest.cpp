@@ -1,0 +1,85 @@
+#include "app/TrayGlass.h"
+
+#include "FakePlatform.h"
+#include "app/AppDelegate.h"
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace vigilo {
+namespace {
+
+QPalette paletteWithWindow(const QColor& window) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    return palette;
+}
+
+// The outline's top edge, 15 of 18 units up, crosses the middle column; this is its lightest
+// pixel there.
+QColor topEdge(const QIcon& icon, int pixels) {
+    const QImage image = icon.pixmap(pixels).toImage();
+    QColor strongest = Qt::transparent;
+    for (int row = 0; row < pixels / 2; ++row) {
+        const QColor pixel = image.pixelColor(pixels / 2, row);
+        if (pixel.alpha() > strongest.alpha()) {
+            strongest = pixel;
+        }
+    }
+    return strongest;
+}
+
+TEST(TrayGlass, EachStateKeepsItsIconAcrossStateChanges) {
+    fakes::FakePlatform platform;
+    AppDelegate delegate(platform.services);
+    delegate.finishLaunching();
+    const qint64 empty = delegate.statusItem().icon().cacheKey();
+    delegate.model().toggle();
+    const qint64 filled = delegate.statusItem().icon().cacheKey();
+    delegate.model().toggle();
+    delegate.model().toggle();
+    EXPECT_EQ(delegate.statusItem().icon().cacheKey(), filled);
+    delegate.model().toggle();
+    EXPECT_EQ(delegate.statusItem().icon().cacheKey(), empty);
+    EXPECT_NE(empty, filled);
+}
+
+TEST(TrayGlass, HoldsEverySizeTrayHostsAskForEachDrawnAtItsSize) {
+    const QIcon glass = TrayGlass::draw(false, {.color = Qt::black});
+    QList<QSize> sizes;
+    for (const int pixels : TrayGlass::pixelSizes) {
+        sizes.append(QSize(pixels, pixels));
+        // The 1.4-point stroke of the 18-point glass, at this scale.
+        const QImage image = glass.pixmap(pixels).toImage();
+        ASSERT_EQ(image.size(), QSize(pixels, pixels));
+        qreal thickness = 0;
+        for (int row = 0; row < pixels / 2; ++row) {
+            thickness += image.pixelColor(pixels / 2, row).alphaF();
+        }
+        EXPECT_NEAR(thickness, 1.4 * pixels / 18, 0.2) << pixels;
+    }
+    EXPECT_EQ(glass.availableSizes(), sizes);
+}
+
+TEST(TrayGlass, APaletteOfAnotherShadeRemakesTheIconsOnlyThen) {
+    const TempFolder config;
+    TrayGlass glass(std::make_unique<DesktopAppearance>(QDBusConnection(QStringLiteral("none")), "",
+                                                        config.path()));
+    glass.setPalette(paletteWithWindow(QColor(0xf6, 0xf5, 0xf4)));
+    const qint64 light = glass.icon(false).cacheKey();
+    EXPECT_LT(topEdge(glass.icon(false), 22).lightness(), 60);
+    int changes = 0;
+    QObject::connect(&glass, &TrayGlass::changed, &glass, [&changes] { ++changes; });
+
+    glass.setPalette(paletteWithWindow(QColor(0xe0, 0xe0, 0xe0)));
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(glass.icon(false).cacheKey(), light);
+
+    glass.setPalette(paletteWithWindow(QColor(0x30, 0x30, 0x30)));
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(glass.icon(false).cacheKey(), light);
+    EXPECT_GT(topEdge(glass.icon(false), 22).lightness(), 200);
+}
+
+} // namespace
+} // namespace vigilo
