@@ -172,19 +172,23 @@ void AwakeModel::refreshPowerSettings(bool force) {
         return;
     }
     lastPowerRefresh_ = now;
-    const auto values = powerSettings_.current();
-    if (values.displaySleepMinutes != displaySleepMinutes_) {
-        willChange_.notify();
-        displaySleepMinutes_ = values.displaySleepMinutes;
-    }
-    if (values.canSleep() != canSleep_) {
-        willChange_.notify();
-        canSleep_ = values.canSleep();
-    }
-    if (values.source != powerSource_) {
-        willChange_.notify();
-        powerSource_ = values.source;
-    }
+    powerSettings_.read([this, alive = std::weak_ptr(lifetime_)](PowerValues values) {
+        if (alive.expired()) {
+            return;
+        }
+        if (values.displaySleepMinutes != displaySleepMinutes_) {
+            willChange_.notify();
+            displaySleepMinutes_ = values.displaySleepMinutes;
+        }
+        if (values.canSleep() != canSleep_) {
+            willChange_.notify();
+            canSleep_ = values.canSleep();
+        }
+        if (values.source != powerSource_) {
+            willChange_.notify();
+            powerSource_ = values.source;
+        }
+    });
 }
 
 void AwakeModel::saveForRelaunch() {

@@ -143,7 +143,6 @@ PowerValues valuesFrom(std::string_view customOutput, std::string_view batteryOu
     return values;
 }
 
-
 std::string toolOutput(ProcessRunner& runner, const std::vector<std::string>& arguments) {
     const auto result = runner.run(toolPath, arguments);
     return result ? sanitizedUtf8(result->standardOutput) : std::string();
@@ -156,6 +155,10 @@ PowerValues PmsetPowerSettings::current() {
     const auto battery = PowerSettings::toolOutput(runner_, {"-g", "batt"});
     const auto general = PowerSettings::toolOutput(runner_, {"-g"});
     return PowerSettings::valuesFrom(custom, battery, general);
+}
+
+void PmsetPowerSettings::read(std::function<void(PowerValues)> done) {
+    done(current());
 }
 
 PowerValues::Source PmsetPowerSettings::currentSource() {

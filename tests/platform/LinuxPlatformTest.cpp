@@ -1,5 +1,6 @@
 #include "DBusSandbox.h"
 #include "TempFolder.h"
+#include "apps/EventLoop.h"
 #include "platform/PlatformServices.h"
 
 #include <cstdlib>
@@ -58,7 +59,10 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
                 services.http && services.scheduler && services.workspace);
     services.defaults->set("soundEnabled", false);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "vigilo" / "defaults.json"));
-    EXPECT_EQ(services.powerSettings->current().source, PowerValues::Source::Battery);
+    std::optional<PowerValues> power;
+    services.powerSettings->read([&](PowerValues values) { power = values; });
+    ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return power.has_value(); }, 5000));
+    EXPECT_EQ(power->source, PowerValues::Source::Battery);
     const auto id = services.assertions->create(AssertionKind::DisplayKeptOn, "test");
     EXPECT_TRUE(id);
     EXPECT_EQ(services.desktop->setLaunchesAtLogin(true), std::nullopt);

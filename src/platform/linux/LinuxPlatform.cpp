@@ -52,10 +52,8 @@ PlatformServices makePlatformServices() {
     services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");
     services.processes = std::make_unique<PosixProcessRunner>();
     services.assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
-    // Uses the runner above: `processes` is declared before `powerSettings`, so it is
-    // destroyed after it.
     services.powerSettings = std::make_unique<LinuxPowerSettings>(
-        *services.processes, systemBus,
+        systemBus, sessionBus,
         LinuxPowerSettings::Paths{.configHome = config,
                                   .currentDesktop =
                                       qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString()});
