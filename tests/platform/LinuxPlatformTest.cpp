@@ -67,5 +67,8 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
     EXPECT_TRUE(id);
     EXPECT_EQ(services.desktop->setLaunchesAtLogin(true), std::nullopt);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "autostart" / "vigilo.desktop"));
-    EXPECT_TRUE(services.lid->isInstalled()) << "logind answers on the system bus";
+    EXPECT_FALSE(services.lid->isInstalled()) << "closed-lid mode waits for the user's consent";
+    EXPECT_EQ(services.lid->install(), std::nullopt);
+    EXPECT_EQ(services.defaults->value("lidModeGranted"), DefaultsValue(true))
+        << "the consent is kept in the defaults";
 }

@@ -63,7 +63,8 @@ PlatformServices makePlatformServices() {
     services.http = std::make_unique<QtHttpGet>();
     services.workspace =
         std::make_unique<LinuxWorkspace>("/proc", ::getuid(), xdgApplicationFolders(), sessionBus);
-    services.lid = std::make_unique<LogindLidControl>(systemBus);
+    // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
+    services.lid = std::make_unique<LogindLidControl>(systemBus, *services.defaults);
     // Uses the runner too, declared after it as well.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     services.desktop = std::make_unique<LinuxDesktop>(

@@ -1,5 +1,6 @@
 // Usage: vigilo_hold_lid_lock <system bus address>
-// Takes the closed-lid lock, prints "held" and waits to be killed.
+// Takes the closed-lid lock (as granted), prints "held" and waits to be killed.
+#include "fakes/FakeDefaults.h"
 #include "platform/linux/LogindLidControl.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,11 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
     }
+    vigilo::fakes::FakeDefaults granted;
+    granted.values["lidModeGranted"] = true;
     vigilo::LogindLidControl lid(
-        QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("system")));
+        QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("system")),
+        granted);
     if (!lid.setSleepDisabled(true)) {
         return 1;
     }
