@@ -6,6 +6,7 @@
 #include "platform/linux/IniFile.h"
 #include "platform/linux/SysfsPowerSupply.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDBusConnectionInterface>
 #include <gtest/gtest.h>
 #include <map>
@@ -226,11 +227,12 @@ TEST_F(LinuxPowerSettingsTest, GnomeIsAskedAgainOnlyAfterDconfAnnouncesAChangeTo
             QStringLiteral("Notify"));
         signal << notice.prefix << notice.changes << QStringLiteral("tag");
         ASSERT_TRUE(dconf.send(signal));
-        // Round trips on the sending and the receiving connection: the notice is delivered
-        // after them.
+        // Round trips on the sending and the receiving connection: the notice has arrived after
+        // them, and is delivered once no posted event is left.
         dconf.interface()->isServiceRegistered(QStringLiteral("ca.desrt.dconf"));
         settingsBus.interface()->isServiceRegistered(QStringLiteral("ca.desrt.dconf"));
-        QCoreApplication::processEvents();
+        while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents)) {
+        }
 
         runs += notice.touchesTheDelays ? 1 : 0;
         const PowerValues values = readOnce(settings);

@@ -64,8 +64,8 @@ private:
     std::filesystem::path root_;
     QDBusServiceWatcher owners_;
     std::optional<bool> isLogindThere_;
-    /// UPower's last word on the lid; nothing while it has not answered, is gone or says there is
-    /// no lid.
+    /// UPower's last word on the lid; nothing while it has not answered or is gone. Without a
+    /// lid it says "open", so then the others answer.
     std::optional<bool> upowerLidClosed_;
     bool upowerHasLid_ = true;
     mutable std::optional<bool> logindLidClosed_;

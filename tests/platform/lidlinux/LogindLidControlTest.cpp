@@ -4,6 +4,7 @@
 #include "apps/EventLoop.h"
 #include "fakes/FakeDefaults.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDBusVariant>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -54,7 +55,9 @@ protected:
         bus.call(QDBusMessage::createMethodCall(service, QStringLiteral("/"),
                                                 QStringLiteral("org.freedesktop.DBus.Peer"),
                                                 QStringLiteral("Ping")));
-        QCoreApplication::processEvents();
+        // A reply travels through more than one posted event: run until none is left.
+        while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents)) {
+        }
     }
 
     /// How many property reads UPower answered so far.
