@@ -8,6 +8,9 @@
 #                              Exports DISPLAY, DBUS_SESSION_BUS_ADDRESS, DBUS_SYSTEM_BUS_ADDRESS,
 #                              XDG_RUNTIME_DIR and XDG_CONFIG_HOME (fresh folders under VD_DIR),
 #                              and unsets WAYLAND_DISPLAY and QT_QPA_PLATFORM.
+#   vd_mock_upower [JSON]      python3-dbusmock's upower on the private system bus (not with the
+#                              machine's own logind), with template parameters such as
+#                              '{"OnBattery": true}'; its pid is in $VD_UPOWER_PID.
 #   vd_spawn NAME CMD...       starts CMD in the background, logs to $VD_DIR/NAME.log, and stops
 #                              it in vd_stop; the pid is in $VD_LAST_PID.
 #   vd_list_inhibitors         prints logind's ListInhibitors, one "what who why mode uid pid" a line.
@@ -85,6 +88,17 @@ vd_mock_logind() {
     vd_wait_for "gdbus call --system --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
         --method org.freedesktop.DBus.NameHasOwner org.freedesktop.login1 | grep -q true" 100 || {
         vd_log "the logind mock did not start (see $VD_DIR/logind.log)"
+        return 1
+    }
+}
+
+vd_mock_upower() {
+    [ "$VD_LOGIND" = mock ] || { vd_log "UPower is simulated only on the private system bus"; return 1; }
+    vd_spawn upower "$VD_PYTHON" -m dbusmock --system -t upower ${1:+-p "$1"}
+    VD_UPOWER_PID=$VD_LAST_PID
+    vd_wait_for "gdbus call --system --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.freedesktop.UPower | grep -q true" 100 || {
+        vd_log "the UPower mock did not start (see $VD_DIR/upower.log)"
         return 1
     }
 }

@@ -22,11 +22,10 @@ QString toggleTitle(bool awake) {
 AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     : QObject(parent)
     , platform_(platform)
-    , settings_(*platform.defaults)
-    , watcher_(settings_, *platform.workspace, *platform.scheduler)
-    , sounds_(*platform.audio, settings_, *platform.clock)
+    , watcher_(*platform.settings, *platform.workspace, *platform.scheduler)
+    , sounds_(*platform.audio, *platform.settings, *platform.clock)
     , model_(AwakeModel::Services{.clock = *platform.clock,
-                                  .settings = settings_,
+                                  .settings = *platform.settings,
                                   .assertions = *platform.assertions,
                                   .powerSettings = *platform.powerSettings,
                                   .watcher = watcher_,

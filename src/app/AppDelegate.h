@@ -53,7 +53,6 @@ private:
     void willTerminate();
 
     PlatformServices& platform_;
-    Settings settings_;
     RunningAppsWatcher watcher_;
     SoundPlayer sounds_;
     AwakeModel model_;

@@ -9,7 +9,11 @@ void PowerFigures::refreshPowerSettings(bool force) {
         return;
     }
     lastPowerRefresh_ = now;
-    apply(source_.current());
+    source_.read([this, alive = std::weak_ptr(lifetime_)](const PowerValues& values) {
+        if (!alive.expired()) {
+            apply(values);
+        }
+    });
 }
 
 void PowerFigures::apply(const PowerValues& values) {

@@ -5,6 +5,7 @@
 #include "platform/ports/PowerSettingsSource.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace vigilo {
@@ -24,7 +25,8 @@ public:
     ChangeNotifier& willChange() { return willChange_; }
 
     /// Re-reads the power settings; unless forced, at most once per 30 seconds (measured on the
-    /// steady clock, so setting the wall clock back does not freeze the reads).
+    /// steady clock, so setting the wall clock back does not freeze the reads). The figures
+    /// change when the reading arrives, which may be later.
     void refreshPowerSettings(bool force);
 
     [[nodiscard]] std::int64_t displaySleepMinutes() const { return displaySleepMinutes_; }
@@ -38,6 +40,8 @@ private:
     const Clock& clock_;
     PowerSettingsSource& source_;
     ChangeNotifier willChange_;
+    /// A reading that arrives after the figures are gone finds this expired.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 
     std::optional<SteadyTime> lastPowerRefresh_;
     std::int64_t displaySleepMinutes_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Settings.h"
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Defaults.h"
@@ -37,6 +38,9 @@ struct PlatformServices {
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Scheduler> scheduler;
     std::unique_ptr<Defaults> defaults;
+    /// The one settings service over `defaults`, for the program and the adapters that keep a
+    /// setting of their own.
+    std::unique_ptr<Settings> settings;
     /// Declared before every adapter that runs programs through it, so it is destroyed last.
     std::unique_ptr<ProcessRunner> processes;
     std::unique_ptr<PowerAssertions> assertions;

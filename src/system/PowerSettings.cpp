@@ -157,6 +157,10 @@ PowerValues PmsetPowerSettings::current() {
     return PowerSettings::valuesFrom(custom, battery, general);
 }
 
+void PmsetPowerSettings::read(std::function<void(PowerValues)> done) {
+    done(current());
+}
+
 PowerValues::Source PmsetPowerSettings::currentSource() {
     return PowerSettings::parseSource(PowerSettings::toolOutput(runner_, {"-g", "batt"}));
 }

@@ -4,6 +4,7 @@
 #include "platform/ports/ProcessRunner.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -49,7 +50,9 @@ public:
     explicit PmsetPowerSettings(ProcessRunner& runner)
         : runner_(runner) {}
     /// Runs `pmset -g custom`, `pmset -g batt` and `pmset -g`, in this order.
-    [[nodiscard]] PowerValues current() override;
+    [[nodiscard]] PowerValues current();
+    /// Gives `done` the result of `current()` at once.
+    void read(std::function<void(PowerValues)> done) override;
     /// Runs `pmset -g batt` once.
     [[nodiscard]] PowerValues::Source currentSource();
 

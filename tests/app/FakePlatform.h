@@ -29,6 +29,7 @@ struct FakePlatform {
     PlatformServices services;
     FakeClock& clock = install<FakeClock>(services.clock);
     FakeDefaults& defaults = install<FakeDefaults>(services.defaults);
+    Settings& settings = *(services.settings = std::make_unique<Settings>(defaults));
     FakeProcessRunner& processes = install<FakeProcessRunner>(services.processes);
     FakePowerAssertions& assertions = install<FakePowerAssertions>(services.assertions);
     FakePowerSettings& powerSettings = install<FakePowerSettings>(services.powerSettings);

@@ -67,8 +67,9 @@ TEST(Unplugging, ForcesAPowerReadAtOnceAndTheNextTickStopsAtTheThreshold) {
     const QDBusConnection systemBus = system.connect();
     platform.services.stats = std::make_unique<LinuxStatsSource>(laptop.root());
     platform.services.powerSettings = std::make_unique<LinuxPowerSettings>(
-        platform.processes, systemBus,
-        LinuxPowerSettings::Paths{.configHome = config.path(),
+        systemBus, notifications.bus.connect(),
+        LinuxPowerSettings::Paths{.gsettings = config.path() / "no-gsettings",
+                                  .configHome = config.path(),
                                   .powerSupplies = laptop.supplies(),
                                   .currentDesktop = "GNOME"});
     platform.services.powerSourceMonitor = std::make_unique<UPowerSourceMonitor>(systemBus);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End to end: the real program in a virtual desktop (Xvfb, a tray host) with private D-Bus buses
-# and a simulated logind, driven through its command line.
+# and a simulated logind and UPower, driven through its command line.
 # Usage: tests/app/e2e.sh path/to/vigilo
 set -uo pipefail
 
@@ -8,7 +8,8 @@ vigilo=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$here/../../scripts/virtual-desktop.sh"
-trap vd_stop EXIT
+# A stopped UPower would not hear vd_stop's SIGTERM.
+trap 'kill -CONT "${VD_UPOWER_PID:-0}" 2>/dev/null; vd_stop' EXIT
 
 failures=0
 pass() { echo "ok   - $1"; }
@@ -26,7 +27,7 @@ run_vigilo() {
 }
 
 # Vigilo's keep-awake locks, and its closed-lid lock (taken while kept awake with the lid
-# setting on, which it is by default).
+# setting on, which it is by default, once the user has allowed closed-lid mode).
 vigilo_locks() { vd_list_inhibitors | grep ' Vigilo ' | grep -vc '^handle-lid-switch' || true; }
 lid_locks() { vd_list_inhibitors | grep ' Vigilo ' | grep -c '^handle-lid-switch' || true; }
 
@@ -55,7 +56,22 @@ start_instance() {
     done
 }
 
+# The user's "Разрешить" on the closed-lid card, as stored in the settings file; only while no
+# instance runs, as a running one keeps its own copy.
+grant_lid_mode() {
+    "$VD_PYTHON" - "$XDG_CONFIG_HOME/vigilo/defaults.json" <<'PY'
+import json, os, sys
+path = sys.argv[1]
+settings = json.load(open(path)) if os.path.exists(path) else {}
+settings["lidModeGranted"] = True
+os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
+with open(path, "w") as out:
+    json.dump(settings, out)
+PY
+}
+
 vd_start || { echo "FAIL - virtual desktop did not start"; exit 1; }
+vd_mock_upower '{"LidIsClosed": false}' || { echo "FAIL - the UPower mock did not start"; exit 1; }
 
 # Without any display the tray program explains itself instead of crashing.
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$vigilo" 2>&1) && code=0 || code=$?
@@ -87,7 +103,8 @@ expect "the first instance still runs" kill -0 "$instance"
 run_vigilo on
 expect "on exits 0" test "$code" = 0
 expect "on: logind lists Vigilo's lock" wait_for_locks 1
-expect "on: logind lists the closed-lid lock" wait_for_locks 1 lid_locks
+# Taken in the same switch-on as the keep-awake lock, so it would be listed by now.
+expect "on without the user's consent: no closed-lid lock" test "$(lid_locks)" = 0
 run_vigilo status
 expect "on: status exits 0" test "$code" = 0
 expect "on: status line 1 is the first cup" test "$(sed -n 1p <<<"$out")" = "Пьёт кофе · первая чашка"
@@ -100,7 +117,6 @@ expect "status needs no display" test "$code" = 0
 run_vigilo off
 expect "off exits 0" test "$code" = 0
 expect "off: the lock is gone" wait_for_locks 0
-expect "off: the closed-lid lock is gone" wait_for_locks 0 lid_locks
 run_vigilo status
 expect "off: status exits 3" test "$code" = 3
 
@@ -115,17 +131,41 @@ kill -TERM "$instance"
 wait "$instance" && status=0 || status=$?
 expect "SIGTERM: the process exits 0" test "$status" = 0
 expect "SIGTERM: the lock is gone" wait_for_locks 0
-expect "SIGTERM: the closed-lid lock is gone" wait_for_locks 0 lid_locks
 run_vigilo status
 expect "after quit: status exits 2" test "$code" = 2
 
-# A crash leaves the socket file behind; the kernel still drops the lock with the process.
+expect "the closed-lid consent is stored" grant_lid_mode
 expect "restart after quit" start_instance
 run_vigilo on
+expect "on with consent: locked" wait_for_locks 1
+expect "on with consent: logind lists the closed-lid lock" wait_for_locks 1 lid_locks
+
+# A hung UPower must not freeze the program: the closed-lid mode follows the lid on every tick.
+kill -STOP "$VD_UPOWER_PID"
+# Asked over a few seconds, so that stats ticks run while UPower is stopped.
+started=$SECONDS
+while [ $((SECONDS - started)) -lt 5 ]; do
+    run_vigilo status
+    [ "$code" = 0 ] || break
+done
+expect "UPower stopped: status keeps answering, exit 0" test "$code" = 0
+run_vigilo off
+expect "UPower stopped: off exits 0" test "$code" = 0
+expect "UPower stopped: off drops the lock" wait_for_locks 0
+expect "UPower stopped: off drops the closed-lid lock" wait_for_locks 0 lid_locks
+run_vigilo on
+expect "UPower stopped: on exits 0" test "$code" = 0
+expect "UPower stopped: on takes the closed-lid lock again" wait_for_locks 1 lid_locks
+run_vigilo status
+expect "UPower stopped: status exits 0" test "$code" = 0
+kill -CONT "$VD_UPOWER_PID"
+
+# A crash leaves the socket file behind; the kernel still drops the locks with the process.
 expect "on before SIGKILL: locked" wait_for_locks 1
 kill -KILL "$instance"
 wait "$instance" 2>/dev/null
 expect "SIGKILL: the lock is gone with the process" wait_for_locks 0
+expect "SIGKILL: the closed-lid lock is gone with the process" wait_for_locks 0 lid_locks
 expect "SIGKILL leaves the socket file" test -S "$XDG_RUNTIME_DIR/vigilo/control"
 expect "a new start takes over the stale socket" start_instance
 run_vigilo status

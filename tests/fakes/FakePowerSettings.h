@@ -4,12 +4,12 @@
 
 namespace vigilo::fakes {
 
-/// Returns whatever `values` holds and counts the reads.
+/// Answers at once with whatever `values` holds and counts the reads.
 class FakePowerSettings final : public PowerSettingsSource {
 public:
-    [[nodiscard]] PowerValues current() override {
+    void read(std::function<void(PowerValues)> done) override {
         ++reads;
-        return values;
+        done(values);
     }
 
     PowerValues values{.displaySleepMinutes = 10, .systemSleepMinutes = 0};

@@ -177,6 +177,7 @@ void DBusSandbox::startPython(const std::vector<std::string>& arguments, const Q
         }
         QThread::msleep(10);
     }
+    mockLogs_[busName] = log;
 }
 
 pid_t DBusSandbox::spawn(const std::vector<std::string>& argv, int outputFd, int errorFd,
@@ -257,4 +258,9 @@ std::vector<QVariantList> DBusSandbox::methodCalls(const QString& busName, const
     }
     log.endArray();
     return calls;
+}
+
+std::string DBusSandbox::mockLog(const QString& busName) const {
+    const auto found = mockLogs_.find(busName);
+    return found == mockLogs_.end() ? std::string() : fileText(found->second);
 }

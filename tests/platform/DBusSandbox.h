@@ -23,6 +23,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantList>
+#include <map>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -58,6 +59,10 @@ public:
     /// The argument lists of every call of `method` that the mock object at `path` received.
     [[nodiscard]] std::vector<QVariantList> methodCalls(const QString& busName, const QString& path,
                                                         const QString& method);
+    /// Everything the mock owning `busName` has logged so far, one line per call it answered,
+    /// property reads too (which `methodCalls` does not list): "<time> GetAll <path>
+    /// <interface>", "<time> <method> <arguments>".
+    [[nodiscard]] std::string mockLog(const QString& busName) const;
 
 private:
     void startPython(const std::vector<std::string>& arguments, const QString& busName);
@@ -69,6 +74,7 @@ private:
     QString address_;
     pid_t daemon_ = -1;
     std::vector<pid_t> mocks_;
+    std::map<QString, std::string> mockLogs_;
     std::vector<QString> connectionNames_;
     /// The test's own connection, for waiting and for talking to the mocks.
     std::optional<QDBusConnection> control_;

@@ -1,5 +1,6 @@
 #include "DBusSandbox.h"
 #include "TempFolder.h"
+#include "apps/EventLoop.h"
 #include "platform/PlatformServices.h"
 
 #include <cstdlib>
@@ -58,10 +59,16 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
                 services.http && services.scheduler && services.workspace);
     services.defaults->set("soundEnabled", false);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "vigilo" / "defaults.json"));
-    EXPECT_EQ(services.powerSettings->current().source, PowerValues::Source::Battery);
+    std::optional<PowerValues> power;
+    services.powerSettings->read([&](PowerValues values) { power = values; });
+    ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return power.has_value(); }, 5000));
+    EXPECT_EQ(power->source, PowerValues::Source::Battery);
     const auto id = services.assertions->create(AssertionKind::DisplayKeptOn, "test");
     EXPECT_TRUE(id);
     EXPECT_EQ(services.desktop->setLaunchesAtLogin(true), std::nullopt);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "autostart" / "vigilo.desktop"));
-    EXPECT_TRUE(services.lid->isInstalled()) << "logind answers on the system bus";
+    EXPECT_FALSE(services.lid->isInstalled()) << "closed-lid mode waits for the user's consent";
+    EXPECT_EQ(services.lid->install(), std::nullopt);
+    EXPECT_EQ(services.defaults->value("lidModeGranted"), DefaultsValue(true))
+        << "the consent is kept in the defaults";
 }

@@ -2,15 +2,20 @@
 
 #include "DBusSandbox.h"
 #include "TempFolder.h"
-#include "fakes/FakeProcessRunner.h"
+#include "apps/EventLoop.h"
 #include "platform/linux/IniFile.h"
 #include "platform/linux/SysfsPowerSupply.h"
 
+#include <QAbstractEventDispatcher>
+#include <QDBusConnectionInterface>
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 
 using namespace vigilo;
 namespace fs = std::filesystem;
 using Source = PowerValues::Source;
+using vigilo::testing::runEventsUntil;
 
 namespace {
 
@@ -18,10 +23,9 @@ const fs::path data = fs::path(VIGILO_TEST_DATA) / "platform";
 const fs::path onMains = data / "sysfs" / "on-mains";
 const fs::path onBattery = data / "sysfs" / "on-battery";
 
-using Arguments = std::vector<std::string>;
-const Arguments idleDelay{"get", "org.gnome.desktop.session", "idle-delay"};
-Arguments power(const std::string& key) {
-    return {"get", "org.gnome.settings-daemon.plugins.power", key};
+const std::string idleDelay = "org.gnome.desktop.session idle-delay";
+std::string power(const std::string& key) {
+    return "org.gnome.settings-daemon.plugins.power " + key;
 }
 
 QDBusConnection noBus() {
@@ -36,32 +40,78 @@ std::string describe(const PowerValues& values) {
            (values.source == Source::Ac ? "ac" : "battery") + '}';
 }
 
-class LinuxPowerSettingsTest : public testing::Test {
+/// Waits for one read; its answer must come from the event loop, not from `read` itself.
+PowerValues readOnce(PowerSettingsSource& settings) {
+    std::optional<PowerValues> answer;
+    int answers = 0;
+    settings.read([&](PowerValues values) {
+        answer = values;
+        ++answers;
+    });
+    EXPECT_FALSE(answer) << "answered before the event loop ran";
+    EXPECT_TRUE(runEventsUntil([&] { return answer.has_value(); }, 5000));
+    EXPECT_EQ(answers, 1);
+    return answer.value_or(PowerValues{});
+}
+
+class LinuxPowerSettingsTest : public ::testing::Test {
 protected:
-    LinuxPowerSettingsTest() { writeFile(gsettings, ""); }
+    LinuxPowerSettingsTest() {
+        // Stands in for the installed tool: logs each run, then lists `answers`.
+        writeFile(gsettings, "#!/bin/sh\n"
+                             "echo \"$*\" >> \"$0.runs\"\n"
+                             "cat \"$0.listing\"\n");
+        fs::permissions(gsettings, fs::perms::owner_all);
+    }
 
     PowerValues read(const fs::path& powerSupplies, const fs::path& configHome = {},
                      const QDBusConnection& systemBus = noBus(),
                      const std::string& desktop = "GNOME") {
-        LinuxPowerSettings settings(runner, systemBus,
-                                    {.gsettings = gsettings,
-                                     .configHome = configHome.empty() ? home.path() : configHome,
-                                     .powerSupplies = powerSupplies,
-                                     .currentDesktop = desktop});
-        return settings.current();
+        LinuxPowerSettings settings(systemBus, noBus(), paths(powerSupplies, configHome, desktop));
+        return readOnce(settings);
+    }
+
+    LinuxPowerSettings::Paths paths(const fs::path& powerSupplies, const fs::path& configHome = {},
+                                    const std::string& desktop = "GNOME") {
+        writeListing();
+        return {.gsettings = gsettings,
+                .configHome = configHome.empty() ? home.path() : configHome,
+                .powerSupplies = powerSupplies,
+                .currentDesktop = desktop};
     }
 
     void answerLikeGnome() {
-        runner.outputs[idleDelay] = "uint32 300\n";
-        runner.outputs[power("sleep-inactive-ac-type")] = "'suspend'\n";
-        runner.outputs[power("sleep-inactive-ac-timeout")] = "1800\n";
-        runner.outputs[power("sleep-inactive-battery-type")] = "'nothing'\n";
-        runner.outputs[power("sleep-inactive-battery-timeout")] = "int32 900\n";
+        answers[idleDelay] = "uint32 300";
+        answers[power("sleep-inactive-ac-type")] = "'suspend'";
+        answers[power("sleep-inactive-ac-timeout")] = "1800";
+        answers[power("sleep-inactive-battery-type")] = "'nothing'";
+        answers[power("sleep-inactive-battery-timeout")] = "int32 900";
+        // Another schema's key of the same name is not GNOME's screen blank.
+        answers["org.example.other idle-delay"] = "uint32 60";
+    }
+
+    /// What the tool lists from now on.
+    void writeListing() {
+        std::string listing;
+        for (const auto& [schemaAndKey, value] : answers) {
+            listing += schemaAndKey + ' ' + value + '\n';
+        }
+        writeFile(gsettings.string() + ".listing", listing);
+    }
+
+    /// The arguments of each run of the tool so far.
+    std::vector<std::string> gsettingsRuns() const {
+        std::vector<std::string> runs;
+        std::istringstream log(readFile(gsettings.string() + ".runs"));
+        for (std::string line; std::getline(log, line);) {
+            runs.push_back(line);
+        }
+        return runs;
     }
 
     TempFolder home;
-    const fs::path gsettings = home.path() / "gsettings"; // stands in for the installed tool
-    fakes::FakeProcessRunner runner;
+    const fs::path gsettings = home.path() / "gsettings";
+    std::map<std::string, std::string> answers;
 };
 
 } // namespace
@@ -71,7 +121,7 @@ TEST_F(LinuxPowerSettingsTest, ReadsGnomeDelaysForTheCurrentSource) {
 
     const PowerValues onAc = read(onMains);
     EXPECT_EQ(onAc, (PowerValues{5, 30, false, Source::Ac})) << describe(onAc);
-    EXPECT_EQ(runner.calls.at(0).path, gsettings.string());
+    EXPECT_EQ(gsettingsRuns(), std::vector<std::string>{"list-recursively"});
 
     // On battery the suspend type is "nothing": the system never sleeps by itself.
     const PowerValues battery = read(onBattery);
@@ -80,28 +130,28 @@ TEST_F(LinuxPowerSettingsTest, ReadsGnomeDelaysForTheCurrentSource) {
 
 TEST_F(LinuxPowerSettingsTest, RoundsPartialMinutesUpAndKeepsNeverAsZero) {
     answerLikeGnome();
-    runner.outputs[idleDelay] = "uint32 90\n";
-    runner.outputs[power("sleep-inactive-ac-timeout")] = "int32 1201\n";
+    answers[idleDelay] = "uint32 90";
+    answers[power("sleep-inactive-ac-timeout")] = "int32 1201";
     EXPECT_EQ(read(onMains), (PowerValues{2, 21, false, Source::Ac}));
 
-    runner.outputs[idleDelay] = "uint32 0\n";
-    runner.outputs[power("sleep-inactive-ac-timeout")] = "0\n";
+    answers[idleDelay] = "uint32 0";
+    answers[power("sleep-inactive-ac-timeout")] = "0";
     EXPECT_EQ(read(onMains), (PowerValues{0, 0, false, Source::Ac}));
 }
 
 TEST_F(LinuxPowerSettingsTest, MissingSchemasOrToolLeaveTheDefaults) {
-    // A schema that is not installed: gsettings fails, which the fake shows as no result.
-    runner.outputs[power("sleep-inactive-ac-timeout")] = "1800\n";
+    // A schema that is not installed is not listed.
+    answers[power("sleep-inactive-ac-timeout")] = "1800";
     EXPECT_EQ(read(onMains), (PowerValues{10, 30, false, Source::Ac}));
 
-    runner.outputs.clear();
+    answers.clear();
     EXPECT_EQ(read(onMains), PowerValues{});
 
     answerLikeGnome();
-    runner.calls.clear();
+    fs::remove(gsettings.string() + ".runs");
     fs::remove(gsettings);
     EXPECT_EQ(read(onMains), PowerValues{});
-    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_TRUE(gsettingsRuns().empty());
 }
 
 TEST_F(LinuxPowerSettingsTest, ReadsPlasma5Profiles) {
@@ -141,6 +191,69 @@ TEST_F(LinuxPowerSettingsTest, UPowerDecidesTheSourceBeforeSysfs) {
     system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"),
                          R"({"OnBattery": true})");
     EXPECT_EQ(read(onMains, {}, system.connect()).source, Source::Battery);
+}
+
+TEST_F(LinuxPowerSettingsTest, GnomeIsAskedAgainOnlyAfterDconfAnnouncesAChangeToItsKeys) {
+    DBusSandbox session(DBusSandbox::Kind::Session);
+    QDBusConnection settingsBus = session.connect();
+    QDBusConnection dconf = session.connect();
+    answerLikeGnome();
+    LinuxPowerSettings settings(noBus(), settingsBus, paths(onMains));
+    ASSERT_EQ(readOnce(settings), (PowerValues{5, 30, false, Source::Ac}));
+    ASSERT_EQ(readOnce(settings), (PowerValues{5, 30, false, Source::Ac}));
+    ASSERT_EQ(gsettingsRuns().size(), 1U) << "the second read is answered from memory";
+
+    struct Notice {
+        QString prefix;
+        QStringList changes;
+        bool touchesTheDelays;
+    };
+    const std::vector<Notice> notices{
+        {QStringLiteral("/org/gnome/shell/"), {QStringLiteral("favorite-apps")}, false},
+        {QStringLiteral("/org/gnome/desktop/interface/clock-format"), {QString()}, false},
+        {QStringLiteral("/org/gnome/desktop/session/idle-delay"), {QString()}, true},
+        {QStringLiteral("/org/gnome/settings-daemon/plugins/power/"),
+         {QStringLiteral("sleep-inactive-ac-type"), QStringLiteral("sleep-inactive-ac-timeout")},
+         true},
+        {QStringLiteral("/org/gnome/"), {QString()}, true}, // a reset of the whole folder
+    };
+    std::int64_t idleMinutes = 5;
+    std::size_t runs = 1;
+    for (const Notice& notice : notices) {
+        answers[idleDelay] = "uint32 " + std::to_string(++idleMinutes * 60);
+        writeListing();
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/ca/desrt/dconf/Writer/user"), QStringLiteral("ca.desrt.dconf.Writer"),
+            QStringLiteral("Notify"));
+        signal << notice.prefix << notice.changes << QStringLiteral("tag");
+        ASSERT_TRUE(dconf.send(signal));
+        // Round trips on the sending and the receiving connection: the notice has arrived after
+        // them, and is delivered once no posted event is left.
+        dconf.interface()->isServiceRegistered(QStringLiteral("ca.desrt.dconf"));
+        settingsBus.interface()->isServiceRegistered(QStringLiteral("ca.desrt.dconf"));
+        while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents)) {
+        }
+
+        runs += notice.touchesTheDelays ? 1 : 0;
+        const PowerValues values = readOnce(settings);
+        EXPECT_EQ(gsettingsRuns().size(), runs) << notice.prefix.toStdString();
+        EXPECT_EQ(values.displaySleepMinutes == idleMinutes, notice.touchesTheDelays)
+            << notice.prefix.toStdString() << ": " << describe(values);
+    }
+}
+
+TEST_F(LinuxPowerSettingsTest, AReadNeverAnswersOnceTheSourceIsGone) {
+    answerLikeGnome();
+    auto gone = std::make_unique<LinuxPowerSettings>(noBus(), noBus(), paths(onMains));
+    LinuxPowerSettings kept(noBus(), noBus(), paths(onMains));
+    bool goneAnswered = false;
+    bool keptAnswered = false;
+    gone->read([&](PowerValues) { goneAnswered = true; });
+    kept.read([&](PowerValues) { keptAnswered = true; });
+    gone.reset();
+
+    EXPECT_TRUE(runEventsUntil([&] { return keptAnswered; }, 5000));
+    EXPECT_FALSE(goneAnswered);
 }
 
 TEST(SysfsPowerSupply, ExternalPowerWinsAndOnlyADischargingBatteryMeansBattery) {

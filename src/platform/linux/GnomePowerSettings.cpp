@@ -1,6 +1,5 @@
 #include "platform/linux/GnomePowerSettings.h"
 
-#include "system/PowerSettings.h"
 #include "util/Text.h"
 
 #include <array>
@@ -8,6 +7,12 @@
 namespace vigilo {
 
 namespace {
+
+const std::string sessionSchema = "org.gnome.desktop.session";
+const std::string powerSchema = "org.gnome.settings-daemon.plugins.power";
+/// Where dconf keeps the two schemas.
+constexpr std::array<std::string_view, 2> schemaPaths{"/org/gnome/desktop/session/",
+                                                      "/org/gnome/settings-daemon/plugins/power/"};
 
 /// gsettings prints numbers in GVariant text form: "uint32 300", "int32 1800" or just "1800".
 std::optional<std::int64_t> integerValue(std::string_view printed) {
@@ -32,41 +37,135 @@ std::optional<std::string> stringValue(std::string_view printed) {
     return std::string(printed.substr(1, printed.size() - 2));
 }
 
-} // namespace
-
-SleepDelays GnomePowerSettings::read(PowerValues::Source source) const {
-    SleepDelays delays;
-    std::error_code error;
-    if (!std::filesystem::exists(gsettings_, error)) {
-        return delays;
-    }
-    if (const auto idle = get("org.gnome.desktop.session", "idle-delay")) {
-        if (const auto seconds = integerValue(*idle)) {
-            delays.displayMinutes = minutesFromSeconds(*seconds);
+/// A dconf change at `path` (a key, or a folder ending in "/") touches the two schemas.
+bool touchesPowerSchemas(std::string_view path) {
+    for (std::string_view schemaPath : schemaPaths) {
+        if (path.starts_with(schemaPath) || schemaPath.starts_with(path)) {
+            return true;
         }
     }
-    const std::string power = "org.gnome.settings-daemon.plugins.power";
-    const std::string prefix =
-        source == PowerValues::Source::Ac ? "sleep-inactive-ac-" : "sleep-inactive-battery-";
-    const auto type = get(power, prefix + "type");
-    if (type && stringValue(*type) == "nothing") {
-        delays.systemMinutes = 0;
-    } else if (const auto timeout = get(power, prefix + "timeout")) {
-        if (const auto seconds = integerValue(*timeout)) {
-            delays.systemMinutes = minutesFromSeconds(*seconds);
-        }
-    }
-    return delays;
+    return false;
 }
 
-std::optional<std::string> GnomePowerSettings::get(const std::string& schema,
-                                                   const std::string& key) const {
-    // A schema that is not installed makes gsettings complain and exit with a failure.
-    auto result = runner_.run(gsettings_.string(), {"get", schema, key});
-    if (!result || result->exitStatus != 0) {
-        return std::nullopt;
+} // namespace
+
+GnomePowerSettings::Listing GnomePowerSettings::parseListing(std::string_view output) {
+    // One "schema key value" a line.
+    Listing listing;
+    while (!output.empty()) {
+        const auto end = output.find('\n');
+        const std::string_view line = output.substr(0, end);
+        output.remove_prefix(end == std::string_view::npos ? output.size() : end + 1);
+        const auto schemaEnd = line.find(' ');
+        const auto keyEnd = line.find(' ', schemaEnd + 1);
+        const auto schema = line.substr(0, schemaEnd);
+        if (keyEnd != std::string_view::npos &&
+            (schema == sessionSchema || schema == powerSchema)) {
+            listing.emplace(line.substr(0, keyEnd), line.substr(keyEnd + 1));
+        }
     }
-    return std::move(result->standardOutput);
+    return listing;
+}
+
+GnomePowerSettings::GnomePowerSettings(std::filesystem::path gsettings, QDBusConnection sessionBus)
+    : gsettings_(std::move(gsettings)) {
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setStandardErrorFile(QProcess::nullDevice());
+    connect(&process_, &QProcess::finished, this,
+            [this](int exitCode, QProcess::ExitStatus status) {
+                // A schema that is not installed is simply not listed.
+                const bool listed = status == QProcess::NormalExit && exitCode == 0;
+                finish(listed ? parseListing(process_.readAllStandardOutput().toStdString())
+                              : Listing{});
+            });
+    connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            finish({});
+        }
+    });
+    // Any sender: a stray notice costs one more run of the tool at most.
+    sessionBus.connect(QString(), QString(), QStringLiteral("ca.desrt.dconf.Writer"),
+                       QStringLiteral("Notify"), this,
+                       SLOT(onDconfNotify(QString, QStringList, QString)));
+}
+
+GnomePowerSettings::~GnomePowerSettings() {
+    // Quietly: QProcess warns when it is destroyed with its child still running.
+    process_.disconnect(this);
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished();
+    }
+}
+
+void GnomePowerSettings::read(PowerValues::Source source, std::function<void(SleepDelays)> done) {
+    auto answer = [source, done = std::move(done)](const Listing& listing) {
+        const auto get = [&listing](const std::string& schema,
+                                    const std::string& key) -> std::optional<std::string> {
+            const auto found = listing.find(schema + ' ' + key);
+            return found == listing.end() ? std::nullopt : std::optional(found->second);
+        };
+        SleepDelays delays;
+        if (const auto idle = get(sessionSchema, "idle-delay")) {
+            if (const auto seconds = integerValue(*idle)) {
+                delays.displayMinutes = minutesFromSeconds(*seconds);
+            }
+        }
+        const std::string prefix =
+            source == PowerValues::Source::Ac ? "sleep-inactive-ac-" : "sleep-inactive-battery-";
+        const auto type = get(powerSchema, prefix + "type");
+        if (type && stringValue(*type) == "nothing") {
+            delays.systemMinutes = 0;
+        } else if (const auto timeout = get(powerSchema, prefix + "timeout")) {
+            if (const auto seconds = integerValue(*timeout)) {
+                delays.systemMinutes = minutesFromSeconds(*seconds);
+            }
+        }
+        done(delays);
+    };
+    if (kept_ && waiting_.empty()) {
+        answer(*kept_);
+        return;
+    }
+    waiting_.push_back(std::move(answer));
+    if (waiting_.size() == 1) {
+        run();
+    }
+}
+
+void GnomePowerSettings::onDconfNotify(const QString& prefix, const QStringList& changes,
+                                       const QString&) {
+    const std::string folder = prefix.toStdString();
+    bool touches = changes.isEmpty() && touchesPowerSchemas(folder);
+    for (const QString& change : changes) {
+        touches = touches || touchesPowerSchemas(folder + change.toStdString());
+    }
+    if (touches) {
+        kept_.reset();
+        if (process_.state() != QProcess::NotRunning) {
+            changedDuringRun_ = true;
+        }
+    }
+}
+
+void GnomePowerSettings::run() {
+    changedDuringRun_ = false;
+    std::error_code error;
+    if (!std::filesystem::exists(gsettings_, error)) {
+        finish({});
+        return;
+    }
+    process_.start(QString::fromStdString(gsettings_.string()),
+                   {QStringLiteral("list-recursively")});
+}
+
+void GnomePowerSettings::finish(const Listing& listing) {
+    if (!changedDuringRun_) {
+        kept_ = listing;
+    }
+    for (const auto& answer : std::exchange(waiting_, {})) {
+        answer(listing);
+    }
 }
 
 } // namespace vigilo

@@ -57,12 +57,11 @@ PlatformServices makePlatformServices() {
     services.clock = std::make_unique<SystemClock>();
     services.scheduler = std::make_unique<QtScheduler>();
     services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");
+    services.settings = std::make_unique<Settings>(*services.defaults);
     services.processes = std::make_unique<PosixProcessRunner>();
     services.assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
-    // Uses the runner above: `processes` is declared before `powerSettings`, so it is
-    // destroyed after it.
     services.powerSettings = std::make_unique<LinuxPowerSettings>(
-        *services.processes, systemBus,
+        systemBus, sessionBus,
         LinuxPowerSettings::Paths{.configHome = config,
                                   .currentDesktop =
                                       qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString()});
@@ -73,7 +72,8 @@ PlatformServices makePlatformServices() {
     services.http = std::make_unique<QtHttpGet>();
     services.workspace =
         std::make_unique<LinuxWorkspace>("/proc", ::getuid(), xdgApplicationFolders(), sessionBus);
-    services.lid = std::make_unique<LogindLidControl>(systemBus);
+    // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
+    services.lid = std::make_unique<LogindLidControl>(systemBus, *services.settings);
     // Uses the runner too, declared after it as well.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     services.desktop = std::make_unique<LinuxDesktop>(

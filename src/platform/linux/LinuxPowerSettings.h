@@ -2,17 +2,19 @@
 
 #include "platform/linux/GnomePowerSettings.h"
 #include "platform/ports/PowerSettingsSource.h"
-#include "platform/ports/ProcessRunner.h"
 
 #include <QDBusConnection>
+#include <QObject>
 #include <filesystem>
+#include <memory>
 
 namespace vigilo {
 
-/// The power settings of a Linux desktop, best effort. Delays come from the running desktop's
-/// own settings first — KDE's rc files in a KDE session, else GNOME (gsettings) — then from the
-/// other desktop's, then from logind's idle action, each value from the first source that has it;
-/// the power source from UPower, else sysfs; "sleep disabled" from logind's CanSuspend.
+/// The power settings of a Linux desktop, best effort, read without waiting. Delays come from the
+/// running desktop's own settings first — KDE's rc files in a KDE session, else GNOME
+/// (gsettings) — then from the other desktop's, then from logind's idle action, each value from
+/// the first source that has it; the power source from UPower, else sysfs; "sleep disabled" from
+/// logind's CanSuspend.
 class LinuxPowerSettings final : public PowerSettingsSource {
 public:
     struct Paths {
@@ -25,16 +27,31 @@ public:
         std::string currentDesktop;
     };
 
-    /// `runner` must outlive this object.
-    LinuxPowerSettings(ProcessRunner& runner, QDBusConnection systemBus, Paths paths);
+    /// UPower and logind answer on `systemBus`; dconf announces GNOME's changes on `sessionBus`.
+    LinuxPowerSettings(QDBusConnection systemBus, QDBusConnection sessionBus, Paths paths);
 
-    [[nodiscard]] PowerValues current() override;
-    [[nodiscard]] PowerValues::Source currentSource() const;
+    void read(std::function<void(PowerValues)> done) override;
 
 private:
-    GnomePowerSettings gnome_;
+    /// One read in progress: what is known so far, and who waits for it.
+    struct Reading {
+        PowerValues values;
+        SleepDelays delays;
+        std::function<void(PowerValues)> done;
+    };
+
+    // The steps of a read, in this order.
+    void readDesktopDelays(const std::shared_ptr<Reading>& reading);
+    void readLogindDelays(const std::shared_ptr<Reading>& reading);
+    void readSleepDisabled(const std::shared_ptr<Reading>& reading);
+
+    [[nodiscard]] bool isKde() const;
+
     QDBusConnection systemBus_;
     Paths paths_;
+    GnomePowerSettings gnome_;
+    /// Holds the D-Bus calls in flight: their answers are dropped with this object.
+    QObject calls_;
 };
 
 } // namespace vigilo

@@ -13,29 +13,41 @@ namespace {
 
 const QString logindName = QStringLiteral("org.freedesktop.login1");
 const QString upowerName = QStringLiteral("org.freedesktop.UPower");
+const QString upowerPath = QStringLiteral("/org/freedesktop/UPower");
 
 } // namespace
 
-LogindLidControl::LogindLidControl(QDBusConnection systemBus, std::filesystem::path root)
+LogindLidControl::LogindLidControl(QDBusConnection systemBus, Settings& settings,
+                                   std::filesystem::path root)
     : systemBus_(std::move(systemBus))
-    , root_(std::move(root)) {}
+    , settings_(settings)
+    , root_(std::move(root))
+    , owners_(logindName, systemBus_, QDBusServiceWatcher::WatchForOwnerChange) {
+    owners_.addWatchedService(upowerName);
+    connect(&owners_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString& name, const QString&, const QString& newOwner) {
+                onOwnerChanged(name, newOwner);
+            });
+    systemBus_.connect(upowerName, upowerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                       QStringLiteral("PropertiesChanged"), this,
+                       SLOT(onUPowerPropertiesChanged(QString, QVariantMap, QStringList)));
+    askWhetherLogindIsThere();
+    readUPowerLid();
+    refreshLogindLid();
+}
 
 bool LogindLidControl::isInstalled() const {
-    return DBusCalls::firstResult(DBusCalls::call(systemBus_,
-                                                  QStringLiteral("org.freedesktop.DBus"),
-                                                  QStringLiteral("/org/freedesktop/DBus"),
-                                                  QStringLiteral("org.freedesktop.DBus"),
-                                                  QStringLiteral("NameHasOwner"), {logindName}))
-        .toBool();
+    return settings_.read(SettingsKeys::lidModeGranted) && isLogindThere_.value_or(true);
 }
 
 bool LogindLidControl::isLidClosed() const {
-    // Polled every couple of seconds: a missing service answers at once with an error.
-    if (const auto closed = upowerLidClosed()) {
-        return *closed;
+    if (upowerLidClosed_ && upowerHasLid_) {
+        return *upowerLidClosed_;
     }
-    if (const auto closed = logindLidClosed()) {
-        return *closed;
+    // logind does not announce its reading: this answer is as old as the last tick's question.
+    refreshLogindLid();
+    if (logindLidClosed_) {
+        return *logindLidClosed_;
     }
     return acpiLidClosed();
 }
@@ -44,6 +56,9 @@ bool LogindLidControl::setSleepDisabled(bool disabled) {
     if (!disabled) {
         lidLock_.reset();
         return true;
+    }
+    if (!isInstalled()) {
+        return false;
     }
     if (!lidLock_.isValid()) {
         // "sleep" too: a lid lock alone would let other suspend requests through while the lid
@@ -56,42 +71,83 @@ bool LogindLidControl::setSleepDisabled(bool disabled) {
 }
 
 std::optional<LidError> LogindLidControl::install() {
-    if (isInstalled()) {
-        return std::nullopt;
+    if (isLogindThere_ == false) {
+        // Shown after "Нет разрешения: ".
+        return LidError{"служба входа в систему (systemd-logind) недоступна."};
     }
-    // Shown after "Нет разрешения: ".
-    return LidError{"служба входа в систему (systemd-logind) недоступна."};
+    settings_.write(SettingsKeys::lidModeGranted, true);
+    return std::nullopt;
 }
 
 std::optional<LidError> LogindLidControl::uninstall() {
     lidLock_.reset();
+    settings_.write(SettingsKeys::lidModeGranted, false);
     return std::nullopt;
 }
 
-std::optional<bool> LogindLidControl::upowerLidClosed() const {
-    const QVariant reply = DBusCalls::firstResult(DBusCalls::call(
-        systemBus_, upowerName, QStringLiteral("/org/freedesktop/UPower"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"), {upowerName}));
-    if (!reply.isValid()) {
-        return std::nullopt;
+void LogindLidControl::onOwnerChanged(const QString& name, const QString& newOwner) {
+    if (name == logindName) {
+        isLogindThere_ = !newOwner.isEmpty();
+        logindLidClosed_.reset();
+        return;
     }
-    const auto properties = qdbus_cast<QVariantMap>(reply);
-    const QVariant closed = properties.value(QStringLiteral("LidIsClosed"));
-    // Without a lid UPower says "open"; let the others answer then.
-    if (!closed.isValid() || !properties.value(QStringLiteral("LidIsPresent"), true).toBool()) {
-        return std::nullopt;
+    upowerLidClosed_.reset();
+    upowerHasLid_ = true;
+    if (!newOwner.isEmpty()) {
+        readUPowerLid();
     }
-    return closed.toBool();
 }
 
-std::optional<bool> LogindLidControl::logindLidClosed() const {
-    const QVariant closed = DBusCalls::property(
-        systemBus_, logindName, QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("LidClosed"));
-    if (!closed.isValid()) {
-        return std::nullopt;
+void LogindLidControl::askWhetherLogindIsThere() {
+    DBusCalls::callAsync(systemBus_, QStringLiteral("org.freedesktop.DBus"),
+                         QStringLiteral("/org/freedesktop/DBus"),
+                         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"),
+                         {logindName}, this, [this](const QDBusMessage& reply) {
+                             isLogindThere_ = DBusCalls::firstResult(reply).toBool();
+                         });
+}
+
+void LogindLidControl::readUPowerLid() {
+    DBusCalls::callAsync(
+        systemBus_, upowerName, upowerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("GetAll"), {upowerName}, this, [this](const QDBusMessage& reply) {
+            const QVariant properties = DBusCalls::firstResult(reply);
+            if (properties.isValid()) {
+                takeUPowerProperties(qdbus_cast<QVariantMap>(properties));
+            }
+        });
+}
+
+void LogindLidControl::onUPowerPropertiesChanged(const QString& interface,
+                                                 const QVariantMap& changed, const QStringList&) {
+    if (interface == upowerName) {
+        takeUPowerProperties(changed);
     }
-    return closed.toBool();
+}
+
+void LogindLidControl::takeUPowerProperties(const QVariantMap& properties) {
+    // Without a lid UPower says "open"; the others answer then.
+    if (const QVariant present = properties.value(QStringLiteral("LidIsPresent"));
+        present.isValid()) {
+        upowerHasLid_ = present.toBool();
+    }
+    if (const QVariant closed = properties.value(QStringLiteral("LidIsClosed")); closed.isValid()) {
+        upowerLidClosed_ = closed.toBool();
+    }
+}
+
+void LogindLidControl::refreshLogindLid() const {
+    if (isRefreshingLogindLid_) {
+        return;
+    }
+    isRefreshingLogindLid_ = true;
+    DBusCalls::propertyAsync(
+        systemBus_, logindName, QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("LidClosed"),
+        &logindLidRefresh_, [this](const QVariant& closed) {
+            isRefreshingLogindLid_ = false;
+            logindLidClosed_ = closed.isValid() ? std::optional(closed.toBool()) : std::nullopt;
+        });
 }
 
 bool LogindLidControl::acpiLidClosed() const {

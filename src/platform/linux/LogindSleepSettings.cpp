@@ -15,21 +15,8 @@ bool suspends(const QString& idleAction) {
            idleAction == u"hybrid-sleep" || idleAction == u"suspend-then-hibernate";
 }
 
-} // namespace
-
-SleepDelays readLogindSleepSettings(const QDBusConnection& systemBus) {
+SleepDelays delaysFromIdleActionDelay(const QVariant& delay) {
     SleepDelays delays;
-    const QVariant action =
-        DBusCalls::property(systemBus, service, path, manager, QStringLiteral("IdleAction"));
-    if (action.metaType() != QMetaType::fromType<QString>()) {
-        return delays;
-    }
-    if (!suspends(action.toString())) {
-        delays.systemMinutes = 0;
-        return delays;
-    }
-    const QVariant delay =
-        DBusCalls::property(systemBus, service, path, manager, QStringLiteral("IdleActionUSec"));
     if (delay.metaType() == QMetaType::fromType<qulonglong>()) {
         constexpr qulonglong microsecondsPerSecond = 1'000'000;
         const qulonglong microseconds = delay.toULongLong();
@@ -40,10 +27,35 @@ SleepDelays readLogindSleepSettings(const QDBusConnection& systemBus) {
     return delays;
 }
 
-bool logindForbidsSuspend(const QDBusConnection& systemBus) {
-    const QVariant answer = DBusCalls::firstResult(
-        DBusCalls::call(systemBus, service, path, manager, QStringLiteral("CanSuspend")));
-    return answer.toString() == u"na";
+} // namespace
+
+void readLogindSleepSettings(const QDBusConnection& systemBus, QObject* context,
+                             std::function<void(SleepDelays)> done) {
+    DBusCalls::propertyAsync(
+        systemBus, service, path, manager, QStringLiteral("IdleAction"), context,
+        [systemBus, context, done = std::move(done)](const QVariant& action) mutable {
+            if (action.metaType() != QMetaType::fromType<QString>()) {
+                done({});
+                return;
+            }
+            if (!suspends(action.toString())) {
+                done({.displayMinutes = std::nullopt, .systemMinutes = 0});
+                return;
+            }
+            DBusCalls::propertyAsync(systemBus, service, path, manager,
+                                     QStringLiteral("IdleActionUSec"), context,
+                                     [done = std::move(done)](const QVariant& delay) {
+                                         done(delaysFromIdleActionDelay(delay));
+                                     });
+        });
+}
+
+void askWhetherLogindForbidsSuspend(const QDBusConnection& systemBus, QObject* context,
+                                    std::function<void(bool)> done) {
+    DBusCalls::callAsync(systemBus, service, path, manager, QStringLiteral("CanSuspend"), {},
+                         context, [done = std::move(done)](const QDBusMessage& reply) {
+                             done(DBusCalls::firstResult(reply).toString() == u"na");
+                         });
 }
 
 } // namespace vigilo

@@ -4,15 +4,18 @@
 
 namespace vigilo {
 
-std::optional<PowerValues::Source> readUPowerSource(const QDBusConnection& systemBus) {
-    const QVariant onBattery =
-        DBusCalls::property(systemBus, QStringLiteral("org.freedesktop.UPower"),
-                            QStringLiteral("/org/freedesktop/UPower"),
-                            QStringLiteral("org.freedesktop.UPower"), QStringLiteral("OnBattery"));
-    if (onBattery.metaType() != QMetaType::fromType<bool>()) {
-        return std::nullopt;
-    }
-    return onBattery.toBool() ? PowerValues::Source::Battery : PowerValues::Source::Ac;
+void readUPowerSource(const QDBusConnection& systemBus, QObject* context,
+                      std::function<void(std::optional<PowerValues::Source>)> done) {
+    DBusCalls::propertyAsync(
+        systemBus, QStringLiteral("org.freedesktop.UPower"),
+        QStringLiteral("/org/freedesktop/UPower"), QStringLiteral("org.freedesktop.UPower"),
+        QStringLiteral("OnBattery"), context, [done = std::move(done)](const QVariant& onBattery) {
+            if (onBattery.metaType() != QMetaType::fromType<bool>()) {
+                done(std::nullopt);
+                return;
+            }
+            done(onBattery.toBool() ? PowerValues::Source::Battery : PowerValues::Source::Ac);
+        });
 }
 
 } // namespace vigilo

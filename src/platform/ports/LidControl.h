@@ -10,22 +10,26 @@ struct LidError {
     std::string description;
 };
 
-/// Keeping the computer awake with its lid closed: a permission installed once with the user's
+/// Keeping the computer awake with its lid closed: a permission granted once with the user's
 /// consent, then a system-wide sleep switch this program may turn off and on.
 class LidControl {
 public:
     virtual ~LidControl() = default;
-    /// The permission is in place, so `setSleepDisabled` can work without asking.
+    /// The permission is in place, so `setSleepDisabled` can work without asking the user.
+    /// Asked whenever the lid mode is applied: answers without waiting for a service.
     [[nodiscard]] virtual bool isInstalled() const = 0;
     /// Sleep is switched off system-wide now.
     [[nodiscard]] virtual bool isSleepDisabled() const = 0;
-    /// The lid is closed now.
+    /// The lid is closed now, as last reported by the system. Asked on every stats tick while
+    /// the lid mode is on: answers without waiting for a service.
     [[nodiscard]] virtual bool isLidClosed() const = 0;
-    /// Switches sleep off (`true`) or back on. Returns whether the switch now has that value.
+    /// Switches sleep off (`true`) or back on. Returns whether the switch now has that value;
+    /// without the permission it cannot be switched off.
     virtual bool setSleepDisabled(bool disabled) = 0;
     /// Installs the permission; may ask the user. Nothing on success.
     [[nodiscard]] virtual std::optional<LidError> install() = 0;
-    /// Switches sleep back on if needed, then removes the permission. Nothing on success.
+    /// Switches sleep back on if needed, then removes the permission until the next `install`.
+    /// Nothing on success.
     [[nodiscard]] virtual std::optional<LidError> uninstall() = 0;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 
 namespace vigilo {
@@ -34,8 +34,11 @@ struct PowerValues {
 class PowerSettingsSource {
 public:
     virtual ~PowerSettingsSource() = default;
-    /// A fresh snapshot. May block briefly (it may run a tool or ask a service).
-    [[nodiscard]] virtual PowerValues current() = 0;
+    /// Reads a fresh snapshot without blocking the caller. `done` runs once with it, on the
+    /// caller's (main) thread: an adapter that asks a tool or a service runs it later from the
+    /// event loop, an in-memory one may run it at once. It never runs once this source is
+    /// destroyed.
+    virtual void read(std::function<void(PowerValues)> done) = 0;
 };
 
 } // namespace vigilo

@@ -1,5 +1,6 @@
 // Usage: vigilo_hold_lid_lock <system bus address>
-// Takes the closed-lid lock, prints "held" and waits to be killed.
+// Takes the closed-lid lock (as granted), prints "held" and waits to be killed.
+#include "fakes/FakeDefaults.h"
 #include "platform/linux/LogindLidControl.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,12 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
     }
+    vigilo::fakes::FakeDefaults granted;
+    granted.values["lidModeGranted"] = true;
+    vigilo::Settings settings(granted);
     vigilo::LogindLidControl lid(
-        QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("system")));
+        QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("system")),
+        settings);
     if (!lid.setSleepDisabled(true)) {
         return 1;
     }

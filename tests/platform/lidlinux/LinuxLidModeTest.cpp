@@ -1,5 +1,6 @@
 // The model's closed-lid mode over the real logind adapter and mock system services.
 #include "../LogindInhibitors.h"
+#include "apps/EventLoop.h"
 #include "fakes/ModelFakes.h"
 #include "platform/linux/LogindLidControl.h"
 
@@ -7,20 +8,27 @@
 #include <memory>
 
 using namespace vigilo;
+using vigilo::testing::runEventsUntil;
 
 namespace {
 
 const QString upowerName = QStringLiteral("org.freedesktop.UPower");
 
-class LinuxLidModeTest : public testing::Test, protected fakes::ModelFakes {
+class LinuxLidModeTest : public ::testing::Test, protected fakes::ModelFakes {
 protected:
     void startLogind() { system.startTemplate("logind", QStringLiteral("org.freedesktop.login1")); }
 
     void startModel() {
         system.startTemplate("upower", upowerName, R"({"LidIsClosed": false})");
+        restartModel();
+    }
+
+    /// A new adapter and model over the same stored settings, as after a restart of the program.
+    void restartModel() {
+        model.reset();
         // No /proc fixture: the lid is what UPower says.
-        lidControl =
-            std::make_unique<LogindLidControl>(system.connect(), "/nonexistent/vigilo-test-root");
+        lidControl = std::make_unique<LogindLidControl>(system.connect(), settings,
+                                                        "/nonexistent/vigilo-test-root");
         model = std::make_unique<AwakeModel>(services(*lidControl, desktop));
     }
 
@@ -30,6 +38,8 @@ protected:
                             QStringLiteral("UpdateProperties"),
                             {upowerName, QVariantMap{{QStringLiteral("LidIsClosed"), closed}}});
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        // UPower announces the change; the adapter follows it.
+        ASSERT_TRUE(runEventsUntil([&] { return lidControl->isLidClosed() == closed; }, 5000));
     }
 
     std::vector<AssertionKind> heldKinds() const {
@@ -55,23 +65,59 @@ protected:
 
 } // namespace
 
-TEST_F(LinuxLidModeTest, KeepingAwakeHoldsTheLidLockAndSwitchingOffDropsIt) {
+TEST_F(LinuxLidModeTest, TheLidLockWaitsForConsentThenFollowsKeepingAwake) {
     startLogind();
     startModel();
 
     model->keepAwake().setAwake(true);
+    EXPECT_TRUE(model->lidMode().needsLidConsent());
+    EXPECT_FALSE(model->lidMode().isLidActive());
+    EXPECT_TRUE(lockedWhats().empty()) << "no closed-lid mode without the user's consent";
+
+    model->lidMode().grantLidPermission();
     EXPECT_TRUE(model->lidMode().isLidActive());
-    EXPECT_FALSE(model->lidMode().needsLidConsent()) << "nothing to consent to with logind";
+    EXPECT_FALSE(model->lidMode().needsLidConsent());
     EXPECT_EQ(lockedWhats(), std::vector<QString>{QStringLiteral("handle-lid-switch:sleep")});
 
     model->keepAwake().setAwake(false);
     EXPECT_FALSE(model->lidMode().isLidActive());
     EXPECT_TRUE(eventually([&] { return logindInhibitors(system).empty(); }));
+
+    restartModel();
+    model->keepAwake().setAwake(true);
+    EXPECT_TRUE(model->lidMode().isLidActive()) << "the consent outlives a restart";
+    EXPECT_FALSE(model->lidMode().needsLidConsent());
+}
+
+TEST_F(LinuxLidModeTest, RevokingDropsTheLockAndItStaysDroppedAcrossRestarts) {
+    startLogind();
+    startModel();
+    model->lidMode().grantLidPermission();
+    model->keepAwake().setAwake(true);
+    ASSERT_TRUE(model->lidMode().isLidActive());
+
+    model->lidMode().removeLidHelper();
+    EXPECT_FALSE(model->lidMode().isLidActive());
+    EXPECT_FALSE(model->lidMode().isLidHelperInstalled());
+    EXPECT_TRUE(eventually([&] { return logindInhibitors(system).empty(); }));
+
+    model->keepAwake().setAwake(false);
+    model->keepAwake().setAwake(true);
+    EXPECT_FALSE(model->lidMode().isLidActive());
+    EXPECT_TRUE(model->lidMode().needsLidConsent()) << "the next switch-on asks again";
+    EXPECT_TRUE(lockedWhats().empty());
+
+    restartModel();
+    model->keepAwake().setAwake(true);
+    EXPECT_FALSE(model->lidMode().isLidActive());
+    EXPECT_TRUE(model->lidMode().needsLidConsent());
+    EXPECT_TRUE(lockedWhats().empty());
 }
 
 TEST_F(LinuxLidModeTest, AClosedLidLetsTheDisplaySleepOnceUntilItOpens) {
     startLogind();
     startModel();
+    model->lidMode().grantLidPermission();
     model->keepAwake().setAwake(true);
     ASSERT_TRUE(model->lidMode().isLidActive());
     model->lidMode().updateScreenForLid();
@@ -93,6 +139,8 @@ TEST_F(LinuxLidModeTest, AClosedLidLetsTheDisplaySleepOnceUntilItOpens) {
 
 TEST_F(LinuxLidModeTest, WithoutLogindTheCardAppearsAndGrantingSaysWhy) {
     startModel();
+    ASSERT_TRUE(runEventsUntil([&] { return lidControl->install().has_value(); }, 5000))
+        << "the bus tells logind is missing";
 
     model->keepAwake().setAwake(true);
     EXPECT_TRUE(model->lidMode().needsLidConsent());

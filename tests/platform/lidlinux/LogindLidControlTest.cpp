@@ -1,12 +1,17 @@
 #include "platform/linux/LogindLidControl.h"
 
 #include "../LogindInhibitors.h"
+#include "apps/EventLoop.h"
+#include "fakes/FakeDefaults.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDBusVariant>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <regex>
 
 using namespace vigilo;
+using vigilo::testing::runEventsUntil;
 
 namespace {
 
@@ -15,6 +20,7 @@ const QString logindPath = QStringLiteral("/org/freedesktop/login1");
 const QString logindManager = QStringLiteral("org.freedesktop.login1.Manager");
 const QString upowerName = QStringLiteral("org.freedesktop.UPower");
 const QString upowerPath = QStringLiteral("/org/freedesktop/UPower");
+const QString busDaemon = QStringLiteral("org.freedesktop.DBus");
 
 const std::filesystem::path lidClosedRoot = VIGILO_TEST_DATA "/platform/lid-closed";
 const std::filesystem::path lidOpenRoot = VIGILO_TEST_DATA "/platform/lid-open";
@@ -23,7 +29,7 @@ const Inhibitor lidLock{QStringLiteral("handle-lid-switch:sleep"), QStringLitera
                         QStringLiteral("Vigilo: keeping the computer awake with the lid closed"),
                         QStringLiteral("block")};
 
-class LogindLidControlTest : public testing::Test {
+class LogindLidControlTest : public ::testing::Test {
 protected:
     void startLogind() { system.startTemplate("logind", logindName); }
 
@@ -43,19 +49,41 @@ protected:
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
 
+    /// Lets the adapter on `bus` take in everything `service` sent it so far: a round trip to the
+    /// service on that connection (answered after those messages), then the event loop.
+    static void settle(QDBusConnection bus, const QString& service) {
+        bus.call(QDBusMessage::createMethodCall(service, QStringLiteral("/"),
+                                                QStringLiteral("org.freedesktop.DBus.Peer"),
+                                                QStringLiteral("Ping")));
+        // A reply travels through more than one posted event: run until none is left.
+        while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents)) {
+        }
+    }
+
+    /// How many property reads UPower answered so far.
+    long upowerPropertyReads() const {
+        static const std::regex read(R"(^[0-9.]+ Get(All)? )", std::regex::multiline);
+        const std::string log = system.mockLog(upowerName);
+        return std::distance(std::sregex_iterator(log.begin(), log.end(), read),
+                             std::sregex_iterator());
+    }
+
     std::vector<Inhibitor> inhibitors() { return logindInhibitors(system); }
 
     DBusSandbox system{DBusSandbox::Kind::System};
+    QDBusConnection bus = system.connect();
+    fakes::FakeDefaults defaults;
+    Settings settings{defaults};
 };
 
 } // namespace
 
-TEST_F(LogindLidControlTest, WithLogindThereIsNothingToInstallAndTheLockFollowsTheSwitch) {
+TEST_F(LogindLidControlTest, OnceGrantedTheLockFollowsTheSwitch) {
     startLogind();
-    LogindLidControl lid(system.connect());
+    LogindLidControl lid(bus, settings);
 
-    EXPECT_TRUE(lid.isInstalled());
     EXPECT_EQ(lid.install(), std::nullopt);
+    EXPECT_TRUE(lid.isInstalled());
     EXPECT_FALSE(lid.isSleepDisabled());
     EXPECT_TRUE(inhibitors().empty());
 
@@ -69,16 +97,52 @@ TEST_F(LogindLidControlTest, WithLogindThereIsNothingToInstallAndTheLockFollowsT
     EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
 }
 
+TEST_F(LogindLidControlTest, TheLockNeedsTheUsersConsentWhichLastsUntilRevokedAcrossRestarts) {
+    startLogind();
+    struct Step {
+        const char* what;
+        bool grant;
+        bool revoke;
+        bool installed;
+    };
+    // Each step is a new adapter over the same stored settings, as after a restart.
+    const std::vector<Step> steps{
+        {"fresh settings", false, false, false},           {"granted", true, false, true},
+        {"restarted after granting", false, false, true},  {"revoked", false, true, false},
+        {"restarted after revoking", false, false, false}, {"granted again", true, false, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        LogindLidControl lid(system.connect(), settings);
+        if (step.grant) {
+            ASSERT_EQ(lid.install(), std::nullopt);
+        }
+        if (step.revoke) {
+            ASSERT_TRUE(lid.setSleepDisabled(true));
+            ASSERT_EQ(lid.uninstall(), std::nullopt);
+            EXPECT_FALSE(lid.isSleepDisabled());
+            EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+        }
+        EXPECT_EQ(lid.isInstalled(), step.installed);
+        EXPECT_EQ(lid.setSleepDisabled(true), step.installed);
+        EXPECT_EQ(inhibitors().size(), step.installed ? 1U : 0U);
+        EXPECT_TRUE(lid.setSleepDisabled(false));
+        EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+    }
+}
+
 TEST_F(LogindLidControlTest, UninstallingOrDestroyingTheAdapterDropsTheLock) {
     startLogind();
-    LogindLidControl first(system.connect());
+    defaults.values["lidModeGranted"] = true;
+    LogindLidControl first(system.connect(), settings);
     ASSERT_TRUE(first.setSleepDisabled(true));
     EXPECT_EQ(first.uninstall(), std::nullopt);
     EXPECT_FALSE(first.isSleepDisabled());
     EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
 
+    defaults.values["lidModeGranted"] = true;
     {
-        LogindLidControl second(system.connect());
+        LogindLidControl second(system.connect(), settings);
         ASSERT_TRUE(second.setSleepDisabled(true));
         EXPECT_EQ(inhibitors().size(), 1U);
     }
@@ -100,47 +164,85 @@ TEST_F(LogindLidControlTest, AKilledProcessLeavesNoLidLockBehind) {
 }
 
 TEST_F(LogindLidControlTest, WithoutLogindThePermissionIsMissingAndCannotBeInstalled) {
-    LogindLidControl lid(system.connect());
+    defaults.values["lidModeGranted"] = true;
+    LogindLidControl lid(bus, settings);
+    settle(bus, busDaemon);
 
-    EXPECT_FALSE(lid.isInstalled());
+    EXPECT_FALSE(lid.isInstalled()) << "granted, but logind is not on the bus";
     const auto error = lid.install();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->description, "служба входа в систему (systemd-logind) недоступна.");
     EXPECT_FALSE(lid.setSleepDisabled(true));
     EXPECT_FALSE(lid.isSleepDisabled());
     EXPECT_EQ(lid.uninstall(), std::nullopt);
+
+    startLogind();
+    EXPECT_TRUE(runEventsUntil([&] { return lid.install() == std::nullopt; }, 5000))
+        << "a logind that appears later is noticed";
+    EXPECT_TRUE(lid.isInstalled());
 }
 
 TEST_F(LogindLidControlTest, LogindAnswersForTheLidBeforeProc) {
     startLogind();
     giveLogindALid(false);
-    LogindLidControl lid(system.connect(), lidClosedRoot);
+    LogindLidControl lid(bus, settings, lidClosedRoot);
+    settle(bus, logindName);
     EXPECT_FALSE(lid.isLidClosed());
+    settle(bus, logindName);
 
+    // logind does not announce its reading: each question refreshes it for the next one.
     updateProperty(logindName, logindPath, logindManager, QStringLiteral("LidClosed"), true);
+    EXPECT_FALSE(lid.isLidClosed()) << "the answer comes from memory";
+    settle(bus, logindName);
     EXPECT_TRUE(lid.isLidClosed());
 }
 
-TEST_F(LogindLidControlTest, UPowerAnswersForTheLidBeforeLogind) {
+TEST_F(LogindLidControlTest, UPowerAnswersForTheLidBeforeLogindAndIsFollowed) {
     startLogind();
     giveLogindALid(false);
     system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
-    LogindLidControl lid(system.connect(), lidOpenRoot);
+    LogindLidControl lid(bus, settings, lidOpenRoot);
+    settle(bus, upowerName);
     EXPECT_TRUE(lid.isLidClosed());
 
     updateProperty(upowerName, upowerPath, upowerName, QStringLiteral("LidIsClosed"), false);
-    EXPECT_FALSE(lid.isLidClosed());
+    EXPECT_TRUE(runEventsUntil([&] { return !lid.isLidClosed(); }, 5000));
+}
+
+TEST_F(LogindLidControlTest, AUPowerThatStartsLaterIsHeard) {
+    LogindLidControl lid(bus, settings, lidOpenRoot);
+    system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
+    EXPECT_TRUE(runEventsUntil([&] { return lid.isLidClosed(); }, 5000));
+}
+
+TEST_F(LogindLidControlTest, TheLidIsFollowedWithoutAskingUPowerOnEveryQuestion) {
+    system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
+    LogindLidControl lid(bus, settings, lidOpenRoot);
+    settle(bus, upowerName);
+    ASSERT_TRUE(lid.isLidClosed());
+    const long readsAtStart = upowerPropertyReads();
+    ASSERT_GE(readsAtStart, 1) << "the mock logs property reads";
+
+    // A minute of stats ticks.
+    for (int tick = 0; tick < 30; ++tick) {
+        EXPECT_TRUE(lid.isLidClosed());
+        QCoreApplication::processEvents();
+    }
+    settle(bus, upowerName);
+    EXPECT_EQ(upowerPropertyReads(), readsAtStart);
 }
 
 TEST_F(LogindLidControlTest, UPowerIsNotAskedAboutALidItSaysIsNotThere) {
     system.startTemplate("upower", upowerName, R"({"LidIsPresent": false, "LidIsClosed": false})");
+    LogindLidControl lid(bus, settings, lidClosedRoot);
+    settle(bus, upowerName);
 
-    EXPECT_TRUE(LogindLidControl(system.connect(), lidClosedRoot).isLidClosed());
+    EXPECT_TRUE(lid.isLidClosed());
 }
 
 TEST_F(LogindLidControlTest, WithoutServicesTheAcpiButtonAnswers) {
-    EXPECT_TRUE(LogindLidControl(system.connect(), lidClosedRoot).isLidClosed());
-    EXPECT_FALSE(LogindLidControl(system.connect(), lidOpenRoot).isLidClosed());
-    EXPECT_FALSE(LogindLidControl(system.connect(), "/nonexistent/vigilo-test-root").isLidClosed())
+    EXPECT_TRUE(LogindLidControl(bus, settings, lidClosedRoot).isLidClosed());
+    EXPECT_FALSE(LogindLidControl(bus, settings, lidOpenRoot).isLidClosed());
+    EXPECT_FALSE(LogindLidControl(bus, settings, "/nonexistent/vigilo-test-root").isLidClosed())
         << "nothing answers: open";
 }

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The longest main-loop stall of the running program in a GNOME-like session: a virtual desktop
+# with simulated logind and UPower on a private system bus, XDG_CURRENT_DESKTOP=GNOME and this
+# machine's gsettings schemas (gsettings-desktop-schemas, gnome-settings-daemon-common).
+# Usage: bench/app/stall.sh path/to/vigilo_stall_bench [seconds]   (or the bench_app_stall target)
+set -euo pipefail
+
+bench=$(realpath "$1")
+seconds=${2:-60}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../../scripts/virtual-desktop.sh
+source "$root/scripts/virtual-desktop.sh"
+trap vd_stop EXIT
+vd_start
+vd_mock_upower '{"LidIsClosed": false}'
+
+schemas=$(gsettings list-schemas)
+for schema in org.gnome.desktop.session org.gnome.settings-daemon.plugins.power; do
+    grep -qx "$schema" <<<"$schemas" ||
+        echo "stall: schema $schema is not installed; GNOME's delays stay unread" >&2
+done
+XDG_CURRENT_DESKTOP=GNOME "$bench" "$seconds"
