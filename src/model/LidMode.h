@@ -39,6 +39,10 @@ public:
     /// The user said "not now" during this run.
     [[nodiscard]] bool lidConsentPostponed() const { return lidConsentPostponed_; }
     [[nodiscard]] bool isLidHelperInstalled() const { return lid_.isInstalled(); }
+    /// The platform can keep the computer awake with its lid closed at all.
+    [[nodiscard]] bool canKeepAwakeWithLidClosed() const {
+        return lid_.canKeepAwakeWithLidClosed();
+    }
 
     /// Switches system-wide sleep off while kept awake with the lid setting on, back on
     /// otherwise; asks for consent when the permission is missing.

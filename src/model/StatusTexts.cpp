@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vigilo {
+
+std::string sourceTitle(PowerValues::Source source) {
+    return source == PowerValues::Source::Battery ? "на батарее" : "от сети";
+}
+
+} // namespace vigilo
+
 namespace vigilo::StatusTexts {
 
 namespace {

@@ -14,6 +14,7 @@ class LidBridge final : public Bridge {
     Q_PROPERTY(QString error READ lidError NOTIFY changed)
     Q_PROPERTY(bool needsConsent READ needsLidConsent NOTIFY changed)
     Q_PROPERTY(bool helperInstalled READ isLidHelperInstalled NOTIFY changed)
+    Q_PROPERTY(bool available READ canKeepAwakeWithLidClosed NOTIFY changed)
 
 public:
     /// `lidMode` must outlive the bridge.
@@ -24,6 +25,9 @@ public:
     [[nodiscard]] QString lidError() const;
     [[nodiscard]] bool needsLidConsent() const { return lidMode_.needsLidConsent(); }
     [[nodiscard]] bool isLidHelperInstalled() const { return lidMode_.isLidHelperInstalled(); }
+    [[nodiscard]] bool canKeepAwakeWithLidClosed() const {
+        return lidMode_.canKeepAwakeWithLidClosed();
+    }
 
     Q_INVOKABLE void grantLidPermission() { lidMode_.grantLidPermission(); }
     Q_INVOKABLE void declineLidPermission() { lidMode_.declineLidPermission(); }

@@ -7,6 +7,7 @@ namespace vigilo::fakes {
 /// A closed-lid permission and sleep switch kept in memory.
 class FakeLidControl final : public LidControl {
 public:
+    [[nodiscard]] bool canKeepAwakeWithLidClosed() const override { return available; }
     [[nodiscard]] bool isInstalled() const override { return installed; }
     [[nodiscard]] bool isSleepDisabled() const override { return sleepDisabled; }
     [[nodiscard]] bool isLidClosed() const override {
@@ -39,6 +40,7 @@ public:
         return std::nullopt;
     }
 
+    bool available = true;
     bool installed = false;
     bool sleepDisabled = false;
     bool lidClosed = false;

@@ -1,7 +1,6 @@
 #include "platform/linux/KdePowerSettings.h"
 
 #include "platform/linux/IniFile.h"
-#include "system/PowerSettings.h"
 #include "util/Text.h"
 
 namespace vigilo {

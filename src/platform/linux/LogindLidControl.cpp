@@ -37,7 +37,7 @@ LogindLidControl::LogindLidControl(QDBusConnection systemBus, Settings& settings
 }
 
 bool LogindLidControl::isInstalled() const {
-    return settings_.read(SettingsKeys::lidModeGranted) && isLogindThere_.value_or(true);
+    return settings_.read(SettingsKeys::lidModeGranted) && canKeepAwakeWithLidClosed();
 }
 
 bool LogindLidControl::isLidClosed() const {

@@ -30,6 +30,10 @@ public:
     LogindLidControl(QDBusConnection systemBus, Settings& settings,
                      std::filesystem::path root = "/");
 
+    /// logind is on the bus (or has not answered yet).
+    [[nodiscard]] bool canKeepAwakeWithLidClosed() const override {
+        return isLogindThere_.value_or(true);
+    }
     /// The user granted closed-lid mode and logind is on the bus. Until the bus has answered,
     /// logind counts as there: it is on every systemd desktop, and where it is not, taking the
     /// lock fails at once.

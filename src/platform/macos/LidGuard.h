@@ -44,6 +44,8 @@ public:
     explicit LidGuard(Services services)
         : services_(std::move(services)) {}
 
+    /// Every Mac can: the power tool switches sleep off system-wide once the rule is in place.
+    [[nodiscard]] bool canKeepAwakeWithLidClosed() const override { return true; }
     [[nodiscard]] bool isInstalled() const override;
     [[nodiscard]] bool isSleepDisabled() const override;
     [[nodiscard]] bool isLidClosed() const override;

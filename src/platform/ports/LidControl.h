@@ -15,6 +15,9 @@ struct LidError {
 class LidControl {
 public:
     virtual ~LidControl() = default;
+    /// The platform can keep the computer awake with its lid closed at all (the screens hide
+    /// the closed-lid settings where it cannot). Answers without waiting for a service.
+    [[nodiscard]] virtual bool canKeepAwakeWithLidClosed() const = 0;
     /// The permission is in place, so `setSleepDisabled` can work without asking the user.
     /// Asked whenever the lid mode is applied: answers without waiting for a service.
     [[nodiscard]] virtual bool isInstalled() const = 0;

@@ -169,6 +169,7 @@ TEST_F(LogindLidControlTest, WithoutLogindThePermissionIsMissingAndCannotBeInsta
     settle(bus, busDaemon);
 
     EXPECT_FALSE(lid.isInstalled()) << "granted, but logind is not on the bus";
+    EXPECT_FALSE(lid.canKeepAwakeWithLidClosed());
     const auto error = lid.install();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->description, "служба входа в систему (systemd-logind) недоступна.");
@@ -180,6 +181,7 @@ TEST_F(LogindLidControlTest, WithoutLogindThePermissionIsMissingAndCannotBeInsta
     EXPECT_TRUE(runEventsUntil([&] { return lid.install() == std::nullopt; }, 5000))
         << "a logind that appears later is noticed";
     EXPECT_TRUE(lid.isInstalled());
+    EXPECT_TRUE(lid.canKeepAwakeWithLidClosed());
 }
 
 TEST_F(LogindLidControlTest, LogindAnswersForTheLidBeforeProc) {

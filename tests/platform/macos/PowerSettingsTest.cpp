@@ -1,4 +1,4 @@
-#include "system/PowerSettings.h"
+#include "platform/macos/PowerSettings.h"
 
 #include "fakes/FakeProcessRunner.h"
 

@@ -1,14 +1,10 @@
-#include "system/PowerSettings.h"
+#include "platform/macos/PowerSettings.h"
 
 #include "util/Text.h"
 
 #include <charconv>
 
 namespace vigilo {
-
-std::string sourceTitle(PowerValues::Source source) {
-    return source == PowerValues::Source::Battery ? "на батарее" : "от сети";
-}
 
 namespace PowerSettings {
 
