@@ -62,6 +62,7 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
     const auto id = services.assertions->create(AssertionKind::DisplayKeptOn, "test");
     EXPECT_TRUE(id);
     EXPECT_EQ(services.desktop->setLaunchesAtLogin(true), std::nullopt);
-    EXPECT_TRUE(std::filesystem::exists(config.path() / "autostart" / "vigilo.desktop"));
+    EXPECT_TRUE(
+        std::filesystem::exists(config.path() / "autostart" / "io.github.vigilo.Vigilo.desktop"));
     EXPECT_TRUE(services.lid->isInstalled()) << "logind answers on the system bus";
 }
