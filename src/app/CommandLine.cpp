@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "BuildInfo.h"
+
 namespace vigilo::CommandLine {
 
 namespace {
@@ -22,6 +24,9 @@ Invocation parse(const QStringList& arguments) {
     if (first == u"--help" || first == u"-h" || first == u"help") {
         return {.kind = Invocation::Kind::Help};
     }
+    if (first == u"--version" || first == u"-V") {
+        return {.kind = Invocation::Kind::Version};
+    }
     if (const auto verb = ControlProtocol::verbFromName(first.toUtf8())) {
         return {.kind = Invocation::Kind::Control, .verb = *verb};
     }
@@ -39,10 +44,17 @@ QString usage() {
         "  off      разрешить сон\n"
         "  toggle   переключить\n"
         "  status   показать состояние: заголовок и подзаголовок\n"
-        "  --help   эта справка\n"
+        "\n"
+        "  -V, --version   версия программы\n"
+        "  -h, --help      эта справка\n"
         "\n"
         "Коды выхода: 0 — готово (для status: компьютер не уснёт), 1 — нет рабочего стола,\n"
-        "2 — Vigilo не запущен или не отвечает, 3 — сон разрешён, 64 — неверная команда.");
+        "2 — Vigilo не запущен или не отвечает, 3 — сон разрешён (для on: система не дала\n"
+        "запретить сон), 64 — неверная команда.");
+}
+
+QString versionLine() {
+    return QStringLiteral("vigilo ") + QString::fromLatin1(BuildInfo::version);
 }
 
 bool hasDesktop(const QProcessEnvironment& environment) {

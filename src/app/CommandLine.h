@@ -20,7 +20,7 @@ inline constexpr int usage = 64; // EX_USAGE of sysexits.h
 } // namespace ExitCode
 
 struct Invocation {
-    enum class Kind { StartApp, Control, Help, BadUsage };
+    enum class Kind { StartApp, Control, Help, Version, BadUsage };
     Kind kind = Kind::StartApp;
     ControlVerb verb = ControlVerb::Status;
     /// For `BadUsage`: what was wrong, in a sentence.
@@ -30,6 +30,8 @@ struct Invocation {
 /// `arguments` are those after the program name.
 [[nodiscard]] Invocation parse(const QStringList& arguments);
 [[nodiscard]] QString usage();
+/// "vigilo <project version>".
+[[nodiscard]] QString versionLine();
 
 /// The tray needs an X11 or Wayland session, or a platform named explicitly.
 [[nodiscard]] bool hasDesktop(const QProcessEnvironment& environment);

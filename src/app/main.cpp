@@ -1,3 +1,4 @@
+#include "BuildInfo.h"
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/ControlClient.h"
@@ -32,6 +33,10 @@ int runApp(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vigilo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vigilo"));
+    QApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::version));
+    // Desktops (Wayland compositors above all) find the program's desktop entry, and with it
+    // its name and icon, by this id.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(BuildInfo::applicationId));
     // A tray-only program: closing a dialog must never end it.
     QApplication::setQuitOnLastWindowClosed(false);
     const QuitOnSignals quitOnSignals;
@@ -75,6 +80,9 @@ int main(int argc, char* argv[]) {
     switch (invocation.kind) {
     case CommandLine::Invocation::Kind::Help:
         std::cout << CommandLine::usage().toStdString() << '\n';
+        return CommandLine::ExitCode::ok;
+    case CommandLine::Invocation::Kind::Version:
+        std::cout << CommandLine::versionLine().toStdString() << '\n';
         return CommandLine::ExitCode::ok;
     case CommandLine::Invocation::Kind::BadUsage:
         std::cerr << "vigilo: " << invocation.problem.toStdString() << "\n\n"

@@ -2,6 +2,7 @@
 
 #include "app/ControlSocketPath.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -23,8 +24,13 @@ TEST(CommandLineParse, RecognisesEveryForm) {
         EXPECT_EQ(invocation.kind, Invocation::Kind::Control);
         EXPECT_EQ(invocation.verb, verb);
     }
-    EXPECT_EQ(CommandLine::parse({QStringLiteral("--help")}).kind, Invocation::Kind::Help);
-    EXPECT_EQ(CommandLine::parse({QStringLiteral("-h")}).kind, Invocation::Kind::Help);
+    for (const auto& [option, kind] :
+         {std::pair{u"--help", Invocation::Kind::Help}, std::pair{u"-h", Invocation::Kind::Help},
+          std::pair{u"--version", Invocation::Kind::Version},
+          std::pair{u"-V", Invocation::Kind::Version}}) {
+        EXPECT_EQ(CommandLine::parse({QString::fromUtf16(option)}).kind, kind)
+            << QString::fromUtf16(option).toStdString();
+    }
 }
 
 TEST(CommandLineParse, RejectsUnknownVerbsAndExtraArguments) {
@@ -34,6 +40,24 @@ TEST(CommandLineParse, RejectsUnknownVerbsAndExtraArguments) {
     EXPECT_EQ(CommandLine::parse({QStringLiteral("ON")}).kind, Invocation::Kind::BadUsage);
     EXPECT_EQ(CommandLine::parse({QStringLiteral("on"), QStringLiteral("now")}).kind,
               Invocation::Kind::BadUsage);
+}
+
+TEST(CommandLineText, VersionLineIsTheProgramAndADottedVersion) {
+    const QRegularExpression form(QStringLiteral("^vigilo \\d+\\.\\d+\\.\\d+$"));
+    EXPECT_TRUE(form.match(CommandLine::versionLine()).hasMatch())
+        << CommandLine::versionLine().toStdString();
+}
+
+TEST(CommandLineText, UsageNamesEveryCommandOptionAndExitCode) {
+    const QString usage = CommandLine::usage();
+    for (const char* word :
+         {" on ", " off ", " toggle ", " status ", "-V,", "--version", "-h,", "--help"}) {
+        EXPECT_TRUE(usage.contains(QString::fromLatin1(word))) << word;
+    }
+    for (const int code : {ExitCode::ok, ExitCode::noDesktop, ExitCode::notRunning,
+                           ExitCode::notAwake, ExitCode::usage}) {
+        EXPECT_TRUE(usage.contains(QStringLiteral("%1 —").arg(code))) << code;
+    }
 }
 
 struct Printed {

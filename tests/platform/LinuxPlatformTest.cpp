@@ -66,7 +66,8 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
     const auto id = services.assertions->create(AssertionKind::DisplayKeptOn, "test");
     EXPECT_TRUE(id);
     EXPECT_EQ(services.desktop->setLaunchesAtLogin(true), std::nullopt);
-    EXPECT_TRUE(std::filesystem::exists(config.path() / "autostart" / "vigilo.desktop"));
+    EXPECT_TRUE(
+        std::filesystem::exists(config.path() / "autostart" / "io.github.vigilo.Vigilo.desktop"));
     EXPECT_FALSE(services.lid->isInstalled()) << "closed-lid mode waits for the user's consent";
     EXPECT_EQ(services.lid->install(), std::nullopt);
     EXPECT_EQ(services.defaults->value("lidModeGranted"), DefaultsValue(true))

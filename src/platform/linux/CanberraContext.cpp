@@ -1,5 +1,7 @@
 #include "platform/linux/CanberraContext.h"
 
+#include "BuildInfo.h"
+
 #include <canberra.h>
 #include <memory>
 
@@ -31,8 +33,8 @@ void CanberraContext::run(const std::stop_token& stop) {
                                                                              &ca_context_destroy);
     // The names the sound server's mixer shows for our sounds.
     ca_context_change_props(context.get(), CA_PROP_APPLICATION_NAME, "Vigilo",
-                            CA_PROP_APPLICATION_ID, "vigilo", CA_PROP_APPLICATION_ICON_NAME,
-                            "vigilo", nullptr);
+                            CA_PROP_APPLICATION_ID, BuildInfo::applicationId,
+                            CA_PROP_APPLICATION_ICON_NAME, BuildInfo::applicationId, nullptr);
     std::unique_lock lock(mutex_);
     while (wake_.wait(lock, stop, [this] { return !tasks_.empty(); }) && !stop.stop_requested()) {
         const Task task = std::move(tasks_.front());

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxDesktop.h"
 
+#include "BuildInfo.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDBusMessage>
@@ -36,11 +38,14 @@ void LinuxDesktop::notify(const std::string& title, const std::string& body) {
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // The desktop entry and the icon share the application id: servers find the program's
+    // name and notification settings through the one and show the other.
+    const QString applicationId = QString::fromLatin1(BuildInfo::applicationId);
     const QVariantMap hints{
         {QStringLiteral("urgency"), QVariant::fromValue(uchar{1})},
-        {QStringLiteral("desktop-entry"), QStringLiteral("vigilo")},
+        {QStringLiteral("desktop-entry"), applicationId},
     };
-    message << QStringLiteral("Vigilo") << uint{0} << QStringLiteral("vigilo") << fromUtf8(title)
+    message << QStringLiteral("Vigilo") << uint{0} << applicationId << fromUtf8(title)
             << fromUtf8(body) << QStringList() << hints << -1;
     // Sent without waiting for the answer: a slow server must not hold up the main thread, and
     // the notification's id is never needed. A missing server only produces an unread error.

@@ -1,5 +1,6 @@
 #include "platform/linux/XdgAutostart.h"
 
+#include "BuildInfo.h"
 #include "platform/linux/IniFile.h"
 
 #include <QSaveFile>
@@ -73,7 +74,9 @@ std::string entryText(std::string_view executable) {
     }
     text += execArgument(executable);
     text += "\n"
-            "Icon=vigilo\n"
+            "Icon=";
+    text += BuildInfo::applicationId;
+    text += "\n"
             "Terminal=false\n"
             "NoDisplay=true\n"
             "X-GNOME-Autostart-enabled=true\n";
@@ -89,25 +92,38 @@ std::string failure(std::string_view what, const fs::path& path, const std::stri
     return text;
 }
 
-} // namespace
-
-XdgAutostart::XdgAutostart(fs::path folder, std::string executable)
-    : folder_(std::move(folder))
-    , entryPath_(folder_ / "vigilo.desktop")
-    , executable_(std::move(executable)) {}
-
-bool XdgAutostart::isEnabled() const {
+bool isSwitchedOn(const fs::path& entryPath) {
     std::error_code ignored;
-    if (!fs::is_regular_file(entryPath_, ignored)) {
+    if (!fs::is_regular_file(entryPath, ignored)) {
         return false;
     }
-    const auto entry = IniFile::read(entryPath_);
+    const auto entry = IniFile::read(entryPath);
     if (!entry) {
         return false;
     }
     const std::string group = "Desktop Entry";
     return entry->value(group, "Hidden") != "true" &&
            entry->value(group, "X-GNOME-Autostart-enabled") != "false";
+}
+
+std::optional<std::string> removeEntry(const fs::path& entryPath) {
+    // unlink, unlike std::filesystem::remove, never takes an empty folder of that name with it.
+    if (::unlink(entryPath.c_str()) != 0 && errno != ENOENT) {
+        return failure("Не удалось удалить", entryPath, std::strerror(errno));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+XdgAutostart::XdgAutostart(fs::path folder, std::string executable)
+    : folder_(std::move(folder))
+    , entryPath_(folder_ / (std::string(BuildInfo::applicationId) + ".desktop"))
+    , legacyEntryPath_(folder_ / "vigilo.desktop")
+    , executable_(std::move(executable)) {}
+
+bool XdgAutostart::isEnabled() const {
+    return isSwitchedOn(entryPath_) || isSwitchedOn(legacyEntryPath_);
 }
 
 std::optional<std::string> XdgAutostart::enable() const {
@@ -124,15 +140,13 @@ std::optional<std::string> XdgAutostart::enable() const {
         !file.commit()) {
         return failure("Не удалось записать", entryPath_, file.errorString().toStdString());
     }
-    return std::nullopt;
+    return removeEntry(legacyEntryPath_);
 }
 
 std::optional<std::string> XdgAutostart::disable() const {
-    // unlink, unlike std::filesystem::remove, never takes an empty folder of that name with it.
-    if (::unlink(entryPath_.c_str()) != 0 && errno != ENOENT) {
-        return failure("Не удалось удалить", entryPath_, std::strerror(errno));
-    }
-    return std::nullopt;
+    const auto failed = removeEntry(entryPath_);
+    const auto legacyFailed = removeEntry(legacyEntryPath_);
+    return failed ? failed : legacyFailed;
 }
 
 } // namespace vigilo

@@ -14,20 +14,25 @@ public:
     /// the session starts.
     XdgAutostart(std::filesystem::path folder, std::string executable);
 
-    /// The entry's file: <folder>/vigilo.desktop.
+    /// The entry's file: <folder>/<application id>.desktop.
     [[nodiscard]] const std::filesystem::path& entryPath() const { return entryPath_; }
-    /// The entry exists and is not switched off by Hidden=true or X-GNOME-Autostart-enabled=false
-    /// (what the sessions' own autostart settings write).
+    /// <folder>/vigilo.desktop, the name earlier versions wrote. The session still starts it, so
+    /// it counts as switched on until the next enable() replaces it or disable() removes it.
+    [[nodiscard]] const std::filesystem::path& legacyEntryPath() const { return legacyEntryPath_; }
+    /// One of the two entries exists and is not switched off by Hidden=true or
+    /// X-GNOME-Autostart-enabled=false (what the sessions' own autostart settings write).
     [[nodiscard]] bool isEnabled() const;
-    /// Writes the entry atomically, creating the folder. A path holding "%" is started through
-    /// env, which the sessions can find. Nothing on success, else the reason in the user's words.
+    /// Writes the entry atomically, creating the folder, and removes the legacy one. A path
+    /// holding "%" is started through env, which the sessions can find. Nothing on success, else
+    /// the reason in the user's words.
     [[nodiscard]] std::optional<std::string> enable() const;
-    /// Removes the entry; one that does not exist is fine. Nothing on success, else the reason.
+    /// Removes both entries; one that does not exist is fine. Nothing on success, else the reason.
     [[nodiscard]] std::optional<std::string> disable() const;
 
 private:
     std::filesystem::path folder_;
     std::filesystem::path entryPath_;
+    std::filesystem::path legacyEntryPath_;
     std::string executable_;
 };
 

@@ -55,7 +55,7 @@ TEST_F(LinuxDesktopTest, NotificationReachesTheServerWithTheProgramsNameAndTexts
     const NotifyArguments notification(calls[0]);
     EXPECT_EQ(notification.appName, QStringLiteral("Vigilo"));
     EXPECT_EQ(notification.replaces, 0U) << "every notification is a new one";
-    EXPECT_FALSE(notification.icon.isEmpty());
+    EXPECT_EQ(notification.icon, QStringLiteral("io.github.vigilo.Vigilo"));
     EXPECT_EQ(notification.summary, QStringLiteral("Кофе закончился"));
     EXPECT_EQ(notification.body, QStringLiteral("Заряд батареи 20% — Mac снова может засыпать."));
     EXPECT_TRUE(notification.actions.isEmpty());
@@ -64,7 +64,7 @@ TEST_F(LinuxDesktopTest, NotificationReachesTheServerWithTheProgramsNameAndTexts
     EXPECT_EQ(urgency.metaType().id(), QMetaType::UChar) << "the urgency hint is a byte";
     EXPECT_EQ(urgency.toInt(), 1) << "normal urgency";
     EXPECT_EQ(notification.hints.value(QStringLiteral("desktop-entry")).toString(),
-              QStringLiteral("vigilo"));
+              QStringLiteral("io.github.vigilo.Vigilo"));
 }
 
 TEST(LinuxDesktop, NotificationWithoutAServerIsDroppedSilently) {

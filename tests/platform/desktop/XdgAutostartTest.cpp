@@ -32,7 +32,7 @@ TEST(XdgAutostart, EnableWritesAnEntryAndDisableRemovesIt) {
     const auto folder = home.path() / ".config" / "autostart";
     const XdgAutostart autostart(folder, "/opt/Vigilo App/vigilo");
     EXPECT_FALSE(autostart.isEnabled());
-    EXPECT_EQ(autostart.entryPath(), folder / "vigilo.desktop");
+    EXPECT_EQ(autostart.entryPath(), folder / "io.github.vigilo.Vigilo.desktop");
 
     EXPECT_EQ(autostart.enable(), std::nullopt) << "creates the missing folders";
     EXPECT_TRUE(autostart.isEnabled());
@@ -40,7 +40,7 @@ TEST(XdgAutostart, EnableWritesAnEntryAndDisableRemovesIt) {
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->type, "Application");
     EXPECT_EQ(entry->name, "Vigilo");
-    EXPECT_EQ(entry->icon, "vigilo");
+    EXPECT_EQ(entry->icon, "io.github.vigilo.Vigilo");
     EXPECT_EQ(entry->exec, "\"/opt/Vigilo App/vigilo\"");
     EXPECT_TRUE(entry->noDisplay);
     EXPECT_FALSE(entry->hidden);
@@ -119,6 +119,39 @@ TEST(XdgAutostart, AnEntrySwitchedOffByTheSessionIsNotEnabled) {
 
     EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled()) << "enabling replaces the switched-off entry";
+}
+
+// Earlier versions named the entry vigilo.desktop, and the session still starts it.
+TEST(XdgAutostart, TheLegacyEntryCountsUntilTheNextSwitchReplacesOrRemovesIt) {
+    const TempFolder home;
+    const XdgAutostart autostart(home.path(), "/usr/bin/vigilo");
+    EXPECT_EQ(autostart.legacyEntryPath(), home.path() / "vigilo.desktop");
+    const std::string entry = "[Desktop Entry]\nType=Application\nName=Vigilo\nExec=vigilo\n";
+
+    writeFile(autostart.legacyEntryPath(), entry + "Hidden=true\n");
+    EXPECT_FALSE(autostart.isEnabled()) << "switched off in the session's settings";
+    writeFile(autostart.legacyEntryPath(), entry);
+    EXPECT_TRUE(autostart.isEnabled());
+
+    EXPECT_EQ(autostart.enable(), std::nullopt);
+    EXPECT_TRUE(std::filesystem::exists(autostart.entryPath()));
+    EXPECT_FALSE(std::filesystem::exists(autostart.legacyEntryPath()))
+        << "replaced, so that the session starts the program once";
+
+    writeFile(autostart.legacyEntryPath(), entry);
+    EXPECT_EQ(autostart.disable(), std::nullopt);
+    EXPECT_FALSE(std::filesystem::exists(autostart.entryPath()));
+    EXPECT_FALSE(std::filesystem::exists(autostart.legacyEntryPath())) << "both are removed";
+    EXPECT_FALSE(autostart.isEnabled());
+
+    // A legacy entry that cannot be removed would start a second copy at login: say so.
+    std::filesystem::create_directories(autostart.legacyEntryPath());
+    writeFile(autostart.legacyEntryPath() / "inside", "");
+    const auto error = autostart.enable();
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(
+        error->starts_with("Не удалось удалить " + autostart.legacyEntryPath().string() + ": "))
+        << *error;
 }
 
 TEST(XdgAutostart, FailuresNameThePathInRussian) {
