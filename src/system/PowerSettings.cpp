@@ -143,7 +143,6 @@ PowerValues valuesFrom(std::string_view customOutput, std::string_view batteryOu
     return values;
 }
 
-
 std::string toolOutput(ProcessRunner& runner, const std::vector<std::string>& arguments) {
     const auto result = runner.run(toolPath, arguments);
     return result ? sanitizedUtf8(result->standardOutput) : std::string();
