@@ -10,7 +10,7 @@ packages=(
   qml6-module-qtqml-workerscript qml6-module-qt5compat-graphicaleffects qml6-module-qttest
   qml6-module-qtmultimedia
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  clang-format
+  clang-format clang-tidy
   xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri
   dbus dbus-x11 libglib2.0-bin python3 python3-dbus python3-gi python3-dbusmock sox
 )
