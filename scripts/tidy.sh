@@ -36,9 +36,6 @@ import hashlib, json, os, re, subprocess, sys
 build, stamps, tidy_version, work = sys.argv[1:5]
 root = os.getcwd()
 
-def inside_project(path):
-    return not os.path.relpath(path, root).startswith("..")
-
 sources = {}  # object file (as ninja names it) -> (source from the root, compile command)
 for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
     source = os.path.relpath(os.path.join(entry["directory"], entry["file"]), root)
@@ -48,7 +45,8 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
 if not sources:
     sys.exit(f"tidy: no program sources in {build}/compile_commands.json")
 
-# ninja prints "<object>: #deps N, deps mtime T (VALID)" and then one indented line per file read.
+# ninja prints "<object>: #deps N, deps mtime T (VALID)" and then one indented line per file read,
+# relative to the build folder or absolute as the compiler (or ccache) reported it.
 log = subprocess.run(["ninja", "-C", build, "-t", "deps", *sources],
                      capture_output=True, text=True, check=True).stdout
 included = {}
@@ -57,8 +55,8 @@ for line in log.splitlines():
         current = [] if line.endswith("(VALID)") else None
         included[line.split(":")[0]] = current
     elif line.strip() and current is not None:
-        path = os.path.normpath(os.path.join(build, line.strip()))
-        if inside_project(path):
+        path = os.path.relpath(os.path.join(build, line.strip()), root)
+        if not path.startswith(".." + os.sep):
             current.append(path)
 
 digests = {}
