@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Vigilo with warnings as errors and runs the whole test suite: unit tests, adapter
-# tests against private D-Bus buses, drawings rendered offscreen and the end-to-end run under
-# a virtual X display. Installs the needed packages first (as root).
+# Checks the formatting, builds Vigilo with warnings as errors, runs clang-tidy over the program's
+# sources and runs the whole test suite: unit tests, adapter tests against private D-Bus buses,
+# drawings rendered offscreen and the end-to-end run under a virtual X display. Installs the
+# needed packages first (as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,34 @@ else
     scripts/install-deps.sh || { echo "test: run as root once to install the packages" >&2; exit 1; }
 fi
 
+# Formatting first: it needs no build. Every tracked C++ file that still exists (a deletion not
+# yet staged is no fault); safe.directory lets root read a checkout another user owns.
+tracked=$(git -c safe.directory="$PWD" ls-files -- '*.cpp' '*.h')
+cxx_files=()
+while IFS= read -r file; do
+    if [ -f "$file" ]; then
+        cxx_files+=("$file")
+    fi
+done <<<"$tracked"
+if [ ${#cxx_files[@]} -eq 0 ]; then
+    echo "test: git lists no C++ files to check the formatting of" >&2
+    exit 1
+fi
+if ! format_report=$(clang-format --dry-run -Werror "${cxx_files[@]}" 2>&1); then
+    unformatted=$(sed -nE 's/^(.+):[0-9]+:[0-9]+: error: code should be clang-formatted.*/\1/p' \
+        <<<"$format_report" | sort -u)
+    if [ -z "$unformatted" ]; then
+        echo "$format_report" >&2
+        echo "test: clang-format could not check the sources (above)" >&2
+    else
+        echo "test: these files are not formatted as .clang-format asks:" >&2
+        sed 's/^/  /' <<<"$unformatted" >&2
+        echo "test: format them with: clang-format -i $(paste -sd' ' <<<"$unformatted")" >&2
+    fi
+    exit 1
+fi
+
 cmake --preset ci
 cmake --build --preset ci -j"$(nproc)"
+scripts/tidy.sh build/ci
 ctest --preset ci -j"$(nproc)" "$@"

@@ -106,9 +106,7 @@ void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,
             menu_.popup(QCursor::pos());
         }
         break;
-    case ClickAction::OpenPanel:
-        // The panel: not built yet.
-        break;
+    case ClickAction::OpenPanel: // The panel: not built yet.
     case ClickAction::None:
         break;
     }

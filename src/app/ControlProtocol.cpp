@@ -27,7 +27,7 @@ QByteArray oneLine(const QString& text) {
 QByteArray verbName(ControlVerb verb) {
     for (const auto& [known, name] : verbNames) {
         if (known == verb) {
-            return QByteArray(name);
+            return {name};
         }
     }
     Q_UNREACHABLE();

@@ -4,8 +4,8 @@
 #include <QSocketNotifier>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 namespace vigilo {
@@ -16,7 +16,7 @@ constexpr std::array quitSignals{SIGTERM, SIGHUP, SIGINT};
 
 // Written by the signal handler, read by the event loop: a handler may only do
 // async-signal-safe work, and write() is.
-int pipeEnds[2] = {-1, -1};
+std::array<int, 2> pipeEnds{-1, -1};
 
 extern "C" void onQuitSignal(int signal) {
     const int savedErrno = errno;
@@ -39,7 +39,7 @@ void setHandler(void (*handler)(int)) {
 
 QuitOnSignals::QuitOnSignals(QObject* parent)
     : QObject(parent) {
-    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (::pipe2(pipeEnds.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         qWarning("vigilo: no pipe for quit signals; SIGTERM ends the process without clean-up");
         return;
     }

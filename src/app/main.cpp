@@ -20,12 +20,12 @@ QString controlSocket() {
 }
 
 // The verbs only talk to the running instance: no display needed, so no GUI application.
-int runControl(int argc, char* argv[], ControlVerb verb) {
+int runControl(int argc, char** argv, ControlVerb verb) {
     const QCoreApplication app(argc, argv);
     return CommandLine::report(verb, sendControl(controlSocket(), verb), std::cout, std::cerr);
 }
 
-int runApp(int argc, char* argv[]) {
+int runApp(int argc, char** argv) {
     if (!CommandLine::hasDesktop(QProcessEnvironment::systemEnvironment())) {
         std::cerr << CommandLine::noDesktopMessage().toStdString() << '\n';
         return CommandLine::ExitCode::noDesktop;

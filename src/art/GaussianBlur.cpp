@@ -34,23 +34,23 @@ void boxLine(uchar* first, int count, qsizetype stride, int radius, std::vector<
     line.resize(static_cast<size_t>(count) * 4);
     for (int i = 0; i < count; ++i) {
         const uchar* pixel = first + i * stride;
-        std::copy(pixel, pixel + 4, line.begin() + i * 4);
+        std::copy(pixel, pixel + 4, line.begin() + qsizetype{i} * 4);
     }
     const int width = 2 * radius + 1;
     for (int channel = 0; channel < 4; ++channel) {
         int sum = 0;
         for (int i = 0; i <= radius && i < count; ++i) {
-            sum += line[static_cast<size_t>(i * 4 + channel)];
+            sum += line[static_cast<size_t>(i) * 4 + channel];
         }
         for (int i = 0; i < count; ++i) {
             first[i * stride + channel] = static_cast<uchar>((sum + width / 2) / width);
             const int entering = i + radius + 1;
             const int leaving = i - radius;
             if (entering < count) {
-                sum += line[static_cast<size_t>(entering * 4 + channel)];
+                sum += line[static_cast<size_t>(entering) * 4 + channel];
             }
             if (leaving >= 0) {
-                sum -= line[static_cast<size_t>(leaving * 4 + channel)];
+                sum -= line[static_cast<size_t>(leaving) * 4 + channel];
             }
         }
     }
@@ -71,7 +71,7 @@ void gaussianBlur(QImage& image, qreal sigma) {
             boxLine(image.scanLine(y), image.width(), 4, radius, line);
         }
         for (int x = 0; x < image.width(); ++x) {
-            boxLine(image.bits() + x * 4, image.height(), rowStride, radius, line);
+            boxLine(image.bits() + qsizetype{x} * 4, image.height(), rowStride, radius, line);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -272,11 +273,11 @@ void drawIce(QPainter& painter, const GlassState& state) {
         QRectF rect;
         qreal alpha;
     };
-    const Cube cubes[] = {
+    const auto cubes = std::to_array<Cube>({
         {{76, e - 4 + 1.4 * std::sin(p), 25, 21}, 0.55 * state.ice},
         {{100, e - 7 + 1.4 * std::sin(p + 1), 28, 23}, 0.7 * state.ice},
         {{126, e - 3 + 1.4 * std::sin(p + 2), 21, 19}, 0.55 * state.ice},
-    };
+    });
     for (const Cube& cube : cubes) {
         painter.setPen(pen(white(0.34 * cube.alpha), 1.3));
         painter.setBrush(white(0.14 * cube.alpha));

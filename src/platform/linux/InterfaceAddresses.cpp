@@ -1,5 +1,6 @@
 #include "platform/linux/InterfaceAddresses.h"
 
+#include <array>
 #include <ifaddrs.h>
 #include <memory>
 #include <net/if.h>
@@ -19,9 +20,9 @@ std::vector<InterfaceAddress> interfaceAddressesFrom(const ifaddrs* list) {
             continue;
         }
         const socklen_t length = family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
-        char text[NI_MAXHOST];
-        if (::getnameinfo(entry->ifa_addr, length, text, sizeof text, nullptr, 0, NI_NUMERICHOST) !=
-            0) {
+        std::array<char, NI_MAXHOST> text{};
+        if (::getnameinfo(entry->ifa_addr, length, text.data(), text.size(), nullptr, 0,
+                          NI_NUMERICHOST) != 0) {
             continue;
         }
         addresses.push_back({.name = entry->ifa_name,
@@ -29,7 +30,7 @@ std::vector<InterfaceAddress> interfaceAddressesFrom(const ifaddrs* list) {
                              .isLoopback = (entry->ifa_flags & IFF_LOOPBACK) != 0,
                              .family = family == AF_INET ? InterfaceAddress::Family::IPv4
                                                          : InterfaceAddress::Family::IPv6,
-                             .address = text});
+                             .address = text.data()});
     }
     return addresses;
 }

@@ -3,6 +3,7 @@
 #include "platform/linux/Base64.h"
 #include "platform/linux/UniqueFd.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,22 +38,22 @@ UtcParts utcParts(TimePoint moment) {
 /// "2026-03-01T10:00:00.000Z"
 std::string isoUtc(TimePoint moment) {
     const auto [date, time] = utcParts(moment);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", int(date.year()),
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", int(date.year()),
                   unsigned(date.month()), unsigned(date.day()), int(time.hours().count()),
                   int(time.minutes().count()), int(time.seconds().count()),
                   int(time.subseconds().count()));
-    return text;
+    return text.data();
 }
 
 /// "20260301T100000Z", for file names.
 std::string compactUtc(TimePoint moment) {
     const auto [date, time] = utcParts(moment);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02u%02uT%02d%02d%02dZ", int(date.year()),
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%04d%02u%02uT%02d%02d%02dZ", int(date.year()),
                   unsigned(date.month()), unsigned(date.day()), int(time.hours().count()),
                   int(time.minutes().count()), int(time.seconds().count()));
-    return text;
+    return text.data();
 }
 
 std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t count) {

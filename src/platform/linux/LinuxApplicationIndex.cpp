@@ -82,9 +82,9 @@ std::string execProgramName(std::string_view exec) {
     return argument == arguments.end() ? std::string() : fileName(*argument);
 }
 
-LinuxApplicationIndex::LinuxApplicationIndex(std::vector<fs::path> applicationFolders) {
+LinuxApplicationIndex::LinuxApplicationIndex(const std::vector<fs::path>& applicationFolders) {
     std::set<std::string> seen;
-    for (auto& folder : applicationFolders) {
+    for (const auto& folder : applicationFolders) {
         folders_.push_back({folder, modificationTime(folder).value_or(fs::file_time_type::min())});
         std::error_code error;
         for (fs::recursive_directory_iterator

@@ -21,7 +21,7 @@ public:
     };
 
     /// Reads every desktop entry below `applicationFolders`, most important folder first.
-    explicit LinuxApplicationIndex(std::vector<std::filesystem::path> applicationFolders);
+    explicit LinuxApplicationIndex(const std::vector<std::filesystem::path>& applicationFolders);
 
     /// The application with desktop-file id `id`, if installed.
     [[nodiscard]] const Application* find(const std::string& id) const;

@@ -51,9 +51,10 @@ std::optional<std::string> firstUnit(std::string_view cgroupText, Parse parse) {
     if (!path) {
         return std::nullopt;
     }
-    const auto components = split(*path, '/');
-    for (auto component = components.rbegin(); component != components.rend(); ++component) {
-        if (auto id = parse(*component)) {
+    auto components = split(*path, '/');
+    std::reverse(components.begin(), components.end());
+    for (const auto component : components) {
+        if (auto id = parse(component)) {
             return id;
         }
     }

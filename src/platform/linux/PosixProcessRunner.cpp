@@ -2,6 +2,7 @@
 
 #include "platform/linux/UniqueFd.h"
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -35,11 +36,11 @@ public:
 
 std::string readToEnd(int fd) {
     std::string output;
-    char buffer[65536];
+    std::array<char, 65536> buffer; // filled by read() before use
     for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
         if (count > 0) {
-            output.append(buffer, static_cast<std::size_t>(count));
+            output.append(buffer.data(), static_cast<std::size_t>(count));
         } else if (count == 0 || errno != EINTR) {
             return output;
         }
@@ -63,8 +64,8 @@ std::optional<int> waitForExit(pid_t pid) {
 
 std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
                                                      const std::vector<std::string>& arguments) {
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    std::array<int, 2> pipeEnds{};
+    if (::pipe2(pipeEnds.data(), O_CLOEXEC) != 0) {
         return std::nullopt;
     }
     UniqueFd readEnd(pipeEnds[0]);

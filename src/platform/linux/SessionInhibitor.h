@@ -20,9 +20,9 @@ public:
                                                                 const QString& who,
                                                                 const QString& why);
 
-    SessionInhibitor(QDBusConnection sessionBus, QDBusMessage releaseCall)
+    SessionInhibitor(QDBusConnection sessionBus, const QDBusMessage& releaseCall)
         : sessionBus_(std::move(sessionBus))
-        , releaseCall_(std::move(releaseCall)) {}
+        , releaseCall_(releaseCall) {}
     ~SessionInhibitor();
     SessionInhibitor(const SessionInhibitor&) = delete;
     SessionInhibitor& operator=(const SessionInhibitor&) = delete;

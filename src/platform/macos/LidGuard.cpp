@@ -1,6 +1,7 @@
 #include "platform/macos/LidGuard.h"
 
 #include <algorithm>
+#include <array>
 
 namespace vigilo {
 
@@ -65,7 +66,7 @@ std::string LidGuard::ruleLine(const std::string& userName) {
 }
 
 std::string LidGuard::installCommandLine(const std::string& rule) {
-    const std::string commands[] = {
+    const auto commands = std::to_array<std::string>({
         "f=$(/usr/bin/mktemp)",
         "/usr/bin/printf '%s\\n' '" + rule + "' > \"$f\"",
         "/usr/sbin/visudo -cf \"$f\"",
@@ -73,7 +74,7 @@ std::string LidGuard::installCommandLine(const std::string& rule) {
         "/bin/chmod 440 \"$f\"",
         std::string("/bin/mkdir -p ") + ruleDirectory,
         std::string("/bin/mv \"$f\" ") + ruleFile,
-    };
+    });
     std::string line;
     for (const auto& command : commands) {
         line += line.empty() ? command : " && " + command;
