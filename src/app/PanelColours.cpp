@@ -1,6 +1,7 @@
 #include "app/PanelColours.h"
 
 #include <QStringList>
+#include <array>
 #include <cmath>
 
 namespace vigilo {
@@ -23,10 +24,10 @@ std::optional<QColor> kdeColor(const std::optional<std::string>& entry) {
     if (parts.size() < 3) {
         return std::nullopt;
     }
-    int channels[3];
-    for (int i = 0; i < 3; ++i) {
+    std::array<int, 3> channels{};
+    for (std::size_t i = 0; i < channels.size(); ++i) {
         bool ok = false;
-        channels[i] = parts[i].trimmed().toInt(&ok);
+        channels[i] = parts[static_cast<qsizetype>(i)].trimmed().toInt(&ok);
         if (!ok || channels[i] < 0 || channels[i] > 255) {
             return std::nullopt;
         }

@@ -4,11 +4,9 @@
 #include <string>
 #include <variant>
 
-namespace vigilo {
-
 /// The steps of an update as the panel shows them. Two phases are equal when they are the same
 /// step with the same payload.
-namespace UpdatePhase {
+namespace vigilo::UpdatePhase {
 
 /// Nothing to show: the start, and all the background work the user did not ask to watch.
 struct Idle {
@@ -43,6 +41,4 @@ struct Failed {
     bool operator==(const Failed&) const = default;
 };
 
-} // namespace UpdatePhase
-
-} // namespace vigilo
+} // namespace vigilo::UpdatePhase

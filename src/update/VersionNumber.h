@@ -17,7 +17,9 @@ public:
     [[nodiscard]] static std::optional<VersionNumber> parse(std::string_view text);
 
     friend bool operator==(const VersionNumber&, const VersionNumber&) = default;
-    friend auto operator<=>(const VersionNumber&, const VersionNumber&) = default;
+    // clang-tidy 14 misreads the comparison category's literal 0 in a defaulted <=>.
+    friend auto operator<=>(const VersionNumber&,
+                            const VersionNumber&) = default; // NOLINT(modernize-use-nullptr)
 
 private:
     explicit VersionNumber(std::vector<std::uint64_t> numbers);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <canberra.h>
 #include <cmath>
@@ -115,12 +116,12 @@ private:
         }
         // Formatted here, with the C library's locale: canberra reads it back with strtod on
         // this same thread, and a decimal comma must meet a decimal comma.
-        char volume[32];
-        std::snprintf(volume, sizeof volume, "%.2f", decibels);
+        std::array<char, 32> volume{};
+        std::snprintf(volume.data(), volume.size(), "%.2f", decibels);
         const Properties properties = makeProperties();
         ca_proplist_sets(properties.get(), CA_PROP_MEDIA_FILENAME, file->c_str());
         ca_proplist_sets(properties.get(), CA_PROP_MEDIA_NAME, name.c_str());
-        ca_proplist_sets(properties.get(), CA_PROP_CANBERRA_VOLUME, volume);
+        ca_proplist_sets(properties.get(), CA_PROP_CANBERRA_VOLUME, volume.data());
         auto owned = std::make_unique<Playback>(std::move(playback));
         if (ca_context_play_full(&context, owned->id, properties.get(), &finished, owned.get()) ==
             CA_SUCCESS) {

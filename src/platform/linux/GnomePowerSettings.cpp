@@ -127,7 +127,7 @@ void GnomePowerSettings::read(PowerValues::Source source, std::function<void(Sle
         answer(*kept_);
         return;
     }
-    waiting_.push_back(std::move(answer));
+    waiting_.emplace_back(std::move(answer));
     if (waiting_.size() == 1) {
         run();
     }
