@@ -1,31 +1,24 @@
 #include "app/ControlSocketPath.h"
 
+#include "platform/linux/PrivateFolder.h"
+
+#include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vigilo::ControlSocketPath {
 
+// The socket shares the program's session folder with its other per-session files (the sound
+// copies), so both follow one rule for where that folder is and who may enter it.
 QString forEnvironment(const QProcessEnvironment& environment) {
-    const QString runtime = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
-        return runtime + QStringLiteral("/vigilo/control");
-    }
-    return QStringLiteral("/tmp/vigilo-%1/control").arg(::getuid());
+    const QByteArray runtime =
+        QFile::encodeName(environment.value(QStringLiteral("XDG_RUNTIME_DIR")));
+    const auto folder = sessionFolder(runtime.toStdString(), ::getuid());
+    return QFile::decodeName(QByteArray::fromStdString((folder / "control").string()));
 }
 
 bool preparePrivateFolder(const QString& socketPath) {
-    const QByteArray folder = QFileInfo(socketPath).path().toLocal8Bit();
-    if (::mkdir(folder.constData(), S_IRWXU) != 0 && errno != EEXIST) {
-        return false;
-    }
-    struct stat info {};
-    if (::lstat(folder.constData(), &info) != 0) {
-        return false;
-    }
-    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
-           (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+    return makePrivateFolder(QFile::encodeName(QFileInfo(socketPath).path()).toStdString());
 }
 
 } // namespace vigilo::ControlSocketPath

@@ -74,7 +74,7 @@ PlatformServices makePlatformServices() {
         std::make_unique<LinuxWorkspace>("/proc", ::getuid(), xdgApplicationFolders(), sessionBus);
     // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
     services.lid = std::make_unique<LogindLidControl>(systemBus, *services.settings);
-    // Uses the runner too, declared after it as well.
+    // Uses the runner, declared before it, so destroyed after it.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     services.desktop = std::make_unique<LinuxDesktop>(
         sessionBus, config / "autostart", QCoreApplication::applicationFilePath().toStdString());
