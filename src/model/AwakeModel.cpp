@@ -36,7 +36,7 @@ AwakeModel::AwakeModel(Services services)
     for (ChangeNotifier* part :
          {&lidMode_.willChange(), &keepAwake_.willChange(), &powerFigures_.willChange(),
           &metrics_.willChange(), &batteryStop_.willChange(), &donationQuestion_.willChange(),
-          &preferences_.willChange()}) {
+          &preferences_.willChange(), &panelState_.willChange()}) {
         part->subscribe([this] { willChange_.notify(); });
     }
     sleepGuard_.onChange = [this] {

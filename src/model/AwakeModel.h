@@ -6,6 +6,7 @@
 #include "model/KeepAwake.h"
 #include "model/LidMode.h"
 #include "model/Metrics.h"
+#include "model/PanelState.h"
 #include "model/PowerFigures.h"
 #include "model/Preferences.h"
 #include "model/Settings.h"
@@ -30,9 +31,9 @@
 namespace vigilo {
 
 /// The program's model, composed of parts with one job each: the keep-awake state, the lid
-/// mode, the power figures, the metrics, the battery stop, the donation question and the
-/// preferences. The shell and the views talk to it; each screen observes only the parts it
-/// shows. Main thread only.
+/// mode, the power figures, the metrics, the battery stop, the donation question, the
+/// preferences and what the open panel shows. The shell and the views talk to it; each screen
+/// observes only the parts it shows. Main thread only.
 class AwakeModel {
 public:
     /// What the model talks to. Everything must outlive the model.
@@ -71,6 +72,7 @@ public:
     [[nodiscard]] BatteryStop& batteryStop() { return batteryStop_; }
     [[nodiscard]] DonationQuestion& donationQuestion() { return donationQuestion_; }
     [[nodiscard]] Preferences& preferences() { return preferences_; }
+    [[nodiscard]] PanelState& panelState() { return panelState_; }
 
     // The operations the shell drives.
     [[nodiscard]] bool isAwake() const { return keepAwake_.isAwake(); }
@@ -105,6 +107,7 @@ private:
     BatteryStop batteryStop_;
     DonationQuestion donationQuestion_;
     Preferences preferences_;
+    PanelState panelState_;
 };
 
 } // namespace vigilo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/ChangeNotifier.h"
+
+#include <optional>
+
+namespace vigilo {
+
+/// The settings screen's tabs, in the order of its tab bar.
+enum class PanelTab { General, Apps, About };
+
+/// A point in the panel's own coordinates: origin at the window's top-left corner, y downward.
+struct PanelPoint {
+    double x = 0;
+    double y = 0;
+    friend bool operator==(const PanelPoint&, const PanelPoint&) = default;
+};
+
+/// What the panel shows while it is open: whether it is on screen, where the pointer is (for
+/// hover highlights), and which screen and settings tab are up. The shell writes it; the views
+/// read it and change only the screen and the tab. Every close resets it, so each opening
+/// starts on the main screen. Main thread only.
+class PanelState {
+public:
+    /// Observers are told before every published change.
+    ChangeNotifier& willChange() { return willChange_; }
+
+    [[nodiscard]] bool isPanelVisible() const { return isPanelVisible_; }
+    void setPanelVisible(bool visible);
+    /// Nothing while the panel is closed or the pointer is unknown.
+    [[nodiscard]] std::optional<PanelPoint> pointer() const { return pointer_; }
+    void setPointer(std::optional<PanelPoint> pointer);
+    [[nodiscard]] bool showsSettings() const { return showsSettings_; }
+    void setShowsSettings(bool shows);
+    [[nodiscard]] PanelTab panelTab() const { return panelTab_; }
+    void setPanelTab(PanelTab tab);
+
+    /// After every close of the panel: hidden, no pointer, the main screen, the general tab.
+    void resetAfterDismiss();
+
+private:
+    template <typename T> void publish(T& field, T value);
+
+    ChangeNotifier willChange_;
+    bool isPanelVisible_ = false;
+    std::optional<PanelPoint> pointer_;
+    bool showsSettings_ = false;
+    PanelTab panelTab_ = PanelTab::General;
+};
+
+} // namespace vigilo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/AwakeModel.h"
+#include "ui/Bridge.h"
+
+#include <QVariant>
+
+namespace vigilo {
+
+/// The panel's frame: which screen is up, the settings tab, the published pointer for hover
+/// highlights, and what decides the main screen's height.
+class PanelBridge final : public Bridge {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the program")
+    Q_PROPERTY(bool visible READ isPanelVisible NOTIFY changed)
+    /// A QPointF in the panel's coordinates (origin at the window's top-left corner), or
+    /// undefined when there is none.
+    Q_PROPERTY(QVariant pointer READ pointer NOTIFY changed)
+    Q_PROPERTY(bool showsSettings READ showsSettings WRITE setShowsSettings NOTIFY changed)
+    /// 0 general, 1 apps, 2 about.
+    Q_PROPERTY(int panelTab READ panelTab WRITE setPanelTab NOTIFY changed)
+    Q_PROPERTY(bool hidesMetrics READ hidesMetrics NOTIFY changed)
+    Q_PROPERTY(bool askingForDonation READ isAskingForDonation NOTIFY changed)
+
+public:
+    /// `model` must outlive the bridge.
+    explicit PanelBridge(AwakeModel& model, QObject* parent = nullptr);
+
+    [[nodiscard]] bool isPanelVisible() const { return panel_.isPanelVisible(); }
+    [[nodiscard]] QVariant pointer() const;
+    [[nodiscard]] bool showsSettings() const { return panel_.showsSettings(); }
+    void setShowsSettings(bool shows) { panel_.setShowsSettings(shows); }
+    [[nodiscard]] int panelTab() const { return static_cast<int>(panel_.panelTab()); }
+    /// Values outside the tabs are ignored.
+    void setPanelTab(int tab);
+    [[nodiscard]] bool hidesMetrics() const { return model_.preferences().hidesMetrics(); }
+    [[nodiscard]] bool isAskingForDonation() const {
+        return model_.donationQuestion().isAskingForDonation();
+    }
+
+    /// The donation bar's two answers.
+    Q_INVOKABLE void buyCoffee() { model_.donationQuestion().answerDonationQuestion(true); }
+    Q_INVOKABLE void postponeDonation() { model_.donationQuestion().postponeDonationQuestion(); }
+
+private:
+    AwakeModel& model_;
+    PanelState& panel_;
+};
+
+} // namespace vigilo
