@@ -82,6 +82,10 @@ int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std
     case ControlResult::Status::NoAnswer:
         printLine(err, QStringLiteral("vigilo: запущенный Vigilo не ответил."));
         return ExitCode::notRunning;
+    case ControlResult::Status::Stranger:
+        printLine(err, QStringLiteral("vigilo: на сокете управления отвечает процесс другого "
+                                      "пользователя, а не ваш Vigilo; команда не отправлена."));
+        return ExitCode::notRunning;
     case ControlResult::Status::Answered:
         break;
     }

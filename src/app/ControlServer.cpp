@@ -1,5 +1,7 @@
 #include "app/ControlServer.h"
 
+#include "app/ControlPeer.h"
+
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -47,6 +49,10 @@ ControlServer::Claim ControlServer::listen() {
 
 void ControlServer::serve(QLocalSocket* socket) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    if (!ControlPeer::isThisUser(socket->socketDescriptor())) {
+        socket->abort();
+        return;
+    }
     QTimer::singleShot(requestTimeoutMs, socket, [socket] { socket->abort(); });
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
         if (!socket->canReadLine()) {

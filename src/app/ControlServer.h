@@ -12,6 +12,7 @@ class QLocalSocket;
 namespace vigilo {
 
 /// The running instance's end of the control socket (the protocol is in ControlProtocol.h).
+/// Serves only processes of its own user.
 /// Also what keeps a second instance from starting: only one process can listen on the socket.
 class ControlServer final : public QObject {
     Q_OBJECT

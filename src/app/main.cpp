@@ -16,13 +16,23 @@ using namespace vigilo;
 namespace {
 
 QString controlSocket() {
-    return ControlSocketPath::forEnvironment(QProcessEnvironment::systemEnvironment());
+    return ControlSocketPath::forEnvironment(FolderEnvironment::ofThisProcess());
 }
 
 // The verbs only talk to the running instance: no display needed, so no GUI application.
 int runControl(int argc, char** argv, ControlVerb verb) {
     const QCoreApplication app(argc, argv);
-    return CommandLine::report(verb, sendControl(controlSocket(), verb), std::cout, std::cerr);
+    const QString socketPath = controlSocket();
+    if (const auto problem = ControlSocketPath::addressProblem(socketPath)) {
+        std::cerr << "vigilo: " << problem->toStdString() << '\n';
+        return CommandLine::ExitCode::notRunning;
+    }
+    return CommandLine::report(verb, sendControl(socketPath, verb), std::cout, std::cerr);
+}
+
+// Without a socket the program still runs; it just cannot be driven from the command line.
+void warnControlOff(const QString& reason) {
+    qWarning("vigilo: управление из командной строки выключено: %s", qUtf8Printable(reason));
 }
 
 int runApp(int argc, char** argv) {
@@ -43,17 +53,16 @@ int runApp(int argc, char** argv) {
 
     const QString socketPath = controlSocket();
     ControlServer control(socketPath);
-    if (!ControlSocketPath::preparePrivateFolder(socketPath)) {
-        qWarning("vigilo: no private folder for %s; command-line control is off",
-                 qUtf8Printable(socketPath));
+    if (const auto problem = ControlSocketPath::prepareFolder(socketPath)) {
+        warnControlOff(*problem);
     } else {
         switch (control.listen()) {
         case ControlServer::Claim::AlreadyRunning:
             std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';
             return CommandLine::ExitCode::ok;
         case ControlServer::Claim::Failed:
-            qWarning("vigilo: cannot listen on %s (%s); command-line control is off",
-                     qUtf8Printable(socketPath), qUtf8Printable(control.errorString()));
+            warnControlOff(QStringLiteral("не удалось слушать «%1» (%2)")
+                               .arg(socketPath, control.errorString()));
             break;
         case ControlServer::Claim::Listening:
             break;
