@@ -10,4 +10,8 @@ namespace vigilo::ControlPeer {
 /// reach the socket file could otherwise pose as the instance, or drive it.
 [[nodiscard]] bool isThisUser(qintptr descriptor);
 
+/// Whether the other end of the connected socket `descriptor` has closed it, so that nothing
+/// sent there would be read.
+[[nodiscard]] bool hasHungUp(qintptr descriptor);
+
 } // namespace vigilo::ControlPeer

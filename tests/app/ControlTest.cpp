@@ -218,6 +218,43 @@ TEST_F(ControlTest, ServerIgnoresRequestsOfAnotherUser) {
     EXPECT_FALSE(delegate.model().isAwake());
 }
 
+// A client that gave up counts its switch as failed; a script that retries would switch twice
+// if the instance still carried it out.
+TEST_F(ControlTest, OnlyTheSwitchesOfClientsThatGetTheirReplyHappen) {
+    ControlServer server(path);
+    ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
+    int applied = 0;
+    server.setHandler([this, &applied](ControlVerb verb) {
+        ++applied;
+        return delegate.handleControl(verb);
+    });
+    constexpr int clientsOfEachKind = 100;
+    std::vector<std::future<ControlResult>> impatient;
+    std::vector<std::future<ControlResult>> patient;
+    for (int i = 0; i < clientsOfEachKind; ++i) {
+        impatient.push_back(std::async(
+            std::launch::async, [this] { return sendControl(path, ControlVerb::Toggle, 50ms); }));
+        patient.push_back(std::async(
+            std::launch::async, [this] { return sendControl(path, ControlVerb::Toggle, 20s); }));
+    }
+    // The instance is busy (nothing is served here) until every impatient client has given up.
+    for (auto& pending : impatient) {
+        EXPECT_NE(pending.get().status, ControlResult::Status::Answered);
+    }
+    int answered = 0;
+    int answeredAwake = 0;
+    for (auto& pending : patient) {
+        const ControlResult result = whileServing(std::move(pending));
+        answered += result.status == ControlResult::Status::Answered ? 1 : 0;
+        answeredAwake += result.reply.awake ? 1 : 0;
+    }
+    EXPECT_EQ(applied, answered);
+    EXPECT_EQ(answered, clientsOfEachKind);
+    // Every reply tells the state its own switch left: on after each odd one.
+    EXPECT_EQ(answeredAwake, answered / 2 + answered % 2);
+    EXPECT_EQ(delegate.model().isAwake(), applied % 2 == 1);
+}
+
 TEST(ControlSocketPath, LivesInTheRuntimeFolderElseInTheUsersStateFolder) {
     const QTemporaryDir runtime;
     const std::string existing = runtime.path().toStdString();
