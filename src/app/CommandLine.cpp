@@ -50,7 +50,8 @@ QString usage() {
         "\n"
         "Коды выхода: 0 — готово (для status: компьютер не уснёт), 1 — нет рабочего стола,\n"
         "2 — Vigilo не запущен или не отвечает, 3 — сон разрешён (для on: система не дала\n"
-        "запретить сон), 64 — неверная команда.");
+        "запретить сон), 64 — неверная команда, 73 — нельзя проверить, не запущен ли Vigilo\n"
+        "уже (нет своей папки для блокировки).");
 }
 
 QString versionLine() {
@@ -72,6 +73,12 @@ QString noDesktopMessage() {
 QString alreadyRunningMessage() {
     return QStringLiteral(
         "Vigilo уже запущен. Управлять им можно из трея или командами vigilo on | off | status.");
+}
+
+QString noInstanceLockMessage(const QString& refusal) {
+    return QStringLiteral("vigilo: Vigilo не запускается: нельзя проверить, не запущен ли он уже "
+                          "(%1).")
+        .arg(refusal);
 }
 
 int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std::ostream& err) {

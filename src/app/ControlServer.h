@@ -14,7 +14,6 @@ namespace vigilo {
 /// The running instance's end of the control socket (the protocol is in ControlProtocol.h).
 /// Serves only processes of its own user, and carries out a request only while its client
 /// still waits for the reply.
-/// Also what keeps a second instance from starting: only one process can listen on the socket.
 class ControlServer final : public QObject {
     Q_OBJECT
 public:

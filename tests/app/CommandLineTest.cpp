@@ -51,7 +51,7 @@ TEST(CommandLineText, UsageNamesEveryCommandOptionAndExitCode) {
         EXPECT_TRUE(usage.contains(QString::fromLatin1(word))) << word;
     }
     for (const int code : {ExitCode::ok, ExitCode::noDesktop, ExitCode::notRunning,
-                           ExitCode::notAwake, ExitCode::usage}) {
+                           ExitCode::notAwake, ExitCode::usage, ExitCode::noInstanceLock}) {
         EXPECT_TRUE(usage.contains(QStringLiteral("%1 —").arg(code))) << code;
     }
 }
