@@ -50,7 +50,8 @@ QString usage() {
         "\n"
         "Коды выхода: 0 — готово (для status: компьютер не уснёт), 1 — нет рабочего стола,\n"
         "2 — Vigilo не запущен или не отвечает, 3 — сон разрешён (для on: система не дала\n"
-        "запретить сон), 64 — неверная команда.");
+        "запретить сон), 64 — неверная команда, 73 — нельзя проверить, не запущен ли Vigilo\n"
+        "уже (нет своей папки для блокировки).");
 }
 
 QString versionLine() {
@@ -74,6 +75,12 @@ QString alreadyRunningMessage() {
         "Vigilo уже запущен. Управлять им можно из трея или командами vigilo on | off | status.");
 }
 
+QString noInstanceLockMessage(const QString& refusal) {
+    return QStringLiteral("vigilo: Vigilo не запускается: нельзя проверить, не запущен ли он уже "
+                          "(%1).")
+        .arg(refusal);
+}
+
 int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std::ostream& err) {
     switch (result.status) {
     case ControlResult::Status::NotRunning:
@@ -81,6 +88,10 @@ int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std
         return ExitCode::notRunning;
     case ControlResult::Status::NoAnswer:
         printLine(err, QStringLiteral("vigilo: запущенный Vigilo не ответил."));
+        return ExitCode::notRunning;
+    case ControlResult::Status::Stranger:
+        printLine(err, QStringLiteral("vigilo: на сокете управления отвечает процесс другого "
+                                      "пользователя, а не ваш Vigilo; команда не отправлена."));
         return ExitCode::notRunning;
     case ControlResult::Status::Answered:
         break;

@@ -16,7 +16,8 @@ inline constexpr int ok = 0;
 inline constexpr int noDesktop = 1;
 inline constexpr int notRunning = 2;
 inline constexpr int notAwake = 3;
-inline constexpr int usage = 64; // EX_USAGE of sysexits.h
+inline constexpr int usage = 64;          // EX_USAGE of sysexits.h
+inline constexpr int noInstanceLock = 73; // EX_CANTCREAT of sysexits.h
 } // namespace ExitCode
 
 struct Invocation {
@@ -37,6 +38,8 @@ struct Invocation {
 [[nodiscard]] bool hasDesktop(const QProcessEnvironment& environment);
 [[nodiscard]] QString noDesktopMessage();
 [[nodiscard]] QString alreadyRunningMessage();
+/// Why the tray program does not start when it cannot make sure it is the only one running.
+[[nodiscard]] QString noInstanceLockMessage(const QString& refusal);
 
 /// Prints what the instance answered to `verb` (or why it did not) and returns the exit code.
 [[nodiscard]] int report(ControlVerb verb, const ControlResult& result, std::ostream& out,

@@ -1,5 +1,7 @@
 #include "app/ControlClient.h"
 
+#include "app/ControlPeer.h"
+
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
@@ -15,6 +17,9 @@ ControlResult sendControl(const QString& socketPath, ControlVerb verb,
                                  socket.error() == QLocalSocket::ConnectionRefusedError;
         return {.status = nobodyThere ? ControlResult::Status::NotRunning
                                       : ControlResult::Status::NoAnswer};
+    }
+    if (!ControlPeer::isThisUser(socket.socketDescriptor())) {
+        return {.status = ControlResult::Status::Stranger};
     }
     socket.write(ControlProtocol::request(verb));
     QByteArray received;

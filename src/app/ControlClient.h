@@ -15,6 +15,8 @@ struct ControlResult {
         NotRunning,
         /// Something listens but gave no complete reply in time.
         NoAnswer,
+        /// A process of another user listens: it is not asked anything.
+        Stranger,
     };
     Status status = Status::NotRunning;
     ControlReply reply{};

@@ -12,7 +12,8 @@ class QLocalSocket;
 namespace vigilo {
 
 /// The running instance's end of the control socket (the protocol is in ControlProtocol.h).
-/// Also what keeps a second instance from starting: only one process can listen on the socket.
+/// Serves only processes of its own user, and carries out a request only while its client
+/// still waits for the reply.
 class ControlServer final : public QObject {
     Q_OBJECT
 public:

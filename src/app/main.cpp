@@ -4,6 +4,7 @@
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
 #include "app/ControlSocketPath.h"
+#include "app/InstanceLock.h"
 #include "app/QuitOnSignals.h"
 #include "platform/PlatformServices.h"
 
@@ -15,17 +16,41 @@ using namespace vigilo;
 
 namespace {
 
-QString controlSocket() {
-    return ControlSocketPath::forEnvironment(QProcessEnvironment::systemEnvironment());
-}
-
 // The verbs only talk to the running instance: no display needed, so no GUI application.
 int runControl(int argc, char** argv, ControlVerb verb) {
     const QCoreApplication app(argc, argv);
-    return CommandLine::report(verb, sendControl(controlSocket(), verb), std::cout, std::cerr);
+    const QString socketPath =
+        ControlSocketPath::forEnvironment(FolderEnvironment::ofThisProcess());
+    if (const auto problem = ControlSocketPath::addressProblem(socketPath)) {
+        std::cerr << "vigilo: " << problem->toStdString() << '\n';
+        return CommandLine::ExitCode::notRunning;
+    }
+    return CommandLine::report(verb, sendControl(socketPath, verb), std::cout, std::cerr);
+}
+
+// Without a socket the program still runs; it just cannot be driven from the command line.
+void warnControlOff(const QString& reason) {
+    qWarning("vigilo: управление из командной строки выключено: %s", qUtf8Printable(reason));
 }
 
 int runApp(int argc, char** argv) {
+    const FolderEnvironment folders = FolderEnvironment::ofThisProcess();
+    // First of all, so that a second start shows nothing and touches nothing, not even the
+    // settings file.
+    const InstanceLock instanceLock = InstanceLock::take(stateFolder(folders));
+    switch (instanceLock.outcome()) {
+    case InstanceLock::Outcome::HeldByAnother:
+        std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';
+        return CommandLine::ExitCode::ok;
+    case InstanceLock::Outcome::Refused:
+        std::cerr << CommandLine::noInstanceLockMessage(
+                         QString::fromStdString(instanceLock.refusal()))
+                         .toStdString()
+                  << '\n';
+        return CommandLine::ExitCode::noInstanceLock;
+    case InstanceLock::Outcome::Held:
+        break;
+    }
     if (!CommandLine::hasDesktop(QProcessEnvironment::systemEnvironment())) {
         std::cerr << CommandLine::noDesktopMessage().toStdString() << '\n';
         return CommandLine::ExitCode::noDesktop;
@@ -41,28 +66,31 @@ int runApp(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const QuitOnSignals quitOnSignals;
 
-    const QString socketPath = controlSocket();
+    // The platform services load the settings; the socket answers only after that, so a
+    // command never sees the program's defaults instead of the user's settings.
+    PlatformServices platform = makePlatformServices();
+    AppDelegate delegate(platform);
+    const QString socketPath = ControlSocketPath::forEnvironment(folders);
     ControlServer control(socketPath);
-    if (!ControlSocketPath::preparePrivateFolder(socketPath)) {
-        qWarning("vigilo: no private folder for %s; command-line control is off",
-                 qUtf8Printable(socketPath));
+    control.setHandler([&delegate](ControlVerb verb) { return delegate.handleControl(verb); });
+    if (const auto problem = ControlSocketPath::prepareFolder(socketPath)) {
+        warnControlOff(*problem);
     } else {
         switch (control.listen()) {
         case ControlServer::Claim::AlreadyRunning:
+            // An instance that keeps its lock elsewhere (another state folder) but shares this
+            // session's socket.
             std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';
             return CommandLine::ExitCode::ok;
         case ControlServer::Claim::Failed:
-            qWarning("vigilo: cannot listen on %s (%s); command-line control is off",
-                     qUtf8Printable(socketPath), qUtf8Printable(control.errorString()));
+            warnControlOff(QStringLiteral("не удалось слушать «%1» (%2)")
+                               .arg(socketPath, control.errorString()));
             break;
         case ControlServer::Claim::Listening:
             break;
         }
     }
-
-    PlatformServices platform = makePlatformServices();
-    AppDelegate delegate(platform);
-    control.setHandler([&delegate](ControlVerb verb) { return delegate.handleControl(verb); });
+    // Requests are served from the event loop, so none is carried out before this is done.
     delegate.finishLaunching();
     // Quitting — from the menu, a signal or the session ending (Qt turns the session manager's
     // "die" into a quit) — emits aboutToQuit, where the delegate releases the lock.

@@ -1,13 +1,9 @@
 #include "app/CommandLine.h"
 
-#include "app/ControlSocketPath.h"
-
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vigilo {
 namespace {
@@ -55,7 +51,7 @@ TEST(CommandLineText, UsageNamesEveryCommandOptionAndExitCode) {
         EXPECT_TRUE(usage.contains(QString::fromLatin1(word))) << word;
     }
     for (const int code : {ExitCode::ok, ExitCode::noDesktop, ExitCode::notRunning,
-                           ExitCode::notAwake, ExitCode::usage}) {
+                           ExitCode::notAwake, ExitCode::usage, ExitCode::noInstanceLock}) {
         EXPECT_TRUE(usage.contains(QStringLiteral("%1 —").arg(code))) << code;
     }
 }
@@ -99,15 +95,20 @@ TEST(CommandLineReport, SwitchingVerbsAreQuietUnlessOnFailed) {
     EXPECT_NE(refused.err, "");
 }
 
-TEST(CommandLineReport, NoInstanceIsExitTwoWithAMessage) {
-    for (const auto status : {ControlResult::Status::NotRunning, ControlResult::Status::NoAnswer}) {
+// A stranger on the socket is told apart from an absent or silent instance.
+TEST(CommandLineReport, NoInstanceIsExitTwoWithAMessageOfItsOwn) {
+    std::set<std::string> messages;
+    for (const auto status : {ControlResult::Status::NotRunning, ControlResult::Status::NoAnswer,
+                              ControlResult::Status::Stranger}) {
         for (const auto verb : {ControlVerb::On, ControlVerb::Status}) {
             const auto printed = report(verb, {.status = status});
             EXPECT_EQ(printed.code, ExitCode::notRunning);
             EXPECT_EQ(printed.out, "");
             EXPECT_NE(printed.err.find("Vigilo"), std::string::npos);
+            messages.insert(printed.err);
         }
     }
+    EXPECT_EQ(messages.size(), 3U);
 }
 
 TEST(CommandLineDesktop, NeedsADisplayOrAnExplicitPlatform) {
@@ -120,35 +121,6 @@ TEST(CommandLineDesktop, NeedsADisplayOrAnExplicitPlatform) {
         one.insert(QString::fromLatin1(name), QStringLiteral("x"));
         EXPECT_TRUE(CommandLine::hasDesktop(one)) << name;
     }
-}
-
-TEST(ControlSocketPath, UsesTheRuntimeFolderOrAPerUserTmpFolder) {
-    const QTemporaryDir runtime;
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    EXPECT_EQ(ControlSocketPath::forEnvironment(environment),
-              runtime.path() + QStringLiteral("/vigilo/control"));
-
-    const QString fallback = QStringLiteral("/tmp/vigilo-%1/control").arg(::getuid());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path() + QStringLiteral("/gone"));
-    EXPECT_EQ(ControlSocketPath::forEnvironment(environment), fallback);
-    EXPECT_EQ(ControlSocketPath::forEnvironment(QProcessEnvironment()), fallback);
-}
-
-TEST(ControlSocketPath, FolderIsCreatedPrivateAndAnOpenOneIsRefused) {
-    const QTemporaryDir parent;
-    const QString socket = parent.path() + QStringLiteral("/vigilo/control");
-    ASSERT_TRUE(ControlSocketPath::preparePrivateFolder(socket));
-    struct stat info {};
-    ASSERT_EQ(
-        ::stat(QFile::encodeName(parent.path() + QStringLiteral("/vigilo")).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700U);
-    EXPECT_TRUE(ControlSocketPath::preparePrivateFolder(socket));
-
-    ::chmod(QFile::encodeName(parent.path() + QStringLiteral("/vigilo")).constData(), 0755);
-    EXPECT_FALSE(ControlSocketPath::preparePrivateFolder(socket));
-    EXPECT_FALSE(ControlSocketPath::preparePrivateFolder(parent.path() +
-                                                         QStringLiteral("/no/such/control")));
 }
 
 } // namespace

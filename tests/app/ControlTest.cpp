@@ -2,16 +2,27 @@
 #include "app/AppDelegate.h"
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
+#include "app/ControlSocketPath.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QTemporaryDir>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vigilo {
 namespace {
@@ -30,17 +41,41 @@ ControlResult send(const QString& path, ControlVerb verb) {
     return whileServing(std::async(std::launch::async, [=] { return sendControl(path, verb); }));
 }
 
-// What a crashed instance leaves behind: a bound socket file with nobody listening.
-void leaveStaleSocket(const QString& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
+sockaddr_un addressOf(const QString& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray name = QFile::encodeName(path);
     std::copy(name.begin(), name.end(), address.sun_path);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return address;
+}
+
+// What a crashed instance leaves behind: a bound socket file with nobody listening.
+void leaveStaleSocket(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    const sockaddr_un address = addressOf(path);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
     ASSERT_TRUE(QFile::exists(path));
+}
+
+constexpr uid_t anotherUser = 65534; // nobody
+
+// Runs `body` in a child process as another local user; its result is the child's exit code.
+// After fork only plain system calls are safe: `body` must not allocate or touch Qt.
+pid_t runAsAnotherUser(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool switched = ::setresgid(anotherUser, anotherUser, anotherUser) == 0 &&
+                              ::setresuid(anotherUser, anotherUser, anotherUser) == 0;
+        ::_exit(switched ? body() : 99);
+    }
+    return child;
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode : 0;
 }
 
 class ControlTest : public ::testing::Test {
@@ -114,6 +149,217 @@ TEST_F(ControlTest, StaleSocketIsTakenOverALiveOneIsNot) {
     EXPECT_EQ(second.listen(), ControlServer::Claim::AlreadyRunning);
     EXPECT_EQ(send(path, ControlVerb::On).status, ControlResult::Status::Answered);
     EXPECT_TRUE(delegate.model().isAwake());
+}
+
+TEST_F(ControlTest, ClientRefusesASocketOfAnotherUser) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "acting as another user needs root";
+    }
+    // The stranger's look-alike answers every request as an instance would.
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0777), 0);
+    const sockaddr_un address = addressOf(path);
+    const QByteArray reply = ControlProtocol::encodeReply({.awake = true});
+    std::array<int, 2> ready{};
+    ASSERT_EQ(::pipe(ready.data()), 0);
+    const pid_t stranger = runAsAnotherUser([&] {
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener, 8) != 0 || ::write(ready[1], "!", 1) != 1) {
+            return 1;
+        }
+        while (true) {
+            const int client = ::accept(listener, nullptr, nullptr);
+            (void)::write(client, reply.constData(), size_t(reply.size()));
+            ::close(client);
+        }
+    });
+    ASSERT_GT(stranger, 0);
+    ::close(ready[1]);
+    char byte = 0;
+    const bool listening = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+
+    const auto result = listening ? sendControl(path, ControlVerb::On) : ControlResult{};
+    ::kill(stranger, SIGKILL);
+    ::waitpid(stranger, nullptr, 0);
+    ASSERT_TRUE(listening);
+    EXPECT_EQ(result.status, ControlResult::Status::Stranger);
+}
+
+TEST_F(ControlTest, ServerIgnoresRequestsOfAnotherUser) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "acting as another user needs root";
+    }
+    ControlServer server(path);
+    ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
+    server.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    // As if the socket could be reached by anyone: only who connects keeps the stranger out.
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0711), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0777), 0);
+    const sockaddr_un address = addressOf(path);
+    constexpr int answered = 0;
+    constexpr int unanswered = 1;
+    const pid_t stranger = runAsAnotherUser([&] {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::write(fd, "on\n", 3) != 3) {
+            return 2;
+        }
+        char byte = 0;
+        return ::read(fd, &byte, 1) == 1 ? answered : unanswered;
+    });
+    ASSERT_GT(stranger, 0);
+    int status = 0;
+    while (::waitpid(stranger, &status, WNOHANG) == 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), unanswered);
+    EXPECT_FALSE(delegate.model().isAwake());
+}
+
+// A client that gave up counts its switch as failed; a script that retries would switch twice
+// if the instance still carried it out.
+TEST_F(ControlTest, OnlyTheSwitchesOfClientsThatGetTheirReplyHappen) {
+    ControlServer server(path);
+    ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
+    int applied = 0;
+    server.setHandler([this, &applied](ControlVerb verb) {
+        ++applied;
+        return delegate.handleControl(verb);
+    });
+    constexpr int clientsOfEachKind = 100;
+    std::vector<std::future<ControlResult>> impatient;
+    std::vector<std::future<ControlResult>> patient;
+    for (int i = 0; i < clientsOfEachKind; ++i) {
+        impatient.push_back(std::async(
+            std::launch::async, [this] { return sendControl(path, ControlVerb::Toggle, 50ms); }));
+        patient.push_back(std::async(
+            std::launch::async, [this] { return sendControl(path, ControlVerb::Toggle, 20s); }));
+    }
+    // The instance is busy (nothing is served here) until every impatient client has given up.
+    for (auto& pending : impatient) {
+        EXPECT_NE(pending.get().status, ControlResult::Status::Answered);
+    }
+    int answered = 0;
+    int answeredAwake = 0;
+    for (auto& pending : patient) {
+        const ControlResult result = whileServing(std::move(pending));
+        answered += result.status == ControlResult::Status::Answered ? 1 : 0;
+        answeredAwake += result.reply.awake ? 1 : 0;
+    }
+    EXPECT_EQ(applied, answered);
+    EXPECT_EQ(answered, clientsOfEachKind);
+    // Every reply tells the state its own switch left: on after each odd one.
+    EXPECT_EQ(answeredAwake, answered / 2 + answered % 2);
+    EXPECT_EQ(delegate.model().isAwake(), applied % 2 == 1);
+}
+
+TEST(ControlSocketPath, LivesInTheRuntimeFolderElseInTheUsersStateFolder) {
+    const QTemporaryDir runtime;
+    const std::string existing = runtime.path().toStdString();
+    const struct {
+        FolderEnvironment environment;
+        const char* expected;
+    } cases[] = {
+        {{existing, "/state", "/home/u"}, ""},
+        {{existing + "/gone", "/state", "/home/u"}, "/state/vigilo/control"},
+        {{"", "/state", "/home/u"}, "/state/vigilo/control"},
+        {{"", "", "/home/u"}, "/home/u/.local/state/vigilo/control"},
+        {{"run", "state", "/home/u"}, "/home/u/.local/state/vigilo/control"},
+    };
+    for (const auto& [environment, expected] : cases) {
+        const QString wanted = *expected != '\0'
+                                   ? QString::fromLatin1(expected)
+                                   : runtime.path() + QStringLiteral("/vigilo/control");
+        EXPECT_EQ(ControlSocketPath::forEnvironment(environment), wanted)
+            << environment.xdgRuntimeDir << " " << environment.xdgStateHome;
+    }
+}
+
+// The folder is created private; an existing one that others could enter or replace is refused
+// as it is, with its name in the reason.
+TEST(ControlSocketPath, OnlyAPrivateFolderOfTheUserIsUsed) {
+    const QTemporaryDir parent;
+    const auto makeFolder = [](const QByteArray& name, mode_t mode) {
+        return ::mkdir(name.constData(), 0700) == 0 && ::chmod(name.constData(), mode) == 0;
+    };
+    const struct {
+        const char* what;
+        std::function<bool(const QByteArray& above, const QByteArray& folder)> arrange;
+        bool usable;
+    } cases[] = {
+        {"missing, and the folder above too",
+         [](const QByteArray& above, const QByteArray&) { return ::rmdir(above.constData()) == 0; },
+         true},
+        {"private",
+         [&](const QByteArray&, const QByteArray& folder) { return makeFolder(folder, 0700); },
+         true},
+        {"writable by its group",
+         [&](const QByteArray&, const QByteArray& folder) { return makeFolder(folder, 0770); },
+         false},
+        {"readable by others",
+         [&](const QByteArray&, const QByteArray& folder) { return makeFolder(folder, 0704); },
+         false},
+        {"owned by another user",
+         [&](const QByteArray&, const QByteArray& folder) {
+             return makeFolder(folder, 0700) && ::chown(folder.constData(), anotherUser, 0) == 0;
+         },
+         false},
+        {"a link to a private folder",
+         [&](const QByteArray& above, const QByteArray& folder) {
+             const QByteArray target = above + "/real";
+             return makeFolder(target, 0700) &&
+                    ::symlink(target.constData(), folder.constData()) == 0;
+         },
+         false},
+        {"a file",
+         [](const QByteArray&, const QByteArray& folder) {
+             return QFile(QFile::decodeName(folder)).open(QIODevice::WriteOnly);
+         },
+         false},
+    };
+    int index = 0;
+    for (const auto& [what, arrange, usable] : cases) {
+        SCOPED_TRACE(what);
+        const QString above = parent.path() + QStringLiteral("/%1/above").arg(++index);
+        const QString folder = above + QStringLiteral("/vigilo");
+        ASSERT_TRUE(QDir().mkpath(above));
+        if (!arrange(QFile::encodeName(above), QFile::encodeName(folder))) {
+            // Giving a folder to another user takes root.
+            EXPECT_EQ(errno, EPERM) << "cannot arrange the case: " << std::strerror(errno);
+            continue;
+        }
+        const mode_t aboveBefore = modeOf(above);
+        const mode_t before = modeOf(folder);
+        const auto problem = ControlSocketPath::prepareFolder(folder + QStringLiteral("/control"));
+        if (usable) {
+            EXPECT_EQ(problem, std::nullopt);
+            EXPECT_EQ(modeOf(folder), S_IFDIR | 0700);
+            EXPECT_EQ(modeOf(above), aboveBefore != 0 ? aboveBefore : S_IFDIR | 0700);
+        } else {
+            ASSERT_NE(problem, std::nullopt);
+            EXPECT_TRUE(problem->contains(folder)) << problem->toStdString();
+            EXPECT_EQ(modeOf(folder), before);
+        }
+    }
+}
+
+TEST(ControlSocketPath, APathTooLongForASocketAddressIsNamedAsSuch) {
+    const QTemporaryDir parent;
+    // A socket address holds 107 bytes of path.
+    const auto pathOfLength = [&](qsizetype length) {
+        const QString start = parent.path() + QStringLiteral("/");
+        const QString end = QStringLiteral("/control");
+        return start + QString(length - start.size() - end.size(), u'f') + end;
+    };
+    EXPECT_EQ(ControlSocketPath::prepareFolder(pathOfLength(107)), std::nullopt);
+    const QString tooLong = pathOfLength(108);
+    const auto problem = ControlSocketPath::prepareFolder(tooLong);
+    ASSERT_NE(problem, std::nullopt);
+    EXPECT_TRUE(problem->contains(u"слишком длинный")) << problem->toStdString();
+    EXPECT_EQ(ControlSocketPath::addressProblem(tooLong), problem);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(tooLong).path()));
 }
 
 TEST(ControlProtocol, RepliesDecodeOnlyWhenComplete) {

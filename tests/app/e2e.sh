@@ -71,6 +71,9 @@ PY
 }
 
 vd_start || { echo "FAIL - virtual desktop did not start"; exit 1; }
+# The instance lock (and the control socket without a runtime folder) live in the state folder:
+# a fresh one, so that no other Vigilo of this user counts.
+export XDG_STATE_HOME="$VD_DIR/state"
 vd_mock_upower '{"LidIsClosed": false}' || { echo "FAIL - the UPower mock did not start"; exit 1; }
 
 # Without any display the tray program explains itself instead of crashing.
@@ -98,6 +101,18 @@ expect "the tray icon is docked in trayer" vd_docked vigilo
 run_vigilo
 expect "a second start exits 0" test "$code" = 0
 expect "a second start says one is running" grep -q "уже запущен" <<<"$out"
+# Whatever the session says, a second start finds the first and ends.
+mkdir -m 700 "$VD_DIR/another-runtime"
+for where in "no runtime folder" "another runtime folder"; do
+    if [ "$where" = "no runtime folder" ]; then
+        session=(-u XDG_RUNTIME_DIR)
+    else
+        session=(XDG_RUNTIME_DIR="$VD_DIR/another-runtime")
+    fi
+    out=$(env "${session[@]}" timeout 10 "$vigilo" 2>/dev/null) && code=0 || code=$?
+    expect "a second start with $where exits 0" test "$code" = 0
+    expect "a second start with $where says one is running" grep -q "уже запущен" <<<"$out"
+done
 expect "the first instance still runs" kill -0 "$instance"
 
 run_vigilo on

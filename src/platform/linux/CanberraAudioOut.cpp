@@ -12,9 +12,7 @@
 #include <canberra.h>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
-#include <unistd.h>
 
 namespace vigilo {
 
@@ -58,8 +56,8 @@ Properties makeProperties() {
 /// instance never plays a half-written file.
 std::optional<std::filesystem::path> copyResource(const QString& resource,
                                                   const std::filesystem::path& target) {
-    if (!makePrivateFolder(target.parent_path().parent_path()) ||
-        !makePrivateFolder(target.parent_path())) {
+    if (privateFolderRefusal(target.parent_path().parent_path()) ||
+        privateFolderRefusal(target.parent_path())) {
         return std::nullopt;
     }
     QFile source(resource);
@@ -158,8 +156,7 @@ std::unique_ptr<AudioClip> CanberraAudioOut::prepare(const std::string& name) {
 }
 
 std::filesystem::path CanberraAudioOut::sessionCopyFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return sessionFolder(runtime != nullptr ? runtime : "", ::getuid()) / "sounds";
+    return sessionFolder(FolderEnvironment::ofThisProcess()) / "sounds";
 }
 
 double volumeInDecibels(float volume) {

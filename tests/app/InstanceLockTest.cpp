@@ -1,0 +1,86 @@
+#include "app/InstanceLock.h"
+
+#include "platform/linux/PrivateFolder.h"
+
+#include <QTemporaryDir>
+#include <array>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <optional>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vigilo {
+namespace {
+
+using Outcome = InstanceLock::Outcome;
+
+class InstanceLockTest : public ::testing::Test {
+protected:
+    QTemporaryDir temporary;
+    std::filesystem::path folder = temporary.path().toStdString() + "/state/vigilo";
+};
+
+TEST_F(InstanceLockTest, OneHolderAtATime) {
+    {
+        const InstanceLock first = InstanceLock::take(folder);
+        ASSERT_EQ(first.outcome(), Outcome::Held) << first.refusal();
+        EXPECT_EQ(InstanceLock::take(folder).outcome(), Outcome::HeldByAnother);
+    }
+    EXPECT_EQ(InstanceLock::take(folder).outcome(), Outcome::Held);
+}
+
+// A program started from the tray outlives Vigilo; it must not keep the next start out.
+TEST_F(InstanceLockTest, ProgramsStartedByTheHolderDoNotKeepIt) {
+    std::optional<InstanceLock> held = InstanceLock::take(folder);
+    ASSERT_EQ(held->outcome(), Outcome::Held);
+    // The program says when it runs: only then has its start closed what it must not keep.
+    std::array<int, 2> output{};
+    ASSERT_EQ(::pipe2(output.data(), O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions{};
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    std::array<char*, 4> arguments{const_cast<char*>("sh"), const_cast<char*>("-c"),
+                                   const_cast<char*>("echo; exec sleep 60"), nullptr};
+    pid_t child = 0;
+    const int spawned = ::posix_spawnp(&child, "sh", &actions, nullptr, arguments.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(output[1]);
+    char byte = 0;
+    const bool running = spawned == 0 && ::read(output[0], &byte, 1) == 1;
+    ::close(output[0]);
+
+    held.reset();
+    EXPECT_TRUE(running);
+    EXPECT_EQ(InstanceLock::take(folder).outcome(), Outcome::Held);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+TEST_F(InstanceLockTest, AFolderOthersCanEnterIsRefusedWithItsName) {
+    std::filesystem::create_directories(folder);
+    ::chmod(folder.c_str(), 0755);
+    const InstanceLock lock = InstanceLock::take(folder);
+    EXPECT_EQ(lock.outcome(), Outcome::Refused);
+    EXPECT_NE(lock.refusal().find(folder.string()), std::string::npos) << lock.refusal();
+}
+
+// Starts with another runtime folder, or none, still meet at the one lock.
+TEST(InstanceLockFolder, DoesNotDependOnTheSession) {
+    const std::filesystem::path expected = "/home/u/.local/state/vigilo";
+    for (const char* runtime : {"", "/run/user/1000", "/tmp"}) {
+        EXPECT_EQ(stateFolder({.xdgRuntimeDir = runtime, .xdgStateHome = "", .home = "/home/u"}),
+                  expected)
+            << runtime;
+    }
+    EXPECT_EQ(stateFolder({.xdgRuntimeDir = "/tmp", .xdgStateHome = "/s", .home = "/home/u"}),
+              "/s/vigilo");
+}
+
+} // namespace
+} // namespace vigilo
