@@ -6,8 +6,8 @@
 #                              logind. With --real-logind the machine's own system bus is used
 #                              when a logind answers there (it says which it uses).
 #                              Exports DISPLAY, DBUS_SESSION_BUS_ADDRESS, DBUS_SYSTEM_BUS_ADDRESS,
-#                              XDG_RUNTIME_DIR and XDG_CONFIG_HOME (fresh folders under VD_DIR),
-#                              and unsets WAYLAND_DISPLAY and QT_QPA_PLATFORM.
+#                              XDG_RUNTIME_DIR, XDG_CONFIG_HOME and XDG_STATE_HOME (fresh
+#                              folders under VD_DIR), and unsets WAYLAND_DISPLAY and QT_QPA_PLATFORM.
 #   vd_mock_upower [JSON]      python3-dbusmock's upower on the private system bus (not with the
 #                              machine's own logind), with template parameters such as
 #                              '{"OnBattery": true}'; its pid is in $VD_UPOWER_PID.
@@ -107,8 +107,9 @@ vd_start() {
     local real_logind=false
     [ "${1:-}" = "--real-logind" ] && real_logind=true
     VD_DIR=$(mktemp -d /tmp/vigilo-vd.XXXXXX)
-    mkdir -m 0700 "$VD_DIR/runtime" "$VD_DIR/config"
-    export XDG_RUNTIME_DIR="$VD_DIR/runtime" XDG_CONFIG_HOME="$VD_DIR/config"
+    mkdir -m 0700 "$VD_DIR/runtime" "$VD_DIR/config" "$VD_DIR/state"
+    export XDG_RUNTIME_DIR="$VD_DIR/runtime" XDG_CONFIG_HOME="$VD_DIR/config" \
+        XDG_STATE_HOME="$VD_DIR/state"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
     local display
