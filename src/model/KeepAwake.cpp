@@ -9,7 +9,9 @@ KeepAwake::KeepAwake(Services services)
     , sounds_(services.sounds)
     , lidMode_(services.lidMode)
     , settings_(services.settings)
-    , desktop_(services.desktop) {}
+    , desktop_(services.desktop) {
+    guard_.onLost = [this] { lockLost(); };
+}
 
 void KeepAwake::toggle() {
     if (!guard_.isActive()) {
@@ -64,6 +66,15 @@ void KeepAwake::switchedOffByUser() {
 
 void KeepAwake::tellRefused() {
     desktop_.notify("Не удалось не давать засыпать", "Система не разрешила запретить сон.");
+}
+
+void KeepAwake::lockLost() {
+    // The system no longer keeps the computer awake: the state says so, as after a refusal at
+    // switch-on, and a watched application's next change tries again.
+    willChange_.notify();
+    isManuallyOn_ = false;
+    switchOff();
+    tellRefused();
 }
 
 void KeepAwake::applyWatchedApps() {

@@ -17,7 +17,7 @@ namespace vigilo {
 /// when the current period started, and what survives a relaunch. Main thread only.
 class KeepAwake {
 public:
-    /// Everything must outlive the keep-awake state.
+    /// Everything must outlive the keep-awake state. The guard's loss report is this part's.
     struct Services {
         const Clock& clock;
         SleepGuard& guard;
@@ -39,7 +39,8 @@ public:
     [[nodiscard]] std::optional<TimePoint> awakeSince() const { return awakeSince_; }
 
     /// The user's switch: on with "pour-in", off with "pour-out". When the system refuses to
-    /// keep the computer awake, nothing changes and the user is told.
+    /// keep the computer awake, nothing changes and the user is told; when it later drops the
+    /// lock for good, the period ends as if it had refused it.
     void toggle();
     /// Switches keep-awake on or off without touching the user's flags or playing a sound.
     /// Returns whether the computer is now kept awake as asked.
@@ -60,6 +61,7 @@ private:
     /// Ends the flags of a switch-off by the user: suppressed while a watched application runs.
     void switchedOffByUser();
     void tellRefused();
+    void lockLost();
 
     const Clock& clock_;
     SleepGuard& guard_;

@@ -2,6 +2,16 @@
 
 namespace vigilo {
 
+SleepGuard::SleepGuard(PowerAssertions& assertions, std::string name)
+    : assertions_(assertions)
+    , name_(std::move(name)) {
+    assertions_.setOnLost([this](AssertionId id) { lost(id); });
+}
+
+SleepGuard::~SleepGuard() {
+    assertions_.setOnLost({});
+}
+
 void SleepGuard::activate() {
     if (hasAssertion_) {
         return;
@@ -49,6 +59,19 @@ void SleepGuard::setAllowsDisplaySleep(bool allow) {
     assertions_.release(assertionId_);
     assertionId_ = *id;
     allowsDisplaySleep_ = allow;
+}
+
+void SleepGuard::lost(AssertionId id) {
+    if (!hasAssertion_ || id != assertionId_) {
+        return;
+    }
+    hasAssertion_ = false;
+    if (onLost) {
+        onLost();
+    }
+    if (onChange) {
+        onChange();
+    }
 }
 
 } // namespace vigilo

@@ -12,10 +12,11 @@ namespace vigilo {
 /// when it starts or stops holding one. Failures leave the state as it was.
 class SleepGuard {
 public:
-    /// `name` is what the system's lock listings show.
-    explicit SleepGuard(PowerAssertions& assertions, std::string name = "Vigilo: keeping Mac awake")
-        : assertions_(assertions)
-        , name_(std::move(name)) {}
+    /// `name` is what the system's lock listings show. The guard follows the assertions' losses
+    /// while it exists.
+    explicit SleepGuard(PowerAssertions& assertions,
+                        std::string name = "Vigilo: keeping Mac awake");
+    ~SleepGuard();
     SleepGuard(const SleepGuard&) = delete;
     SleepGuard& operator=(const SleepGuard&) = delete;
 
@@ -32,8 +33,12 @@ public:
 
     /// Called after the guard starts or stops holding an assertion.
     std::function<void()> onChange;
+    /// Called when the system dropped the held assertion on its own, before `onChange`.
+    std::function<void()> onLost;
 
 private:
+    void lost(AssertionId id);
+
     PowerAssertions& assertions_;
     std::string name_;
     AssertionId assertionId_ = 0;

@@ -7,7 +7,8 @@
 
 namespace vigilo::fakes {
 
-/// Power assertions held in memory; creation can be made to fail.
+/// Power assertions held in memory; creation can be made to fail, and a held one can be lost as
+/// when the system drops it.
 class FakePowerAssertions final : public PowerAssertions {
 public:
     struct Held {
@@ -29,12 +30,22 @@ public:
         released.push_back(id);
         held.erase(id);
     }
+    void setOnLost(std::function<void(AssertionId)> lost) override { onLost = std::move(lost); }
+
+    /// The system dropped `id` and could not take it again.
+    void lose(AssertionId id) {
+        held.erase(id);
+        if (onLost) {
+            onLost(id);
+        }
+    }
 
     bool refuses = false;
     int createCalls = 0;
     AssertionId nextId = 100;
     std::map<AssertionId, Held> held;
     std::vector<AssertionId> released;
+    std::function<void(AssertionId)> onLost;
 };
 
 } // namespace vigilo::fakes

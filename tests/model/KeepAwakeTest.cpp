@@ -93,6 +93,29 @@ TEST_F(AwakeModelTest, ARefusedKeepAwakeStaysOffAndSaysSo) {
     EXPECT_EQ(playedNames(), std::vector<std::string>{"pour-in"});
 }
 
+TEST_F(AwakeModelTest, ALockTheSystemDropsForGoodEndsThePeriodAndSaysSo) {
+    lid.installed = true;
+    model->toggle();
+    ASSERT_TRUE(lid.sleepDisabled);
+    ASSERT_EQ(assertions.held.size(), 1U);
+    const int changesWhileOn = stateChanges;
+
+    assertions.lose(assertions.held.begin()->first);
+
+    EXPECT_FALSE(model->isAwake()) << "the status and the icon say asleep";
+    EXPECT_EQ(stateChanges, changesWhileOn + 1);
+    EXPECT_FALSE(model->keepAwake().isManuallyOn());
+    EXPECT_FALSE(model->keepAwake().awakeSince()) << "no cups are counted";
+    EXPECT_FALSE(lid.sleepDisabled) << "no lid mode without keep-awake";
+    ASSERT_EQ(desktop.notifications.size(), 1U);
+    EXPECT_EQ(desktop.notifications[0].title, "Не удалось не давать засыпать");
+    EXPECT_EQ(desktop.notifications[0].body, "Система не разрешила запретить сон.");
+
+    pause();
+    model->toggle();
+    EXPECT_TRUE(model->isAwake()) << "the next toggle takes a new lock";
+}
+
 TEST_F(AwakeModelTest, ARefusedRelaunchDoesNotResume) {
     defaults.set("resumeAwakeSince", clock.now());
     defaults.set("resumeManuallyOn", true);

@@ -15,6 +15,8 @@ protected:
     int notices = 0;
 
     void start() {
+        // The old process is gone before the new one starts: one model follows the fakes.
+        model.reset();
         model = std::make_unique<AwakeModel>(services());
         model->onStateChange = [this] { ++stateChanges; };
         model->willChange().subscribe([this] { ++notices; });

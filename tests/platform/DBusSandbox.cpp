@@ -2,6 +2,9 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThread>
 #include <cerrno>
 #include <chrono>
@@ -130,7 +133,7 @@ DBusSandbox::~DBusSandbox() {
     for (const QString& name : connectionNames_) {
         QDBusConnection::disconnectFromBus(name);
     }
-    for (const pid_t mock : mocks_) {
+    for (const auto& [name, mock] : mocks_) {
         stop(mock);
     }
     stop(daemon_);
@@ -155,22 +158,59 @@ void DBusSandbox::startMock(const QString& busName, const QString& path, const Q
     startPython({busName.toStdString(), path.toStdString(), interface.toStdString()}, busName);
 }
 
+void DBusSandbox::startMock(const QString& busName, const QString& path, const QString& interface,
+                            const std::vector<MockMethod>& methods) {
+    // A template file: dbusmock adds its methods before it starts answering.
+    const std::string templatePath = folder_ + "/template-" + std::to_string(mocksStarted_) + ".py";
+    std::ofstream(templatePath) << "BUS_NAME = '" << busName.toStdString() << "'\n"
+                                << "MAIN_OBJ = '" << path.toStdString() << "'\n"
+                                << "MAIN_IFACE = '" << interface.toStdString() << "'\n"
+                                << "SYSTEM_BUS = " << (kind_ == Kind::System ? "True" : "False")
+                                << "\n\n"
+                                << "def load(mock, parameters):\n"
+                                << "    mock.AddMethods(MAIN_IFACE, parameters['methods'])\n";
+    QJsonArray list;
+    for (const MockMethod& method : methods) {
+        list.append(QJsonArray{method.name, method.in, method.out, method.code});
+    }
+    startTemplate(templatePath, busName,
+                  QJsonDocument(QJsonObject{{QStringLiteral("methods"), list}})
+                      .toJson(QJsonDocument::Compact)
+                      .toStdString());
+}
+
+void DBusSandbox::stopMock(const QString& busName) {
+    const auto found = mocks_.find(busName);
+    if (found == mocks_.end()) {
+        throw std::runtime_error("no mock owns " + busName.toStdString());
+    }
+    stop(found->second);
+    mocks_.erase(found);
+    const auto deadline = std::chrono::steady_clock::now() + startTimeout;
+    while (control_->interface()->isServiceRegistered(busName).value()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error(busName.toStdString() + " stayed on the bus");
+        }
+        QThread::msleep(10);
+    }
+}
+
 void DBusSandbox::startPython(const std::vector<std::string>& arguments, const QString& busName) {
     // Debian's interpreter: another python3 earlier on PATH may lack the dbus module.
     std::vector<std::string> argv{"/usr/bin/python3", "-m", "dbusmock",
                                   kind_ == Kind::System ? "--system" : "--session"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const std::string log = folder_ + "/mock-" + std::to_string(mocks_.size()) + ".log";
+    const std::string log = folder_ + "/mock-" + std::to_string(mocksStarted_++) + ".log";
     const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     const pid_t pid = spawn(argv, logFd, logFd, true);
     ::close(logFd);
-    mocks_.push_back(pid);
+    mocks_[busName] = pid;
 
     const auto deadline = std::chrono::steady_clock::now() + startTimeout;
     while (!control_->interface()->isServiceRegistered(busName).value()) {
         if (::waitpid(pid, nullptr, WNOHANG) == pid ||
             std::chrono::steady_clock::now() > deadline) {
-            mocks_.pop_back();
+            mocks_.erase(busName);
             stop(pid);
             throw std::runtime_error("dbusmock did not start " + busName.toStdString() + ":\n" +
                                      fileText(log));
@@ -231,12 +271,16 @@ QDBusConnection DBusSandbox::connect() {
     return QDBusConnection::connectToBus(address_, name);
 }
 
+QDBusMessage DBusSandbox::call(const QDBusMessage& message) {
+    return control_->call(message, QDBus::Block, 5000);
+}
+
 QDBusMessage DBusSandbox::callMock(const QString& busName, const QString& path,
                                    const QString& method, const QVariantList& arguments) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         busName, path, QStringLiteral("org.freedesktop.DBus.Mock"), method);
     call.setArguments(arguments);
-    return control_->call(call, QDBus::Block, 5000);
+    return DBusSandbox::call(call);
 }
 
 std::vector<QVariantList> DBusSandbox::methodCalls(const QString& busName, const QString& path,

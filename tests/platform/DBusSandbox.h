@@ -15,8 +15,10 @@
 //                      "org.gnome.SessionManager");                     // an ad-hoc mock
 //     system.callMock("org.gnome.SessionManager", "/org/gnome/SessionManager", "AddMethod",
 //                     {iface, "Inhibit", "susu", "u", "ret = 42"});
+//     system.startMock(name, path, iface, {{"Inhibit", "ss", "u", "ret = 7"}}); // ready at once
 //     QDBusConnection bus = system.connect();          // give this to the code under test
 //     system.methodCalls(name, path, "Inhibit");       // what the code under test called
+//     system.stopMock("org.gnome.SessionManager");     // as a crash or a restart does
 //
 // For a child program, export `environmentVariable()` = `address()`.
 
@@ -50,9 +52,22 @@ public:
     /// An empty mock object owning `busName` at `path` with the main interface `interface`.
     void startMock(const QString& busName, const QString& path, const QString& interface);
 
+    /// A method of a mock: dbusmock's AddMethod arguments (Python code in `code`).
+    struct MockMethod {
+        QString name, in, out, code;
+    };
+    /// A mock object whose main interface has `methods` before it answers its first call, as a
+    /// service that restarts has.
+    void startMock(const QString& busName, const QString& path, const QString& interface,
+                   const std::vector<MockMethod>& methods);
+    /// Stops the mock owning `busName`; returns once the name has left the bus.
+    void stopMock(const QString& busName);
+
     /// A new private connection to this bus (for the code under test or for the test itself).
     [[nodiscard]] QDBusConnection connect();
 
+    /// Sends `message` over the test's own connection; the reply (or error).
+    QDBusMessage call(const QDBusMessage& message);
     /// Calls a method of the org.freedesktop.DBus.Mock interface; the reply (or error).
     QDBusMessage callMock(const QString& busName, const QString& path, const QString& method,
                           const QVariantList& arguments = {});
@@ -73,7 +88,9 @@ private:
     std::string folder_;
     QString address_;
     pid_t daemon_ = -1;
-    std::vector<pid_t> mocks_;
+    /// The running mocks by the name each owns.
+    std::map<QString, pid_t> mocks_;
+    int mocksStarted_ = 0;
     std::map<QString, std::string> mockLogs_;
     std::vector<QString> connectionNames_;
     /// The test's own connection, for waiting and for talking to the mocks.

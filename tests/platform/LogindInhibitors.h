@@ -22,7 +22,7 @@ inline void PrintTo(const Inhibitor& lock, std::ostream* out) {
 
 /// The locks the (mock) logind on `bus` lists now.
 inline std::vector<Inhibitor> logindInhibitors(DBusSandbox& bus) {
-    const QDBusMessage reply = bus.connect().call(QDBusMessage::createMethodCall(
+    const QDBusMessage reply = bus.call(QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors")));
     std::vector<Inhibitor> locks;

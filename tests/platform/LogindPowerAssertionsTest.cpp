@@ -2,11 +2,13 @@
 
 #include "DBusSandbox.h"
 #include "LogindInhibitors.h"
+#include "apps/EventLoop.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace vigilo;
+using vigilo::testing::runEventsUntil;
 
 namespace {
 
@@ -22,42 +24,114 @@ const QString screenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
 const QString powerManagementName = QStringLiteral("org.freedesktop.PowerManagement");
 const QString powerManagementPath = QStringLiteral("/org/freedesktop/PowerManagement/Inhibit");
 
-class LogindPowerAssertionsTest : public testing::Test {
+/// A service that holds one of an assertion's two locks.
+enum class Service { Logind, Portal, GnomeSession, ScreenSaver, PowerManagement };
+
+std::string nameOf(Service service) {
+    switch (service) {
+    case Service::Logind:
+        return "Logind";
+    case Service::Portal:
+        return "Portal";
+    case Service::GnomeSession:
+        return "GnomeSession";
+    case Service::ScreenSaver:
+        return "ScreenSaver";
+    case Service::PowerManagement:
+        return "PowerManagement";
+    }
+    return {};
+}
+
+class LogindPowerAssertionsTest : public ::testing::Test {
 protected:
     void startLogind() { system.startTemplate("logind", QStringLiteral("org.freedesktop.login1")); }
 
     /// A session manager that hands out the cookie 42.
     void startGnomeSession() {
-        session.startMock(gnomeName, gnomePath, gnomeName);
-        addMethod(gnomeName, gnomePath, gnomeName, "Inhibit", "susu", "u", "ret = 42");
-        addMethod(gnomeName, gnomePath, gnomeName, "Uninhibit", "u", "", "");
+        session.startMock(
+            gnomeName, gnomePath, gnomeName,
+            {{QStringLiteral("Inhibit"), QStringLiteral("susu"), QStringLiteral("u"),
+              QStringLiteral("ret = 42")},
+             {QStringLiteral("Uninhibit"), QStringLiteral("u"), QString(), QString()}});
     }
 
     /// Cookie services (ScreenSaver, PowerManagement) that answer 7.
     void startCookieService(const QString& name, const QString& path, const QString& interface) {
-        session.startMock(name, path, interface);
-        addMethod(name, path, interface, "Inhibit", "ss", "u", "ret = 7");
-        addMethod(name, path, interface, "UnInhibit", "u", "", "");
+        session.startMock(
+            name, path, interface,
+            {{QStringLiteral("Inhibit"), QStringLiteral("ss"), QStringLiteral("u"),
+              QStringLiteral("ret = 7")},
+             {QStringLiteral("UnInhibit"), QStringLiteral("u"), QString(), QString()}});
     }
 
     /// A portal whose every Inhibit opens a new request object with a Close method.
     void startPortal() {
-        const QString interface = QStringLiteral("org.freedesktop.portal.Inhibit");
-        session.startMock(portalName, portalPath, interface);
-        addMethod(portalName, portalPath, interface, "Inhibit", "sua{sv}", "o",
+        session.startMock(
+            portalName, portalPath, QStringLiteral("org.freedesktop.portal.Inhibit"),
+            {{QStringLiteral("Inhibit"), QStringLiteral("sua{sv}"), QStringLiteral("o"),
+              QStringLiteral(
                   "path = '/org/freedesktop/portal/desktop/request/1_1/t%d' % len(self.call_log)\n"
                   "self.AddObject(path, 'org.freedesktop.portal.Request', {}, "
                   "[('Close', '', '', '')])\n"
-                  "ret = dbus.ObjectPath(path)");
+                  "ret = dbus.ObjectPath(path)")}});
     }
 
-    void addMethod(const QString& name, const QString& path, const QString& interface,
-                   const char* method, const char* in, const char* out, const char* code) {
-        const QDBusMessage reply =
-            session.callMock(name, path, QStringLiteral("AddMethod"),
-                             {interface, QString::fromUtf8(method), QString::fromUtf8(in),
-                              QString::fromUtf8(out), QString::fromUtf8(code)});
-        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    void start(Service service) {
+        switch (service) {
+        case Service::Logind:
+            return startLogind();
+        case Service::Portal:
+            return startPortal();
+        case Service::GnomeSession:
+            return startGnomeSession();
+        case Service::ScreenSaver:
+            return startCookieService(screenSaverName, screenSaverPath, screenSaverName);
+        case Service::PowerManagement:
+            return startCookieService(powerManagementName, powerManagementPath,
+                                      QStringLiteral("org.freedesktop.PowerManagement.Inhibit"));
+        }
+    }
+
+    /// Stops the service as a crash or the first half of a restart does.
+    void stop(Service service) {
+        switch (service) {
+        case Service::Logind:
+            return system.stopMock(QStringLiteral("org.freedesktop.login1"));
+        case Service::Portal:
+            return session.stopMock(portalName);
+        case Service::GnomeSession:
+            return session.stopMock(gnomeName);
+        case Service::ScreenSaver:
+            return session.stopMock(screenSaverName);
+        case Service::PowerManagement:
+            return session.stopMock(powerManagementName);
+        }
+    }
+
+    /// How many locks `service` (as started last) holds for this program now.
+    std::size_t locksHeldBy(Service service) {
+        const auto count = [&](const QString& name, const QString& path, const char* method) {
+            return session.methodCalls(name, path, QString::fromUtf8(method)).size();
+        };
+        switch (service) {
+        case Service::Logind:
+            return inhibitors().size();
+        case Service::Portal:
+            // A fresh portal's first request.
+            return count(portalName, portalPath, "Inhibit") -
+                   count(portalName, portalPath + QStringLiteral("/request/1_1/t1"), "Close");
+        case Service::GnomeSession:
+            return count(gnomeName, gnomePath, "Inhibit") -
+                   count(gnomeName, gnomePath, "Uninhibit");
+        case Service::ScreenSaver:
+            return count(screenSaverName, screenSaverPath, "Inhibit") -
+                   count(screenSaverName, screenSaverPath, "UnInhibit");
+        case Service::PowerManagement:
+            return count(powerManagementName, powerManagementPath, "Inhibit") -
+                   count(powerManagementName, powerManagementPath, "UnInhibit");
+        }
+        return 0;
     }
 
     std::vector<Inhibitor> inhibitors() { return logindInhibitors(system); }
@@ -69,6 +143,16 @@ protected:
     DBusSandbox system{DBusSandbox::Kind::System};
     DBusSandbox session{DBusSandbox::Kind::Session};
 };
+
+struct Restart {
+    Service restarted;
+    /// Holds the assertion's other lock meanwhile.
+    Service alongside;
+    AssertionKind kind;
+};
+
+class ServiceRestartTest : public LogindPowerAssertionsTest,
+                           public ::testing::WithParamInterface<Restart> {};
 
 } // namespace
 
@@ -212,4 +296,54 @@ TEST_F(LogindPowerAssertionsTest, ScreenSaverKeepsTheDisplayOnAndPowerManagement
     EXPECT_TRUE(
         session.methodCalls(powerManagementName, powerManagementPath, QStringLiteral("UnInhibit"))
             .empty());
+}
+
+TEST_P(ServiceRestartTest, TheLockIsBackWithinASecondAndNothingIsLost) {
+    const auto [restarted, alongside, kind] = GetParam();
+    start(restarted);
+    start(alongside);
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+    std::vector<AssertionId> lost;
+    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto id = assertions.create(kind, why);
+    ASSERT_TRUE(id);
+    ASSERT_EQ(locksHeldBy(restarted), 1U);
+
+    stop(restarted);
+    start(restarted);
+
+    EXPECT_TRUE(runEventsUntil([&] { return locksHeldBy(restarted) == 1; }, 1000));
+    EXPECT_EQ(locksHeldBy(alongside), 1U) << "the other lock is left alone";
+    EXPECT_TRUE(lost.empty()) << "the other lock held throughout";
+
+    // The events run: the answer to the second request may still be on its way.
+    assertions.release(*id);
+    EXPECT_TRUE(
+        runEventsUntil([&] { return locksHeldBy(restarted) + locksHeldBy(alongside) == 0; }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachService, ServiceRestartTest,
+    ::testing::Values(Restart{Service::Logind, Service::GnomeSession, AssertionKind::DisplayKeptOn},
+                      Restart{Service::Portal, Service::Logind, AssertionKind::DisplayKeptOn},
+                      Restart{Service::GnomeSession, Service::Logind, AssertionKind::DisplayKeptOn},
+                      Restart{Service::ScreenSaver, Service::Logind, AssertionKind::DisplayKeptOn},
+                      Restart{Service::PowerManagement, Service::Logind,
+                              AssertionKind::DisplayMaySleep}),
+    [](const ::testing::TestParamInfo<Restart>& restart) {
+        return nameOf(restart.param.restarted);
+    });
+
+TEST_F(LogindPowerAssertionsTest, AnAssertionWhoseOnlyServiceDoesNotComeBackIsReportedLost) {
+    startLogind();
+    LogindPowerAssertions assertions(system.connect(), session.connect());
+    std::vector<AssertionId> lost;
+    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+    ASSERT_TRUE(id);
+
+    stop(Service::Logind);
+
+    EXPECT_TRUE(runEventsUntil([&] { return !lost.empty(); }, 1000));
+    EXPECT_EQ(lost, std::vector<AssertionId>{*id});
 }

@@ -3,6 +3,8 @@
 #include "platform/linux/UniqueFd.h"
 
 #include <QDBusConnection>
+#include <QObject>
+#include <functional>
 
 namespace vigilo {
 
@@ -12,5 +14,10 @@ namespace vigilo {
 /// logind is missing or refuses, or when the connection cannot pass descriptors.
 [[nodiscard]] UniqueFd takeLogindLock(const QDBusConnection& systemBus, const QString& what,
                                       const QString& why);
+
+/// The same without waiting: `taken` gets the lock later from the event loop of `context`'s
+/// thread, never once `context` is destroyed.
+void takeLogindLockAsync(const QDBusConnection& systemBus, const QString& what, const QString& why,
+                         QObject* context, std::function<void(UniqueFd)> taken);
 
 } // namespace vigilo

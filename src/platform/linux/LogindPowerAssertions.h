@@ -5,6 +5,8 @@
 #include "platform/ports/PowerAssertions.h"
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
+#include <QObject>
 #include <map>
 #include <memory>
 
@@ -14,7 +16,12 @@ namespace vigilo {
 /// bus (what KDE follows and what stops suspend asked for by other users) and an inhibitor of
 /// the desktop session (what GNOME follows). An assertion exists when at least one of them took.
 /// logind drops its lock when the descriptor closes, so a crash leaves nothing behind.
-class LogindPowerAssertions final : public PowerAssertions {
+///
+/// A service that restarts forgets its locks. The owners of their bus names are followed: when
+/// one comes back, its lock is asked for again, without waiting, for every assertion still held;
+/// an assertion left with neither lock and nothing more to ask for is reported lost.
+class LogindPowerAssertions final : public QObject, public PowerAssertions {
+    Q_OBJECT
 public:
     /// The buses are kept for later calls; either may be disconnected.
     LogindPowerAssertions(QDBusConnection systemBus, QDBusConnection sessionBus);
@@ -26,17 +33,39 @@ public:
     [[nodiscard]] std::optional<AssertionId> create(AssertionKind kind,
                                                     const std::string& name) override;
     void release(AssertionId id) override;
+    void setOnLost(std::function<void(AssertionId)> lost) override { onLost_ = std::move(lost); }
 
 private:
     struct Held {
+        AssertionKind kind;
+        QString why;
         UniqueFd logindLock;
         std::unique_ptr<SessionInhibitor> sessionLock;
+        /// Requests for a lock again still unanswered.
+        int logindRequests = 0;
+        int sessionRequests = 0;
+
+        /// Neither lock holds and no answer can bring one back.
+        [[nodiscard]] bool isLost() const {
+            return !logindLock.isValid() && !sessionLock && logindRequests == 0 &&
+                   sessionRequests == 0;
+        }
     };
+
+    void logindOwnerChanged(const QString& newOwner);
+    void sessionOwnerChanged(const QString& name, const QString& newOwner);
+    void retakeLogindLock(AssertionId id, Held& held);
+    void retakeSessionLock(AssertionId id, Held& held);
+    /// Forgets every lost assertion, then tells the owner.
+    void reportLost();
 
     QDBusConnection systemBus_;
     QDBusConnection sessionBus_;
+    QDBusServiceWatcher logindOwners_;
+    QDBusServiceWatcher sessionOwners_;
     AssertionId lastId_ = 0;
     std::map<AssertionId, Held> held_;
+    std::function<void(AssertionId)> onLost_;
 };
 
 } // namespace vigilo

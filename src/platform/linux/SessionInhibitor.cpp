@@ -4,6 +4,7 @@
 
 #include <QDBusObjectPath>
 #include <optional>
+#include <vector>
 
 namespace vigilo {
 
@@ -13,61 +14,100 @@ namespace {
 constexpr uint inhibitSuspend = 4;
 constexpr uint inhibitIdle = 8;
 
-using ReleaseCall = std::optional<QDBusMessage>;
+const QString portalName = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString gnomeName = QStringLiteral("org.gnome.SessionManager");
+const QString screenSaverName = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString powerManagementName = QStringLiteral("org.freedesktop.PowerManagement");
 
-ReleaseCall inhibitThroughPortal(const QDBusConnection& bus, uint flags, const QString& why) {
-    const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
-    const QVariant handle = DBusCalls::firstResult(DBusCalls::call(
-        bus, service, QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"),
-        {QString(), QVariant::fromValue(flags), QVariantMap{{QStringLiteral("reason"), why}}}));
-    const QString requestPath = qvariant_cast<QDBusObjectPath>(handle).path();
-    if (requestPath.isEmpty()) {
-        return std::nullopt;
+/// One service's Inhibit call.
+struct InhibitCall {
+    QString service;
+    QString path;
+    QString interface;
+    QVariantList arguments;
+    /// How the cookie it answers is given back; empty for the portal, which answers a request
+    /// object to close instead.
+    QString releaseMethod;
+};
+
+/// The services to ask, in order of preference.
+std::vector<InhibitCall> inhibitCalls(AssertionKind kind, const QString& who, const QString& why) {
+    const bool keepsDisplayOn = kind == AssertionKind::DisplayKeptOn;
+    const uint flags = keepsDisplayOn ? inhibitSuspend | inhibitIdle : inhibitSuspend;
+    std::vector<InhibitCall> calls{
+        {portalName,
+         QStringLiteral("/org/freedesktop/portal/desktop"),
+         QStringLiteral("org.freedesktop.portal.Inhibit"),
+         {QString(), QVariant::fromValue(flags), QVariantMap{{QStringLiteral("reason"), why}}},
+         QString()},
+        {gnomeName,
+         QStringLiteral("/org/gnome/SessionManager"),
+         gnomeName,
+         {who, QVariant::fromValue(uint{0}), why, QVariant::fromValue(flags)},
+         QStringLiteral("Uninhibit")},
+    };
+    // These two know only one kind each: ScreenSaver keeps the screen on, PowerManagement
+    // blocks suspend only.
+    if (keepsDisplayOn) {
+        calls.push_back({screenSaverName,
+                         QStringLiteral("/org/freedesktop/ScreenSaver"),
+                         screenSaverName,
+                         {who, why},
+                         QStringLiteral("UnInhibit")});
+    } else {
+        calls.push_back({powerManagementName,
+                         QStringLiteral("/org/freedesktop/PowerManagement/Inhibit"),
+                         QStringLiteral("org.freedesktop.PowerManagement.Inhibit"),
+                         {who, why},
+                         QStringLiteral("UnInhibit")});
     }
-    return QDBusMessage::createMethodCall(service, requestPath,
-                                          QStringLiteral("org.freedesktop.portal.Request"),
-                                          QStringLiteral("Close"));
+    return calls;
 }
 
-/// The services that answer a cookie and take it back with a release method.
-ReleaseCall inhibitWithCookie(const QDBusConnection& bus, const QString& service,
-                              const QString& path, const QString& interface,
-                              const QVariantList& arguments, const QString& releaseMethod) {
-    const QVariant cookie = DBusCalls::firstResult(
-        DBusCalls::call(bus, service, path, interface, QStringLiteral("Inhibit"), arguments));
-    if (cookie.metaType() != QMetaType::fromType<uint>()) {
+/// The call that gives back the lock `reply` granted; nothing when the service refused.
+std::optional<QDBusMessage> releaseCallFor(const InhibitCall& call, const QDBusMessage& reply) {
+    const QVariant answer = DBusCalls::firstResult(reply);
+    if (call.releaseMethod.isEmpty()) {
+        const QString requestPath = qvariant_cast<QDBusObjectPath>(answer).path();
+        if (requestPath.isEmpty()) {
+            return std::nullopt;
+        }
+        return QDBusMessage::createMethodCall(call.service, requestPath,
+                                              QStringLiteral("org.freedesktop.portal.Request"),
+                                              QStringLiteral("Close"));
+    }
+    if (answer.metaType() != QMetaType::fromType<uint>()) {
         return std::nullopt;
     }
-    QDBusMessage release = QDBusMessage::createMethodCall(service, path, interface, releaseMethod);
-    release.setArguments({cookie});
+    QDBusMessage release =
+        QDBusMessage::createMethodCall(call.service, call.path, call.interface, call.releaseMethod);
+    release.setArguments({answer});
     return release;
 }
 
-ReleaseCall inhibitThroughGnome(const QDBusConnection& bus, uint flags, const QString& who,
-                                const QString& why) {
-    const QString name = QStringLiteral("org.gnome.SessionManager");
-    return inhibitWithCookie(bus, name, QStringLiteral("/org/gnome/SessionManager"), name,
-                             {who, QVariant::fromValue(uint{0}), why, QVariant::fromValue(flags)},
-                             QStringLiteral("Uninhibit"));
-}
-
-ReleaseCall inhibitThroughScreenSaver(const QDBusConnection& bus, const QString& who,
-                                      const QString& why) {
-    const QString name = QStringLiteral("org.freedesktop.ScreenSaver");
-    return inhibitWithCookie(bus, name, QStringLiteral("/org/freedesktop/ScreenSaver"), name,
-                             {who, why}, QStringLiteral("UnInhibit"));
-}
-
-ReleaseCall inhibitThroughPowerManagement(const QDBusConnection& bus, const QString& who,
-                                          const QString& why) {
-    return inhibitWithCookie(bus, QStringLiteral("org.freedesktop.PowerManagement"),
-                             QStringLiteral("/org/freedesktop/PowerManagement/Inhibit"),
-                             QStringLiteral("org.freedesktop.PowerManagement.Inhibit"), {who, why},
-                             QStringLiteral("UnInhibit"));
+void askInTurn(const QDBusConnection& bus, std::vector<InhibitCall> calls, std::size_t next,
+               QObject* context, SessionInhibitor::Taken taken) {
+    const InhibitCall call = calls[next];
+    DBusCalls::callAsync(bus, call.service, call.path, call.interface, QStringLiteral("Inhibit"),
+                         call.arguments, context,
+                         [bus, calls = std::move(calls), next, context,
+                          taken = std::move(taken)](const QDBusMessage& reply) mutable {
+                             if (auto release = releaseCallFor(calls[next], reply)) {
+                                 taken(std::make_unique<SessionInhibitor>(bus, *release));
+                             } else if (next + 1 < calls.size()) {
+                                 askInTurn(bus, std::move(calls), next + 1, context,
+                                           std::move(taken));
+                             } else {
+                                 taken(nullptr);
+                             }
+                         });
 }
 
 } // namespace
+
+QStringList SessionInhibitor::serviceNames() {
+    return {portalName, gnomeName, screenSaverName, powerManagementName};
+}
 
 std::unique_ptr<SessionInhibitor> SessionInhibitor::take(const QDBusConnection& sessionBus,
                                                          AssertionKind kind, const QString& who,
@@ -75,29 +115,28 @@ std::unique_ptr<SessionInhibitor> SessionInhibitor::take(const QDBusConnection& 
     if (!sessionBus.isConnected()) {
         return nullptr;
     }
-    const bool keepsDisplayOn = kind == AssertionKind::DisplayKeptOn;
-    const uint flags = keepsDisplayOn ? inhibitSuspend | inhibitIdle : inhibitSuspend;
-    ReleaseCall release = inhibitThroughPortal(sessionBus, flags, why);
-    if (!release) {
-        release = inhibitThroughGnome(sessionBus, flags, who, why);
+    for (const InhibitCall& call : inhibitCalls(kind, who, why)) {
+        const QDBusMessage reply =
+            DBusCalls::call(sessionBus, call.service, call.path, call.interface,
+                            QStringLiteral("Inhibit"), call.arguments);
+        if (auto release = releaseCallFor(call, reply)) {
+            return std::make_unique<SessionInhibitor>(sessionBus, *release);
+        }
     }
-    // These two know only one kind each: ScreenSaver keeps the screen on, PowerManagement
-    // blocks suspend only.
-    if (!release && keepsDisplayOn) {
-        release = inhibitThroughScreenSaver(sessionBus, who, why);
-    }
-    if (!release && !keepsDisplayOn) {
-        release = inhibitThroughPowerManagement(sessionBus, who, why);
-    }
-    if (!release) {
-        return nullptr;
-    }
-    return std::make_unique<SessionInhibitor>(sessionBus, std::move(*release));
+    return nullptr;
+}
+
+void SessionInhibitor::takeAsync(const QDBusConnection& sessionBus, AssertionKind kind,
+                                 const QString& who, const QString& why, QObject* context,
+                                 Taken taken) {
+    askInTurn(sessionBus, inhibitCalls(kind, who, why), 0, context, std::move(taken));
 }
 
 SessionInhibitor::~SessionInhibitor() {
-    // Blocking (briefly) so the lock is gone when the caller goes on.
-    sessionBus_.call(releaseCall_, QDBus::Block, DBusCalls::timeoutMs);
+    if (isHeldByService_) {
+        // Blocking (briefly) so the lock is gone when the caller goes on.
+        sessionBus_.call(releaseCall_, QDBus::Block, DBusCalls::timeoutMs);
+    }
 }
 
 } // namespace vigilo

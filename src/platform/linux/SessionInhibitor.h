@@ -4,6 +4,9 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QObject>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace vigilo {
@@ -13,12 +16,21 @@ namespace vigilo {
 /// The services also drop it when this process leaves the bus.
 class SessionInhibitor {
 public:
+    using Taken = std::function<void(std::unique_ptr<SessionInhibitor>)>;
+
+    /// The bus names of every service that may be asked.
+    [[nodiscard]] static QStringList serviceNames();
+
     /// Asks the session services in turn and keeps the first lock granted; nothing when none
     /// of them answers.
     [[nodiscard]] static std::unique_ptr<SessionInhibitor> take(const QDBusConnection& sessionBus,
                                                                 AssertionKind kind,
                                                                 const QString& who,
                                                                 const QString& why);
+    /// The same without waiting: `taken` gets the lock (or nothing) later from the event loop
+    /// of `context`'s thread, never once `context` is destroyed.
+    static void takeAsync(const QDBusConnection& sessionBus, AssertionKind kind, const QString& who,
+                          const QString& why, QObject* context, Taken taken);
 
     SessionInhibitor(QDBusConnection sessionBus, const QDBusMessage& releaseCall)
         : sessionBus_(std::move(sessionBus))
@@ -27,9 +39,16 @@ public:
     SessionInhibitor(const SessionInhibitor&) = delete;
     SessionInhibitor& operator=(const SessionInhibitor&) = delete;
 
+    /// The bus name of the service that granted the lock.
+    [[nodiscard]] QString service() const { return releaseCall_.service(); }
+    /// The service left the bus and took the lock with it: nothing is released any more. A new
+    /// owner of the name must not get the old cookie, which may now be someone else's.
+    void serviceLeft() { isHeldByService_ = false; }
+
 private:
     QDBusConnection sessionBus_;
     QDBusMessage releaseCall_;
+    bool isHeldByService_ = true;
 };
 
 } // namespace vigilo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,10 @@ public:
                                                             const std::string& name) = 0;
     /// Stops holding the assertion `id`. Unknown identifiers are ignored.
     virtual void release(AssertionId id) = 0;
+    /// `lost` is called on the main thread with an assertion the system dropped on its own and
+    /// that could not be taken again (its services went away); that identifier is no longer
+    /// held. An empty function stops the reports. Replaces the earlier handler.
+    virtual void setOnLost(std::function<void(AssertionId)> lost) = 0;
 };
 
 } // namespace vigilo
