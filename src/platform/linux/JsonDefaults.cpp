@@ -238,9 +238,17 @@ std::optional<std::string> readAll(int fd) {
     }
 }
 
-/// Whether `name` is what `mkostemp` makes of the temporary-file pattern for `target`.
+/// ".defaults.json.": what the name of a save's temporary file starts with, the rest being six
+/// random letters from `mkostemp`.
+std::string temporaryPrefix(const fs::path& target) {
+    // Appended: `"." + name` draws a false -Wrestrict from GCC 12 in optimised builds.
+    std::string prefix = ".";
+    prefix.append(target.filename().string()).append(".");
+    return prefix;
+}
+
 bool isTemporaryFileOf(const fs::path& target, const std::string& name) {
-    const std::string prefix = "." + target.filename().string() + ".";
+    const std::string prefix = temporaryPrefix(target);
     const auto isRandomLetter = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     };
@@ -380,8 +388,7 @@ void JsonDefaults::save() const {
         warn(file, "not a regular file; the change is kept in memory only");
         return;
     }
-    std::string temporary =
-        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string temporary = (file.parent_path() / temporaryPrefix(file)).string() + "XXXXXX";
     UniqueFd temporaryFile(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!temporaryFile.isValid()) {
         warn(file.parent_path(), std::string("cannot create a file: ") + std::strerror(errno));
