@@ -47,6 +47,13 @@ bool lenientBool(const DefaultsValue& value) {
     return false;
 }
 
+/// Within half the clock's span of its epoch: the time between two such dates, a stored start and
+/// now, fits the clock's duration instead of wrapping around.
+bool clockMeasuresFrom(TimePoint date) {
+    constexpr auto reach = TimePoint::duration::max() / 2;
+    return date.time_since_epoch() >= -reach && date.time_since_epoch() <= reach;
+}
+
 } // namespace
 
 std::optional<DefaultsValue> Settings::stored(std::string_view key) const {
@@ -84,7 +91,7 @@ std::int64_t Settings::read(SettingsKeys::IntegerKey key) const {
 std::optional<TimePoint> Settings::read(SettingsKeys::DateKey key) const {
     const auto value = stored(key.name);
     const auto* date = value ? std::get_if<TimePoint>(&*value) : nullptr;
-    return date ? std::optional(*date) : std::nullopt;
+    return date && clockMeasuresFrom(*date) ? std::optional(*date) : std::nullopt;
 }
 
 StringList Settings::read(SettingsKeys::StringListKey key) const {

@@ -26,7 +26,8 @@ public:
     [[nodiscard]] bool read(SettingsKeys::BoolKey key) const;
     /// The stored integer (or a double with an integral value), else the key's fallback.
     [[nodiscard]] std::int64_t read(SettingsKeys::IntegerKey key) const;
-    /// The stored date, or nothing when the key is absent or holds another type.
+    /// The stored date, or nothing when the key is absent, holds another type, or holds a date too
+    /// far from now for the clock to measure the time in between (before 1823 or after 2116).
     [[nodiscard]] std::optional<TimePoint> read(SettingsKeys::DateKey key) const;
     /// The stored list of texts, or the empty list.
     [[nodiscard]] StringList read(SettingsKeys::StringListKey key) const;

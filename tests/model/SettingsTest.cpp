@@ -36,6 +36,24 @@ TEST_F(SettingsTest, WronglyTypedValuesGiveTheDefaults) {
     EXPECT_FALSE(store.read(resumeAwakeSince).has_value());
 }
 
+TEST_F(SettingsTest, DatesTooFarForTheClockToMeasureReadAsAbsent) {
+    using namespace std::chrono;
+    const std::vector<std::pair<TimePoint, bool>> cases{
+        {TimePoint::min(), false},
+        {TimePoint(sys_days(1800y / January / 1)), false},
+        {TimePoint(sys_days(1900y / January / 1)), true},
+        {TimePoint(sys_days(2026y / March / 1) + 10h), true},
+        {TimePoint(sys_days(2100y / December / 31)), true},
+        {TimePoint(sys_days(2200y / January / 1)), false},
+        {TimePoint::max(), false},
+    };
+    for (const auto& [date, readable] : cases) {
+        defaults.set("resumeAwakeSince", date);
+        EXPECT_EQ(store.read(resumeAwakeSince), readable ? std::optional(date) : std::nullopt)
+            << date.time_since_epoch().count();
+    }
+}
+
 TEST_F(SettingsTest, NumbersConvertLikeTheStoreDoes) {
     defaults.set("soundEnabled", std::int64_t{0});
     EXPECT_FALSE(store.read(soundEnabled));

@@ -3,15 +3,16 @@
 #include "platform/linux/Base64.h"
 #include "platform/linux/UniqueFd.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <iostream>
 #include <limits>
-#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vigilo {
@@ -22,6 +23,10 @@ using nlohmann::json;
 namespace {
 
 constexpr const char* fileName = "defaults.json";
+/// Containers inside containers, the outer object counting as one.
+constexpr int maxNesting = 64;
+/// Links followed in a row before the path counts as a loop, as the kernel counts them.
+constexpr int maxLinks = 40;
 
 struct UtcParts {
     std::chrono::year_month_day date;
@@ -105,9 +110,14 @@ std::optional<TimePoint> parseIsoUtc(std::string_view text) {
         }
         fraction = nanoseconds(scaled);
     }
-    const auto moment =
-        sys_days(date) + hours(*hour) + minutes(*minute) + seconds(*second) + fraction;
-    return time_point_cast<TimePoint::duration>(moment);
+    const sys_seconds whole = sys_days(date) + hours(*hour) + minutes(*minute) + seconds(*second);
+    // The clock counts nanoseconds in 64 bits (1677 to 2262): a date outside would wrap around.
+    // Its first and last partial seconds are left out, which keeps the check in whole seconds.
+    if (whole < ceil<seconds>(TimePoint::min()) || whole >= floor<seconds>(TimePoint::max())) {
+        return std::nullopt;
+    }
+    return time_point_cast<TimePoint::duration>(whole) +
+           duration_cast<TimePoint::duration>(fraction);
 }
 
 json encode(const DefaultsValue& value) {
@@ -176,6 +186,76 @@ std::optional<DefaultsValue> decode(const json& stored) {
     }
 }
 
+/// The document, or null when the text is not JSON or nests deeper than `maxNesting`: the
+/// serialiser recurses once per level, so a deep document would take every save down with it.
+json parseDocument(const std::string& text) {
+    bool tooDeep = false;
+    const json::parser_callback_t limitNesting = [&tooDeep](int depth, json::parse_event_t event,
+                                                            const json&) {
+        const bool opens =
+            event == json::parse_event_t::object_start || event == json::parse_event_t::array_start;
+        if (opens && depth >= maxNesting) {
+            tooDeep = true;
+            return false; // drops the container and whatever it holds
+        }
+        return true;
+    };
+    json parsed = json::parse(text, limitNesting, false);
+    return tooDeep ? json() : parsed;
+}
+
+/// One member per line, each written compactly: indentation that followed the nesting would
+/// grow with the square of the depth.
+std::string serialise(const json& document) {
+    const auto compact = [](const json& value) {
+        return value.dump(-1, ' ', false, json::error_handler_t::replace);
+    };
+    std::string text = "{";
+    const char* separator = "\n  ";
+    for (const auto& [key, value] : document.items()) {
+        text += separator + compact(key) + ": " + compact(value);
+        separator = ",\n  ";
+    }
+    return text + (document.empty() ? "}\n" : "\n}\n");
+}
+
+/// Reads to the end; nothing when reading fails.
+std::optional<std::string> readAll(int fd) {
+    std::string text;
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+        if (count == 0) {
+            return text;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        text.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+}
+
+/// ".defaults.json.": what the name of a save's temporary file starts with, the rest being six
+/// random letters from `mkostemp`.
+std::string temporaryPrefix(const fs::path& target) {
+    // Appended: `"." + name` draws a false -Wrestrict from GCC 12 in optimised builds.
+    std::string prefix = ".";
+    prefix.append(target.filename().string()).append(".");
+    return prefix;
+}
+
+bool isTemporaryFileOf(const fs::path& target, const std::string& name) {
+    const std::string prefix = temporaryPrefix(target);
+    const auto isRandomLetter = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+           std::all_of(name.begin() + std::ssize(prefix), name.end(), isRandomLetter);
+}
+
 bool writeAll(int fd, std::string_view text) {
     while (!text.empty()) {
         const ssize_t written = ::write(fd, text.data(), text.size());
@@ -219,14 +299,22 @@ void JsonDefaults::remove(const std::string& key) {
 }
 
 void JsonDefaults::load() {
-    std::error_code error;
-    if (!fs::exists(fs::symlink_status(file_, error))) {
+    removeStaleTemporaryFiles();
+    // Without blocking: opening a FIFO for reading would wait for a writer for ever.
+    const UniqueFd file(::open(file_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.isValid() && (errno == ENOENT || errno == ENOTDIR)) {
         return;
     }
-    std::ifstream in(file_, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    json parsed = in.good() || in.eof() ? json::parse(text.str(), nullptr, false) : json();
+    struct stat info {};
+    const bool known =
+        file.isValid() ? ::fstat(file.get(), &info) == 0 : ::stat(file_.c_str(), &info) == 0;
+    if (known && !S_ISREG(info.st_mode)) {
+        warn(file_, "not a regular file, left as it is; settings start from their defaults and "
+                    "are kept in memory only");
+        return;
+    }
+    const auto text = file.isValid() ? readAll(file.get()) : std::nullopt;
+    json parsed = text ? parseDocument(*text) : json();
     if (!parsed.is_object()) {
         moveCorruptFileAside();
         return;
@@ -234,19 +322,52 @@ void JsonDefaults::load() {
     document_ = std::move(parsed);
 }
 
-void JsonDefaults::moveCorruptFileAside() const {
-    const std::string base =
-        fs::path(file_).concat(".corrupt-" + compactUtc(TimePoint::clock::now()));
-    std::string target = base;
+fs::path JsonDefaults::target() const {
+    // Followed by hand: a link whose target is missing (moved aside, say) still leads there.
+    fs::path path = file_;
     std::error_code error;
-    for (int attempt = 2; fs::exists(fs::symlink_status(target, error)); ++attempt) {
-        target = base + '-' + std::to_string(attempt);
+    for (int links = 0; fs::is_symlink(fs::symlink_status(path, error)); ++links) {
+        const fs::path next = fs::read_symlink(path, error);
+        if (error || links == maxLinks) {
+            return file_;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
     }
-    fs::rename(file_, target, error);
+    return path;
+}
+
+void JsonDefaults::removeStaleTemporaryFiles() const {
+    const fs::path file = target();
+    std::error_code error;
+    for (fs::directory_iterator entry(file.parent_path(), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const fs::path& path = entry->path();
+        if (!isTemporaryFileOf(file, path.filename().string())) {
+            continue;
+        }
+        // A save holds its file locked until the file is in place; a killed one holds nothing.
+        const UniqueFd temporary(
+            ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (temporary.isValid() && ::flock(temporary.get(), LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(path.c_str());
+        }
+    }
+}
+
+void JsonDefaults::moveCorruptFileAside() const {
+    const fs::path file = target();
+    const std::string base =
+        fs::path(file).concat(".corrupt-" + compactUtc(TimePoint::clock::now()));
+    std::string aside = base;
+    std::error_code error;
+    for (int attempt = 2; fs::exists(fs::symlink_status(aside, error)); ++attempt) {
+        aside = base + '-' + std::to_string(attempt);
+    }
+    fs::rename(file, aside, error);
     if (error) {
-        warn(file_, "unreadable, and it cannot be moved aside: " + error.message());
+        warn(file, "unreadable, and it cannot be moved aside: " + error.message());
     } else {
-        warn(file_, "unreadable; moved to " + target);
+        warn(file, "unreadable; moved to " + aside);
     }
 }
 
@@ -259,23 +380,35 @@ void JsonDefaults::save() const {
         warn(folder_, "cannot create the folder: " + error.message());
         return;
     }
-    const std::string text = document_.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
-    std::string temporary = (folder_ / ".defaults.json.XXXXXX").string();
-    UniqueFd file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file.isValid()) {
-        warn(folder_, std::string("cannot create a file: ") + std::strerror(errno));
+    // Through a link to its target, and in the target's folder, so that the rename is atomic.
+    const fs::path file = target();
+    struct stat existing {};
+    const bool exists = ::stat(file.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        warn(file, "not a regular file; the change is kept in memory only");
         return;
     }
-    const bool written = writeAll(file.get(), text) && ::fsync(file.get()) == 0;
+    std::string temporary = (file.parent_path() / temporaryPrefix(file)).string() + "XXXXXX";
+    UniqueFd temporaryFile(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!temporaryFile.isValid()) {
+        warn(file.parent_path(), std::string("cannot create a file: ") + std::strerror(errno));
+        return;
+    }
+    // Held until the file is renamed: the clean-up at start leaves a save in progress alone.
+    ::flock(temporaryFile.get(), LOCK_EX);
+    const bool written = writeAll(temporaryFile.get(), serialise(document_)) &&
+                         (!exists || ::fchmod(temporaryFile.get(), existing.st_mode & 0777) == 0) &&
+                         ::fsync(temporaryFile.get()) == 0;
     const int savedErrno = errno;
-    file.reset();
-    if (!written || ::rename(temporary.c_str(), file_.c_str()) != 0) {
-        warn(file_, std::string("cannot write: ") + std::strerror(written ? errno : savedErrno));
+    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        warn(file, std::string("cannot write: ") + std::strerror(written ? errno : savedErrno));
         ::unlink(temporary.c_str());
         return;
     }
+    temporaryFile.reset();
     // The rename itself reaches the disk only with the folder's entry.
-    const UniqueFd directory(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd directory(
+        ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.isValid()) {
         ::fsync(directory.get());
     }

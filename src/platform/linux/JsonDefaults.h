@@ -11,9 +11,18 @@
 //   bytes       {"data": "<Base64>"}
 //   date        {"date": "2026-03-01T10:00:00.000Z"} (UTC, millisecond precision)
 //
-// Members of any other shape are kept in the file as they are but read as absent. A file that
-// cannot be read or parsed is renamed to "defaults.json.corrupt-<UTC time>" and the store starts
-// empty; such files are never overwritten or deleted.
+// Each member is written on a line of its own, its value without indentation. Members of any other
+// shape are kept in the file as they are but read as absent; so are dates the clock cannot hold
+// (before 1677-09-21T00:12:44Z or from 2262-04-11T23:47:16Z on).
+//
+// A file that cannot be read or parsed, or that nests containers more than 64 deep, is renamed to
+// "defaults.json.corrupt-<UTC time>" and the store starts empty; such files are never overwritten
+// or deleted. Anything but a regular file at the path (a FIFO, a device, a folder) is left alone:
+// the store starts empty and keeps its changes in memory.
+//
+// A link is followed: the file is replaced in its target's folder, and keeps its mode (a new file
+// is 0600). A save writes ".<file name>.XXXXXX" beside the file and renames it over the file; such
+// files left by a save that was killed midway are removed on the next start.
 
 #include "platform/ports/Defaults.h"
 
@@ -37,6 +46,9 @@ public:
 
 private:
     void load();
+    /// The file the path names, links followed: where saves and corrupt copies go.
+    [[nodiscard]] std::filesystem::path target() const;
+    void removeStaleTemporaryFiles() const;
     void moveCorruptFileAside() const;
     void save() const;
 
