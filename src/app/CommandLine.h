@@ -36,6 +36,10 @@ struct Invocation {
 /// The tray needs an X11 or Wayland session, or a platform named explicitly.
 [[nodiscard]] bool hasDesktop(const QProcessEnvironment& environment);
 [[nodiscard]] QString noDesktopMessage();
+/// In a Wayland session a client cannot place its windows, so the panel could not sit under the
+/// tray icon: the program runs through XWayland when the session offers it (DISPLAY is set too)
+/// and the user chose no Qt platform.
+[[nodiscard]] bool runsThroughXWayland(const QProcessEnvironment& environment);
 [[nodiscard]] QString alreadyRunningMessage();
 
 /// Prints what the instance answered to `verb` (or why it did not) and returns the exit code.
