@@ -48,13 +48,12 @@ void PanelScene::load(const Inputs& inputs, const QByteArray& rootSource) {
          // No updater yet.
          {QStringLiteral("hasUpdate"), false},
          {QStringLiteral("opaque"), !inputs.windowSystem.isCompositing()}}));
-    view_.reset(qobject_cast<QQuickItem*>(created.get()));
-    if (!view_) {
+    if (qobject_cast<QQuickItem*>(created.get()) == nullptr) {
         qWarning("vigilo: the panel's view is not an item: %s",
                  qUtf8Printable(component.errorString()));
         return;
     }
-    created.release();
+    view_.reset(static_cast<QQuickItem*>(created.release()));
     view_->setParentItem(window_->contentItem());
     // The view fills the window; the window follows the view's visible size.
     const auto fill = [this] { view_->setSize(QSizeF(window_->size())); };
