@@ -243,24 +243,26 @@ TEST_F(PanelControllerTest, WithoutACompositorTheViewDrawsOpaque) {
     windowSystem.compositing = false;
     controller.togglePanel(fromTheIcon);
     EXPECT_TRUE(view().property("opaque").toBool());
-    EXPECT_FALSE(window().mask().isEmpty());
 
     controller.togglePanel(fromTheIcon);
-    windowSystem.compositing = true;
+    windowSystem.compositing = true; // a compositor started while the panel was closed
     clock.advance(1);
     controller.togglePanel(fromTheIcon);
     EXPECT_FALSE(view().property("opaque").toBool());
-    EXPECT_TRUE(window().mask().isEmpty());
 }
 
 TEST_F(PanelControllerTest, TheSceneIsReleasedAMinuteAfterTheLastCloseAndRebuiltOnOpening) {
     controller.togglePanel(fromTheIcon);
     controller.togglePanel(fromTheIcon);
     advance(30);
+    controller.isUpdaterWorking = [] { return true; }; // keeps it open past the first release
     controller.togglePanel(fromTheIcon);
-    controller.togglePanel(fromTheIcon);
+    advance(31);
+    EXPECT_TRUE(controller.isOpen()) << "a release planned before an opening is dropped";
+
+    controller.dismiss();
     advance(59.9);
-    EXPECT_NE(controller.window(), nullptr) << "opening again dropped the first release";
+    EXPECT_NE(controller.window(), nullptr);
     advance(0.2);
     EXPECT_EQ(controller.window(), nullptr);
 

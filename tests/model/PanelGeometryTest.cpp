@@ -29,15 +29,10 @@ TEST(PanelGeometry, ClicksInTheMarginPassThroughAndInsideTheVisiblePanelAreRecei
     const double bottom = margin + visible.height;
     const Case cases[] = {
         {"39 points left of the panel", {1, 100}, false},
-        {"39 points above the panel", {100, 1}, false},
-        {"39 points right of the panel", {right + 38, 100}, false},
         {"39 points below the panel", {100, bottom + 38}, false},
-        {"the panel's top-left corner", {margin, margin}, true},
-        {"1 point inside the left edge", {margin + 1, 100}, true},
-        {"1 point inside the top edge", {100, margin + 1}, true},
-        {"1 point inside the right edge", {right - 1, 100}, true},
-        {"1 point inside the bottom edge", {100, bottom - 1}, true},
-        {"just past the right edge", {right, 100}, false},
+        {"1 point inside the top-left corner", {margin + 1, margin + 1}, true},
+        {"1 point inside the bottom-right corner", {right - 1, bottom - 1}, true},
+        {"on the right edge", {right, 100}, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(clickable.contains(c.point), c.received) << c.where;
