@@ -36,7 +36,12 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .stats = *platform.stats,
                                   .http = *platform.http,
                                   .scheduler = *platform.scheduler,
-                                  .words = platform.words}) {
+                                  .words = platform.words})
+    , panel_(PanelController::Services{.model = model_,
+                                       .clock = *platform.clock,
+                                       .scheduler = *platform.scheduler,
+                                       .windowSystem = *platform.panelWindows,
+                                       .sounds = sounds_}) {
     buildMenu();
 }
 
@@ -55,7 +60,7 @@ void AppDelegate::finishLaunching() {
     // StatusNotifier hosts draw the menu themselves, so it stays attached for good.
     statusItem_.setContextMenu(&menu_);
 
-    // Panel view tree and window, with its dismiss and keep-open hooks: not built yet.
+    // Whether the updater is busy, to keep the panel open: no updater yet.
 
     model_.onStateChange = [this] {
         updateStatusItem();
@@ -106,7 +111,9 @@ void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,
             menu_.popup(QCursor::pos());
         }
         break;
-    case ClickAction::OpenPanel: // The panel: not built yet.
+    case ClickAction::OpenPanel:
+        panel_.togglePanel(panelAnchor());
+        break;
     case ClickAction::None:
         break;
     }
@@ -128,15 +135,16 @@ void AppDelegate::buildMenu() {
     toggleAction_ = menu_.addAction(toggleTitle(model_.isAwake()));
     connect(toggleAction_, &QAction::triggered, this, [this] { model_.toggle(); });
     menu_.addSeparator();
-    // The about tab of the panel: not built yet, so the item does nothing for now.
-    menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О VIGLO"));
+    QAction* about =
+        menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О VIGLO"));
+    connect(about, &QAction::triggered, this, [this] { panel_.showAbout(panelAnchor()); });
     menu_.addSeparator();
     QAction* quit = menu_.addAction(QIcon::fromTheme(QStringLiteral("application-exit")),
                                     QStringLiteral("Выйти"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     connect(&menu_, &QMenu::aboutToShow, this, [this] {
-        // Closing the panel as the menu opens: no panel yet.
+        panel_.dismiss();
         toggleAction_->setText(toggleTitle(model_.isAwake()));
     });
 }
@@ -150,6 +158,21 @@ void AppDelegate::updateStatusItem() {
 void AppDelegate::sampleStats() {
     model_.refreshStats();
     model_.refreshPowerSettings(false);
+}
+
+PanelAnchor AppDelegate::panelAnchor() const {
+    // StatusNotifier hosts draw the icon themselves and give no geometry.
+    const QRect icon = statusItem_.geometry();
+    const QPoint pointer = QCursor::pos();
+    PanelAnchor anchor{
+        .pointer = {.x = static_cast<double>(pointer.x()), .y = static_cast<double>(pointer.y())}};
+    if (!icon.isEmpty()) {
+        anchor.icon = PanelRect{.x = static_cast<double>(icon.x()),
+                                .y = static_cast<double>(icon.y()),
+                                .width = static_cast<double>(icon.width()),
+                                .height = static_cast<double>(icon.height())};
+    }
+    return anchor;
 }
 
 void AppDelegate::willTerminate() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ControlProtocol.h"
+#include "app/PanelController.h"
 #include "app/StatusClicks.h"
 #include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
@@ -18,8 +19,8 @@ class QAction;
 
 namespace vigilo {
 
-/// The application: owns the model and the tray icon with its menu, samples the system on a
-/// timer, and releases everything held when the application quits.
+/// The application: owns the model, the tray icon with its menu and the panel, samples the system
+/// on a timer, and releases everything held when the application quits.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +37,7 @@ public:
     [[nodiscard]] AwakeModel& model() { return model_; }
     [[nodiscard]] QSystemTrayIcon& statusItem() { return statusItem_; }
     [[nodiscard]] QMenu& statusMenu() { return menu_; }
+    [[nodiscard]] PanelController& panel() { return panel_; }
 
     /// Acts on a click on the tray icon; `modifiers` are the keys held at click time.
     void statusItemClicked(QSystemTrayIcon::ActivationReason reason,
@@ -51,6 +53,8 @@ private:
     void updateStatusItem();
     void sampleStats();
     void willTerminate();
+    /// Where the panel opens from now: the tray icon, and the pointer.
+    [[nodiscard]] PanelAnchor panelAnchor() const;
 
     PlatformServices& platform_;
     RunningAppsWatcher watcher_;
@@ -61,6 +65,7 @@ private:
     TrayGlass trayGlass_;
     QSystemTrayIcon statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
+    PanelController panel_;
 };
 
 } // namespace vigilo

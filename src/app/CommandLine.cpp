@@ -64,6 +64,12 @@ bool hasDesktop(const QProcessEnvironment& environment) {
            !environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty();
 }
 
+bool runsThroughXWayland(const QProcessEnvironment& environment) {
+    return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() &&
+           !environment.value(QStringLiteral("DISPLAY")).isEmpty() &&
+           environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty();
+}
+
 QString noDesktopMessage() {
     return QStringLiteral(
         "vigilo: нужен рабочий стол (X11 или Wayland), а DISPLAY и WAYLAND_DISPLAY не заданы. "

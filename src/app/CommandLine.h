@@ -37,6 +37,10 @@ struct Invocation {
 /// The tray needs an X11 or Wayland session, or a platform named explicitly.
 [[nodiscard]] bool hasDesktop(const QProcessEnvironment& environment);
 [[nodiscard]] QString noDesktopMessage();
+/// In a Wayland session a client cannot place its windows, so the panel could not sit under the
+/// tray icon: the program runs through XWayland when the session offers it (DISPLAY is set too)
+/// and the user chose no Qt platform.
+[[nodiscard]] bool runsThroughXWayland(const QProcessEnvironment& environment);
 [[nodiscard]] QString alreadyRunningMessage();
 /// Why the tray program does not start when it cannot make sure it is the only one running.
 [[nodiscard]] QString noInstanceLockMessage(const QString& refusal);

@@ -10,7 +10,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QtQml/qqmlextensionplugin.h>
 #include <iostream>
+
+// The panel's views: the statically linked QML module "Vigilo".
+Q_IMPORT_QML_PLUGIN(VigiloPlugin)
 
 using namespace vigilo;
 
@@ -54,6 +58,9 @@ int runApp(int argc, char** argv) {
     if (!CommandLine::hasDesktop(QProcessEnvironment::systemEnvironment())) {
         std::cerr << CommandLine::noDesktopMessage().toStdString() << '\n';
         return CommandLine::ExitCode::noDesktop;
+    }
+    if (CommandLine::runsThroughXWayland(QProcessEnvironment::systemEnvironment())) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vigilo"));

@@ -9,6 +9,7 @@
 #include "platform/ports/HttpGet.h"
 #include "platform/ports/Installation.h"
 #include "platform/ports/LidControl.h"
+#include "platform/ports/PanelWindowSystem.h"
 #include "platform/ports/PlatformWords.h"
 #include "platform/ports/PowerAssertions.h"
 #include "platform/ports/PowerSettingsSource.h"
@@ -54,6 +55,7 @@ struct PlatformServices {
     std::unique_ptr<Displays> displays;
     std::unique_ptr<Desktop> desktop;
     std::unique_ptr<Installation> installation;
+    std::unique_ptr<PanelWindowSystem> panelWindows;
 };
 
 /// Builds the adapters of this platform. Needs a running QApplication (D-Bus, audio, clipboard,

@@ -75,6 +75,27 @@ TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
     EXPECT_EQ(platform.assertions.createCalls, 1);
 }
 
+TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt) {
+    PanelController& panel = delegate.panel();
+    const PanelState& panelState = delegate.model().panelState();
+    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    EXPECT_TRUE(panel.isOpen());
+
+    delegate.statusMenu().popup(QPoint());
+    delegate.statusMenu().hide();
+    EXPECT_FALSE(panel.isOpen()) << "opening the menu closes the panel";
+
+    platform.clock.advance(1);
+    delegate.statusMenu().actions()[2]->trigger(); // "О VIGLO"
+    EXPECT_TRUE(panel.isOpen());
+    EXPECT_TRUE(panelState.showsSettings());
+    EXPECT_EQ(panelState.panelTab(), PanelTab::About);
+
+    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    EXPECT_FALSE(panel.isOpen());
+    EXPECT_FALSE(panelState.showsSettings());
+}
+
 TEST_F(AppDelegateTest, APaletteChangeRedrawsTheGlassInItsColours) {
     const QPalette before = QGuiApplication::palette();
     QPalette dark = before;

@@ -123,5 +123,28 @@ TEST(CommandLineDesktop, NeedsADisplayOrAnExplicitPlatform) {
     }
 }
 
+TEST(CommandLine, AWaylandSessionWithXWaylandRunsThroughItUnlessAPlatformIsChosen) {
+    struct Case {
+        const char* wayland;
+        const char* display;
+        const char* platform;
+        bool throughXWayland;
+    };
+    const Case cases[] = {
+        {"wayland-0", ":0", "", true},
+        {"wayland-0", "", "", false},          // no XWayland
+        {"wayland-0", ":0", "wayland", false}, // the user's choice
+        {"", ":0", "", false},                 // an X11 session
+    };
+    for (const Case& c : cases) {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QString::fromLatin1(c.wayland));
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(c.display));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLatin1(c.platform));
+        EXPECT_EQ(CommandLine::runsThroughXWayland(environment), c.throughXWayland)
+            << c.wayland << " " << c.display << " " << c.platform;
+    }
+}
+
 } // namespace
 } // namespace vigilo

@@ -7,6 +7,7 @@
 #include "fakes/FakeDisplays.h"
 #include "fakes/FakeHttpGet.h"
 #include "fakes/FakeLidControl.h"
+#include "fakes/FakePanelWindowSystem.h"
 #include "fakes/FakePowerAssertions.h"
 #include "fakes/FakePowerSettings.h"
 #include "fakes/FakeProcessRunner.h"
@@ -43,6 +44,7 @@ struct FakePlatform {
     FakeLidControl& lid = install<FakeLidControl>(services.lid);
     FakeDisplays& displays = install<FakeDisplays>(services.displays);
     FakeDesktop& desktop = install<FakeDesktop>(services.desktop);
+    FakePanelWindowSystem& panelWindows = install<FakePanelWindowSystem>(services.panelWindows);
 };
 
 } // namespace vigilo::fakes

@@ -1,5 +1,9 @@
 #include <QApplication>
+#include <QtQml/qqmlextensionplugin.h>
 #include <gtest/gtest.h>
+
+// The panel's views, as the program links them.
+Q_IMPORT_QML_PLUGIN(VigiloPlugin)
 
 // The delegate's tray icon and menu are widgets: they need a QApplication, which runs on the
 // offscreen platform so the tests need no display.

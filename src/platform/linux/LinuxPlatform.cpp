@@ -13,6 +13,7 @@
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
+#include "platform/linux/X11PanelWindowSystem.h"
 #include "platform/qt/QtHttpGet.h"
 #include "platform/qt/QtScheduler.h"
 
@@ -80,6 +81,7 @@ PlatformServices makePlatformServices() {
         sessionBus, config / "autostart", QCoreApplication::applicationFilePath().toStdString());
     services.installation = std::make_unique<LinuxInstallation>(
         QCoreApplication::applicationFilePath().toStdString(), home());
+    services.panelWindows = makePanelWindowSystem();
     return services;
 }
 

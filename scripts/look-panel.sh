@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Writes PNGs of the panel in its states, as the real program shows it under a virtual desktop
+# (Xvfb, the xcompmgr compositor, the trayer tray host, simulated logind and UPower), opened
+# with a synthetic click on the tray icon, and prints their paths:
+#   panel-off.png        a fresh start: keep-awake off
+#   panel-on.png         after `vigilo on`
+#   panel-metrics.png    the metrics row expanded by a click on its summary line
+#   panel-donation.png   the donation request: a restart with keep-awake restored as switched on
+#                        two hours ago (resumeAwakeSince in the settings file), the fifth cup
+#   panel-lid-error.png  the closed-lid error: consent given (lidModeGranted), logind refusing
+#                        every lock, and a session inhibitor (a simulated ScreenSaver service) to
+#                        keep the computer awake without it; `vigilo on` then fails to take the
+#                        lid lock
+# Each picture is the panel's window with its transparent margin, over the desktop.
+# Usage: scripts/look-panel.sh [path/to/vigilo] [output folder]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+vigilo=$(realpath "${1:-$root/build/run/src/app/vigilo}")
+out=$(realpath -m "${2:-$root/build/screenshots}")
+[ -x "$vigilo" ] || { echo "look-panel: no program at $vigilo (build it first)" >&2; exit 1; }
+mkdir -p "$out"
+
+# shellcheck source=virtual-desktop.sh
+source "$root/scripts/virtual-desktop.sh"
+trap vd_stop EXIT
+vd_start
+vd_mock_upower
+
+wait_until() { # tenths of a second, then a command
+    local tries=$1
+    shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+# "x y width height" of the tray icon (the small window of class vigilo) or the panel.
+vigilo_windows() {
+    local window
+    for window in $(xdotool search --onlyvisible --class vigilo 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        echo "$X $Y $WIDTH $HEIGHT"
+    done
+}
+tray_icon() { vigilo_windows | awk '$3 < 100' | head -n 1; }
+panel_window() { vigilo_windows | awk '$3 >= 300' | head -n 1; }
+panel_open() { [ -n "$(panel_window)" ]; }
+
+start_vigilo() {
+    vd_spawn vigilo "$vigilo"
+    instance=$VD_LAST_PID
+    wait_until 100 vd_docked vigilo || { echo "look-panel: the icon never docked" >&2; exit 1; }
+    sleep 2.5 # one statistics tick: the figures, and the donation check
+}
+stop_vigilo() {
+    kill -TERM "$instance"
+    wait "$instance" || true
+}
+open_panel() {
+    panel_open && return 0
+    local x y width height
+    read -r x y width height <<<"$(tray_icon)"
+    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
+    wait_until 30 panel_open || { echo "look-panel: the panel did not open" >&2; exit 1; }
+}
+# Writes the panel's window, as far as it lies on the screen, after its fade-in and springs.
+shoot() {
+    open_panel
+    sleep 1
+    local x y width height
+    read -r x y width height <<<"$(panel_window)"
+    if [ "$y" -lt 0 ]; then
+        height=$((height + y))
+        y=0
+    fi
+    import -window root -crop "${width}x${height}+${x}+${y}" +repage "$out/panel-$1.png"
+    echo "$out/panel-$1.png"
+}
+# Settings written while no instance runs; a JSON object merged into the settings file.
+settings() {
+    "$VD_PYTHON" - "$XDG_CONFIG_HOME/vigilo/defaults.json" "$1" <<'PY'
+import json, os, sys
+path, changes = sys.argv[1], json.loads(sys.argv[2])
+settings = json.load(open(path)) if os.path.exists(path) else {}
+settings.update(changes)
+os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
+json.dump(settings, open(path, "w"))
+PY
+}
+
+start_vigilo
+shoot off
+"$vigilo" on >/dev/null
+shoot on
+# The summary line of the metrics card, at the foot of the 256-point main screen.
+read -r x y width height <<<"$(panel_window)"
+xdotool mousemove $((x + width / 2)) $((y + 40 + 16 + 234)) click 1
+shoot metrics
+stop_vigilo
+
+two_hours_ago=$(date -u -d '2 hours ago' +%Y-%m-%dT%H:%M:%S.000Z)
+settings "{\"resumeAwakeSince\": {\"date\": \"$two_hours_ago\"}, \"resumeManuallyOn\": true}"
+start_vigilo
+shoot donation
+"$vigilo" off >/dev/null
+stop_vigilo
+
+# A session inhibitor that grants every lock, and a logind that refuses every lock.
+vd_spawn screensaver "$VD_PYTHON" -m dbusmock org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver \
+    org.freedesktop.ScreenSaver
+wait_until 100 gdbus call --session --dest org.freedesktop.ScreenSaver \
+    --object-path /org/freedesktop/ScreenSaver --method org.freedesktop.DBus.Introspectable.Introspect \
+    >/dev/null 2>&1 || { echo "look-panel: the ScreenSaver mock did not start" >&2; exit 1; }
+mock() { gdbus call "$1" --dest "$2" --object-path "$3" --method org.freedesktop.DBus.Mock.AddMethod \
+    "${@:4}" >/dev/null; }
+mock --session org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver \
+    org.freedesktop.ScreenSaver Inhibit ss u "ret = dbus.UInt32(7)"
+mock --session org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver \
+    org.freedesktop.ScreenSaver UnInhibit u "" ""
+mock --system org.freedesktop.login1 /org/freedesktop/login1 org.freedesktop.login1.Manager \
+    Inhibit ssss h "raise dbus.exceptions.DBusException('refused', name='org.freedesktop.DBus.Error.AccessDenied')"
+settings '{"lidModeGranted": true}'
+start_vigilo
+"$vigilo" on >/dev/null || echo "look-panel: vigilo on did not keep the computer awake" >&2
+shoot lid-error
+"$vigilo" off >/dev/null || true

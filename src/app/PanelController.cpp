@@ -1,0 +1,212 @@
+#include "app/PanelController.h"
+
+#include "platform/FreedMemory.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cstdio>
+
+namespace vigilo {
+
+namespace {
+
+QPoint pointOf(const PanelAnchor& anchor) {
+    if (anchor.icon) {
+        return {static_cast<int>(anchor.icon->x + anchor.icon->width / 2),
+                static_cast<int>(anchor.icon->y + anchor.icon->height / 2)};
+    }
+    return {static_cast<int>(anchor.pointer.x), static_cast<int>(anchor.pointer.y)};
+}
+
+/// The area free of docks and panels on the screen showing `anchor`.
+PanelRect availableArea(const PanelAnchor& anchor) {
+    const QScreen* screen = QGuiApplication::screenAt(pointOf(anchor));
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+    return {.x = static_cast<double>(area.x()),
+            .y = static_cast<double>(area.y()),
+            .width = static_cast<double>(area.width()),
+            .height = static_cast<double>(area.height())};
+}
+
+} // namespace
+
+PanelController::PanelController(Services services, QByteArray rootSource)
+    : model_(services.model)
+    , panelState_(services.model.panelState())
+    , clock_(services.clock)
+    , scheduler_(services.scheduler)
+    , windowSystem_(services.windowSystem)
+    , sounds_(services.sounds)
+    , rootSource_(std::move(rootSource))
+    , reportsFrameTimes_(qEnvironmentVariableIsSet("VIGILO_BENCH_PANEL")) {}
+
+PanelController::~PanelController() {
+    if (scene_) {
+        scene_->window().onDismiss = nullptr;
+    }
+}
+
+void PanelController::togglePanel(const PanelAnchor& anchor) {
+    if (isOpen()) {
+        dismiss();
+        return;
+    }
+    if (lastDismiss_ && secondsBetween(*lastDismiss_, clock_.steadyNow()) <= reopenGuardSeconds) {
+        return;
+    }
+    open(anchor);
+}
+
+void PanelController::showAbout(const PanelAnchor& anchor) {
+    panelState_.setPanelTab(PanelTab::About);
+    panelState_.setShowsSettings(true);
+    if (!isOpen()) {
+        togglePanel(anchor);
+    }
+}
+
+void PanelController::dismiss() {
+    if (scene_) {
+        scene_->window().dismiss();
+    }
+}
+
+bool PanelController::isOpen() const {
+    return scene_ && scene_->window().isVisible();
+}
+
+GlassPanel* PanelController::window() const {
+    return scene_ ? &scene_->window() : nullptr;
+}
+
+void PanelController::open(const PanelAnchor& anchor) {
+    const SteadyTime clicked = clock_.steadyNow();
+    ++closeGeneration_;
+    const bool newScene = !scene_;
+    model_.refreshStats();
+    anchor_ = anchor;
+    scene().setOpaque(!windowSystem_.isCompositing());
+    layoutPanel();
+    GlassPanel& window = scene_->window();
+    panelState_.setPanelVisible(true);
+    panelState_.setPointer(window.pointer());
+    pointerTimer_ = scheduler_.every(pointerIntervalSeconds, [this] { pointerTick(); });
+    if (reportsFrameTimes_) {
+        reportFirstFrame(clicked, newScene);
+    }
+    window.present();
+    startIdleTimer();
+}
+
+PanelScene& PanelController::scene() {
+    if (scene_) {
+        return *scene_;
+    }
+    if (!statusBridge_) {
+        statusBridge_ = std::make_unique<StatusBridge>(model_, clock_);
+        metricsBridge_ = std::make_unique<MetricsBridge>(model_.metrics());
+        lidBridge_ = std::make_unique<LidBridge>(model_.lidMode());
+        panelBridge_ = std::make_unique<PanelBridge>(model_);
+    }
+    scene_ = std::make_unique<PanelScene>(PanelScene::Inputs{.status = *statusBridge_,
+                                                             .metrics = *metricsBridge_,
+                                                             .lid = *lidBridge_,
+                                                             .panel = *panelBridge_,
+                                                             .clock = clock_,
+                                                             .sounds = sounds_,
+                                                             .windowSystem = windowSystem_,
+                                                             .scheduler = scheduler_},
+                                          rootSource_);
+    GlassPanel& window = scene_->window();
+    window.onDismiss = [this] { panelDidDismiss(); };
+    window.keepsOpenOnResign = [this] { return isUpdaterWorking(); };
+    // Clicks in the panel count as activity. Clicks in other applications move the keyboard
+    // focus away from the panel, which closes it (X11 has no global click monitor to ask).
+    window.onPress = [this] { lastActivity_ = clock_.steadyNow(); };
+    connect(scene_.get(), &PanelScene::visibleSizeChanged, this, [this] {
+        if (isOpen()) {
+            layoutPanel();
+        }
+    });
+    return *scene_;
+}
+
+void PanelController::layoutPanel() {
+    scene_->window().setVisiblePanel(
+        PanelPlacement::visiblePanel(scene_->visibleSize(), anchor_, availableArea(anchor_)));
+}
+
+void PanelController::pointerTick() {
+    if (!isOpen()) {
+        return;
+    }
+    // The margin passes clicks through by the window's input shape, set with its frame: unlike
+    // a window that has to switch its mouse events on and off, nothing to re-test as the
+    // pointer moves.
+    GlassPanel& window = scene_->window();
+    const PanelPoint pointer = window.pointer();
+    if (panelState_.pointer() == pointer) {
+        return;
+    }
+    panelState_.setPointer(pointer);
+    if (window.contentBounds().contains(pointer)) {
+        lastActivity_ = clock_.steadyNow();
+    }
+}
+
+void PanelController::startIdleTimer() {
+    idleTimer_.reset();
+    lastActivity_ = clock_.steadyNow();
+    idleTimer_ = scheduler_.every(idleIntervalSeconds, [this] { idleTick(); });
+}
+
+void PanelController::idleTick() {
+    if (!isOpen()) {
+        idleTimer_.reset();
+        return;
+    }
+    // Neither an update in progress nor an open dialog lets the panel close for idleness.
+    if (isUpdaterWorking() || QGuiApplication::modalWindow() != nullptr) {
+        lastActivity_ = clock_.steadyNow();
+        return;
+    }
+    if (secondsBetween(lastActivity_, clock_.steadyNow()) >= idleTimeoutSeconds) {
+        scene_->window().fadeOut();
+    }
+}
+
+void PanelController::panelDidDismiss() {
+    idleTimer_.reset();
+    lastDismiss_ = clock_.steadyNow();
+    panelState_.resetAfterDismiss();
+    pointerTimer_.reset();
+    // Telling the updater that the panel closed: no updater yet.
+    releaseLater();
+}
+
+void PanelController::releaseLater() {
+    scheduler_.after(releaseAfterSeconds,
+                     [this, alive = std::weak_ptr(lifetime_), close = ++closeGeneration_] {
+                         if (alive.expired() || close != closeGeneration_) {
+                             return;
+                         }
+                         scene_.reset();
+                         returnFreedMemoryToSystem();
+                     });
+}
+
+void PanelController::reportFirstFrame(SteadyTime clicked, bool newScene) {
+    connect(
+        &scene_->window(), &QQuickWindow::frameSwapped, this,
+        [this, clicked, newScene] {
+            std::fprintf(stderr, "vigilo: panel frame %.1f ms after the click (%s scene)\n",
+                         secondsBetween(clicked, clock_.steadyNow()) * 1000,
+                         newScene ? "new" : "kept");
+        },
+        static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::SingleShotConnection));
+}
+
+} // namespace vigilo
