@@ -2,6 +2,7 @@
 // at: vigilo_render_panel <folder>. The panel is laid on a plain backdrop, as a compositor
 // would show it, so its margin and shadow show too.
 #include "fakes/ModelFakes.h"
+#include "platform/SystemClock.h"
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
@@ -109,7 +110,9 @@ private:
     LidBridge lidBridge{model.lidMode()};
     PanelBridge panel{model};
     QQmlEngine engine;
-    ViewServices viewServices{clock, nullptr, engine};
+    /// The glass fills and empties along real time.
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
     QQuickWindow window;
     std::unique_ptr<QQuickItem> view;
 };

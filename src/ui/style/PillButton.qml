@@ -9,6 +9,8 @@ GlassControl {
     property string title
     signal clicked()
 
+    Accessible.role: Accessible.Button
+    Accessible.name: title
     implicitWidth: label.implicitWidth + 28
     implicitHeight: label.implicitHeight + 12
 
@@ -23,7 +25,6 @@ GlassControl {
 
     MouseArea {
         anchors.fill: parent
-        cursorShape: Qt.PointingHandCursor
         onClicked: button.clicked()
     }
 }

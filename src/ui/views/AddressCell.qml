@@ -15,7 +15,8 @@ Item {
     property bool lookup: false
     property string absentText: ""
 
-    readonly property string state_: address !== "" ? "address"
+    /// Which of the cell's faces shows.
+    readonly property string mode: address !== "" ? "address"
         : !lookup ? "absent"
         : metrics.fetchingExternalIP ? "fetching"
         : metrics.externalIPFailed ? "failed" : "ask"
@@ -28,7 +29,7 @@ Item {
     Loader {
         id: shown
         sourceComponent: {
-            switch (cell.state_) {
+            switch (cell.mode) {
             case "address": return addressButton
             case "fetching": return fetching
             case "failed": return retry

@@ -36,6 +36,8 @@ Column {
     Item {
         id: illustration
         objectName: "heroButton"
+        Accessible.role: Accessible.Button
+        Accessible.name: hero.status.toggleHelp
         width: parent.width
         height: glass.height + 8
 
@@ -56,11 +58,19 @@ Column {
             }
         }
 
-        HoverHighlight {
-            panel: hero.panel
-            space: hero.space
-            strength: 0
-            help: hero.status.toggleHelp
+        // The tooltip answers the glass itself, not the empty sides beside it, where the more
+        // button lies.
+        Item {
+            anchors.centerIn: glass
+            width: glass.height * 210 / 250
+            height: glass.height
+
+            HoverHighlight {
+                panel: hero.panel
+                space: hero.space
+                strength: 0
+                help: hero.status.toggleHelp
+            }
         }
 
         MouseArea {
@@ -71,19 +81,26 @@ Column {
     }
 
     Text {
+        id: title
         objectName: "title"
         width: parent.width
         horizontalAlignment: Text.AlignHCenter
         // Digits of the timer keep their width in the desktop's usual sans fonts, whose figures
         // are tabular; Qt 6.4 cannot ask a font for tabular figures.
         text: { void hero.readAgain; return hero.status.title() }
+        // A long title shrinks down to 0.8 of its size first, and only then is cut off.
+        font.pixelSize: Math.max(Math.floor(22 * 0.8),
+                                 Math.min(22, Math.floor(22 * width / Math.max(1, full.advanceWidth))))
+        font.weight: Font.DemiBold
+        elide: Text.ElideRight
+        color: Style.mix(Style.label, Style.amberText, awakeMotion.value)
+    }
+
+    TextMetrics {
+        id: full
+        text: title.text
         font.pixelSize: 22
         font.weight: Font.DemiBold
-        fontSizeMode: Text.HorizontalFit
-        minimumPixelSize: Math.floor(22 * 0.8)
-        elide: Text.ElideRight
-        maximumLineCount: 1
-        color: Style.mix(Style.label, Style.amberText, awakeMotion.value)
     }
 
     Text {

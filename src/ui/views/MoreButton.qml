@@ -10,6 +10,8 @@ Item {
     required property Item space
     property bool hasUpdate: false
 
+    Accessible.role: Accessible.Button
+    Accessible.name: "Настройки"
     implicitWidth: 36
     implicitHeight: 36
 
