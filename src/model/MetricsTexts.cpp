@@ -90,7 +90,7 @@ std::string batterySummary(const BatteryInfo& battery) {
 }
 
 std::string batteryDetail(const BatteryInfo& battery) {
-    const auto summary = batterySummary(battery);
+    auto summary = batterySummary(battery);
     if (battery.isCharging) {
         return summary + " · заряжается";
     }
