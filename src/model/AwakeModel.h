@@ -91,6 +91,10 @@ public:
     [[nodiscard]] double cupFraction(TimePoint at) const;
     [[nodiscard]] std::string statusTitle(TimePoint at) const;
     [[nodiscard]] std::string statusSubtitle() const;
+    /// The hero button's tooltip.
+    [[nodiscard]] std::string toggleHelp() const {
+        return StatusTexts::toggleHelp(isAwake(), words_);
+    }
 
 private:
     [[nodiscard]] StatusTexts::State textState() const;

@@ -88,4 +88,8 @@ std::string subtitle(const State& state, const PlatformWords& words) {
     return state.displaySleepMinutes != 0 ? "сон отключён в настройках" : "экран не гаснет";
 }
 
+std::string toggleHelp(bool isAwake, const PlatformWords& words) {
+    return (isAwake ? "Разрешить " : "Не давать ") + words.computerDative + " засыпать";
+}
+
 } // namespace vigilo::StatusTexts

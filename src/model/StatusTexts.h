@@ -39,5 +39,7 @@ struct State {
 /// `words` name the machine: "Mac" unless the platform says otherwise.
 [[nodiscard]] std::string title(const State& state, TimePoint at, const PlatformWords& words = {});
 [[nodiscard]] std::string subtitle(const State& state, const PlatformWords& words = {});
+/// The hero button's tooltip: what a click on it does.
+[[nodiscard]] std::string toggleHelp(bool isAwake, const PlatformWords& words = {});
 
 } // namespace vigilo::StatusTexts

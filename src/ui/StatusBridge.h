@@ -13,6 +13,8 @@ class StatusBridge final : public Bridge {
     Q_PROPERTY(bool awake READ isAwake NOTIFY changed)
     Q_PROPERTY(QString subtitle READ subtitle NOTIFY changed)
     Q_PROPERTY(bool simpleAnimation READ usesSimpleAnimation NOTIFY changed)
+    /// The hero button's tooltip: what a click does now.
+    Q_PROPERTY(QString toggleHelp READ toggleHelp NOTIFY changed)
 
 public:
     /// `model` and `clock` must outlive the bridge.
@@ -21,6 +23,7 @@ public:
     [[nodiscard]] bool isAwake() const { return model_.isAwake(); }
     [[nodiscard]] QString subtitle() const;
     [[nodiscard]] bool usesSimpleAnimation() const;
+    [[nodiscard]] QString toggleHelp() const { return QString::fromStdString(model_.toggleHelp()); }
 
     /// The title now: it counts time, so the view asks again every second.
     Q_INVOKABLE [[nodiscard]] QString title() const;

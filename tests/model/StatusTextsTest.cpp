@@ -104,5 +104,12 @@ TEST(StatusSubtitle, AwakeFollowsTheLidSettingNotTheLidState) {
     EXPECT_EQ(StatusTexts::subtitle(state), "Mac не уснёт");
 }
 
+TEST(ToggleHelp, SaysWhatAClickDoesInThePlatformsWords) {
+    EXPECT_EQ(StatusTexts::toggleHelp(true), "Разрешить Mac засыпать");
+    EXPECT_EQ(StatusTexts::toggleHelp(false), "Не давать Mac засыпать");
+    EXPECT_EQ(StatusTexts::toggleHelp(true, linuxWords()), "Разрешить компьютеру засыпать");
+    EXPECT_EQ(StatusTexts::toggleHelp(false, linuxWords()), "Не давать компьютеру засыпать");
+}
+
 } // namespace
 } // namespace vigilo

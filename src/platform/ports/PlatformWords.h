@@ -11,6 +11,8 @@ struct PlatformWords {
     std::string computer = "Mac";
     /// The machine at the start of a sentence: "Mac уснёт через 10 минут".
     std::string computerAtStart = "Mac";
+    /// The machine as the one something is given to: "Не давать Mac засыпать".
+    std::string computerDative = "Mac";
     /// The machine in the English reason shown by the system's lock listings.
     std::string computerInEnglish = "Mac";
     /// The key that switches keep-awake with a click on the tray icon.
@@ -21,6 +23,7 @@ struct PlatformWords {
 [[nodiscard]] inline PlatformWords linuxWords() {
     return {.computer = "компьютер",
             .computerAtStart = "Компьютер",
+            .computerDative = "компьютеру",
             .computerInEnglish = "the computer",
             .toggleModifier = "Alt"};
 }

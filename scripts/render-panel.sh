@@ -1,0 +1,15 @@
+#!/bin/sh
+# Renders the panel's main screen (off, on, metrics expanded, donation bar, lid error, hover,
+# opaque), light and dark, as PNGs on a plain backdrop for a person to look at.
+#   scripts/render-panel.sh [folder]        (default /tmp/vigilo-panel)
+# BUILD_DIR picks the build folder (default build/ci under the repository).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build/ci}
+out=${1:-/tmp/vigilo-panel}
+
+if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug
+fi
+cmake --build "$build" --target vigilo_render_panel
+QT_QPA_PLATFORM=offscreen "$build/tests/ui/vigilo_render_panel" "$out"

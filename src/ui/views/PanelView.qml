@@ -1,0 +1,56 @@
+import QtQuick
+import Vigilo
+
+// The root of the panel: the main screen on the panel's surface, 340 points wide with 16
+// points of padding, inside a transparent margin of 40 points where the surface's shadow falls
+// and through which clicks pass. It fills its window from the top-left corner, so its
+// coordinates are those of the published pointer: hover highlights measure themselves against
+// it. The window follows `visibleSize`.
+Item {
+    id: root
+
+    required property StatusBridge status
+    required property MetricsBridge metrics
+    required property LidBridge lid
+    required property PanelBridge panel
+    /// An update is available: the more button shows a dot.
+    property bool hasUpdate: false
+    /// Nothing composites the window: the surface is drawn fully opaque and casts no shadow.
+    property bool opaque: false
+
+    readonly property real margin: 40
+    readonly property real padding: 16
+    readonly property real panelWidth: 340
+    /// The visible panel, without the margin.
+    readonly property size visibleSize: Qt.size(panelWidth,
+                                                Math.ceil(mainScreen.height) + 2 * padding)
+
+    implicitWidth: visibleSize.width + 2 * margin
+    implicitHeight: visibleSize.height + 2 * margin
+
+    // The glass group of newer renderings adds nothing to this one, which draws a plain surface.
+    PanelSurface {
+        anchors.fill: parent
+        surface: Qt.rect(root.margin, root.margin, root.visibleSize.width,
+                         root.visibleSize.height)
+        fillColor: Style.surfaceFill(root.opaque)
+        borderColor: Style.surfaceBorder
+        shadowed: !root.opaque
+    }
+
+    // The settings screen takes this place once it exists; until then the more button's
+    // request for it leaves the main screen up.
+    MainScreen {
+        id: mainScreen
+        objectName: "mainScreen"
+        x: root.margin + root.padding
+        y: root.margin + root.padding
+        width: root.panelWidth - 2 * root.padding
+        status: root.status
+        metrics: root.metrics
+        lid: root.lid
+        panel: root.panel
+        space: root
+        hasUpdate: root.hasUpdate
+    }
+}

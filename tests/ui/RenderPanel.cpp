@@ -1,0 +1,184 @@
+// Writes PNGs of the panel's main screen in its states, light and dark, for a person to look
+// at: vigilo_render_panel <folder>. The panel is laid on a plain backdrop, as a compositor
+// would show it, so its margin and shadow show too.
+#include "fakes/ModelFakes.h"
+#include "platform/SystemClock.h"
+#include "ui/LidBridge.h"
+#include "ui/MetricsBridge.h"
+#include "ui/PanelBridge.h"
+#include "ui/StatusBridge.h"
+#include "ui/ViewServices.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+#include <cstdio>
+#include <functional>
+
+Q_IMPORT_QML_PLUGIN(VigiloPlugin)
+
+namespace vigilo {
+namespace {
+
+constexpr std::uint64_t GiB = 1ULL << 30;
+
+QPalette palette(bool dark) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, dark ? QColor(0x2b, 0x2b, 0x2e) : QColor(0xf0, 0xf0, 0xf0));
+    palette.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
+    palette.setColor(QPalette::ToolTipBase, dark ? QColor(0x3a, 0x3a, 0x3c) : Qt::white);
+    palette.setColor(QPalette::ToolTipText, dark ? Qt::white : Qt::black);
+    return palette;
+}
+
+/// One picture: a model over fakes brought into a state, and the panel showing it.
+class Scene : protected fakes::ModelFakes {
+public:
+    explicit Scene(bool opaque) {
+        words = linuxWords();
+        stats.memory = MemoryFigures{.internal = 9 * GiB, .wired = GiB, .physical = 16 * GiB};
+        stats.volume = VolumeCapacity{245'000'000'000, 494'000'000'000};
+        stats.sources = {{.kind = PowerSource::Kind::InternalBattery,
+                          .unit = ChargeUnit::MicrowattHours,
+                          .charge = 1100,
+                          .capacity = 1900,
+                          .drain = 600}};
+        stats.addresses = {{"en0", true, false, InterfaceAddress::Family::IPv4, "192.168.1.20"}};
+        std::uint32_t busy = 0;
+        for (int i = 1; i < 30; ++i) {
+            busy += static_cast<std::uint32_t>(20 + (i * 37) % 60);
+            stats.ticks.push_back(
+                CpuTicks{.user = busy, .idle = static_cast<std::uint32_t>(100 * i)});
+        }
+        for (int i = 1; i < 30; ++i) {
+            model.refreshStats();
+        }
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData("import Vigilo\nPanelView {}", QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("status"), QVariant::fromValue(&status)},
+             {QStringLiteral("metrics"), QVariant::fromValue(&metrics)},
+             {QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)},
+             {QStringLiteral("opaque"), opaque}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+        window.setColor(Qt::transparent);
+        model.panelState().setPanelVisible(true);
+    }
+
+    AwakeModel& awakeModel() { return model; }
+    fakes::FakeLidControl& lidControl() { return lid; }
+    fakes::FakeClock& fakeClock() { return clock; }
+    QQuickItem& panelView() { return *view; }
+
+    /// Waits for the springs, then grabs the window onto a backdrop.
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        QTest::qWait(900);
+        window.resize(QSizeF(view->implicitWidth(), view->implicitHeight()).toSize());
+        QTest::qWait(100);
+        const QImage grabbed = window.grabWindow();
+        QImage picture(grabbed.size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&picture);
+        QLinearGradient backdrop(0, 0, picture.width(), picture.height());
+        backdrop.setColorAt(0, QColor(0x5b, 0x7d, 0x9a));
+        backdrop.setColorAt(1, QColor(0xb0, 0x9c, 0x80));
+        painter.fillRect(picture.rect(), backdrop);
+        painter.drawImage(0, 0, grabbed);
+        return picture;
+    }
+
+private:
+    AwakeModel model{services()};
+    StatusBridge status{model, clock};
+    MetricsBridge metrics{model.metrics()};
+    LidBridge lidBridge{model.lidMode()};
+    PanelBridge panel{model};
+    QQmlEngine engine;
+    /// The glass fills and empties along real time.
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
+struct State {
+    const char* name;
+    bool opaque;
+    std::function<void(Scene&)> arrange;
+};
+
+} // namespace
+} // namespace vigilo
+
+int main(int argc, char** argv) {
+    using namespace vigilo;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1])
+                               : QStringLiteral("/tmp/vigilo-panel"));
+    folder.mkpath(QStringLiteral("."));
+
+    const auto expand = [](Scene& scene) {
+        scene.panelView()
+            .findChild<QQuickItem*>(QStringLiteral("mainScreen"))
+            ->setProperty("metricsExpanded", true);
+    };
+    const std::vector<State> states = {
+        {"off", false, [](Scene&) {}},
+        {"on", false,
+         [](Scene& scene) {
+             scene.awakeModel().toggle();
+             scene.fakeClock().advance(47 * 60);
+         }},
+        {"expanded", false, expand},
+        {"donation", false,
+         [](Scene& scene) {
+             scene.awakeModel().donationQuestion().checkDonationQuestion(
+                 DonationQuestion::donationCup);
+         }},
+        {"lid-error", false,
+         [](Scene& scene) {
+             scene.lidControl().installed = true;
+             scene.lidControl().switchFails = true;
+             scene.awakeModel().toggle();
+         }},
+        {"hover", false,
+         [](Scene& scene) {
+             scene.awakeModel().panelState().setPointer(PanelPoint{354, 74});
+         }},
+        {"opaque", true, [](Scene&) {}},
+    };
+    for (const bool dark : {false, true}) {
+        QGuiApplication::setPalette(palette(dark));
+        for (const auto& state : states) {
+            Scene scene(state.opaque);
+            state.arrange(scene);
+            const QString path =
+                folder.filePath(QStringLiteral("panel-%1-%2.png")
+                                    .arg(QString::fromLatin1(state.name),
+                                         dark ? QStringLiteral("dark") : QStringLiteral("light")));
+            if (!scene.picture().save(path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(path));
+        }
+    }
+    return 0;
+}
