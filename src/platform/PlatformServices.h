@@ -16,9 +16,12 @@
 #include "platform/ports/ProcessRunner.h"
 #include "platform/ports/Scheduler.h"
 #include "platform/ports/StatsSource.h"
+#include "platform/ports/UpdateFramework.h"
 #include "platform/ports/Workspace.h"
 
 #include <QObject>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace vigilo {
@@ -56,10 +59,23 @@ struct PlatformServices {
     std::unique_ptr<Desktop> desktop;
     std::unique_ptr<Installation> installation;
     std::unique_ptr<PanelWindowSystem> panelWindows;
+    /// Uses the scheduler, the network and the runner above: declared after them, so destroyed
+    /// before them.
+    std::unique_ptr<UpdateFramework> updates;
 };
+
+/// Ends the program and starts `program` in its place, once the program has let go of what it
+/// holds (its instance lock, its inhibitors): quit the event loop, destroy everything, then
+/// `replaceProcessWith(program)`. Called on the main thread after an update switched versions.
+using ProgramRelaunch = std::function<void(const std::filesystem::path& program)>;
 
 /// Builds the adapters of this platform. Needs a running QApplication (D-Bus, audio, clipboard,
 /// alerts). Never fails: adapters whose service is missing report the documented defaults.
-[[nodiscard]] PlatformServices makePlatformServices();
+/// Without `relaunch`, an installed update starts at the next start of the program.
+[[nodiscard]] PlatformServices makePlatformServices(ProgramRelaunch relaunch = {});
+
+/// Replaces this process with `program`, started without arguments and with a clean signal state
+/// and no inherited descriptor but the standard three. Returns only when that failed.
+void replaceProcessWith(const std::filesystem::path& program);
 
 } // namespace vigilo

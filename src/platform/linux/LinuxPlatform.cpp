@@ -1,3 +1,5 @@
+#include "BuildInfo.h"
+#include "UpdateSource.h"
 #include "platform/PlatformServices.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/CanberraAudioOut.h"
@@ -7,6 +9,7 @@
 #include "platform/linux/LinuxInstallation.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LinuxStatsSource.h"
+#include "platform/linux/LinuxUpdateFramework.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LinuxXdgDataDirs.h"
 #include "platform/linux/LogindLidControl.h"
@@ -48,7 +51,7 @@ std::filesystem::path configHome() {
 
 } // namespace
 
-PlatformServices makePlatformServices() {
+PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     const QDBusConnection systemBus = QDBusConnection::systemBus();
     const QDBusConnection sessionBus = QDBusConnection::sessionBus();
     const std::filesystem::path config = configHome();
@@ -82,6 +85,18 @@ PlatformServices makePlatformServices() {
     services.installation = std::make_unique<LinuxInstallation>(
         QCoreApplication::applicationFilePath().toStdString(), home());
     services.panelWindows = makePanelWindowSystem();
+    services.updates = std::make_unique<LinuxUpdateFramework>(
+        LinuxUpdateFramework::Setup{
+            .feedUrl = UpdateSource::feedUrl,
+            .publicKey = UpdateSource::publicKey,
+            .runningVersion = BuildInfo::version,
+            .versionsFolder = LinuxInstallation::versionsFolder(home()),
+            .canSelfUpdate = services.installation->canSelfUpdate(),
+        },
+        LinuxUpdateFramework::Services{.scheduler = *services.scheduler,
+                                       .http = *services.http,
+                                       .processes = *services.processes},
+        std::move(relaunch));
     return services;
 }
 

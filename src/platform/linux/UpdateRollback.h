@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/linux/InstalledVersions.h"
+
+#include <optional>
+#include <string>
+
+// Going back to the previous version when an installed update does not run. Switching
+// `current` leaves a record in the versions folder; the new version marks it at its first start
+// and removes it once it has run for a while. A start that finds the mark of an earlier start
+// knows that start ended before it could confirm, and switches `current` back.
+namespace vigilo::UpdateRollback {
+
+/// What a start of the program learnt from the record.
+enum class Start {
+    /// Nothing waits for confirmation, or it is another version that does.
+    ordinary,
+    /// The first start of a freshly installed version: it confirms itself once it has run a while.
+    firstAfterUpdate,
+    /// This version started before and never confirmed: `current` now points back at the
+    /// previous version, which must be started instead of this one.
+    rolledBack,
+};
+
+/// Written just before `current` is switched from `previous` to `installed`. False when it could
+/// not be written: then the switch must not happen, as it could not be undone.
+[[nodiscard]] bool recordSwitch(const InstalledVersions& versions, const std::string& installed,
+                                const std::string& previous);
+/// Drops the record of a switch that did not happen after all.
+void forgetSwitch(const InstalledVersions& versions);
+/// Called once by every start of the program that may update itself, before it looks for
+/// updates. Reads and writes a file of a few bytes.
+[[nodiscard]] Start atStart(const InstalledVersions& versions, const std::string& runningVersion);
+/// The freshly installed version has run long enough: it stays.
+void confirm(const InstalledVersions& versions);
+/// The version last rolled back, which is never installed again.
+[[nodiscard]] std::optional<std::string> rejectedVersion(const InstalledVersions& versions);
+
+} // namespace vigilo::UpdateRollback

@@ -1,0 +1,484 @@
+#include "platform/linux/LinuxUpdateFramework.h"
+
+#include "LocalHttpServer.h"
+#include "TarGz.h"
+#include "fakes/FakeHttpGet.h"
+#include "fakes/FakeScheduler.h"
+#include "platform/TempFolder.h"
+#include "platform/apps/EventLoop.h"
+#include "platform/linux/Base64.h"
+#include "platform/linux/PosixProcessRunner.h"
+#include "platform/qt/QtHttpGet.h"
+
+#include <algorithm>
+#include <array>
+#include <gtest/gtest.h>
+#include <map>
+#include <sodium.h>
+
+namespace vigilo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::LocalHttpServer;
+using testing::TarEntry;
+using Kind = ArchiveEntry::Kind;
+
+/// Plays the driver's part: says yes to everything but installing, which the test does through
+/// `installAndRelaunch`, and records what it is shown.
+class RecordingDriver final : public UpdateDriver {
+public:
+    UpdatePermission permission{.automaticallyChecks = true, .automaticallyDownloads = true};
+    std::vector<std::string> events;
+    std::uint64_t expectedLength = 0;
+    std::uint64_t receivedLength = 0;
+    std::vector<double> extraction;
+    Reply installAndRelaunch;
+    std::string error;
+    std::optional<UpdateNotFound> notFound;
+
+    [[nodiscard]] bool isDone() const {
+        return installAndRelaunch || !error.empty() || notFound.has_value();
+    }
+
+    void showPermissionRequest(std::function<void(UpdatePermission)> reply) override {
+        reply(permission);
+    }
+    void showUserInitiatedCheck() override { events.emplace_back("check"); }
+    void showUpdateFound(const std::string& version, Reply install) override {
+        events.push_back("found " + version);
+        install();
+    }
+    void showDownloadStarted() override { events.emplace_back("download"); }
+    void showDownloadExpectedLength(std::uint64_t bytes) override { expectedLength = bytes; }
+    void showDownloadReceived(std::uint64_t bytes) override { receivedLength += bytes; }
+    void showExtractionStarted() override { events.emplace_back("extract"); }
+    void showExtractionProgress(double fraction) override { extraction.push_back(fraction); }
+    void showReadyToInstall(Reply reply) override {
+        events.emplace_back("ready");
+        installAndRelaunch = std::move(reply);
+    }
+    void showInstalling() override { events.emplace_back("installing"); }
+    void showInstalledAndRelaunched(Reply acknowledge) override {
+        events.emplace_back("installed");
+        acknowledge();
+    }
+    void showUpdateNotFound(const UpdateNotFound& outcome, Reply acknowledge) override {
+        events.emplace_back("not found");
+        notFound = outcome;
+        acknowledge();
+    }
+    void showUpdaterError(const std::string& description, Reply acknowledge) override {
+        events.emplace_back("error");
+        error = description;
+        acknowledge();
+    }
+    void dismissUpdateInstallation() override { events.emplace_back("dismissed"); }
+    bool willInstallOnQuit(Reply /*installNow*/) override { return false; }
+};
+
+/// Every path below `root` with its kind, mode, and contents or link target.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const auto status = entry.symlink_status();
+        const std::string mode = std::to_string(static_cast<int>(status.permissions()));
+        std::string& value = tree[fs::relative(entry.path(), root).string()];
+        if (fs::is_symlink(status)) {
+            value = "link " + fs::read_symlink(entry.path()).string();
+        } else if (fs::is_directory(status)) {
+            value = "folder " + mode;
+        } else {
+            value = "file " + mode + " " + readFile(entry.path());
+        }
+    }
+    return tree;
+}
+
+std::string standIn(const std::string& version) {
+    return "#!/bin/sh\necho \"vigilo " + version + "\"\n";
+}
+
+/// A version folder's entries: the stand-in program and a data file.
+std::vector<TarEntry> programEntries(const std::string& version) {
+    return {{.path = "bin", .kind = Kind::directory, .mode = 0755},
+            {.path = "bin/vigilo", .contents = standIn(version), .mode = 0755},
+            {.path = "share/vigilo/notes.txt", .contents = "notes of " + version}};
+}
+
+std::string feed(const std::vector<std::string>& items) {
+    std::string xml = R"(<?xml version="1.0" encoding="utf-8"?>
+<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">
+<channel><title>Vigilo</title>)";
+    for (const auto& item : items) {
+        xml += item;
+    }
+    return xml + "</channel></rss>";
+}
+
+std::string feedItem(const std::string& version, const std::string& url,
+                     std::optional<std::uint64_t> length, const std::string& signature) {
+    std::string item =
+        "<item><sparkle:version>" + version + "</sparkle:version><enclosure url=\"" + url + "\"";
+    if (length) {
+        item += " length=\"" + std::to_string(*length) + "\"";
+    }
+    if (!signature.empty()) {
+        item += " sparkle:edSignature=\"" + signature + "\"";
+    }
+    return item + " type=\"application/gzip\"/></item>";
+}
+
+struct KeyPair {
+    KeyPair() { crypto_sign_keypair(publicKey.data(), secretKey.data()); }
+
+    [[nodiscard]] std::string publicBase64() const {
+        return Base64::encode({publicKey.begin(), publicKey.end()});
+    }
+    [[nodiscard]] std::string sign(const std::string& bytes) const {
+        std::vector<std::uint8_t> signature(crypto_sign_BYTES);
+        crypto_sign_detached(signature.data(), nullptr,
+                             reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                             secretKey.data());
+        return Base64::encode(signature);
+    }
+
+    std::array<unsigned char, crypto_sign_PUBLICKEYBYTES> publicKey{};
+    std::array<unsigned char, crypto_sign_SECRETKEYBYTES> secretKey{};
+};
+
+/// A per-user install of the stand-in version 1.0 in a temporary home, a local server for the
+/// feed and the archives, and the key this build trusts.
+class LinuxUpdateFrameworkTest : public ::testing::Test {
+protected:
+    LinuxUpdateFrameworkTest() {
+        EXPECT_GE(sodium_init(), 0);
+        putVersion("1.0");
+        EXPECT_TRUE(versions.switchCurrent("1.0"));
+    }
+
+    void putVersion(const std::string& version) {
+        fs::create_directories(versions.folderOf(version) / "bin");
+        fs::create_directories(versions.folderOf(version) / "share/vigilo");
+        writeFile(versions.folderOf(version) / "bin/vigilo", standIn(version));
+        fs::permissions(versions.folderOf(version) / "bin/vigilo", fs::perms::owner_all);
+        writeFile(versions.folderOf(version) / "share/vigilo/notes.txt", "notes of " + version);
+    }
+
+    /// The framework of a start of `runningVersion`; the feed comes through `feedClient` when
+    /// given, else from the local server.
+    std::unique_ptr<LinuxUpdateFramework>
+    makeFramework(const std::string& runningVersion, bool canSelfUpdate = true,
+                  const std::optional<std::string>& publicKey = std::nullopt,
+                  HttpGet* feedClient = nullptr) {
+        return std::make_unique<LinuxUpdateFramework>(
+            LinuxUpdateFramework::Setup{
+                .feedUrl = server.url("/feed.xml"),
+                .publicKey = publicKey.value_or(key.publicBase64()),
+                .runningVersion = runningVersion,
+                .versionsFolder = versions.folder(),
+                .canSelfUpdate = canSelfUpdate,
+            },
+            LinuxUpdateFramework::Services{.scheduler = scheduler,
+                                           .http = feedClient ? *feedClient : http,
+                                           .processes = processes},
+            [this](const fs::path& program) { relaunched.push_back(program); });
+    }
+
+    /// Serves an archive of `entries` at `path` and returns its bytes.
+    std::string serveArchive(const std::string& path, const std::vector<TarEntry>& entries) {
+        const fs::path file = scratch.path() / "archive.tar.gz";
+        testing::writeTarGz(file, entries);
+        std::string bytes = readFile(file);
+        server.put(path, bytes);
+        return bytes;
+    }
+
+    /// Offers version 1.1 of the stand-in, properly signed; the feed is kept in the scratch
+    /// folder too.
+    void offerUpdate() {
+        const auto bytes = serveArchive("/vigilo-1.1.tar.gz", programEntries("1.1"));
+        const auto offer = feed(
+            {feedItem("1.1", server.url("/vigilo-1.1.tar.gz"), bytes.size(), key.sign(bytes))});
+        writeFile(scratch.path() / "feed.xml", offer);
+        server.put("/feed.xml", offer);
+    }
+
+    /// A check the user asks for, run until the framework has answered.
+    static void checkAsUser(UpdateFramework& framework, RecordingDriver& driver) {
+        framework.start(driver);
+        framework.checkForUpdates();
+        EXPECT_TRUE(vigilo::testing::runEventsUntil([&] { return driver.isDone(); }, 20'000));
+    }
+
+    [[nodiscard]] std::string runCurrentProgram() {
+        const auto result = processes.run(versions.currentProgram().string(), {"--version"});
+        return result ? result->standardOutput : "";
+    }
+
+    TempFolder home;
+    TempFolder scratch;
+    InstalledVersions versions{home.path() / ".local/lib/vigilo"};
+    LocalHttpServer server;
+    KeyPair key;
+    fakes::FakeScheduler scheduler;
+    QtHttpGet http;
+    PosixProcessRunner processes;
+    std::vector<fs::path> relaunched;
+};
+
+// The release tools and the framework together: a folder packed and signed by
+// scripts/sign-release.sh with a key from the signing tool installs beside the running version.
+TEST_F(LinuxUpdateFrameworkTest, ASignedNewerReleaseInstallsBesideTheRunningVersion) {
+    putVersion("0.9"); // the version before the running one
+    fs::create_directories(versions.folder() / ".update-unpack-left");
+    const fs::path release = scratch.path() / "release";
+    fs::create_directories(release / "bin");
+    writeFile(release / "bin/vigilo", standIn("1.1"));
+    fs::permissions(release / "bin/vigilo", fs::perms::owner_all);
+    const fs::path keyFile = scratch.path() / "key";
+    const auto publicKey = processes.run(VIGILO_SIGN_TOOL, {"generate-key", keyFile.string()});
+    ASSERT_TRUE(publicKey && publicKey->exitStatus == 0);
+    const std::string trustedKey =
+        publicKey->standardOutput.substr(0, publicKey->standardOutput.find('\n'));
+    const auto item =
+        processes.run("/usr/bin/env", {std::string("VIGILO_SIGN_TOOL=") + VIGILO_SIGN_TOOL, "bash",
+                                       VIGILO_SIGN_RELEASE, "--key", keyFile.string(), "--url-base",
+                                       server.url("/releases"), "--folder", release.string(),
+                                       "--out", (scratch.path() / "out").string()});
+    ASSERT_TRUE(item && item->exitStatus == 0);
+    for (const auto& archive : fs::directory_iterator(scratch.path() / "out")) {
+        server.put("/releases/" + archive.path().filename().string(), readFile(archive.path()));
+    }
+    server.put("/feed.xml", feed({item->standardOutput}));
+    const auto running = snapshot(versions.folderOf("1.0"));
+
+    RecordingDriver driver;
+    auto framework = makeFramework("1.0", true, trustedKey);
+    checkAsUser(*framework, driver);
+    ASSERT_TRUE(driver.installAndRelaunch) << driver.error;
+    driver.installAndRelaunch();
+
+    EXPECT_EQ(driver.events, (std::vector<std::string>{"check", "found 1.1", "download", "extract",
+                                                       "ready", "installing"}));
+    EXPECT_GT(driver.expectedLength, 0U);
+    EXPECT_EQ(driver.receivedLength, driver.expectedLength);
+    ASSERT_FALSE(driver.extraction.empty());
+    EXPECT_TRUE(std::ranges::is_sorted(driver.extraction));
+    EXPECT_EQ(driver.extraction.back(), 1.0);
+    EXPECT_EQ(versions.currentVersion(), "1.1");
+    EXPECT_EQ(runCurrentProgram(), "vigilo 1.1\n");
+    EXPECT_EQ(relaunched, std::vector{versions.currentProgram()});
+    // The running version stays as it was, to go back to; older ones and leftovers go.
+    EXPECT_EQ(snapshot(versions.folderOf("1.0")), running);
+    EXPECT_FALSE(fs::exists(versions.folderOf("0.9")));
+    EXPECT_FALSE(fs::exists(versions.folder() / ".update-unpack-left"));
+}
+
+TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouched) {
+    const KeyPair otherKey;
+    struct Case {
+        const char* name;
+        std::vector<TarEntry> entries = programEntries("1.1");
+        /// Changes the archive's bytes after signing.
+        std::function<void(std::string&)> tamper = [](std::string&) {};
+        /// Signs the archive as served.
+        std::function<std::string(const std::string&)> sign{};
+        std::optional<std::size_t> sentBytes{};
+        std::int64_t lengthError = 0;
+        std::string version = "1.1";
+        std::optional<std::string> feedBody{};
+        /// In the framework's description of the failure; empty: no update is found.
+        std::string failure{};
+    };
+    const auto signedByUs = [this](const std::string& bytes) { return key.sign(bytes); };
+    const Case cases[] = {
+        {.name = "a tampered archive",
+         .tamper = [](std::string& bytes) { bytes[bytes.size() / 2] ^= 1; },
+         .sign = signedByUs,
+         .failure = "not signed"},
+        {.name = "signed with another key",
+         .sign = [&otherKey](const std::string& bytes) { return otherKey.sign(bytes); },
+         .failure = "not signed"},
+        {.name = "no signature",
+         .sign = [](const std::string&) { return std::string(); },
+         .failure = "not signed"},
+        {.name = "a truncated download",
+         .sign = signedByUs,
+         .sentBytes = 100,
+         .failure = "download"},
+        {.name = "a length other than the feed's",
+         .sign = signedByUs,
+         .lengthError = 1,
+         .failure = "the feed says"},
+        {.name = "a feed that is not XML",
+         .sign = signedByUs,
+         .feedBody = "this is not a feed",
+         .failure = "not an appcast"},
+        {.name = "a path that steps out",
+         .entries = {{.path = "bin/vigilo", .contents = standIn("1.1"), .mode = 0755},
+                     {.path = "../escaped", .contents = "out"}},
+         .sign = signedByUs,
+         .failure = "outside"},
+        {.name = "an absolute path",
+         .entries = {{.path = "bin/vigilo", .contents = standIn("1.1"), .mode = 0755},
+                     {.path = (home.path() / "escaped").string(), .contents = "out"}},
+         .sign = signedByUs,
+         .failure = "outside"},
+        {.name = "a link that leads out",
+         .entries = {{.path = "bin/vigilo", .contents = standIn("1.1"), .mode = 0755},
+                     {.path = "share", .kind = Kind::symlink, .contents = "../../../.."}},
+         .sign = signedByUs,
+         .failure = "outside"},
+        {.name = "no program",
+         .entries = {{.path = "share/vigilo/notes.txt", .contents = "notes"}},
+         .sign = signedByUs,
+         .failure = "does not start"},
+        {.name = "a program that does not start",
+         .entries = {{.path = "bin/vigilo", .contents = "#!/bin/sh\nexit 1\n", .mode = 0755}},
+         .sign = signedByUs,
+         .failure = "does not start"},
+        {.name = "the running version", .sign = signedByUs, .version = "1.0"},
+        {.name = "an older version", .sign = signedByUs, .version = "0.9"},
+    };
+    const auto before = snapshot(home.path());
+    for (const auto& c : cases) {
+        auto bytes = serveArchive("/update.tar.gz", c.entries);
+        const auto signature = c.sign(bytes);
+        c.tamper(bytes);
+        server.put("/update.tar.gz", bytes, c.sentBytes);
+        const auto length = static_cast<std::int64_t>(bytes.size()) + c.lengthError;
+        server.put("/feed.xml", c.feedBody.value_or(feed({feedItem(
+                                    c.version, server.url("/update.tar.gz"), length, signature)})));
+
+        RecordingDriver driver;
+        auto framework = makeFramework("1.0");
+        checkAsUser(*framework, driver);
+
+        if (c.failure.empty()) {
+            ASSERT_TRUE(driver.notFound) << c.name;
+            EXPECT_EQ(driver.notFound->reason, NoUpdateReason::onLatestVersion) << c.name;
+        } else {
+            EXPECT_NE(driver.error.find(c.failure), std::string::npos)
+                << c.name << ": " << driver.error;
+        }
+        EXPECT_FALSE(driver.installAndRelaunch) << c.name;
+        framework.reset();
+        EXPECT_EQ(snapshot(home.path()), before) << c.name;
+        EXPECT_TRUE(relaunched.empty()) << c.name;
+    }
+}
+
+// Installed by a package manager (or run from a build folder), or built without a key: never a
+// request to the feed; a user's check says it is up to date, or that it cannot check.
+TEST_F(LinuxUpdateFrameworkTest, AProgramThatMayNotUpdateItselfNeverLooks) {
+    offerUpdate();
+    struct Case {
+        const char* name;
+        bool canSelfUpdate;
+        std::string publicKey;
+        bool isUpToDate;
+    };
+    for (const auto& c : {Case{"installed by a package", false, "", true},
+                          Case{"built without a key", true, "", false}}) {
+        RecordingDriver driver;
+        auto framework = makeFramework("1.0", c.canSelfUpdate, c.publicKey);
+        checkAsUser(*framework, driver);
+        scheduler.advance(3 * LinuxUpdateFramework::checkInterval);
+
+        EXPECT_EQ(driver.notFound.has_value(), c.isUpToDate) << c.name;
+        EXPECT_EQ(driver.error.empty(), c.isUpToDate) << c.name;
+        EXPECT_EQ(server.allRequests(), 0) << c.name;
+        EXPECT_EQ(versions.currentVersion(), "1.0") << c.name;
+    }
+}
+
+// The feed is answered by hand here, so that a check that ends quietly has surely ended.
+TEST_F(LinuxUpdateFrameworkTest, BackgroundChecksFollowTheScheduleAndThePermission) {
+    offerUpdate();
+    const std::string offer = readFile(scratch.path() / "feed.xml");
+    struct Case {
+        const char* name;
+        UpdatePermission permission;
+        std::size_t feedRequests;
+        std::vector<std::string> events;
+    };
+    const Case cases[] = {
+        {"no automatic checks", {.automaticallyChecks = false}, 0, {}},
+        // An update found without leave to download waits for the user's own check.
+        {"checks only", {.automaticallyChecks = true}, 2, {}},
+        // A check while an update is ready finds nothing new to do.
+        {"checks and downloads",
+         {.automaticallyChecks = true, .automaticallyDownloads = true},
+         1,
+         {"found 1.1", "download", "extract", "ready"}},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeHttpGet feedClient;
+        RecordingDriver driver;
+        driver.permission = c.permission;
+        auto framework = makeFramework("1.0", true, std::nullopt, &feedClient);
+        framework->start(driver);
+
+        scheduler.advance(LinuxUpdateFramework::firstCheckDelay - 1);
+        EXPECT_TRUE(feedClient.urls.empty()) << c.name;
+        for (const double wait : {1.0, LinuxUpdateFramework::checkInterval}) {
+            scheduler.advance(wait);
+            if (!feedClient.pending.empty()) {
+                feedClient.answer(offer);
+            }
+            if (!c.events.empty()) {
+                EXPECT_TRUE(
+                    vigilo::testing::runEventsUntil([&] { return driver.isDone(); }, 20'000));
+            }
+        }
+        EXPECT_EQ(feedClient.urls.size(), c.feedRequests) << c.name;
+        EXPECT_EQ(driver.events, c.events) << c.name;
+
+        // A ready update that was never installed is switched to as the program quits.
+        framework.reset();
+        EXPECT_EQ(versions.currentVersion(), c.events.empty() ? "1.0" : "1.1") << c.name;
+    }
+}
+
+// A new version that ends before it has run for a while (a crash at start) is taken back at the
+// next start, which then relaunches the previous version and never offers that one again.
+TEST_F(LinuxUpdateFrameworkTest, AVersionThatEndsBeforeConfirmingIsRolledBackAtTheNextStart) {
+    offerUpdate();
+    for (const bool runsLongEnough : {true, false}) {
+        SCOPED_TRACE(runsLongEnough ? "confirmed" : "ended at once");
+        ASSERT_TRUE(versions.switchCurrent("1.0"));
+        relaunched.clear();
+        {
+            RecordingDriver driver;
+            auto framework = makeFramework("1.0");
+            checkAsUser(*framework, driver);
+            ASSERT_TRUE(driver.installAndRelaunch) << driver.error;
+            driver.installAndRelaunch();
+        }
+        {
+            RecordingDriver driver;
+            auto firstStart = makeFramework("1.1");
+            firstStart->start(driver);
+            if (runsLongEnough) {
+                scheduler.advance(LinuxUpdateFramework::confirmationDelay);
+                EXPECT_EQ(driver.events, std::vector<std::string>{"installed"});
+            }
+        }
+        relaunched.clear();
+        auto secondStart = makeFramework("1.1");
+        scheduler.runPosted();
+
+        EXPECT_EQ(versions.currentVersion(), runsLongEnough ? "1.1" : "1.0");
+        EXPECT_EQ(runCurrentProgram(), runsLongEnough ? "vigilo 1.1\n" : "vigilo 1.0\n");
+        EXPECT_EQ(relaunched.size(), runsLongEnough ? 0U : 1U);
+    }
+    // The previous version, started again, does not install the one that failed.
+    RecordingDriver driver;
+    auto framework = makeFramework("1.0");
+    checkAsUser(*framework, driver);
+    EXPECT_TRUE(driver.notFound.has_value()) << driver.error;
+}
+
+} // namespace
+} // namespace vigilo
