@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "BuildInfo.h"
 #include "app/TrayGlass.h"
 
 #include <QAction>
@@ -60,17 +61,32 @@ void AppDelegate::finishLaunching() {
     // StatusNotifier hosts draw the menu themselves, so it stays attached for good.
     statusItem_.setContextMenu(&menu_);
 
-    // Whether the updater is busy, to keep the panel open: no updater yet.
+    if (platform_.updates) {
+        updater_ = std::make_unique<Updater>(
+            *platform_.updates, *platform_.scheduler,
+            Updater::ProgramInfo{.version = BuildInfo::version, .copyright = BuildInfo::copyright});
+        // An update under way keeps the panel open.
+        panel_.isUpdaterWorking = [this] { return updater_->isWorking(); };
+        panel_.didDismiss = [this] { updater_->resetAfterPanelClose(); };
+    }
 
     model_.onStateChange = [this] {
         updateStatusItem();
-        // Installing a pending update when idle: no updater yet.
+        // An update that arrived while the computer was kept awake installs once it may sleep.
+        if (updater_) {
+            updater_->installPendingIfIdle();
+        }
     };
 
     statsTimer_ = platform_.scheduler->every(statsIntervalSeconds, [this] { sampleStats(); });
 
     platform_.desktop->requestNotificationAccess();
-    // Updater's install-now and will-relaunch hooks: no updater yet.
+    if (updater_) {
+        // Installing relaunches the program, which would end a keep-awake period: never while
+        // one runs. A relaunch keeps the period going in the new process.
+        updater_->setCanInstallNow([this] { return !model_.isAwake(); });
+        updater_->setWillRelaunch([this] { model_.saveForRelaunch(); });
+    }
 
     model_.restoreAfterRelaunch();
     model_.applyWatchedApps();

@@ -9,6 +9,7 @@
 #include "model/SoundPlayer.h"
 #include "platform/PlatformServices.h"
 #include "system/RunningAppsWatcher.h"
+#include "update/Updater.h"
 
 #include <QMenu>
 #include <QObject>
@@ -38,6 +39,8 @@ public:
     [[nodiscard]] QSystemTrayIcon& statusItem() { return statusItem_; }
     [[nodiscard]] QMenu& statusMenu() { return menu_; }
     [[nodiscard]] PanelController& panel() { return panel_; }
+    /// Nothing on a platform without an update framework.
+    [[nodiscard]] Updater* updater() { return updater_.get(); }
 
     /// Acts on a click on the tray icon; `modifiers` are the keys held at click time.
     void statusItemClicked(QSystemTrayIcon::ActivationReason reason,
@@ -66,6 +69,7 @@ private:
     QSystemTrayIcon statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
     PanelController panel_;
+    std::unique_ptr<Updater> updater_;
 };
 
 } // namespace vigilo

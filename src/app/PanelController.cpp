@@ -183,7 +183,7 @@ void PanelController::panelDidDismiss() {
     lastDismiss_ = clock_.steadyNow();
     panelState_.resetAfterDismiss();
     pointerTimer_.reset();
-    // Telling the updater that the panel closed: no updater yet.
+    didDismiss();
     releaseLater();
 }
 

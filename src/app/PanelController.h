@@ -48,6 +48,8 @@ public:
     /// Says whether the updater is busy: then neither idleness nor the loss of focus closes the
     /// panel.
     std::function<bool()> isUpdaterWorking = [] { return false; };
+    /// Called after every close, once the panel's view state is reset.
+    std::function<void()> didDismiss = [] {};
 
     /// A plain click on the tray icon: closes the open panel, or opens it from `anchor` unless it
     /// closed less than the reopen guard ago.

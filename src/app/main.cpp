@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QtQml/qqmlextensionplugin.h>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 
 // The panel's views: the statically linked QML module "Vigilo".
 Q_IMPORT_QML_PLUGIN(VigiloPlugin)
@@ -37,7 +39,9 @@ void warnControlOff(const QString& reason) {
     qWarning("vigilo: управление из командной строки выключено: %s", qUtf8Printable(reason));
 }
 
-int runApp(int argc, char** argv) {
+/// Runs the tray program. `relaunchInto` receives the program an installed update asked to be
+/// started in this one's place, once everything here has been let go.
+int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunchInto) {
     const FolderEnvironment folders = FolderEnvironment::ofThisProcess();
     // First of all, so that a second start shows nothing and touches nothing, not even the
     // settings file.
@@ -75,7 +79,10 @@ int runApp(int argc, char** argv) {
 
     // The platform services load the settings; the socket answers only after that, so a
     // command never sees the program's defaults instead of the user's settings.
-    PlatformServices platform = makePlatformServices();
+    PlatformServices platform = makePlatformServices([&relaunchInto](const auto& program) {
+        relaunchInto = program;
+        QCoreApplication::quit();
+    });
     AppDelegate delegate(platform);
     const QString socketPath = ControlSocketPath::forEnvironment(folders);
     ControlServer control(socketPath);
@@ -128,5 +135,13 @@ int main(int argc, char* argv[]) {
     case CommandLine::Invocation::Kind::StartApp:
         break;
     }
-    return runApp(argc, argv);
+    std::optional<std::filesystem::path> relaunchInto;
+    const int exitCode = runApp(argc, argv, relaunchInto);
+    // The instance lock, the inhibitors and the socket are gone by now, so the new version
+    // starts as the only instance.
+    if (relaunchInto) {
+        replaceProcessWith(*relaunchInto);
+        std::cerr << "vigilo: не удалось запустить новую версию " << relaunchInto->string() << '\n';
+    }
+    return exitCode;
 }

@@ -155,6 +155,16 @@ TEST_F(AppDelegateTest, OnAndOffSwitchOnlyWhenNeededLikeTheMenu) {
     EXPECT_FALSE(delegate.handleControl(ControlVerb::Toggle).awake);
 }
 
+TEST_F(AppDelegateTest, AnUpdateReadyWhileKeptAwakeInstallsOnceTheComputerMaySleep) {
+    delegate.model().toggle();
+    int installs = 0;
+    platform.updates.driver().showReadyToInstall([&] { ++installs; });
+    EXPECT_EQ(installs, 0);
+
+    delegate.model().toggle();
+    EXPECT_EQ(installs, 1);
+}
+
 TEST_F(AppDelegateTest, PowerSourceChangeForcesAPowerSettingsRead) {
     const int before = platform.powerSettings.reads;
     Q_EMIT platform.powerSourceMonitor.changed();

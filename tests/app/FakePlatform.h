@@ -13,6 +13,7 @@
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeStatsSource.h"
+#include "fakes/FakeUpdateFramework.h"
 #include "fakes/FakeWorkspace.h"
 #include "platform/PlatformServices.h"
 
@@ -45,6 +46,7 @@ struct FakePlatform {
     FakeDisplays& displays = install<FakeDisplays>(services.displays);
     FakeDesktop& desktop = install<FakeDesktop>(services.desktop);
     FakePanelWindowSystem& panelWindows = install<FakePanelWindowSystem>(services.panelWindows);
+    FakeUpdateFramework& updates = install<FakeUpdateFramework>(services.updates);
 };
 
 } // namespace vigilo::fakes
