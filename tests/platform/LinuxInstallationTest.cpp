@@ -28,16 +28,20 @@ TEST(LinuxInstallation, OnlyAPerUserInstallUpdatesItself) {
     struct Case {
         fs::path executable;
         bool canSelfUpdate;
+        fs::path launcher; // started at login: never a version folder an update removes
     };
-    for (const auto& [executable, expected] : {
-             Case{versions / "1.2.0/vigilo", true},
-             Case{home.path() / ".local/bin/vigilo", true}, // through the links
-             Case{home.path() / "build/vigilo", false},
-             Case{home.path() / ".local/lib/vigilo-other/vigilo", false}, // a look-alike folder
-             Case{"/usr/bin/vigilo", false},
+    const fs::path throughCurrent = versions / "current/vigilo";
+    for (const auto& [executable, canSelfUpdate, launcher] : {
+             Case{versions / "1.2.0/vigilo", true, throughCurrent},
+             Case{home.path() / ".local/bin/vigilo", true, throughCurrent}, // through the links
+             Case{home.path() / "build/vigilo", false, home.path() / "build/vigilo"},
+             Case{home.path() / ".local/lib/vigilo-other/vigilo", false,
+                  home.path() / ".local/lib/vigilo-other/vigilo"}, // a look-alike folder
+             Case{"/usr/bin/vigilo", false, "/usr/bin/vigilo"},
          }) {
-        EXPECT_EQ(LinuxInstallation(executable, home.path()).canSelfUpdate(), expected)
-            << executable;
+        const LinuxInstallation installation(executable, home.path());
+        EXPECT_EQ(installation.canSelfUpdate(), canSelfUpdate) << executable;
+        EXPECT_EQ(installation.launcher(), launcher) << executable;
     }
     TempFolder noInstall;
     EXPECT_FALSE(LinuxInstallation(versions / "1.2.0/vigilo", noInstall.path()).canSelfUpdate());

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxInstallation.h"
 
+#include <iterator>
 #include <unistd.h>
 
 namespace vigilo {
@@ -22,6 +23,15 @@ LinuxInstallation::LinuxInstallation(const std::filesystem::path& executable,
     // The version folder is replaced as a whole, so it is the versions folder that must be
     // writable, not just the program's own.
     canSelfUpdate_ = !error && isInside(program, versions) && ::access(versions.c_str(), W_OK) == 0;
+    launcher_ = executable;
+    if (canSelfUpdate_) {
+        // "<version>/bin/vigilo" inside the versions folder becomes "current/bin/vigilo".
+        launcher_ = versionsFolder(home) / "current";
+        const auto inVersions = program.lexically_relative(versions);
+        for (auto part = std::next(inVersions.begin()); part != inVersions.end(); ++part) {
+            launcher_ /= *part;
+        }
+    }
 }
 
 } // namespace vigilo

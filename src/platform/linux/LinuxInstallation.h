@@ -16,6 +16,10 @@ public:
     LinuxInstallation(const std::filesystem::path& executable, const std::filesystem::path& home);
 
     [[nodiscard]] bool canSelfUpdate() const override { return canSelfUpdate_; }
+    /// How to start the program in later sessions (launch at login): for a per-user install the
+    /// program through `current`, since an update removes the running version's folder;
+    /// otherwise the running program itself.
+    [[nodiscard]] const std::filesystem::path& launcher() const { return launcher_; }
 
     /// The folder that holds the versions of a per-user install.
     [[nodiscard]] static std::filesystem::path versionsFolder(const std::filesystem::path& home) {
@@ -24,6 +28,7 @@ public:
 
 private:
     bool canSelfUpdate_;
+    std::filesystem::path launcher_;
 };
 
 } // namespace vigilo

@@ -80,10 +80,11 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     services.lid = std::make_unique<LogindLidControl>(systemBus, *services.settings);
     // Uses the runner, declared before it, so destroyed after it.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
-    services.desktop = std::make_unique<LinuxDesktop>(
-        sessionBus, config / "autostart", QCoreApplication::applicationFilePath().toStdString());
-    services.installation = std::make_unique<LinuxInstallation>(
+    auto installation = std::make_unique<LinuxInstallation>(
         QCoreApplication::applicationFilePath().toStdString(), home());
+    services.desktop = std::make_unique<LinuxDesktop>(sessionBus, config / "autostart",
+                                                      installation->launcher().string());
+    services.installation = std::move(installation);
     services.panelWindows = makePanelWindowSystem();
     services.updates = std::make_unique<LinuxUpdateFramework>(
         LinuxUpdateFramework::Setup{
