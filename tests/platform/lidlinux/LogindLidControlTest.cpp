@@ -137,6 +137,42 @@ TEST_F(LogindLidControlTest, UninstallingOrDestroyingTheAdapterDropsTheLock) {
     EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
 }
 
+TEST_F(LogindLidControlTest, ARestartedLogindIsAskedForTheLidLockAgainWhileSleepIsOff) {
+    struct Case {
+        const char* what;
+        bool switchedOnWhileLogindIsAway;
+        std::vector<Inhibitor> locksOnceBack;
+    };
+    const std::vector<Case> cases{
+        {"sleep kept off", false, {lidLock}},
+        {"sleep switched back on meanwhile", true, {}},
+    };
+    startLogind();
+    defaults.values["lidModeGranted"] = true;
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.what);
+        {
+            LogindLidControl lid(bus, settings);
+            ASSERT_TRUE(lid.setSleepDisabled(true));
+
+            system.stopMock(logindName);
+            if (each.switchedOnWhileLogindIsAway) {
+                EXPECT_TRUE(lid.setSleepDisabled(false));
+            }
+            startLogind();
+
+            if (each.locksOnceBack.empty()) {
+                // Once the adapter has seen logind come back, and logind any request it sent.
+                DBusSandbox::settle(bus, busDaemon);
+                DBusSandbox::settle(bus, logindName);
+            }
+            EXPECT_TRUE(runEventsUntil([&] { return inhibitors() == each.locksOnceBack; }, 1000));
+            EXPECT_EQ(lid.isSleepDisabled(), !each.switchedOnWhileLogindIsAway);
+        }
+        EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+    }
+}
+
 TEST_F(LogindLidControlTest, AKilledProcessLeavesNoLidLockBehind) {
     startLogind();
     QProcess holder;
