@@ -28,7 +28,8 @@ public:
     /// Releases the held assertion.
     void deactivate();
     void toggle();
-    /// Swaps the kind of the held assertion; the new one is taken before the old is released.
+    /// Swaps the kind of the held assertion; the new one is asked for before the old is
+    /// released.
     void setAllowsDisplaySleep(bool allow);
 
     /// Called after the guard starts or stops holding an assertion.

@@ -219,6 +219,63 @@ expect "toggle switches on" wait_for_locks 1
 run_vigilo toggle
 expect "toggle switches off" wait_for_locks 0
 
+# --- Toggle storm --------------------------------------------------------------------------
+# 200 clients toggle at once while a session lock service takes 0.1 s for each lock; some
+# clients may get no answer in time. A client that reports failure must not have switched
+# anything (a script would retry and switch twice), so starting from off the program ends awake
+# exactly when an odd number of clients succeeded.
+start_slow_screensaver() {
+    local object=(--dest org.freedesktop.ScreenSaver --object-path /org/freedesktop/ScreenSaver)
+    vd_spawn slow-screensaver "$VD_PYTHON" -m dbusmock --session org.freedesktop.ScreenSaver \
+        /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver
+    slow_screensaver=$VD_LAST_PID
+    local tries=100
+    until vd_has_name --session org.freedesktop.ScreenSaver; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+    gdbus call --session "${object[@]}" --method org.freedesktop.DBus.Mock.AddMethod \
+        org.freedesktop.ScreenSaver Inhibit ss u 'time.sleep(0.1); ret = 7' >/dev/null &&
+        gdbus call --session "${object[@]}" --method org.freedesktop.DBus.Mock.AddMethod \
+            org.freedesktop.ScreenSaver UnInhibit u '' '' >/dev/null
+}
+
+toggle_storm() {
+    local clients=200 i code_file pids=() succeeded=0 unanswered=0 other=0
+    mkdir "$VD_DIR/storm"
+    for i in $(seq "$clients"); do
+        code_file="$VD_DIR/storm/$i"
+        (timeout 30 "$vigilo" toggle >/dev/null 2>&1; echo $? >"$code_file") &
+        pids+=($!)
+    done
+    wait "${pids[@]}"
+    for i in $(seq "$clients"); do
+        case $(cat "$VD_DIR/storm/$i") in
+            0) succeeded=$((succeeded + 1)) ;;
+            2) unanswered=$((unanswered + 1)) ;;
+            *) other=$((other + 1)) ;;
+        esac
+    done
+    storm_awake=$((succeeded % 2))
+    echo "#    toggle storm: $succeeded of $clients clients succeeded, $unanswered got no answer," \
+        "$other ended otherwise; expected $([ "$storm_awake" = 1 ] && echo awake || echo asleep)"
+    storm_other=$other
+}
+expect "toggle storm: a slow session lock service starts" start_slow_screensaver
+toggle_storm
+expect "toggle storm: every client succeeds or says it got no answer" test "$storm_other" = 0
+run_vigilo status
+expect "toggle storm: status agrees with the number of successes" \
+    test "$code" = "$([ "$storm_awake" = 1 ] && echo 0 || echo 3)"
+expect "toggle storm: the lock list agrees with the number of successes" \
+    wait_for_locks "$storm_awake"
+run_vigilo off
+expect "toggle storm: off afterwards drops the lock" wait_for_locks 0
+kill "$slow_screensaver"
+wait "$slow_screensaver" 2>/dev/null
+# --- End of the toggle storm ---------------------------------------------------------------
+
 run_vigilo on
 expect "on before SIGTERM: locked" wait_for_locks 1
 kill -TERM "$instance"

@@ -1,5 +1,6 @@
 #include "DBusSandbox.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QJsonArray>
@@ -76,6 +77,7 @@ void stop(pid_t pid) {
         return;
     }
     ::kill(pid, SIGTERM);
+    ::kill(pid, SIGCONT); // a paused mock hears the SIGTERM only once it runs
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (::waitpid(pid, nullptr, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -180,12 +182,8 @@ void DBusSandbox::startMock(const QString& busName, const QString& path, const Q
 }
 
 void DBusSandbox::stopMock(const QString& busName) {
-    const auto found = mocks_.find(busName);
-    if (found == mocks_.end()) {
-        throw std::runtime_error("no mock owns " + busName.toStdString());
-    }
-    stop(found->second);
-    mocks_.erase(found);
+    stop(mockPid(busName));
+    mocks_.erase(busName);
     const auto deadline = std::chrono::steady_clock::now() + startTimeout;
     while (control_->interface()->isServiceRegistered(busName).value()) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -193,6 +191,22 @@ void DBusSandbox::stopMock(const QString& busName) {
         }
         QThread::msleep(10);
     }
+}
+
+void DBusSandbox::pauseMock(const QString& busName) {
+    ::kill(mockPid(busName), SIGSTOP);
+}
+
+void DBusSandbox::resumeMock(const QString& busName) {
+    ::kill(mockPid(busName), SIGCONT);
+}
+
+pid_t DBusSandbox::mockPid(const QString& busName) const {
+    const auto found = mocks_.find(busName);
+    if (found == mocks_.end()) {
+        throw std::runtime_error("no mock owns " + busName.toStdString());
+    }
+    return found->second;
 }
 
 void DBusSandbox::startPython(const std::vector<std::string>& arguments, const QString& busName) {
@@ -269,6 +283,15 @@ QDBusConnection DBusSandbox::connect() {
     const QString name = QStringLiteral("sandbox-%1-%2").arg(::getpid()).arg(++count);
     connectionNames_.push_back(name);
     return QDBusConnection::connectToBus(address_, name);
+}
+
+void DBusSandbox::settle(const QDBusConnection& bus, const QString& service) {
+    bus.call(QDBusMessage::createMethodCall(service, QStringLiteral("/"),
+                                            QStringLiteral("org.freedesktop.DBus.Peer"),
+                                            QStringLiteral("Ping")));
+    // A reply travels through more than one posted event: run until none is left.
+    while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents)) {
+    }
 }
 
 QDBusMessage DBusSandbox::call(const QDBusMessage& message) {

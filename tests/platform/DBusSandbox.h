@@ -19,6 +19,7 @@
 //     QDBusConnection bus = system.connect();          // give this to the code under test
 //     system.methodCalls(name, path, "Inhibit");       // what the code under test called
 //     system.stopMock("org.gnome.SessionManager");     // as a crash or a restart does
+//     system.pauseMock(name); ... system.resumeMock(name); // a service that hangs a while
 //
 // For a child program, export `environmentVariable()` = `address()`.
 
@@ -62,9 +63,17 @@ public:
                    const std::vector<MockMethod>& methods);
     /// Stops the mock owning `busName`; returns once the name has left the bus.
     void stopMock(const QString& busName);
+    /// Stops the mock owning `busName` in its tracks (SIGSTOP): it stays on the bus, and calls
+    /// to it wait, as for a hung service, until `resumeMock`.
+    void pauseMock(const QString& busName);
+    void resumeMock(const QString& busName);
 
     /// A new private connection to this bus (for the code under test or for the test itself).
     [[nodiscard]] QDBusConnection connect();
+    /// Lets the code under test on `bus` take in everything `service` sent it so far: a round
+    /// trip to the service on that connection (answered after those messages and after every
+    /// call sent on it before), then the event loop until nothing is left to do.
+    static void settle(const QDBusConnection& bus, const QString& service);
 
     /// Sends `message` over the test's own connection; the reply (or error).
     QDBusMessage call(const QDBusMessage& message);
@@ -81,6 +90,7 @@ public:
 
 private:
     void startPython(const std::vector<std::string>& arguments, const QString& busName);
+    [[nodiscard]] pid_t mockPid(const QString& busName) const;
     [[nodiscard]] pid_t spawn(const std::vector<std::string>& argv, int outputFd, int errorFd,
                               bool withBusAddress);
 

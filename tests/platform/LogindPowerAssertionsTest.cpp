@@ -4,6 +4,7 @@
 #include "LogindInhibitors.h"
 #include "apps/EventLoop.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -14,6 +15,9 @@ namespace {
 
 const std::string why = "Vigilo: keeping Mac awake";
 const QString whyText = QString::fromStdString(why);
+
+const QString logindName = QStringLiteral("org.freedesktop.login1");
+const QString logindPath = QStringLiteral("/org/freedesktop/login1");
 
 const QString gnomeName = QStringLiteral("org.gnome.SessionManager");
 const QString gnomePath = QStringLiteral("/org/gnome/SessionManager");
@@ -45,7 +49,7 @@ std::string nameOf(Service service) {
 
 class LogindPowerAssertionsTest : public ::testing::Test {
 protected:
-    void startLogind() { system.startTemplate("logind", QStringLiteral("org.freedesktop.login1")); }
+    void startLogind() { system.startTemplate("logind", logindName); }
 
     /// A session manager that hands out the cookie 42.
     void startGnomeSession() {
@@ -93,20 +97,25 @@ protected:
         }
     }
 
-    /// Stops the service as a crash or the first half of a restart does.
-    void stop(Service service) {
+    static QString busNameOf(Service service) {
         switch (service) {
         case Service::Logind:
-            return system.stopMock(QStringLiteral("org.freedesktop.login1"));
+            return logindName;
         case Service::Portal:
-            return session.stopMock(portalName);
+            return portalName;
         case Service::GnomeSession:
-            return session.stopMock(gnomeName);
+            return gnomeName;
         case Service::ScreenSaver:
-            return session.stopMock(screenSaverName);
+            return screenSaverName;
         case Service::PowerManagement:
-            return session.stopMock(powerManagementName);
+            return powerManagementName;
         }
+        return {};
+    }
+
+    /// Stops the service as a crash or the first half of a restart does.
+    void stop(Service service) {
+        (service == Service::Logind ? system : session).stopMock(busNameOf(service));
     }
 
     /// How many locks `service` (as started last) holds for this program now.
@@ -134,14 +143,38 @@ protected:
         return 0;
     }
 
+    /// Waits until `service` holds `count` locks for this program and the adapter has had every
+    /// answer the service sent it.
+    [[nodiscard]] bool holdsLocks(Service service, std::size_t count) {
+        if (!runEventsUntil([&] { return locksHeldBy(service) == count; }, 5000)) {
+            return false;
+        }
+        DBusSandbox::settle(service == Service::Logind ? systemBus : sessionBus,
+                            busNameOf(service));
+        return true;
+    }
+
     std::vector<Inhibitor> inhibitors() { return logindInhibitors(system); }
 
     std::vector<QVariantList> gnomeCalls(const char* method) {
         return session.methodCalls(gnomeName, gnomePath, QString::fromUtf8(method));
     }
 
+    /// logind and the session manager stop answering (or answer again) for a while.
+    void hangLogindAndGnomeSession() {
+        system.pauseMock(logindName);
+        session.pauseMock(gnomeName);
+    }
+    void wakeLogindAndGnomeSession() {
+        system.resumeMock(logindName);
+        session.resumeMock(gnomeName);
+    }
+
     DBusSandbox system{DBusSandbox::Kind::System};
     DBusSandbox session{DBusSandbox::Kind::Session};
+    /// The adapter's connections.
+    QDBusConnection systemBus = system.connect();
+    QDBusConnection sessionBus = session.connect();
 };
 
 struct Restart {
@@ -159,11 +192,12 @@ class ServiceRestartTest : public LogindPowerAssertionsTest,
 TEST_F(LogindPowerAssertionsTest, DisplayKeptOnBlocksIdleAndSleepUntilReleased) {
     startLogind();
     startGnomeSession();
-    auto assertions = std::make_unique<LogindPowerAssertions>(system.connect(), session.connect());
+    auto assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
 
     const auto id = assertions->create(AssertionKind::DisplayKeptOn, why);
 
     ASSERT_TRUE(id);
+    ASSERT_TRUE(holdsLocks(Service::Logind, 1) && holdsLocks(Service::GnomeSession, 1));
     EXPECT_EQ(inhibitors(),
               std::vector<Inhibitor>({{QStringLiteral("idle:sleep"), QStringLiteral("Vigilo"),
                                        whyText, QStringLiteral("block")}}));
@@ -171,19 +205,21 @@ TEST_F(LogindPowerAssertionsTest, DisplayKeptOnBlocksIdleAndSleepUntilReleased) 
               std::vector<QVariantList>({{QStringLiteral("Vigilo"), 0U, whyText, 12U}}));
 
     assertions->release(*id);
-    EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+    EXPECT_TRUE(holdsLocks(Service::Logind, 0) && holdsLocks(Service::GnomeSession, 0));
     EXPECT_EQ(gnomeCalls("Uninhibit"), std::vector<QVariantList>({{42U}}));
 
     assertions->release(*id); // a second release of the same id does nothing
+    DBusSandbox::settle(sessionBus, gnomeName);
     EXPECT_EQ(gnomeCalls("Uninhibit").size(), 1U);
 }
 
 TEST_F(LogindPowerAssertionsTest, DisplayMaySleepBlocksOnlySleep) {
     startLogind();
     startGnomeSession();
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    LogindPowerAssertions assertions(systemBus, sessionBus);
 
     ASSERT_TRUE(assertions.create(AssertionKind::DisplayMaySleep, why));
+    ASSERT_TRUE(holdsLocks(Service::Logind, 1) && holdsLocks(Service::GnomeSession, 1));
 
     EXPECT_EQ(inhibitors(),
               std::vector<Inhibitor>({{QStringLiteral("sleep"), QStringLiteral("Vigilo"), whyText,
@@ -196,15 +232,14 @@ TEST_F(LogindPowerAssertionsTest, DestroyingTheAdapterReleasesEverything) {
     startLogind();
     startGnomeSession();
     {
-        LogindPowerAssertions assertions(system.connect(), session.connect());
+        LogindPowerAssertions assertions(systemBus, sessionBus);
         const auto first = assertions.create(AssertionKind::DisplayKeptOn, why);
         const auto second = assertions.create(AssertionKind::DisplayMaySleep, why);
         ASSERT_TRUE(first && second);
         EXPECT_NE(*first, *second);
-        EXPECT_EQ(inhibitors().size(), 2U);
+        ASSERT_TRUE(holdsLocks(Service::Logind, 2) && holdsLocks(Service::GnomeSession, 2));
     }
-    EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
-    EXPECT_EQ(gnomeCalls("Uninhibit").size(), 2U);
+    EXPECT_TRUE(holdsLocks(Service::Logind, 0) && holdsLocks(Service::GnomeSession, 0));
 }
 
 TEST_F(LogindPowerAssertionsTest, AKilledProcessLeavesNoLockBehind) {
@@ -213,7 +248,7 @@ TEST_F(LogindPowerAssertionsTest, AKilledProcessLeavesNoLockBehind) {
     holder.start(QStringLiteral(VIGILO_HOLD_ASSERTION), {system.address(), session.address()});
     ASSERT_TRUE(holder.waitForReadyRead(5000)) << holder.readAllStandardError().toStdString();
     ASSERT_EQ(holder.readLine().trimmed(), "held");
-    EXPECT_EQ(inhibitors().size(), 1U);
+    EXPECT_TRUE(eventually([&] { return inhibitors().size() == 1; }));
 
     holder.kill();
     holder.waitForFinished(5000);
@@ -230,35 +265,98 @@ TEST_F(LogindPowerAssertionsTest, FailsWithoutAnyBus) {
     EXPECT_EQ(assertions.create(AssertionKind::DisplayMaySleep, why), std::nullopt);
 }
 
-TEST_F(LogindPowerAssertionsTest, FailsWhenLogindRefusesAndNoSessionServiceAnswers) {
+TEST_F(LogindPowerAssertionsTest, AnAssertionNoServiceGrantsIsReportedLostOnceTheyRefuse) {
     // A logind without Inhibit: the call ends in an error, like a polkit refusal.
-    system.startMock(QStringLiteral("org.freedesktop.login1"),
-                     QStringLiteral("/org/freedesktop/login1"),
-                     QStringLiteral("org.freedesktop.login1.Manager"));
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    system.startMock(logindName, logindPath, QStringLiteral("org.freedesktop.login1.Manager"));
+    LogindPowerAssertions assertions(systemBus, sessionBus);
+    std::vector<AssertionId> lost;
+    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
 
-    EXPECT_EQ(assertions.create(AssertionKind::DisplayKeptOn, why), std::nullopt);
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+
+    ASSERT_TRUE(id) << "the services' answers are not waited for";
+    EXPECT_TRUE(lost.empty()) << "reported later, not from within create";
+    EXPECT_TRUE(runEventsUntil([&] { return !lost.empty(); }, 5000));
+    EXPECT_EQ(lost, std::vector<AssertionId>{*id});
+}
+
+TEST_F(LogindPowerAssertionsTest, AHungServiceHoldsUpNeitherCreateNorRelease) {
+    startLogind();
+    startGnomeSession();
+    LogindPowerAssertions assertions(systemBus, sessionBus);
+    QElapsedTimer timer;
+
+    hangLogindAndGnomeSession();
+    timer.start();
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+    const qint64 createMs = timer.elapsed();
+    wakeLogindAndGnomeSession();
+    ASSERT_TRUE(id);
+    // Each service may take 2.5 s to be given up on.
+    EXPECT_LT(createMs, 1000);
+    EXPECT_TRUE(holdsLocks(Service::Logind, 1) && holdsLocks(Service::GnomeSession, 1))
+        << "taken once the services answer";
+
+    hangLogindAndGnomeSession();
+    timer.restart();
+    assertions.release(*id);
+    const qint64 releaseMs = timer.elapsed();
+    wakeLogindAndGnomeSession();
+    EXPECT_LT(releaseMs, 1000);
+    EXPECT_TRUE(holdsLocks(Service::Logind, 0) && holdsLocks(Service::GnomeSession, 0));
+}
+
+TEST_F(LogindPowerAssertionsTest, LocksGrantedAfterTheirAssertionWasReleasedAreGivenBack) {
+    startLogind();
+    startGnomeSession();
+    LogindPowerAssertions assertions(systemBus, sessionBus);
+    std::vector<AssertionId> lost;
+    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+
+    hangLogindAndGnomeSession();
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+    ASSERT_TRUE(id);
+    assertions.release(*id);
+    wakeLogindAndGnomeSession();
+
+    EXPECT_TRUE(runEventsUntil(
+        [&] {
+            return system.methodCalls(logindName, logindPath, QStringLiteral("Inhibit")).size() ==
+                       1 &&
+                   gnomeCalls("Uninhibit").size() == 1;
+        },
+        5000));
+    EXPECT_EQ(gnomeCalls("Uninhibit"), std::vector<QVariantList>({{42U}}));
+    EXPECT_TRUE(holdsLocks(Service::Logind, 0));
+    EXPECT_TRUE(lost.empty()) << "a released assertion is nobody's loss";
 }
 
 TEST_F(LogindPowerAssertionsTest, ASessionLockAloneIsEnough) {
     startGnomeSession();
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    LogindPowerAssertions assertions(systemBus, sessionBus);
+    std::vector<AssertionId> lost;
+    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
 
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
 
     ASSERT_TRUE(id);
+    ASSERT_TRUE(holdsLocks(Service::GnomeSession, 1));
+    DBusSandbox::settle(systemBus, QStringLiteral("org.freedesktop.DBus"));
+    EXPECT_TRUE(lost.empty()) << "logind's refusal is not a loss";
     assertions.release(*id);
+    EXPECT_TRUE(holdsLocks(Service::GnomeSession, 0));
     EXPECT_EQ(gnomeCalls("Uninhibit"), std::vector<QVariantList>({{42U}}));
 }
 
 TEST_F(LogindPowerAssertionsTest, PrefersThePortalToTheSessionManager) {
     startPortal();
     startGnomeSession();
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    LogindPowerAssertions assertions(systemBus, sessionBus);
 
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
 
     ASSERT_TRUE(id);
+    ASSERT_TRUE(holdsLocks(Service::Portal, 1));
     const auto calls = session.methodCalls(portalName, portalPath, QStringLiteral("Inhibit"));
     ASSERT_EQ(calls.size(), 1U);
     EXPECT_EQ(calls[0].value(1), QVariant(12U));
@@ -266,33 +364,36 @@ TEST_F(LogindPowerAssertionsTest, PrefersThePortalToTheSessionManager) {
     EXPECT_TRUE(gnomeCalls("Inhibit").empty());
 
     assertions.release(*id);
-    const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/1_1/t1");
-    EXPECT_EQ(session.methodCalls(portalName, request, QStringLiteral("Close")).size(), 1U);
+    EXPECT_TRUE(holdsLocks(Service::Portal, 0)) << "its request is closed";
 }
 
 TEST_F(LogindPowerAssertionsTest, ScreenSaverKeepsTheDisplayOnAndPowerManagementOnlyBlocksSleep) {
     startCookieService(screenSaverName, screenSaverPath, screenSaverName);
     startCookieService(powerManagementName, powerManagementPath,
                        QStringLiteral("org.freedesktop.PowerManagement.Inhibit"));
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    LogindPowerAssertions assertions(systemBus, sessionBus);
     const auto inhibitCalls = [&](const QString& name, const QString& path) {
         return session.methodCalls(name, path, QStringLiteral("Inhibit"));
     };
 
     const auto keptOn = assertions.create(AssertionKind::DisplayKeptOn, why);
     ASSERT_TRUE(keptOn);
+    ASSERT_TRUE(holdsLocks(Service::ScreenSaver, 1));
     EXPECT_EQ(inhibitCalls(screenSaverName, screenSaverPath),
               std::vector<QVariantList>({{QStringLiteral("Vigilo"), whyText}}));
     EXPECT_TRUE(inhibitCalls(powerManagementName, powerManagementPath).empty());
 
     const auto maySleep = assertions.create(AssertionKind::DisplayMaySleep, why);
     ASSERT_TRUE(maySleep);
+    ASSERT_TRUE(holdsLocks(Service::PowerManagement, 1));
     EXPECT_EQ(inhibitCalls(screenSaverName, screenSaverPath).size(), 1U);
     EXPECT_EQ(inhibitCalls(powerManagementName, powerManagementPath).size(), 1U);
 
     assertions.release(*keptOn);
+    ASSERT_TRUE(holdsLocks(Service::ScreenSaver, 0));
     EXPECT_EQ(session.methodCalls(screenSaverName, screenSaverPath, QStringLiteral("UnInhibit")),
               std::vector<QVariantList>({{7U}}));
+    DBusSandbox::settle(sessionBus, powerManagementName);
     EXPECT_TRUE(
         session.methodCalls(powerManagementName, powerManagementPath, QStringLiteral("UnInhibit"))
             .empty());
@@ -302,12 +403,12 @@ TEST_P(ServiceRestartTest, TheLockIsBackWithinASecondAndNothingIsLost) {
     const auto [restarted, alongside, kind] = GetParam();
     start(restarted);
     start(alongside);
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
     assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
     const auto id = assertions.create(kind, why);
     ASSERT_TRUE(id);
-    ASSERT_EQ(locksHeldBy(restarted), 1U);
+    ASSERT_TRUE(holdsLocks(restarted, 1) && holdsLocks(alongside, 1));
 
     stop(restarted);
     start(restarted);
@@ -336,11 +437,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LogindPowerAssertionsTest, AnAssertionWhoseOnlyServiceDoesNotComeBackIsReportedLost) {
     startLogind();
-    LogindPowerAssertions assertions(system.connect(), session.connect());
+    LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
     assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
     ASSERT_TRUE(id);
+    ASSERT_TRUE(holdsLocks(Service::Logind, 1));
 
     stop(Service::Logind);
 

@@ -15,6 +15,11 @@ const QString logindName = QStringLiteral("org.freedesktop.login1");
 const QString upowerName = QStringLiteral("org.freedesktop.UPower");
 const QString upowerPath = QStringLiteral("/org/freedesktop/UPower");
 
+// "sleep" too: a lid lock alone would let other suspend requests through while the lid is
+// closed.
+const QString lidLockWhat = QStringLiteral("handle-lid-switch:sleep");
+const QString lidLockWhy = QStringLiteral("Vigilo: keeping the computer awake with the lid closed");
+
 } // namespace
 
 LogindLidControl::LogindLidControl(QDBusConnection systemBus, Settings& settings,
@@ -54,6 +59,7 @@ bool LogindLidControl::isLidClosed() const {
 
 bool LogindLidControl::setSleepDisabled(bool disabled) {
     if (!disabled) {
+        keepsLidLock_ = false;
         lidLock_.reset();
         return true;
     }
@@ -61,13 +67,10 @@ bool LogindLidControl::setSleepDisabled(bool disabled) {
         return false;
     }
     if (!lidLock_.isValid()) {
-        // "sleep" too: a lid lock alone would let other suspend requests through while the lid
-        // is closed.
-        lidLock_ = takeLogindLock(systemBus_, QStringLiteral("handle-lid-switch:sleep"),
-                                  QStringLiteral("Vigilo: keeping the computer awake with the "
-                                                 "lid closed"));
+        lidLock_ = takeLogindLock(systemBus_, lidLockWhat, lidLockWhy);
     }
-    return lidLock_.isValid();
+    keepsLidLock_ = lidLock_.isValid();
+    return keepsLidLock_;
 }
 
 std::optional<LidError> LogindLidControl::install() {
@@ -80,6 +83,7 @@ std::optional<LidError> LogindLidControl::install() {
 }
 
 std::optional<LidError> LogindLidControl::uninstall() {
+    keepsLidLock_ = false;
     lidLock_.reset();
     settings_.write(SettingsKeys::lidModeGranted, false);
     return std::nullopt;
@@ -87,8 +91,7 @@ std::optional<LidError> LogindLidControl::uninstall() {
 
 void LogindLidControl::onOwnerChanged(const QString& name, const QString& newOwner) {
     if (name == logindName) {
-        isLogindThere_ = !newOwner.isEmpty();
-        logindLidClosed_.reset();
+        logindOwnerChanged(newOwner);
         return;
     }
     upowerLidClosed_.reset();
@@ -96,6 +99,26 @@ void LogindLidControl::onOwnerChanged(const QString& name, const QString& newOwn
     if (!newOwner.isEmpty()) {
         readUPowerLid();
     }
+}
+
+void LogindLidControl::logindOwnerChanged(const QString& newOwner) {
+    isLogindThere_ = !newOwner.isEmpty();
+    logindLidClosed_.reset();
+    // The lock went with the old owner; closing the descriptor ends what is left.
+    lidLock_.reset();
+    if (keepsLidLock_ && *isLogindThere_) {
+        retakeLidLock();
+    }
+}
+
+void LogindLidControl::retakeLidLock() {
+    takeLogindLockAsync(systemBus_, lidLockWhat, lidLockWhy, this, [this](UniqueFd lock) {
+        // Dropped (the descriptor closes here) when sleep was switched back on meanwhile or
+        // the lock was taken again another way.
+        if (keepsLidLock_ && !lidLock_.isValid()) {
+            lidLock_ = std::move(lock);
+        }
+    });
 }
 
 void LogindLidControl::askWhetherLogindIsThere() {

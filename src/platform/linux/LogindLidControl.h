@@ -17,7 +17,8 @@ namespace vigilo {
 /// Closed-lid mode on Linux. logind suspends on lid close even under sleep locks; only a
 /// "handle-lid-switch" block lock stops it, and any local user may take one, so no administrator
 /// rule is needed: the permission is the user's stored consent, and it holds while logind is on
-/// the bus. The lock dies with the process.
+/// the bus. The lock dies with the process, and with logind: a logind that comes back is asked
+/// for it again, without waiting.
 ///
 /// The queries answer from memory: logind's presence and the lid are followed through the bus's
 /// and UPower's change signals; logind's own lid reading, which is not announced, is refreshed in
@@ -38,8 +39,9 @@ public:
     /// logind counts as there: it is on every systemd desktop, and where it is not, taking the
     /// lock fails at once.
     [[nodiscard]] bool isInstalled() const override;
-    /// This program holds its lid lock.
-    [[nodiscard]] bool isSleepDisabled() const override { return lidLock_.isValid(); }
+    /// This program switched sleep off and not back on: it holds its lid lock, or asks for it
+    /// again as soon as a restarted logind is back.
+    [[nodiscard]] bool isSleepDisabled() const override { return keepsLidLock_; }
     /// UPower's reading, else logind's last one, else the ACPI button in /proc; false when
     /// nothing answers.
     [[nodiscard]] bool isLidClosed() const override;
@@ -56,6 +58,8 @@ private Q_SLOTS:
 
 private:
     void onOwnerChanged(const QString& name, const QString& newOwner);
+    void logindOwnerChanged(const QString& newOwner);
+    void retakeLidLock();
     void askWhetherLogindIsThere();
     void readUPowerLid();
     void takeUPowerProperties(const QVariantMap& properties);
@@ -76,6 +80,8 @@ private:
     mutable QObject logindLidRefresh_;
     mutable bool isRefreshingLogindLid_ = false;
     UniqueFd lidLock_;
+    /// Sleep is switched off: the lid lock is wanted even while logind is away.
+    bool keepsLidLock_ = false;
 };
 
 } // namespace vigilo

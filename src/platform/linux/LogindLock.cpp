@@ -13,10 +13,6 @@ const QString logindName = QStringLiteral("org.freedesktop.login1");
 const QString logindPath = QStringLiteral("/org/freedesktop/login1");
 const QString managerInterface = QStringLiteral("org.freedesktop.login1.Manager");
 
-[[nodiscard]] bool canPassDescriptors(const QDBusConnection& systemBus) {
-    return systemBus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing);
-}
-
 [[nodiscard]] QVariantList inhibitArguments(const QString& what, const QString& why) {
     return {what, QStringLiteral("Vigilo"), why, QStringLiteral("block")};
 }
@@ -33,8 +29,13 @@ const QString managerInterface = QStringLiteral("org.freedesktop.login1.Manager"
 
 } // namespace
 
+bool canTakeLogindLocks(const QDBusConnection& systemBus) {
+    return systemBus.isConnected() &&
+           systemBus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing);
+}
+
 UniqueFd takeLogindLock(const QDBusConnection& systemBus, const QString& what, const QString& why) {
-    if (!canPassDescriptors(systemBus)) {
+    if (!canTakeLogindLocks(systemBus)) {
         return {};
     }
     return lockFrom(DBusCalls::call(systemBus, logindName, logindPath, managerInterface,
@@ -43,7 +44,7 @@ UniqueFd takeLogindLock(const QDBusConnection& systemBus, const QString& what, c
 
 void takeLogindLockAsync(const QDBusConnection& systemBus, const QString& what, const QString& why,
                          QObject* context, std::function<void(UniqueFd)> taken) {
-    if (!canPassDescriptors(systemBus)) {
+    if (!canTakeLogindLocks(systemBus)) {
         QMetaObject::invokeMethod(
             context, [taken = std::move(taken)] { taken(UniqueFd()); }, Qt::QueuedConnection);
         return;

@@ -8,6 +8,9 @@
 
 namespace vigilo {
 
+/// The connection is open and passes file descriptors, which logind's locks are.
+[[nodiscard]] bool canTakeLogindLocks(const QDBusConnection& systemBus);
+
 /// Asks logind for a block inhibitor lock on `what` (a ":"-list such as "idle:sleep"), owned by
 /// "Vigilo" and explained by `why`. The lock lasts while the returned descriptor is open; the
 /// kernel closes it when the process dies, so a crash never leaves one behind. Invalid when

@@ -40,20 +40,21 @@ LogindPowerAssertions::~LogindPowerAssertions() = default;
 
 std::optional<AssertionId> LogindPowerAssertions::create(AssertionKind kind,
                                                          const std::string& name) {
-    const QString why = QString::fromStdString(name);
-    Held locks{.kind = kind,
-               .why = why,
-               .logindLock = takeLogindLock(systemBus_, logindWhat(kind), why),
-               .sessionLock = SessionInhibitor::take(sessionBus_, kind, lockOwner, why)};
-    if (!locks.logindLock.isValid() && !locks.sessionLock) {
+    if (!canTakeLogindLocks(systemBus_) && !sessionBus_.isConnected()) {
         return std::nullopt;
     }
     const AssertionId id = ++lastId_;
-    held_.emplace(id, std::move(locks));
+    Held& held =
+        held_.emplace(id, Held{.kind = kind, .why = QString::fromStdString(name)}).first->second;
+    // The first requests go out now, ahead of the release of an assertion this one replaces.
+    askForLogindLock(id, held);
+    askForSessionLock(id, held);
     return id;
 }
 
 void LogindPowerAssertions::release(AssertionId id) {
+    // The logind lock closes here and the session lock's release is sent; a lock still asked
+    // for is given back when its answer comes.
     held_.erase(id);
 }
 
@@ -62,7 +63,7 @@ void LogindPowerAssertions::logindOwnerChanged(const QString& newOwner) {
         // logind's locks went with the old owner; closing the descriptor ends what is left.
         held.logindLock.reset();
         if (!newOwner.isEmpty()) {
-            retakeLogindLock(id, held);
+            askForLogindLock(id, held);
         }
     }
     reportLost();
@@ -76,13 +77,13 @@ void LogindPowerAssertions::sessionOwnerChanged(const QString& name, const QStri
         }
         // Asked in the usual order: the service that came back may not be the preferred one.
         if (!held.sessionLock && !newOwner.isEmpty()) {
-            retakeSessionLock(id, held);
+            askForSessionLock(id, held);
         }
     }
     reportLost();
 }
 
-void LogindPowerAssertions::retakeLogindLock(AssertionId id, Held& held) {
+void LogindPowerAssertions::askForLogindLock(AssertionId id, Held& held) {
     ++held.logindRequests;
     takeLogindLockAsync(systemBus_, logindWhat(held.kind), held.why, this,
                         [this, id](UniqueFd lock) {
@@ -98,7 +99,7 @@ void LogindPowerAssertions::retakeLogindLock(AssertionId id, Held& held) {
                         });
 }
 
-void LogindPowerAssertions::retakeSessionLock(AssertionId id, Held& held) {
+void LogindPowerAssertions::askForSessionLock(AssertionId id, Held& held) {
     ++held.sessionRequests;
     SessionInhibitor::takeAsync(sessionBus_, held.kind, lockOwner, held.why, this,
                                 [this, id](std::unique_ptr<SessionInhibitor> lock) {

@@ -14,18 +14,23 @@ namespace vigilo {
 
 /// Keep-awake assertions on Linux. Each one is two locks: a logind block inhibitor on the system
 /// bus (what KDE follows and what stops suspend asked for by other users) and an inhibitor of
-/// the desktop session (what GNOME follows). An assertion exists when at least one of them took.
+/// the desktop session (what GNOME follows). An assertion holds while at least one of them does.
 /// logind drops its lock when the descriptor closes, so a crash leaves nothing behind.
 ///
+/// Nothing here waits for a service: both locks are asked for when the assertion is created, and
+/// one that neither service grants is reported lost when the last refusal comes. A lock whose
+/// answer comes after its assertion was released is given back at once.
+///
 /// A service that restarts forgets its locks. The owners of their bus names are followed: when
-/// one comes back, its lock is asked for again, without waiting, for every assertion still held;
-/// an assertion left with neither lock and nothing more to ask for is reported lost.
+/// one comes back, its lock is asked for again for every assertion still held; an assertion left
+/// with neither lock and nothing more to ask for is reported lost.
 class LogindPowerAssertions final : public QObject, public PowerAssertions {
     Q_OBJECT
 public:
     /// The buses are kept for later calls; either may be disconnected.
     LogindPowerAssertions(QDBusConnection systemBus, QDBusConnection sessionBus);
-    /// Releases every assertion still held.
+    /// Releases every assertion still held. A session lock still being asked for is never
+    /// seen: its service drops it when this process leaves the bus.
     ~LogindPowerAssertions() override;
     LogindPowerAssertions(const LogindPowerAssertions&) = delete;
     LogindPowerAssertions& operator=(const LogindPowerAssertions&) = delete;
@@ -39,9 +44,9 @@ private:
     struct Held {
         AssertionKind kind;
         QString why;
-        UniqueFd logindLock;
-        std::unique_ptr<SessionInhibitor> sessionLock;
-        /// Requests for a lock again still unanswered.
+        UniqueFd logindLock{};
+        std::unique_ptr<SessionInhibitor> sessionLock{};
+        /// Requests for a lock still unanswered.
         int logindRequests = 0;
         int sessionRequests = 0;
 
@@ -54,8 +59,8 @@ private:
 
     void logindOwnerChanged(const QString& newOwner);
     void sessionOwnerChanged(const QString& name, const QString& newOwner);
-    void retakeLogindLock(AssertionId id, Held& held);
-    void retakeSessionLock(AssertionId id, Held& held);
+    void askForLogindLock(AssertionId id, Held& held);
+    void askForSessionLock(AssertionId id, Held& held);
     /// Forgets every lost assertion, then tells the owner.
     void reportLost();
 

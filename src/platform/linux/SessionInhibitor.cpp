@@ -109,23 +109,6 @@ QStringList SessionInhibitor::serviceNames() {
     return {portalName, gnomeName, screenSaverName, powerManagementName};
 }
 
-std::unique_ptr<SessionInhibitor> SessionInhibitor::take(const QDBusConnection& sessionBus,
-                                                         AssertionKind kind, const QString& who,
-                                                         const QString& why) {
-    if (!sessionBus.isConnected()) {
-        return nullptr;
-    }
-    for (const InhibitCall& call : inhibitCalls(kind, who, why)) {
-        const QDBusMessage reply =
-            DBusCalls::call(sessionBus, call.service, call.path, call.interface,
-                            QStringLiteral("Inhibit"), call.arguments);
-        if (auto release = releaseCallFor(call, reply)) {
-            return std::make_unique<SessionInhibitor>(sessionBus, *release);
-        }
-    }
-    return nullptr;
-}
-
 void SessionInhibitor::takeAsync(const QDBusConnection& sessionBus, AssertionKind kind,
                                  const QString& who, const QString& why, QObject* context,
                                  Taken taken) {
@@ -134,8 +117,9 @@ void SessionInhibitor::takeAsync(const QDBusConnection& sessionBus, AssertionKin
 
 SessionInhibitor::~SessionInhibitor() {
     if (isHeldByService_) {
-        // Blocking (briefly) so the lock is gone when the caller goes on.
-        sessionBus_.call(releaseCall_, QDBus::Block, DBusCalls::timeoutMs);
+        // Not waiting for the answer: a hung service must not hold up the caller. The service
+        // gets this after every earlier request sent on the connection.
+        sessionBus_.send(releaseCall_);
     }
 }
 

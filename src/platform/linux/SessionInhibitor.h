@@ -12,8 +12,9 @@
 namespace vigilo {
 
 /// One inhibitor of the desktop session (the portal, GNOME's session manager, or the
-/// freedesktop ScreenSaver / PowerManagement services), released when this object goes away.
-/// The services also drop it when this process leaves the bus.
+/// freedesktop ScreenSaver / PowerManagement services), released when this object goes away:
+/// the release is sent without waiting for its answer. The services also drop it when this
+/// process leaves the bus.
 class SessionInhibitor {
 public:
     using Taken = std::function<void(std::unique_ptr<SessionInhibitor>)>;
@@ -21,14 +22,9 @@ public:
     /// The bus names of every service that may be asked.
     [[nodiscard]] static QStringList serviceNames();
 
-    /// Asks the session services in turn and keeps the first lock granted; nothing when none
-    /// of them answers.
-    [[nodiscard]] static std::unique_ptr<SessionInhibitor> take(const QDBusConnection& sessionBus,
-                                                                AssertionKind kind,
-                                                                const QString& who,
-                                                                const QString& why);
-    /// The same without waiting: `taken` gets the lock (or nothing) later from the event loop
-    /// of `context`'s thread, never once `context` is destroyed.
+    /// Asks the session services in turn, without waiting, and keeps the first lock granted:
+    /// `taken` gets it (or nothing, when none of them grants one) later from the event loop of
+    /// `context`'s thread, never once `context` is destroyed.
     static void takeAsync(const QDBusConnection& sessionBus, AssertionKind kind, const QString& who,
                           const QString& why, QObject* context, Taken taken);
 

@@ -4,7 +4,6 @@
 #include "apps/EventLoop.h"
 #include "fakes/FakeDefaults.h"
 
-#include <QAbstractEventDispatcher>
 #include <QDBusVariant>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -47,17 +46,6 @@ protected:
         const QDBusMessage reply = system.callMock(name, path, QStringLiteral("UpdateProperties"),
                                                    {interface, QVariantMap{{property, value}}});
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-    }
-
-    /// Lets the adapter on `bus` take in everything `service` sent it so far: a round trip to the
-    /// service on that connection (answered after those messages), then the event loop.
-    static void settle(QDBusConnection bus, const QString& service) {
-        bus.call(QDBusMessage::createMethodCall(service, QStringLiteral("/"),
-                                                QStringLiteral("org.freedesktop.DBus.Peer"),
-                                                QStringLiteral("Ping")));
-        // A reply travels through more than one posted event: run until none is left.
-        while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents)) {
-        }
     }
 
     /// How many property reads UPower answered so far.
@@ -149,6 +137,42 @@ TEST_F(LogindLidControlTest, UninstallingOrDestroyingTheAdapterDropsTheLock) {
     EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
 }
 
+TEST_F(LogindLidControlTest, ARestartedLogindIsAskedForTheLidLockAgainWhileSleepIsOff) {
+    struct Case {
+        const char* what;
+        bool switchedOnWhileLogindIsAway;
+        std::vector<Inhibitor> locksOnceBack;
+    };
+    const std::vector<Case> cases{
+        {"sleep kept off", false, {lidLock}},
+        {"sleep switched back on meanwhile", true, {}},
+    };
+    startLogind();
+    defaults.values["lidModeGranted"] = true;
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.what);
+        {
+            LogindLidControl lid(bus, settings);
+            ASSERT_TRUE(lid.setSleepDisabled(true));
+
+            system.stopMock(logindName);
+            if (each.switchedOnWhileLogindIsAway) {
+                EXPECT_TRUE(lid.setSleepDisabled(false));
+            }
+            startLogind();
+
+            if (each.locksOnceBack.empty()) {
+                // Once the adapter has seen logind come back, and logind any request it sent.
+                DBusSandbox::settle(bus, busDaemon);
+                DBusSandbox::settle(bus, logindName);
+            }
+            EXPECT_TRUE(runEventsUntil([&] { return inhibitors() == each.locksOnceBack; }, 1000));
+            EXPECT_EQ(lid.isSleepDisabled(), !each.switchedOnWhileLogindIsAway);
+        }
+        EXPECT_TRUE(eventually([&] { return inhibitors().empty(); }));
+    }
+}
+
 TEST_F(LogindLidControlTest, AKilledProcessLeavesNoLidLockBehind) {
     startLogind();
     QProcess holder;
@@ -166,7 +190,7 @@ TEST_F(LogindLidControlTest, AKilledProcessLeavesNoLidLockBehind) {
 TEST_F(LogindLidControlTest, WithoutLogindThePermissionIsMissingAndCannotBeInstalled) {
     defaults.values["lidModeGranted"] = true;
     LogindLidControl lid(bus, settings);
-    settle(bus, busDaemon);
+    DBusSandbox::settle(bus, busDaemon);
 
     EXPECT_FALSE(lid.isInstalled()) << "granted, but logind is not on the bus";
     EXPECT_FALSE(lid.canKeepAwakeWithLidClosed());
@@ -188,14 +212,14 @@ TEST_F(LogindLidControlTest, LogindAnswersForTheLidBeforeProc) {
     startLogind();
     giveLogindALid(false);
     LogindLidControl lid(bus, settings, lidClosedRoot);
-    settle(bus, logindName);
+    DBusSandbox::settle(bus, logindName);
     EXPECT_FALSE(lid.isLidClosed());
-    settle(bus, logindName);
+    DBusSandbox::settle(bus, logindName);
 
     // logind does not announce its reading: each question refreshes it for the next one.
     updateProperty(logindName, logindPath, logindManager, QStringLiteral("LidClosed"), true);
     EXPECT_FALSE(lid.isLidClosed()) << "the answer comes from memory";
-    settle(bus, logindName);
+    DBusSandbox::settle(bus, logindName);
     EXPECT_TRUE(lid.isLidClosed());
 }
 
@@ -204,7 +228,7 @@ TEST_F(LogindLidControlTest, UPowerAnswersForTheLidBeforeLogindAndIsFollowed) {
     giveLogindALid(false);
     system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
     LogindLidControl lid(bus, settings, lidOpenRoot);
-    settle(bus, upowerName);
+    DBusSandbox::settle(bus, upowerName);
     EXPECT_TRUE(lid.isLidClosed());
 
     updateProperty(upowerName, upowerPath, upowerName, QStringLiteral("LidIsClosed"), false);
@@ -220,7 +244,7 @@ TEST_F(LogindLidControlTest, AUPowerThatStartsLaterIsHeard) {
 TEST_F(LogindLidControlTest, TheLidIsFollowedWithoutAskingUPowerOnEveryQuestion) {
     system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
     LogindLidControl lid(bus, settings, lidOpenRoot);
-    settle(bus, upowerName);
+    DBusSandbox::settle(bus, upowerName);
     ASSERT_TRUE(lid.isLidClosed());
     const long readsAtStart = upowerPropertyReads();
     ASSERT_GE(readsAtStart, 1) << "the mock logs property reads";
@@ -230,14 +254,14 @@ TEST_F(LogindLidControlTest, TheLidIsFollowedWithoutAskingUPowerOnEveryQuestion)
         EXPECT_TRUE(lid.isLidClosed());
         QCoreApplication::processEvents();
     }
-    settle(bus, upowerName);
+    DBusSandbox::settle(bus, upowerName);
     EXPECT_EQ(upowerPropertyReads(), readsAtStart);
 }
 
 TEST_F(LogindLidControlTest, UPowerIsNotAskedAboutALidItSaysIsNotThere) {
     system.startTemplate("upower", upowerName, R"({"LidIsPresent": false, "LidIsClosed": false})");
     LogindLidControl lid(bus, settings, lidClosedRoot);
-    settle(bus, upowerName);
+    DBusSandbox::settle(bus, upowerName);
 
     EXPECT_TRUE(lid.isLidClosed());
 }
