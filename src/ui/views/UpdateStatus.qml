@@ -269,23 +269,23 @@ Item {
 
     Component {
         id: ready
+        // The button goes under the text: the two do not fit side by side in the panel's width.
         RowCard {
             objectName: "readyRow"
             RowSymbol { name: "checkmark.seal.fill" }
             Label {
                 Layout.fillWidth: true
                 text: "Обновление " + updateStatus.updates.newVersion + " загружено"
-                wrapMode: Text.Wrap
+                wrapMode: Text.WordWrap
             }
-            GlassControl {
+            below: GlassControl {
                 Accessible.role: Accessible.Button
                 Accessible.name: "Установить обновление и перезапустить"
-                Layout.preferredWidth: install.implicitWidth + 20
+                Layout.fillWidth: true
                 Layout.preferredHeight: 28
                 radius: 9
                 tint: Style.amber
                 Text {
-                    id: install
                     anchors.centerIn: parent
                     text: "Установить и перезапустить"
                     font.pixelSize: 11
@@ -326,7 +326,7 @@ Item {
                         Layout.fillWidth: true
                         text: updateStatus.updates.failure
                         font.pixelSize: 11
-                        wrapMode: Text.Wrap
+                        wrapMode: Text.WordWrap
                     }
                 }
                 Item {
