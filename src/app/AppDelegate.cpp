@@ -68,6 +68,7 @@ void AppDelegate::finishLaunching() {
         // An update under way keeps the panel open.
         panel_.isUpdaterWorking = [this] { return updater_->isWorking(); };
         panel_.didDismiss = [this] { updater_->resetAfterPanelClose(); };
+        panel_.updater = updater_.get();
     }
 
     model_.onStateChange = [this] {

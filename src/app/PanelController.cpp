@@ -110,11 +110,15 @@ PanelScene& PanelController::scene() {
         metricsBridge_ = std::make_unique<MetricsBridge>(model_.metrics());
         lidBridge_ = std::make_unique<LidBridge>(model_.lidMode());
         panelBridge_ = std::make_unique<PanelBridge>(model_);
+        if (updater != nullptr) {
+            updatesBridge_ = std::make_unique<UpdatesBridge>(*updater);
+        }
     }
     scene_ = std::make_unique<PanelScene>(PanelScene::Inputs{.status = *statusBridge_,
                                                              .metrics = *metricsBridge_,
                                                              .lid = *lidBridge_,
                                                              .panel = *panelBridge_,
+                                                             .updates = updatesBridge_.get(),
                                                              .clock = clock_,
                                                              .sounds = sounds_,
                                                              .windowSystem = windowSystem_,

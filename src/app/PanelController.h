@@ -48,6 +48,9 @@ public:
     /// Says whether the updater is busy: then neither idleness nor the loss of focus closes the
     /// panel.
     std::function<bool()> isUpdaterWorking = [] { return false; };
+    /// The program's updater, set once before the panel first opens; nothing when the program
+    /// does not update itself.
+    Updater* updater = nullptr;
     /// Called after every close, once the panel's view state is reset.
     std::function<void()> didDismiss = [] {};
 
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<MetricsBridge> metricsBridge_;
     std::unique_ptr<LidBridge> lidBridge_;
     std::unique_ptr<PanelBridge> panelBridge_;
+    std::unique_ptr<UpdatesBridge> updatesBridge_;
     std::unique_ptr<PanelScene> scene_;
     PanelAnchor anchor_;
     std::unique_ptr<Scheduler::Repeating> pointerTimer_;

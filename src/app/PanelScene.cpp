@@ -45,8 +45,7 @@ void PanelScene::load(const Inputs& inputs, const QByteArray& rootSource) {
          {QStringLiteral("metrics"), QVariant::fromValue(&inputs.metrics)},
          {QStringLiteral("lid"), QVariant::fromValue(&inputs.lid)},
          {QStringLiteral("panel"), QVariant::fromValue(&inputs.panel)},
-         // No updater yet.
-         {QStringLiteral("hasUpdate"), false},
+         {QStringLiteral("updates"), QVariant::fromValue(inputs.updates)},
          {QStringLiteral("opaque"), !inputs.windowSystem.isCompositing()}}));
     if (qobject_cast<QQuickItem*>(created.get()) == nullptr) {
         qWarning("vigilo: the panel's view is not an item: %s",

@@ -6,6 +6,7 @@
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
 #include "ui/StatusBridge.h"
+#include "ui/UpdatesBridge.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -28,6 +29,8 @@ public:
         MetricsBridge& metrics;
         LidBridge& lid;
         PanelBridge& panel;
+        /// Nothing when the program does not update itself.
+        UpdatesBridge* updates;
         const Clock& clock;
         SoundPlayer& sounds;
         PanelWindowSystem& windowSystem;

@@ -21,7 +21,7 @@ Item {
     required property QtObject metrics
     required property QtObject lid
     required property QtObject panel
-    required property bool hasUpdate
+    property QtObject updates
     required property bool opaque
     property size visibleSize: Qt.size(340, 288)
 }

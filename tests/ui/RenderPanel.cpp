@@ -1,12 +1,14 @@
 // Writes PNGs of the panel's main screen in its states, light and dark, for a person to look
 // at: vigilo_render_panel <folder>. The panel is laid on a plain backdrop, as a compositor
 // would show it, so its margin and shadow show too.
+#include "fakes/FakeUpdateFramework.h"
 #include "fakes/ModelFakes.h"
 #include "platform/SystemClock.h"
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
 #include "ui/StatusBridge.h"
+#include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
 
 #include <QDir>
@@ -117,6 +119,127 @@ private:
     std::unique_ptr<QQuickItem> view;
 };
 
+/// The update area in each of its rows, one under another on the panel's surface.
+class UpdateRows : protected fakes::ModelFakes {
+public:
+    UpdateRows() {
+        const std::vector<std::function<void(Updater&)>> arrangements = {
+            [](Updater&) {},
+            [](Updater& updater) { updater.showUpdateFound("1.3", [] {}); },
+            [](Updater& updater) {
+                updater.setCanInstallNow([] { return false; });
+                updater.showUpdateFound("1.3", [] {});
+                updater.showReadyToInstall([] {});
+            },
+            [](Updater& updater) { updater.checkForUpdates(); },
+            [](Updater& updater) {
+                updater.checkForUpdates();
+                updater.showUpdateNotFound({"", NoUpdateReason::onLatestVersion}, [] {});
+            },
+            [](Updater& updater) {
+                updater.checkForUpdates();
+                updater.showUpdateFound("1.3", [] {});
+            },
+            [](Updater& updater) { download(updater, 4); },
+            [](Updater& updater) { download(updater, 620); },
+            [](Updater& updater) {
+                download(updater, 1000);
+                updater.showExtractionStarted();
+                updater.showExtractionProgress(0.4);
+            },
+            [](Updater& updater) {
+                download(updater, 1000);
+                updater.showReadyToInstall([] {});
+            },
+            [](Updater& updater) {
+                updater.checkForUpdates();
+                updater.showReadyToInstall([] {});
+            },
+            [](Updater& updater) {
+                updater.checkForUpdates();
+                updater.showUpdaterError("download failed", [] {});
+            },
+        };
+        QVariantList bridges;
+        for (const auto& arrange : arrangements) {
+            auto& updater = updaters.emplace_back(std::make_unique<Updater>(
+                framework, scheduler, Updater::ProgramInfo{.version = "1.2", .copyright = ""}));
+            arrange(*updater);
+            bridges.append(QVariant::fromValue(
+                bridgesKept.emplace_back(std::make_unique<UpdatesBridge>(*updater)).get()));
+        }
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+import QtQuick
+import Vigilo
+Rectangle {
+    id: root
+    required property var bridges
+    required property PanelBridge panel
+    width: 340
+    height: rows.height + 32
+    color: Style.surfaceFill(true)
+    Column {
+        id: rows
+        x: 16
+        y: 16
+        spacing: 10
+        Repeater {
+            model: root.bridges
+            UpdateStatus {
+                required property var modelData
+                width: 308
+                updates: modelData
+                panel: root.panel
+                space: root
+            }
+        }
+    }
+}
+)",
+                          QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("bridges"), bridges},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+    }
+
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        QTest::qWait(100);
+        window.resize(view->size().toSize());
+        QTest::qWait(100);
+        return window.grabWindow();
+    }
+
+private:
+    static void download(Updater& updater, std::uint64_t received) {
+        updater.checkForUpdates();
+        updater.showUpdateFound("1.3", [] {});
+        updater.showDownloadExpectedLength(1000);
+        updater.showDownloadReceived(received);
+    }
+
+    AwakeModel model{services()};
+    PanelBridge panel{model};
+    fakes::FakeUpdateFramework framework;
+    std::vector<std::unique_ptr<Updater>> updaters;
+    std::vector<std::unique_ptr<UpdatesBridge>> bridgesKept;
+    QQmlEngine engine;
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
 struct State {
     const char* name;
     bool opaque;
@@ -179,6 +302,15 @@ int main(int argc, char** argv) {
             }
             std::printf("%s\n", qPrintable(path));
         }
+        UpdateRows rows;
+        const QString path =
+            folder.filePath(QStringLiteral("updates-%1.png")
+                                .arg(dark ? QStringLiteral("dark") : QStringLiteral("light")));
+        if (!rows.picture().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
     }
     return 0;
 }

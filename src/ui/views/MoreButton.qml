@@ -28,15 +28,12 @@ Item {
             name: "ellipsis"
             color: Style.secondaryLabel
         }
-        Rectangle {
+        UpdateDot {
             objectName: "updateDot"
             visible: button.hasUpdate
-            width: 7
-            height: 7
-            radius: 3.5
+            size: 7
             x: parent.width - width - 1
             y: 1
-            color: Style.amber
         }
     }
 

@@ -13,8 +13,8 @@ Item {
     required property MetricsBridge metrics
     required property LidBridge lid
     required property PanelBridge panel
-    /// An update is available: the more button shows a dot.
-    property bool hasUpdate: false
+    /// The update driver's state; null in a program that does not update itself.
+    property UpdatesBridge updates: null
     /// Nothing composites the window: the surface is drawn fully opaque and casts no shadow.
     property bool opaque: false
 
@@ -51,6 +51,6 @@ Item {
         lid: root.lid
         panel: root.panel
         space: root
-        hasUpdate: root.hasUpdate
+        hasUpdate: root.updates !== null && root.updates.hasUpdate
     }
 }

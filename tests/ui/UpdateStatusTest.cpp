@@ -1,0 +1,247 @@
+#include "fakes/FakeUpdateFramework.h"
+#include "fakes/ModelFakes.h"
+#include "ui/LidBridge.h"
+#include "ui/MetricsBridge.h"
+#include "ui/PanelBridge.h"
+#include "ui/StatusBridge.h"
+#include "ui/UpdatesBridge.h"
+#include "ui/ViewServices.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace vigilo {
+namespace {
+
+/// The width the views are laid out in, and the progress bar's inside the card's padding.
+constexpr double width = 308;
+constexpr double barWidth = width - 24;
+
+/// Views of an updater over a fake framework, in an offscreen window.
+class UpdateStatusTest : public ::testing::Test, protected fakes::ModelFakes {
+protected:
+    /// An updater and what the views read of it.
+    struct Updates {
+        explicit Updates(fakes::FakeUpdateFramework& framework, Scheduler& scheduler)
+            : updater(framework, scheduler, {.version = "1.2", .copyright = ""}) {}
+        Updater updater;
+        UpdatesBridge bridge{updater};
+    };
+
+    UpdateStatusTest() {
+        addVigiloImportPath(engine);
+        window.resize(420, 600);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    /// Loads `source` with `properties`; fails the test when it does not load.
+    std::unique_ptr<QQuickItem> load(const char* source, const QVariantMap& properties) {
+        QQmlComponent component(&engine);
+        component.setData(source, QUrl());
+        std::unique_ptr<QQuickItem> loaded(
+            qobject_cast<QQuickItem*>(component.createWithInitialProperties(properties)));
+        if (!loaded) {
+            ADD_FAILURE() << component.errorString().toStdString();
+            return loaded;
+        }
+        loaded->setParentItem(window.contentItem());
+        loaded->setWidth(width);
+        return loaded;
+    }
+
+    std::unique_ptr<QQuickItem> loadStatus(UpdatesBridge& bridge) {
+        return load("import Vigilo\nUpdateStatus {}",
+                    {{QStringLiteral("updates"), QVariant::fromValue(&bridge)},
+                     {QStringLiteral("panel"), QVariant::fromValue(&panel)},
+                     {QStringLiteral("space"), QVariant::fromValue(window.contentItem())}});
+    }
+
+    /// Lets the bridge publish and the replaced row go, then waits for a frame, which lays the
+    /// rows out.
+    void settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QSignalSpy swapped(&window, &QQuickWindow::frameSwapped);
+        window.update();
+        EXPECT_TRUE(swapped.wait(3000));
+    }
+
+    fakes::FakeUpdateFramework framework;
+    AwakeModel model{services()};
+    PanelBridge panel{model};
+    QQmlEngine engine;
+    ViewServices viewServices{clock, nullptr, engine};
+    QQuickWindow window;
+};
+
+/// A visible item under `root` shows `text`.
+bool shows(const QQuickItem& root, const QString& text) {
+    const auto items = root.findChildren<QQuickItem*>();
+    return std::ranges::any_of(items, [&](const QQuickItem* shown) {
+        return shown->isVisible() && shown->property("text").toString() == text;
+    });
+}
+
+/// The visible item called `name` under `root`, else nothing.
+QQuickItem* visibleChild(const QQuickItem& root, const char* name) {
+    auto* found = root.findChild<QQuickItem*>(QString::fromLatin1(name));
+    return found != nullptr && found->isVisible() ? found : nullptr;
+}
+
+TEST_F(UpdateStatusTest, EachPhaseShowsItsRowAndTexts) {
+    const auto userDownload = [](Updater& updater, std::uint64_t received) {
+        updater.checkForUpdates();
+        updater.showUpdateFound("1.3", [] {});
+        updater.showDownloadExpectedLength(1000);
+        updater.showDownloadReceived(received);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(Updater&)> arrange;
+        const char* row;
+        std::vector<const char*> texts;
+        /// The width of the progress bar's amber segment; nothing when no segment shows.
+        std::optional<double> segment = std::nullopt;
+        bool spins = false;
+    };
+    const std::vector<Case> cases = {
+        {"nothing yet", [](Updater&) {}, "checkRow", {"Проверить обновления"}},
+        {"found in the background",
+         [](Updater& updater) { updater.showUpdateFound("1.3", [] {}); },
+         "availableRow",
+         {"Доступно обновление 1.3"}},
+        {"downloaded while kept awake",
+         [](Updater& updater) {
+             updater.setCanInstallNow([] { return false; });
+             updater.showUpdateFound("1.3", [] {});
+             updater.showReadyToInstall([] {});
+         },
+         "backgroundReadyRow",
+         {"1.3 скачано", "поставится после кофе"}},
+        {"checking",
+         [](Updater& updater) { updater.checkForUpdates(); },
+         "checkingRow",
+         {"Проверяю обновления…"},
+         std::nullopt,
+         true},
+        {"up to date",
+         [](Updater& updater) {
+             updater.checkForUpdates();
+             updater.showUpdateNotFound({"", NoUpdateReason::onLatestVersion}, [] {});
+         },
+         "upToDateRow",
+         {"Версия актуальна", "1.2"}},
+        {"a download of unknown size",
+         [](Updater& updater) {
+             updater.checkForUpdates();
+             updater.showUpdateFound("1.3", [] {});
+         },
+         "downloadingRow",
+         {"Загрузка 1.3"},
+         std::nullopt,
+         true},
+        {"a started download",
+         [&](Updater& updater) { userDownload(updater, 4); },
+         "downloadingRow",
+         {"Загрузка 1.3", "0%"},
+         4},
+        {"an almost finished download",
+         [&](Updater& updater) { userDownload(updater, 995); },
+         "downloadingRow",
+         {"100%"},
+         barWidth * 0.995},
+        {"unpacking",
+         [&](Updater& updater) {
+             userDownload(updater, 1000);
+             updater.showExtractionStarted();
+             updater.showExtractionProgress(0.5);
+         },
+         "extractingRow",
+         {"Распаковываю обновление…"},
+         barWidth * 0.5},
+        {"ready",
+         [&](Updater& updater) {
+             userDownload(updater, 1000);
+             updater.showReadyToInstall([] {});
+         },
+         "readyRow",
+         {"Обновление 1.3 загружено", "Установить и перезапустить"}},
+        {"ready without a version",
+         [](Updater& updater) {
+             updater.checkForUpdates();
+             updater.showReadyToInstall([] {});
+         },
+         "readyRow",
+         {"Обновление  загружено"}},
+        {"failed",
+         [](Updater& updater) {
+             updater.checkForUpdates();
+             updater.showUpdaterError("The network connection was lost", [] {});
+         },
+         "failedRow",
+         {"Нет соединения с интернетом. Проверь сеть и попробуй ещё раз.", "Повторить"}},
+    };
+    for (const auto& c : cases) {
+        Updates updates(framework, scheduler);
+        const auto view = loadStatus(updates.bridge);
+        ASSERT_NE(view, nullptr);
+        c.arrange(updates.updater);
+        settle();
+        const auto rows =
+            view->findChildren<QQuickItem*>(QRegularExpression(QStringLiteral("Row$")));
+        ASSERT_EQ(rows.size(), 1) << c.what << ": exactly one row";
+        EXPECT_EQ(rows.front()->objectName(), QString::fromLatin1(c.row)) << c.what;
+        for (const char* text : c.texts) {
+            EXPECT_TRUE(shows(*view, QString::fromUtf8(text))) << c.what << ": " << text;
+        }
+        const auto* segment = visibleChild(*view, "progressSegment");
+        ASSERT_EQ(segment != nullptr, c.segment.has_value()) << c.what;
+        if (segment != nullptr) {
+            EXPECT_NEAR(segment->width(), *c.segment, 0.01) << c.what;
+        }
+        EXPECT_EQ(visibleChild(*view, "spinner") != nullptr, c.spins) << c.what;
+    }
+}
+
+TEST_F(UpdateStatusTest, MoreButtonShowsTheDotOnlyWithAnUpdate) {
+    StatusBridge status{model, clock};
+    MetricsBridge metrics{model.metrics()};
+    LidBridge lidBridge{model.lidMode()};
+    Updates updates(framework, scheduler);
+    struct Case {
+        const char* what;
+        UpdatesBridge* bridge;
+        std::function<void()> arrange;
+        bool dot;
+    };
+    const Case cases[] = {
+        {"a program that does not update itself", nullptr, [] {}, false},
+        {"nothing found yet", &updates.bridge, [] {}, false},
+        {"found in the background", &updates.bridge,
+         [&] { updates.updater.showUpdateFound("1.3", [] {}); }, true},
+    };
+    for (const auto& c : cases) {
+        const auto view = load("import Vigilo\nPanelView {}",
+                               {{QStringLiteral("status"), QVariant::fromValue(&status)},
+                                {QStringLiteral("metrics"), QVariant::fromValue(&metrics)},
+                                {QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
+                                {QStringLiteral("panel"), QVariant::fromValue(&panel)},
+                                {QStringLiteral("updates"), QVariant::fromValue(c.bridge)}});
+        ASSERT_NE(view, nullptr);
+        c.arrange();
+        settle();
+        EXPECT_EQ(visibleChild(*view, "updateDot") != nullptr, c.dot) << c.what;
+    }
+}
+
+} // namespace
+} // namespace vigilo
