@@ -9,8 +9,6 @@ GlassControl {
     property string title
     signal clicked()
 
-    Accessible.role: Accessible.Button
-    Accessible.name: title
     implicitWidth: label.implicitWidth + 28
     implicitHeight: label.implicitHeight + 12
 
@@ -23,8 +21,9 @@ GlassControl {
         color: button.tint !== undefined ? Style.amberInk : Style.secondaryLabel
     }
 
-    MouseArea {
-        anchors.fill: parent
-        onClicked: button.clicked()
+    Pressable {
+        name: button.title
+        cornerRadius: button.radius
+        onActivated: button.clicked()
     }
 }

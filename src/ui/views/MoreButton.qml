@@ -10,8 +10,6 @@ Item {
     required property Item space
     property bool hasUpdate: false
 
-    Accessible.role: Accessible.Button
-    Accessible.name: "Настройки"
     implicitWidth: 36
     implicitHeight: 36
 
@@ -45,8 +43,9 @@ Item {
         help: "Настройки"
     }
 
-    MouseArea {
-        anchors.fill: parent
-        onClicked: button.panel.showsSettings = true
+    Pressable {
+        name: "Настройки"
+        cornerRadius: 17
+        onActivated: button.panel.showsSettings = true
     }
 }
