@@ -1,5 +1,6 @@
-// The bridge tests need a GUI application for the QML engine; they run offscreen.
-#include <QGuiApplication>
+// The bridge tests need a GUI application for the QML engine, and one of widgets for the
+// dialogs the views open (a file chooser, a confirmation); they run offscreen.
+#include <QApplication>
 #include <QtQml/qqmlextensionplugin.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@ Q_IMPORT_QML_PLUGIN(VigiloPlugin)
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
