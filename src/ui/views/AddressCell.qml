@@ -69,9 +69,10 @@ Item {
                 strength: 0
                 help: "Скопировать"
             }
-            MouseArea {
-                anchors.fill: parent
-                onClicked: cell.metrics.copyIP(cell.address)
+            Pressable {
+                name: "Скопировать " + cell.address
+                cornerRadius: 4
+                onActivated: cell.metrics.copyIP(cell.address)
             }
         }
     }
@@ -139,9 +140,11 @@ Item {
             strength: 0
             help: button.help
         }
-        MouseArea {
-            anchors.fill: parent
-            onClicked: cell.metrics.fetchExternalIP()
+        Pressable {
+            name: button.text
+            description: button.help
+            cornerRadius: 4
+            onActivated: cell.metrics.fetchExternalIP()
         }
     }
 }

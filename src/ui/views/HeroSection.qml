@@ -36,8 +36,6 @@ Column {
     Item {
         id: illustration
         objectName: "heroButton"
-        Accessible.role: Accessible.Button
-        Accessible.name: hero.status.toggleHelp
         width: parent.width
         height: glass.height + 8
 
@@ -73,10 +71,11 @@ Column {
             }
         }
 
-        MouseArea {
-            anchors.fill: parent
-            // The platform's haptic feedback has no counterpart here.
-            onClicked: hero.status.toggle()
+        // The platform's haptic feedback has no counterpart here.
+        Pressable {
+            name: hero.status.toggleHelp
+            cornerRadius: 14
+            onActivated: hero.status.toggle()
         }
     }
 

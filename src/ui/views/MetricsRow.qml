@@ -76,9 +76,11 @@ Card {
                 }
             }
 
-            MouseArea {
-                anchors.fill: parent
-                onClicked: row.toggled()
+            Pressable {
+                name: "Показатели"
+                description: row.expanded ? "развёрнуты" : "свёрнуты"
+                cornerRadius: 6
+                onActivated: row.toggled()
             }
         }
 

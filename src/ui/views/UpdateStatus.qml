@@ -107,8 +107,6 @@ Item {
             id: availableButton
             objectName: "availableRow"
             readonly property string title: "Доступно обновление " + updateStatus.updates.newVersion
-            Accessible.role: Accessible.Button
-            Accessible.name: title + ", установить"
             implicitHeight: 32
             radius: 10
             tint: Style.amber
@@ -135,9 +133,9 @@ Item {
                 space: updateStatus.space
                 cornerRadius: 10
             }
-            MouseArea {
-                anchors.fill: parent
-                onClicked: updateStatus.updates.checkForUpdates()
+            Pressable {
+                name: availableButton.title + ", установить"
+                onActivated: updateStatus.updates.checkForUpdates()
             }
         }
     }
@@ -146,8 +144,6 @@ Item {
         id: check
         Rectangle {
             objectName: "checkRow"
-            Accessible.role: Accessible.Button
-            Accessible.name: "Проверить обновления"
             implicitHeight: 32
             radius: 14
             color: Style.controlFill
@@ -173,9 +169,9 @@ Item {
                 space: updateStatus.space
                 cornerRadius: 14
             }
-            MouseArea {
-                anchors.fill: parent
-                onClicked: updateStatus.updates.checkForUpdates()
+            Pressable {
+                name: "Проверить обновления"
+                onActivated: updateStatus.updates.checkForUpdates()
             }
         }
     }
@@ -204,8 +200,6 @@ Item {
             }
             Filler {}
             Item {
-                Accessible.role: Accessible.Button
-                Accessible.name: "Проверить обновления снова"
                 Layout.preferredWidth: 24
                 Layout.preferredHeight: 24
                 Symbol {
@@ -221,9 +215,9 @@ Item {
                     cornerRadius: 12
                     help: "Проверить снова"
                 }
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: updateStatus.updates.checkForUpdates()
+                Pressable {
+                    name: "Проверить обновления снова"
+                    onActivated: updateStatus.updates.checkForUpdates()
                 }
             }
         }
@@ -279,8 +273,6 @@ Item {
                 wrapMode: Text.WordWrap
             }
             below: GlassControl {
-                Accessible.role: Accessible.Button
-                Accessible.name: "Установить обновление и перезапустить"
                 Layout.fillWidth: true
                 Layout.preferredHeight: 28
                 radius: 9
@@ -297,9 +289,9 @@ Item {
                     space: updateStatus.space
                     cornerRadius: 9
                 }
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: updateStatus.updates.installNow()
+                Pressable {
+                    name: "Установить обновление и перезапустить"
+                    onActivated: updateStatus.updates.installNow()
                 }
             }
         }
@@ -330,8 +322,6 @@ Item {
                     }
                 }
                 Item {
-                    Accessible.role: Accessible.Button
-                    Accessible.name: "Повторить проверку обновлений"
                     Layout.preferredWidth: retry.implicitWidth + 16
                     Layout.preferredHeight: 24
                     Label {
@@ -346,9 +336,9 @@ Item {
                         space: updateStatus.space
                         cornerRadius: 8
                     }
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: updateStatus.updates.checkForUpdates()
+                    Pressable {
+                        name: "Повторить проверку обновлений"
+                        onActivated: updateStatus.updates.checkForUpdates()
                     }
                 }
             }
