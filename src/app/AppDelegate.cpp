@@ -102,6 +102,8 @@ void AppDelegate::finishLaunching() {
     statusItem_.show();
     // The glass's colours follow the desktop's panel and the palette: a change redraws it.
     connect(&trayGlass_, &TrayGlass::changed, this, &AppDelegate::updateStatusItem);
+    connect(&reducedMotion_, &ReducedMotion::changed, this,
+            [this] { model_.panelState().setReducesMotion(reducedMotion_.isReduced()); });
     QCoreApplication::instance()->installEventFilter(this);
 
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,

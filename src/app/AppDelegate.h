@@ -2,6 +2,7 @@
 
 #include "app/ControlProtocol.h"
 #include "app/PanelController.h"
+#include "app/ReducedMotion.h"
 #include "app/StatusClicks.h"
 #include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
@@ -66,6 +67,7 @@ private:
     QMenu menu_;
     QAction* toggleAction_ = nullptr;
     TrayGlass trayGlass_;
+    ReducedMotion reducedMotion_{QDBusConnection::sessionBus()};
     QSystemTrayIcon statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
     PanelController panel_;

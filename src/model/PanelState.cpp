@@ -25,6 +25,10 @@ void PanelState::setPanelTab(PanelTab tab) {
     publish(panelTab_, tab);
 }
 
+void PanelState::setReducesMotion(bool reduces) {
+    publish(reducesMotion_, reduces);
+}
+
 void PanelState::resetAfterDismiss() {
     setShowsSettings(false);
     setPanelTab(PanelTab::General);

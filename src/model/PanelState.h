@@ -17,7 +17,8 @@ struct PanelPoint {
 };
 
 /// What the panel shows while it is open: whether it is on screen, where the pointer is (for
-/// hover highlights), and which screen and settings tab are up. The shell writes it; the views
+/// hover highlights), which screen and settings tab are up, and whether the desktop asks for
+/// less motion. The shell writes it; the views
 /// read it and change only the screen and the tab. Every close resets it, so each opening
 /// starts on the main screen. Main thread only.
 class PanelState {
@@ -34,6 +35,9 @@ public:
     void setShowsSettings(bool shows);
     [[nodiscard]] PanelTab panelTab() const { return panelTab_; }
     void setPanelTab(PanelTab tab);
+    /// The desktop asks programs to keep motion down; a fact of the desktop, kept across closes.
+    [[nodiscard]] bool reducesMotion() const { return reducesMotion_; }
+    void setReducesMotion(bool reduces);
 
     /// After every close of the panel: hidden, no pointer, the main screen, the general tab.
     void resetAfterDismiss();
@@ -46,6 +50,7 @@ private:
     std::optional<PanelPoint> pointer_;
     bool showsSettings_ = false;
     PanelTab panelTab_ = PanelTab::General;
+    bool reducesMotion_ = false;
 };
 
 } // namespace vigilo

@@ -1,0 +1,110 @@
+#include "app/ReducedMotion.h"
+
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+
+namespace vigilo {
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
+const QString gnomeGroup = QStringLiteral("org.gnome.desktop.interface");
+const QString enableAnimationsKey = QStringLiteral("enable-animations");
+const QString kdeGroup = QStringLiteral("org.kde.kdeglobals.KDE");
+const QString durationFactorKey = QStringLiteral("AnimationDurationFactor");
+
+/// The portal's Read wraps the value in one variant more than its change signal does.
+QVariant unwrapped(QVariant value) {
+    while (value.metaType() == QMetaType::fromType<QDBusVariant>()) {
+        value = value.value<QDBusVariant>().variant();
+    }
+    return value;
+}
+
+/// GNOME's "enable-animations", a boolean, switched off.
+std::optional<bool> animationsDisabled(const QVariant& value) {
+    return value.metaType() == QMetaType::fromType<bool>() ? std::optional(!value.toBool())
+                                                           : std::nullopt;
+}
+
+/// KDE's animation speed factor, a number (sent as text by some versions), at "instant".
+std::optional<bool> animationsInstant(const QVariant& value) {
+    bool isNumber = false;
+    const double factor = value.toDouble(&isNumber);
+    return isNumber ? std::optional(factor <= 0) : std::nullopt;
+}
+
+} // namespace
+
+ReducedMotion::ReducedMotion(const QDBusConnection& sessionBus, QObject* parent)
+    : QObject(parent) {
+    if (!sessionBus.isConnected()) {
+        return;
+    }
+    QDBusConnection bus = sessionBus;
+    bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"),
+                this, SLOT(takeSettingChange(QDBusMessage)));
+    ask(bus, gnomeGroup, enableAnimationsKey, &ReducedMotion::takeEnableAnimations);
+    ask(bus, kdeGroup, durationFactorKey, &ReducedMotion::takeAnimationDurationFactor);
+}
+
+void ReducedMotion::ask(const QDBusConnection& bus, const QString& group, const QString& key,
+                        void (ReducedMotion::*take)(const QVariant&)) {
+    QDBusMessage read = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
+                                                       QStringLiteral("Read"));
+    read << group << key;
+    auto* call = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this,
+            [this, take](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusPendingReply<QVariant> reply = *finished;
+                if (!reply.isError()) {
+                    (this->*take)(unwrapped(reply.value()));
+                }
+            });
+}
+
+void ReducedMotion::takeEnableAnimations(const QVariant& value) {
+    // A late answer must not undo a change signal that came first.
+    if (!animationsDisabled_) {
+        const bool before = isReduced();
+        animationsDisabled_ = animationsDisabled(value);
+        publishIfChanged(before);
+    }
+}
+
+void ReducedMotion::takeAnimationDurationFactor(const QVariant& value) {
+    if (!animationsInstant_) {
+        const bool before = isReduced();
+        animationsInstant_ = animationsInstant(value);
+        publishIfChanged(before);
+    }
+}
+
+void ReducedMotion::takeSettingChange(const QDBusMessage& change) {
+    const QVariantList arguments = change.arguments();
+    if (arguments.size() != 3) {
+        return;
+    }
+    const QString group = arguments[0].toString();
+    const QString key = arguments[1].toString();
+    const QVariant value = unwrapped(arguments[2]);
+    const bool before = isReduced();
+    if (group == gnomeGroup && key == enableAnimationsKey) {
+        animationsDisabled_ = animationsDisabled(value);
+    } else if (group == kdeGroup && key == durationFactorKey) {
+        animationsInstant_ = animationsInstant(value);
+    }
+    publishIfChanged(before);
+}
+
+void ReducedMotion::publishIfChanged(bool before) {
+    if (isReduced() != before) {
+        Q_EMIT changed();
+    }
+}
+
+} // namespace vigilo
