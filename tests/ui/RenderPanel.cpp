@@ -7,6 +7,7 @@
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
+#include "ui/SettingsBridge.h"
 #include "ui/StatusBridge.h"
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
@@ -240,6 +241,87 @@ private:
     std::unique_ptr<QQuickItem> view;
 };
 
+/// The general settings tab on the panel's surface, with the battery about to end keep-awake.
+class GeneralTab : protected fakes::ModelFakes {
+public:
+    GeneralTab() {
+        stats.sources = {{.kind = PowerSource::Kind::InternalBattery,
+                          .unit = ChargeUnit::MicrowattHours,
+                          .charge = 17,
+                          .capacity = 100,
+                          .drain = 40}};
+        model.refreshStats();
+        model.preferences().setHidesMetrics(true);
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+import QtQuick
+import Vigilo
+Rectangle {
+    id: root
+    required property SettingsBridge settings
+    required property PanelBridge panel
+    width: 340
+    height: tab.height + 32
+    color: Style.surfaceFill(true)
+    GeneralSettings {
+        id: tab
+        x: 16
+        y: 16
+        width: 308
+        settings: root.settings
+        panel: root.panel
+        space: root
+    }
+}
+)",
+                          QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("settings"), QVariant::fromValue(&settingsBridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+    }
+
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        QTest::qWait(100);
+        window.resize(view->size().toSize());
+        QTest::qWait(100);
+        return window.grabWindow();
+    }
+
+private:
+    AwakeModel model{services()};
+    PanelBridge panel{model};
+    SettingsBridge settingsBridge{model};
+    QQmlEngine engine;
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
+/// Writes the general tab's picture into `folder`; false when it cannot.
+bool renderGeneralTab(const QDir& folder, bool dark) {
+    GeneralTab tab;
+    const QString path =
+        folder.filePath(QStringLiteral("general-%1.png")
+                            .arg(dark ? QStringLiteral("dark") : QStringLiteral("light")));
+    if (!tab.picture().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
 struct State {
     const char* name;
     bool opaque;
@@ -311,6 +393,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%s\n", qPrintable(path));
+        if (!renderGeneralTab(folder, dark)) {
+            return 1;
+        }
     }
     return 0;
 }
