@@ -1,6 +1,7 @@
-// Writes PNGs of the panel's main screen in its states, light and dark, for a person to look
-// at: vigilo_render_panel <folder>. The panel is laid on a plain backdrop, as a compositor
-// would show it, so its margin and shadow show too.
+// Writes PNGs of the panel's main screen in its states, its update area and its about tab with
+// the lid consent card, light and dark, for a person to look at: vigilo_render_panel <folder>.
+// The main screen is laid on a plain backdrop, as a compositor would show it, so its margin and
+// shadow show too.
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/ModelFakes.h"
 #include "platform/SystemClock.h"
@@ -240,6 +241,92 @@ private:
     std::unique_ptr<QQuickItem> view;
 };
 
+/// The settings' about tab as the settings screen lays it out: the lid consent card above it
+/// while the program asks for the permission.
+class AboutTab : protected fakes::ModelFakes {
+public:
+    AboutTab() {
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+import QtQuick
+import Vigilo
+Rectangle {
+    id: root
+    required property LidBridge lid
+    required property PanelBridge panel
+    required property UpdatesBridge updates
+    width: 340
+    height: tab.height + 32
+    color: Style.surfaceFill(true)
+    Column {
+        id: tab
+        x: 16
+        y: 16
+        width: 308
+        spacing: 8
+        LidConsentCard {
+            width: parent.width
+            visible: root.lid.needsConsent
+            lid: root.lid
+        }
+        AboutSettings {
+            width: parent.width
+            lid: root.lid
+            panel: root.panel
+            space: root
+            updates: root.updates
+        }
+    }
+}
+)",
+                          QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)},
+             {QStringLiteral("updates"), QVariant::fromValue(&updates)}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+        model.panelState().setPanelVisible(true);
+    }
+
+    AwakeModel& awakeModel() { return model; }
+    QQuickItem& tabView() { return *view; }
+
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        // Long enough for a tooltip under a resting pointer.
+        QTest::qWait(900);
+        window.resize(view->size().toSize());
+        QTest::qWait(100);
+        return window.grabWindow();
+    }
+
+private:
+    AwakeModel model{services()};
+    LidBridge lidBridge{model.lidMode(), linuxWords()};
+    PanelBridge panel{model};
+    fakes::FakeUpdateFramework framework;
+    Updater updater{framework, scheduler, {.version = "1.2", .copyright = ""}};
+    UpdatesBridge updates{updater};
+    QQmlEngine engine;
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
+struct AboutState {
+    const char* name;
+    std::function<void(AboutTab&)> arrange;
+};
+
 struct State {
     const char* name;
     bool opaque;
@@ -253,6 +340,7 @@ int main(int argc, char** argv) {
     using namespace vigilo;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationVersion(QStringLiteral("1.2"));
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1])
                                : QStringLiteral("/tmp/vigilo-panel"));
     folder.mkpath(QStringLiteral("."));
@@ -287,6 +375,21 @@ int main(int argc, char** argv) {
          }},
         {"opaque", true, [](Scene&) {}},
     };
+    const std::vector<AboutState> aboutStates = {
+        {"granted", [](AboutTab& tab) { tab.awakeModel().lidMode().grantLidPermission(); }},
+        {"consent",
+         [](AboutTab& tab) { tab.awakeModel().lidMode().setKeepsAwakeWithLidClosed(true); }},
+        {"hover",
+         [](AboutTab& tab) {
+             tab.awakeModel().lidMode().grantLidPermission();
+             // The row turns into the button once the bridge has published.
+             QCoreApplication::processEvents();
+             auto* button = tab.tabView().findChild<QQuickItem*>(QStringLiteral("lidAccessButton"));
+             const QPointF centre = button->mapToItem(
+                 &tab.tabView(), QPointF(button->width() / 2, button->height() / 2));
+             tab.awakeModel().panelState().setPointer(PanelPoint{centre.x(), centre.y()});
+         }},
+    };
     for (const bool dark : {false, true}) {
         QGuiApplication::setPalette(palette(dark));
         for (const auto& state : states) {
@@ -297,6 +400,19 @@ int main(int argc, char** argv) {
                                     .arg(QString::fromLatin1(state.name),
                                          dark ? QStringLiteral("dark") : QStringLiteral("light")));
             if (!scene.picture().save(path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(path));
+        }
+        for (const auto& state : aboutStates) {
+            AboutTab tab;
+            state.arrange(tab);
+            const QString path =
+                folder.filePath(QStringLiteral("about-%1-%2.png")
+                                    .arg(QString::fromLatin1(state.name),
+                                         dark ? QStringLiteral("dark") : QStringLiteral("light")));
+            if (!tab.picture().save(path)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
                 return 1;
             }
