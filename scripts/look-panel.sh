@@ -27,50 +27,22 @@ trap vd_stop EXIT
 vd_start
 vd_mock_upower
 
-wait_until() { # tenths of a second, then a command
-    local tries=$1
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-# "x y width height" of the tray icon (the small window of class vigilo) or the panel.
-vigilo_windows() {
-    local window
-    for window in $(xdotool search --onlyvisible --class vigilo 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$window")"
-        echo "$X $Y $WIDTH $HEIGHT"
-    done
-}
-tray_icon() { vigilo_windows | awk '$3 < 100' | head -n 1; }
-panel_window() { vigilo_windows | awk '$3 >= 300' | head -n 1; }
-panel_open() { [ -n "$(panel_window)" ]; }
-
 start_vigilo() {
     vd_spawn vigilo "$vigilo"
     instance=$VD_LAST_PID
-    wait_until 100 vd_docked vigilo || { echo "look-panel: the icon never docked" >&2; exit 1; }
+    vd_wait_until 100 vd_docked vigilo || { echo "look-panel: the icon never docked" >&2; exit 1; }
     sleep 2.5 # one statistics tick: the figures, and the donation check
 }
 stop_vigilo() {
     kill -TERM "$instance"
     wait "$instance" || true
 }
-open_panel() {
-    panel_open && return 0
-    local x y width height
-    read -r x y width height <<<"$(tray_icon)"
-    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
-    wait_until 30 panel_open || { echo "look-panel: the panel did not open" >&2; exit 1; }
-}
 # Writes the panel's window, as far as it lies on the screen, after its fade-in and springs.
 shoot() {
-    open_panel
+    vd_panel_open || vd_open_panel || { echo "look-panel: the panel did not open" >&2; exit 1; }
     sleep 1
     local x y width height
-    read -r x y width height <<<"$(panel_window)"
+    read -r _ x y width height <<<"$(vd_panel_window)"
     if [ "$y" -lt 0 ]; then
         height=$((height + y))
         y=0
@@ -95,7 +67,7 @@ shoot off
 "$vigilo" on >/dev/null
 shoot on
 # The summary line of the metrics card, at the foot of the 256-point main screen.
-read -r x y width height <<<"$(panel_window)"
+read -r _ x y width _ <<<"$(vd_panel_window)"
 xdotool mousemove $((x + width / 2)) $((y + 40 + 16 + 234)) click 1
 shoot metrics
 stop_vigilo
@@ -110,7 +82,7 @@ stop_vigilo
 # A session inhibitor that grants every lock, and a logind that refuses every lock.
 vd_spawn screensaver "$VD_PYTHON" -m dbusmock org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver \
     org.freedesktop.ScreenSaver
-wait_until 100 gdbus call --session --dest org.freedesktop.ScreenSaver \
+vd_wait_until 100 gdbus call --session --dest org.freedesktop.ScreenSaver \
     --object-path /org/freedesktop/ScreenSaver --method org.freedesktop.DBus.Introspectable.Introspect \
     >/dev/null 2>&1 || { echo "look-panel: the ScreenSaver mock did not start" >&2; exit 1; }
 mock() { gdbus call "$1" --dest "$2" --object-path "$3" --method org.freedesktop.DBus.Mock.AddMethod \

@@ -1,5 +1,6 @@
-# Shared by scripts/run.sh, scripts/screenshot-tray.sh, tests/app/e2e.sh and bench/app/idle.sh:
-# a throw-away desktop for Vigilo on a machine without one. Source it, then:
+# shellcheck shell=bash
+# Shared by the scripts in scripts/, bench/app/ and tests/app/ that run the real program: a
+# throw-away desktop for Vigilo on a machine without one. Source it, then:
 #
 #   vd_start [--real-logind]   Xvfb on a free display, xcompmgr, trayer (a tray host), a private
 #                              session bus, and a private system bus with python3-dbusmock's
@@ -18,6 +19,17 @@
 #   vd_screenshot FILE         a PNG of the whole screen.
 #   vd_tray_screenshot FILE    a PNG of the tray host's window, enlarged 4x.
 #   vd_stop                    stops everything vd_start and vd_spawn started, removes VD_DIR.
+#   vd_wait_until TENTHS CMD...  runs CMD every tenth of a second until it succeeds, at most
+#                              TENTHS times; fails when it never did.
+# Vigilo's own windows, found by their X class:
+#   vd_vigilo_windows          one "id x y width height" a line: the tray icon (under 100 wide)
+#                              and, while it is open, the panel (300 wide or more).
+#   vd_tray_icon               the tray icon's line; vd_panel_window the panel's (nothing if closed).
+#   vd_panel_open, vd_panel_closed   whether the panel is on screen.
+#   vd_click_tray_icon         a left click in the middle of the tray icon.
+#   vd_open_panel              waits out the reopen guard (a click within 0.3 s of the panel's
+#                              close opens nothing), clicks the tray icon and waits up to 3 s for
+#                              the panel.
 
 VD_PYTHON=/usr/bin/python3   # dbusmock needs Debian's interpreter and its dbus module
 VD_PIDS=()
@@ -37,15 +49,18 @@ vd_free_display() {
     return 1
 }
 
-# Waits up to $2 tenths of a second for command $1 (a string run by bash) to succeed.
-vd_wait_for() {
-    local tries=$2
-    while ! bash -c "$1" >/dev/null 2>&1; do
+vd_wait_until() {
+    local tries=$1
+    shift
+    until "$@"; do
         tries=$((tries - 1))
         [ "$tries" -gt 0 ] || return 1
         sleep 0.1
     done
 }
+
+# Waits up to $2 tenths of a second for command $1 (a string run by bash) to succeed.
+vd_wait_for() { vd_wait_until "$2" bash -c "$1" >/dev/null 2>&1; }
 
 vd_spawn() {
     local name=$1
@@ -168,6 +183,32 @@ vd_tray_screenshot() {
     local window
     window=$(vd_tray_window) || return 1
     import -window "$window" -filter point -resize 400% "$1"
+}
+
+vd_vigilo_windows() {
+    local window
+    for window in $(xdotool search --onlyvisible --class vigilo 2>/dev/null); do
+        # Lines such as "WIDTH=24"; none when the window went away since the search.
+        xdotool getwindowgeometry --shell "$window" 2>/dev/null | awk -F= -v id="$window" '
+            { field[$1] = $2 }
+            END { if ("HEIGHT" in field) print id, field["X"], field["Y"], field["WIDTH"], field["HEIGHT"] }'
+    done
+}
+vd_tray_icon() { vd_vigilo_windows | awk '$4 < 100' | head -n 1; }
+vd_panel_window() { vd_vigilo_windows | awk '$4 >= 300' | head -n 1; }
+vd_panel_open() { [ -n "$(vd_panel_window)" ]; }
+vd_panel_closed() { ! vd_panel_open; }
+
+vd_click_tray_icon() {
+    local x y width height
+    read -r _ x y width height <<<"$(vd_tray_icon)"
+    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
+}
+
+vd_open_panel() {
+    sleep 0.3
+    vd_click_tray_icon
+    vd_wait_until 30 vd_panel_open
 }
 
 vd_stop() {

@@ -21,33 +21,11 @@ VIGILO_BENCH_PANEL=1 vd_spawn vigilo "$vigilo"
 pid=$VD_LAST_PID
 log=$VD_DIR/vigilo.log
 
-wait_until() { # tenths of a second, then a command
-    local tries=$1
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-vigilo_windows() {
-    local window
-    for window in $(xdotool search --onlyvisible --class vigilo 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$window")"
-        echo "$X $Y $WIDTH $HEIGHT"
-    done
-}
-panel_open() { vigilo_windows | awk '$3 >= 300 { found = 1 } END { exit !found }'; }
-panel_closed() { ! panel_open; }
-click_tray_icon() {
-    local x y width height
-    read -r x y width height <<<"$(vigilo_windows | awk '$3 < 100' | head -n 1)"
-    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
-}
 frame_times() { grep -c "panel frame" "$log" || true; }
+frames_reported() { [ "$(frame_times)" -ge "$1" ]; }
 # Waits for the program's report of the frame after the click number $1 and prints its time.
 frame_time() {
-    wait_until 50 test "$(frame_times)" -ge "$1" || { echo "no frame reported"; return; }
+    vd_wait_until 50 frames_reported "$1" || { echo "no frame reported"; return; }
     grep "panel frame" "$log" | sed -n "$1p" | sed 's/^vigilo: panel frame //'
 }
 
@@ -75,26 +53,26 @@ activity() {
             l, 100 * t / hz / s, t, s, w / s }'
 }
 
-wait_until 100 vd_docked vigilo || { echo "panel: the tray icon never docked" >&2; exit 1; }
+vd_wait_until 100 vd_docked vigilo || { echo "panel: the tray icon never docked" >&2; exit 1; }
 sleep 5
 echo "the panel under Xvfb + xcompmgr + trayer, software scene graph"
 memory "never opened:"
 activity "closed, never opened:" 20
 
-click_tray_icon
-wait_until 50 panel_open || { echo "panel: it did not open" >&2; exit 1; }
+vd_click_tray_icon
+vd_wait_until 50 vd_panel_open || { echo "panel: it did not open" >&2; exit 1; }
 echo "  first opening, click to first frame:  $(frame_time 1)"
 activity "open, left alone (5 s):" 5
 memory "open:"
-click_tray_icon
-wait_until 50 panel_closed || { echo "panel: it did not close" >&2; exit 1; }
+vd_click_tray_icon
+vd_wait_until 50 vd_panel_closed || { echo "panel: it did not close" >&2; exit 1; }
 
 sleep 1
-click_tray_icon
-wait_until 50 panel_open || { echo "panel: it did not open again" >&2; exit 1; }
+vd_click_tray_icon
+vd_wait_until 50 vd_panel_open || { echo "panel: it did not open again" >&2; exit 1; }
 echo "  later opening, click to first frame:  $(frame_time 2)"
-click_tray_icon
-wait_until 50 panel_closed || { echo "panel: it did not close" >&2; exit 1; }
+vd_click_tray_icon
+vd_wait_until 50 vd_panel_closed || { echo "panel: it did not close" >&2; exit 1; }
 
 # The release falls due 60 s after the close, give or take the 5 % Qt allows a coarse timer.
 sleep 65
@@ -102,6 +80,6 @@ activity "closed, scene released (last 25 s):" 25
 memory "90 s after the close:"
 
 sleep 0.5
-click_tray_icon
-wait_until 50 panel_open || { echo "panel: it did not open after the release" >&2; exit 1; }
+vd_click_tray_icon
+vd_wait_until 50 vd_panel_open || { echo "panel: it did not open after the release" >&2; exit 1; }
 echo "  opening after the release:            $(frame_time 3)"

@@ -42,6 +42,9 @@ public:
     /// The donation bar's two answers.
     Q_INVOKABLE void buyCoffee() { model_.donationQuestion().answerDonationQuestion(true); }
     Q_INVOKABLE void postponeDonation() { model_.donationQuestion().postponeDonationQuestion(); }
+    /// The about tab's "Купить автору кофе": the donation page in the default browser, whatever
+    /// the donation question's state.
+    Q_INVOKABLE void openDonationPage();
 
 private:
     AwakeModel& model_;

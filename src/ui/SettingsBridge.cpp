@@ -1,13 +1,37 @@
 #include "ui/SettingsBridge.h"
 
+#include "model/SettingsTexts.h"
+
 namespace vigilo {
 
-SettingsBridge::SettingsBridge(Preferences& preferences, BatteryStop& batteryStop, QObject* parent)
+SettingsBridge::SettingsBridge(AwakeModel& model, QObject* parent)
     : Bridge(parent)
-    , preferences_(preferences)
-    , batteryStop_(batteryStop) {
-    follow(preferences.willChange());
-    follow(batteryStop.willChange());
+    , preferences_(model.preferences())
+    , batteryStop_(model.batteryStop())
+    , lidMode_(model.lidMode())
+    , metrics_(model.metrics()) {
+    follow(model.preferences().willChange());
+    follow(model.batteryStop().willChange());
+    follow(model.lidMode().willChange());
+    // The battery row follows the charge, sampled with the other figures.
+    follow(model.metrics().willChange());
+}
+
+QString SettingsBridge::batterySymbol() const {
+    return QString::fromStdString(SettingsTexts::batterySymbol(metrics_.battery()));
+}
+
+QString SettingsBridge::batterySubtitle() const {
+    return QString::fromStdString(
+        SettingsTexts::batterySubtitle(metrics_.battery(), batteryStop_.isBatteryLow()));
+}
+
+QString SettingsBridge::thresholdText() const {
+    return QString::fromStdString(SettingsTexts::thresholdPill(batteryStop_.batteryThreshold()));
+}
+
+QString SettingsBridge::thresholdName() const {
+    return QString::fromStdString(SettingsTexts::thresholdName(batteryStop_.batteryThreshold()));
 }
 
 } // namespace vigilo

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "model/BatteryStop.h"
-#include "model/Preferences.h"
+#include "model/AwakeModel.h"
 #include "ui/Bridge.h"
 
 namespace vigilo {
 
-/// The general settings tab.
+/// The general settings tab: its switches, and the battery row with its threshold pill.
 class SettingsBridge final : public Bridge {
     Q_OBJECT
     QML_ELEMENT
@@ -17,11 +16,17 @@ class SettingsBridge final : public Bridge {
         bool simpleAnimation READ usesSimpleAnimation WRITE setUsesSimpleAnimation NOTIFY changed)
     Q_PROPERTY(bool canLaunchAtLogin READ canLaunchAtLogin CONSTANT)
     Q_PROPERTY(bool launchesAtLogin READ launchesAtLogin WRITE setLaunchesAtLogin NOTIFY changed)
+    Q_PROPERTY(bool turnsScreenOffWithLidClosed READ turnsScreenOffWithLidClosed WRITE
+                   setTurnsScreenOffWithLidClosed NOTIFY changed)
     Q_PROPERTY(qint64 batteryThreshold READ batteryThreshold NOTIFY changed)
+    Q_PROPERTY(QString batterySymbol READ batterySymbol NOTIFY changed)
+    Q_PROPERTY(QString batterySubtitle READ batterySubtitle NOTIFY changed)
+    Q_PROPERTY(QString thresholdText READ thresholdText NOTIFY changed)
+    Q_PROPERTY(QString thresholdName READ thresholdName NOTIFY changed)
 
 public:
-    /// Both must outlive the bridge.
-    SettingsBridge(Preferences& preferences, BatteryStop& batteryStop, QObject* parent = nullptr);
+    /// `model` must outlive the bridge.
+    explicit SettingsBridge(AwakeModel& model, QObject* parent = nullptr);
 
     [[nodiscard]] bool soundEnabled() const { return preferences_.soundEnabled(); }
     void setSoundEnabled(bool enabled) { preferences_.setSoundEnabled(enabled); }
@@ -32,7 +37,20 @@ public:
     [[nodiscard]] bool canLaunchAtLogin() const { return preferences_.canLaunchAtLogin(); }
     [[nodiscard]] bool launchesAtLogin() const { return preferences_.launchesAtLogin(); }
     void setLaunchesAtLogin(bool launches) { preferences_.setLaunchesAtLogin(launches); }
+    [[nodiscard]] bool turnsScreenOffWithLidClosed() const {
+        return lidMode_.turnsScreenOffWithLidClosed();
+    }
+    void setTurnsScreenOffWithLidClosed(bool turnsOff) {
+        lidMode_.setTurnsScreenOffWithLidClosed(turnsOff);
+    }
     [[nodiscard]] qint64 batteryThreshold() const { return batteryStop_.batteryThreshold(); }
+    /// The battery row's symbol, by the charge.
+    [[nodiscard]] QString batterySymbol() const;
+    [[nodiscard]] QString batterySubtitle() const;
+    /// "≤20%" or "выкл".
+    [[nodiscard]] QString thresholdText() const;
+    /// The pill's accessible name, which says the threshold in words.
+    [[nodiscard]] QString thresholdName() const;
 
     /// The threshold pill: the next battery level, wrapping through "off".
     Q_INVOKABLE void cycleBatteryThreshold() { batteryStop_.cycleBatteryThreshold(); }
@@ -40,6 +58,8 @@ public:
 private:
     Preferences& preferences_;
     BatteryStop& batteryStop_;
+    LidMode& lidMode_;
+    const Metrics& metrics_;
 };
 
 } // namespace vigilo

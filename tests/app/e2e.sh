@@ -8,17 +8,10 @@ vigilo=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$here/../../scripts/virtual-desktop.sh"
+# shellcheck source=../check-helpers.sh
+source "$here/../check-helpers.sh"
 # A stopped UPower would not hear vd_stop's SIGTERM.
 trap 'kill -CONT "${VD_UPOWER_PID:-0}" 2>/dev/null; vd_stop' EXIT
-
-failures=0
-pass() { echo "ok   - $1"; }
-fail() { echo "FAIL - $1"; failures=$((failures + 1)); }
-expect() { # description, then a command that must succeed
-    local description=$1
-    shift
-    if "$@"; then pass "$description"; else fail "$description"; fi
-}
 
 # Runs vigilo with the verb, never longer than 10 s; sets out, err and code.
 run_vigilo() {
@@ -33,67 +26,26 @@ lid_locks() { vd_list_inhibitors | grep ' Vigilo ' | grep -c '^handle-lid-switch
 
 # Waits up to 5 s for the number of Vigilo's keep-awake locks (or, given a second argument,
 # of the locks that command counts) to become $1.
-wait_for_locks() {
-    local tries=50 count=${2:-vigilo_locks}
-    while [ "$($count)" != "$1" ]; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
+wait_for_locks() { vd_wait_until 50 lock_count_is "$1" "${2:-vigilo_locks}"; }
+lock_count_is() { [ "$($2)" = "$1" ]; }
 
-# Waits up to $1 tenths of a second for the rest of the line, a command, to succeed.
-wait_until() {
-    local tries=$1
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-
-# The tray icon (the small window of class vigilo) and the panel (the large one), as
-# "id x y width height"; nothing when there is none on screen.
-vigilo_windows() {
-    local window
-    for window in $(xdotool search --onlyvisible --class vigilo 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$window")"
-        echo "$window $X $Y $WIDTH $HEIGHT"
-    done
-}
-tray_icon() { vigilo_windows | awk '$4 < 100' | head -n 1; }
-panel_window() { vigilo_windows | awk '$4 >= 300' | head -n 1; }
-panel_open() { [ -n "$(panel_window)" ]; }
-panel_closed() { ! panel_open; }
-click_tray_icon() {
-    local id x y width height
-    read -r id x y width height <<<"$(tray_icon)"
-    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
-}
 # The visible panel sits 40 points inside its window, 6 points below the icon.
 panel_under_icon() {
-    local id x y width height icon_y icon_height
-    read -r id x y width height <<<"$(panel_window)"
-    read -r _ _ icon_y _ icon_height <<<"$(tray_icon)"
+    local y icon_y icon_height
+    read -r _ _ y _ _ <<<"$(vd_panel_window)"
+    read -r _ _ icon_y _ icon_height <<<"$(vd_tray_icon)"
     test $((y + 40)) = $((icon_y + icon_height + 6))
-}
-# Opens the panel once the reopen guard has passed.
-open_panel() {
-    sleep 0.3
-    click_tray_icon
-    wait_until 30 panel_open
 }
 # The 7 s without activity close the panel, not earlier.
 idle_close() {
     local started=$SECONDS
-    wait_until 100 panel_closed || return 1
+    vd_wait_until 100 vd_panel_closed || return 1
     [ $((SECONDS - started)) -ge 6 ]
 }
 # A click on the hero glass, the upper part of the visible panel, switches keep-awake.
 click_hero() {
-    local id x y width height
-    read -r id x y width height <<<"$(panel_window)"
+    local x y width
+    read -r _ x y width _ <<<"$(vd_panel_window)"
     xdotool mousemove $((x + width / 2)) $((y + 40 + 16 + 75)) click 1
 }
 
@@ -172,22 +124,22 @@ expect "the first instance still runs" kill -0 "$instance"
 
 # The panel and the tray icon. The icon lies in the panel window's transparent margin, so the
 # clicks on it also show that the margin lets clicks through.
-click_tray_icon
-expect "a click on the tray icon opens the panel" wait_until 30 panel_open
+vd_click_tray_icon
+expect "a click on the tray icon opens the panel" vd_wait_until 30 vd_panel_open
 expect "the panel sits under the icon" panel_under_icon
-click_tray_icon
-expect "a second click closes it" wait_until 30 panel_closed
-expect "the panel opens again" open_panel
+vd_click_tray_icon
+expect "a second click closes it" vd_wait_until 30 vd_panel_closed
+expect "the panel opens again" vd_open_panel
 xdotool click --repeat 2 --delay 100 1
-expect "a click and another within 0.3 s: closed" wait_until 30 panel_closed
+expect "a click and another within 0.3 s: closed" vd_wait_until 30 vd_panel_closed
 sleep 1 # long enough for a wrong reopening to show
-expect "the click within 0.3 s of the close did not reopen it" panel_closed
-expect "the panel opens for Escape" open_panel
+expect "the click within 0.3 s of the close did not reopen it" vd_panel_closed
+expect "the panel opens for Escape" vd_open_panel
 xdotool key Escape
-expect "Escape closes it" wait_until 30 panel_closed
-expect "the panel opens to be left alone" open_panel
+expect "Escape closes it" vd_wait_until 30 vd_panel_closed
+expect "the panel opens to be left alone" vd_open_panel
 expect "7 s without activity close it" idle_close
-expect "the panel opens for the hero" open_panel
+expect "the panel opens for the hero" vd_open_panel
 click_hero
 expect "a click on the hero switches keep-awake on: logind lists the lock" wait_for_locks 1
 xdotool key Escape
@@ -229,12 +181,7 @@ start_slow_screensaver() {
     vd_spawn slow-screensaver "$VD_PYTHON" -m dbusmock --session org.freedesktop.ScreenSaver \
         /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver
     slow_screensaver=$VD_LAST_PID
-    local tries=100
-    until vd_has_name --session org.freedesktop.ScreenSaver; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
+    vd_wait_until 100 vd_has_name --session org.freedesktop.ScreenSaver || return 1
     gdbus call --session "${object[@]}" --method org.freedesktop.DBus.Mock.AddMethod \
         org.freedesktop.ScreenSaver Inhibit ss u 'time.sleep(0.1); ret = 7' >/dev/null &&
         gdbus call --session "${object[@]}" --method org.freedesktop.DBus.Mock.AddMethod \

@@ -13,25 +13,8 @@ id=io.github.vigilo.Vigilo
 scratch=$(mktemp -d /tmp/vigilo-package.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 
-failures=0
-pass() { echo "ok   - $1"; }
-fail() { echo "FAIL - $1"; failures=$((failures + 1)); }
-expect() { # description, then a command that must succeed
-    local description=$1
-    shift
-    if "$@"; then pass "$description"; else fail "$description"; fi
-}
-# Runs a command that must succeed and print nothing; shows what it printed otherwise.
-expect_silent() {
-    local description=$1 output
-    shift
-    if output=$("$@" 2>&1) && [ -z "$output" ]; then
-        pass "$description"
-    else
-        fail "$description"
-        echo "$output"
-    fi
-}
+# shellcheck source=../check-helpers.sh
+source "$here/../check-helpers.sh"
 
 deb="$scratch/vigilo_${version}_$(dpkg --print-architecture).deb"
 if ! cpack --config "$config" -B "$scratch" >"$scratch/cpack.log" 2>&1 || [ ! -f "$deb" ]; then

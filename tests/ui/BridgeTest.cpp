@@ -23,7 +23,7 @@ protected:
     StatusBridge status{model, clock};
     MetricsBridge metrics{model.metrics()};
     LidBridge lidBridge{model.lidMode()};
-    SettingsBridge settingsBridge{model.preferences(), model.batteryStop()};
+    SettingsBridge settingsBridge{model};
 
     /// Runs the pending turn of the event loop.
     static void nextTurn() { QCoreApplication::processEvents(); }

@@ -1,12 +1,14 @@
-// Writes PNGs of the panel's main screen in its states, light and dark, for a person to look
-// at: vigilo_render_panel <folder>. The panel is laid on a plain backdrop, as a compositor
-// would show it, so its margin and shadow show too.
+// Writes PNGs of the panel's main screen in its states, its update area and its about tab with
+// the lid consent card, light and dark, for a person to look at: vigilo_render_panel <folder>.
+// The main screen is laid on a plain backdrop, as a compositor would show it, so its margin and
+// shadow show too.
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/ModelFakes.h"
 #include "platform/SystemClock.h"
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
+#include "ui/SettingsBridge.h"
 #include "ui/StatusBridge.h"
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
@@ -240,6 +242,173 @@ private:
     std::unique_ptr<QQuickItem> view;
 };
 
+/// The general settings tab on the panel's surface, with the battery about to end keep-awake.
+class GeneralTab : protected fakes::ModelFakes {
+public:
+    GeneralTab() {
+        stats.sources = {{.kind = PowerSource::Kind::InternalBattery,
+                          .unit = ChargeUnit::MicrowattHours,
+                          .charge = 17,
+                          .capacity = 100,
+                          .drain = 40}};
+        model.refreshStats();
+        model.preferences().setHidesMetrics(true);
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+import QtQuick
+import Vigilo
+Rectangle {
+    id: root
+    required property SettingsBridge settings
+    required property PanelBridge panel
+    width: 340
+    height: tab.height + 32
+    color: Style.surfaceFill(true)
+    GeneralSettings {
+        id: tab
+        x: 16
+        y: 16
+        width: 308
+        settings: root.settings
+        panel: root.panel
+        space: root
+    }
+}
+)",
+                          QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("settings"), QVariant::fromValue(&settingsBridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+    }
+
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        QTest::qWait(100);
+        window.resize(view->size().toSize());
+        QTest::qWait(100);
+        return window.grabWindow();
+    }
+
+private:
+    AwakeModel model{services()};
+    PanelBridge panel{model};
+    SettingsBridge settingsBridge{model};
+    QQmlEngine engine;
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
+/// Writes the general tab's picture into `folder`; false when it cannot.
+bool renderGeneralTab(const QDir& folder, bool dark) {
+    GeneralTab tab;
+    const QString path =
+        folder.filePath(QStringLiteral("general-%1.png")
+                            .arg(dark ? QStringLiteral("dark") : QStringLiteral("light")));
+    if (!tab.picture().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+/// The settings' about tab as the settings screen lays it out: the lid consent card above it
+/// while the program asks for the permission.
+class AboutTab : protected fakes::ModelFakes {
+public:
+    AboutTab() {
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+import QtQuick
+import Vigilo
+Rectangle {
+    id: root
+    required property LidBridge lid
+    required property PanelBridge panel
+    required property UpdatesBridge updates
+    width: 340
+    height: tab.height + 32
+    color: Style.surfaceFill(true)
+    Column {
+        id: tab
+        x: 16
+        y: 16
+        width: 308
+        spacing: 8
+        LidConsentCard {
+            width: parent.width
+            visible: root.lid.needsConsent
+            lid: root.lid
+        }
+        AboutSettings {
+            width: parent.width
+            lid: root.lid
+            panel: root.panel
+            space: root
+            updates: root.updates
+        }
+    }
+}
+)",
+                          QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)},
+             {QStringLiteral("updates"), QVariant::fromValue(&updates)}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+        model.panelState().setPanelVisible(true);
+    }
+
+    AwakeModel& awakeModel() { return model; }
+    QQuickItem& tabView() { return *view; }
+
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        // Long enough for a tooltip under a resting pointer.
+        QTest::qWait(900);
+        window.resize(view->size().toSize());
+        QTest::qWait(100);
+        return window.grabWindow();
+    }
+
+private:
+    AwakeModel model{services()};
+    LidBridge lidBridge{model.lidMode(), linuxWords()};
+    PanelBridge panel{model};
+    fakes::FakeUpdateFramework framework;
+    Updater updater{framework, scheduler, {.version = "1.2", .copyright = ""}};
+    UpdatesBridge updates{updater};
+    QQmlEngine engine;
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
+struct AboutState {
+    const char* name;
+    std::function<void(AboutTab&)> arrange;
+};
+
 struct State {
     const char* name;
     bool opaque;
@@ -253,6 +422,7 @@ int main(int argc, char** argv) {
     using namespace vigilo;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationVersion(QStringLiteral("1.2"));
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1])
                                : QStringLiteral("/tmp/vigilo-panel"));
     folder.mkpath(QStringLiteral("."));
@@ -287,6 +457,21 @@ int main(int argc, char** argv) {
          }},
         {"opaque", true, [](Scene&) {}},
     };
+    const std::vector<AboutState> aboutStates = {
+        {"granted", [](AboutTab& tab) { tab.awakeModel().lidMode().grantLidPermission(); }},
+        {"consent",
+         [](AboutTab& tab) { tab.awakeModel().lidMode().setKeepsAwakeWithLidClosed(true); }},
+        {"hover",
+         [](AboutTab& tab) {
+             tab.awakeModel().lidMode().grantLidPermission();
+             // The row turns into the button once the bridge has published.
+             QCoreApplication::processEvents();
+             auto* button = tab.tabView().findChild<QQuickItem*>(QStringLiteral("lidAccessButton"));
+             const QPointF centre = button->mapToItem(
+                 &tab.tabView(), QPointF(button->width() / 2, button->height() / 2));
+             tab.awakeModel().panelState().setPointer(PanelPoint{centre.x(), centre.y()});
+         }},
+    };
     for (const bool dark : {false, true}) {
         QGuiApplication::setPalette(palette(dark));
         for (const auto& state : states) {
@@ -311,6 +496,22 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%s\n", qPrintable(path));
+        if (!renderGeneralTab(folder, dark)) {
+            return 1;
+        }
+        for (const auto& state : aboutStates) {
+            AboutTab tab;
+            state.arrange(tab);
+            const QString path =
+                folder.filePath(QStringLiteral("about-%1-%2.png")
+                                    .arg(QString::fromLatin1(state.name),
+                                         dark ? QStringLiteral("dark") : QStringLiteral("light")));
+            if (!tab.picture().save(path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(path));
+        }
     }
     return 0;
 }

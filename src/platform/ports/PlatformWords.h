@@ -4,8 +4,10 @@
 
 namespace vigilo {
 
-/// How the program's texts name the machine and the modifier key on this platform. The texts
-/// were written for macOS; elsewhere "Mac" would be wrong, so the platform layer picks the words.
+/// How the program's texts name the machine and the modifier key on this platform, and the
+/// sentences that tell what the closed-lid permission costs and allows here. The texts were
+/// written for macOS; elsewhere "Mac" and an administrator password would be wrong, so the
+/// platform layer picks the words.
 struct PlatformWords {
     /// The machine inside a sentence: "Твой Mac не может спать".
     std::string computer = "Mac";
@@ -17,15 +19,27 @@ struct PlatformWords {
     std::string computerInEnglish = "Mac";
     /// The key that switches keep-awake with a click on the tray icon.
     std::string toggleModifier = "⌥";
+    /// The lid consent card's explanation: what granting asks of the user and what it allows.
+    std::string lidConsentExplanation = "macOS один раз попросит пароль. Разрешим только две "
+                                        "команды: включить и выключить запрет сна.";
+    /// The revoke confirmation's explanation: what revoking changes and what undoing it costs.
+    std::string lidRevokeExplanation = "Mac снова сможет засыпать с закрытой крышкой. Чтобы "
+                                       "вернуть доступ, понадобится пароль администратора.";
 };
 
-/// The words of a Linux desktop: "компьютер", "the computer", "Alt".
+/// The words of a Linux desktop: "компьютер", "the computer", "Alt". The closed-lid permission
+/// is the user's consent, kept by the program: nothing asks for a password, and all it allows is
+/// holding back the sleep that closing the lid would start.
 [[nodiscard]] inline PlatformWords linuxWords() {
     return {.computer = "компьютер",
             .computerAtStart = "Компьютер",
             .computerDative = "компьютеру",
             .computerInEnglish = "the computer",
-            .toggleModifier = "Alt"};
+            .toggleModifier = "Alt",
+            .lidConsentExplanation = "Пароль не понадобится. Разрешим только одно: не давать "
+                                     "компьютеру засыпать, когда крышка закрыта.",
+            .lidRevokeExplanation = "Компьютер снова сможет засыпать с закрытой крышкой. "
+                                    "Вернуть доступ можно в любой момент, без пароля."};
 }
 
 } // namespace vigilo
