@@ -1,7 +1,7 @@
 #!/bin/sh
 # Renders the panel's main screen (off, on, metrics expanded, donation bar, lid error, hover,
-# opaque) and the update area in each of its rows, light and dark, as PNGs on a plain backdrop
-# for a person to look at.
+# opaque), the update area in each of its rows and the apps tab (as is, and with the pointer on
+# a remove button), light and dark, as PNGs on a plain backdrop for a person to look at.
 #   scripts/render-panel.sh [folder]        (default /tmp/vigilo-panel)
 # BUILD_DIR picks the build folder (default build/ci under the repository).
 set -eu
