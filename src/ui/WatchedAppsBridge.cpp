@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <utility>
 
 namespace vigilo {
 
@@ -20,11 +21,11 @@ QString applicationsFolder() {
 
 } // namespace
 
-WatchedAppsBridge::WatchedAppsBridge(RunningAppsWatcher& watcher, const PlatformWords& words,
+WatchedAppsBridge::WatchedAppsBridge(RunningAppsWatcher& watcher, PlatformWords words,
                                      QObject* parent)
     : Bridge(parent)
     , watcher_(watcher)
-    , words_(words) {
+    , words_(std::move(words)) {
     follow(watcher.willChange());
 }
 

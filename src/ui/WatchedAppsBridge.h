@@ -24,8 +24,7 @@ class WatchedAppsBridge final : public Bridge {
 
 public:
     /// `watcher` must outlive the bridge; `words` name the machine in the texts.
-    WatchedAppsBridge(RunningAppsWatcher& watcher, const PlatformWords& words,
-                      QObject* parent = nullptr);
+    WatchedAppsBridge(RunningAppsWatcher& watcher, PlatformWords words, QObject* parent = nullptr);
 
     [[nodiscard]] QVariantList apps() const;
     [[nodiscard]] QString footnote() const;
