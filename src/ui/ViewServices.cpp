@@ -1,5 +1,7 @@
 #include "ui/ViewServices.h"
 
+#include "ui/AppIconProvider.h"
+
 #include <QQmlEngine>
 
 namespace vigilo {
@@ -7,7 +9,10 @@ namespace vigilo {
 ViewServices::ViewServices(const Clock& clock, SoundPlayer* sounds, QQmlEngine& engine)
     : QObject(&engine)
     , clock_(clock)
-    , sounds_(sounds) {}
+    , sounds_(sounds) {
+    // The watched applications' icons, read off the GUI thread.
+    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider);
+}
 
 ViewServices* ViewServices::of(const QQmlEngine* engine) {
     return engine != nullptr

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/ports/PlatformWords.h"
 #include "system/RunningAppsWatcher.h"
 #include "ui/Bridge.h"
 
 #include <QVariantList>
+#include <filesystem>
+#include <map>
 
 namespace vigilo {
 
@@ -12,26 +15,45 @@ class WatchedAppsBridge final : public Bridge {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the program")
-    /// One map per application, in list order: name, id, enabled, installed, running, icon
-    /// (an absolute image path or an icon-theme name; empty when none).
+    /// One map per application, in list order: name, id, enabled, installed, running, custom
+    /// (added by the user), icon (an absolute image path or an icon-theme name; empty when
+    /// none).
     Q_PROPERTY(QVariantList apps READ apps NOTIFY changed)
+    /// The tab's footer: what the marks of the list do.
+    Q_PROPERTY(QString footnote READ footnote CONSTANT)
 
 public:
-    /// `watcher` must outlive the bridge.
-    explicit WatchedAppsBridge(RunningAppsWatcher& watcher, QObject* parent = nullptr);
+    /// `watcher` must outlive the bridge; `words` name the machine in the texts.
+    WatchedAppsBridge(RunningAppsWatcher& watcher, PlatformWords words, QObject* parent = nullptr);
 
     [[nodiscard]] QVariantList apps() const;
+    [[nodiscard]] QString footnote() const;
 
     Q_INVOKABLE void setEnabled(const QString& id, bool on);
     Q_INVOKABLE void remove(const QString& id);
     /// Lists the application whose desktop entry is at `path`; false when it cannot be read.
     Q_INVOKABLE bool add(const QString& path) { return watcher_.add(path.toStdString()); }
     Q_INVOKABLE void restoreBuiltInApps() { watcher_.restoreBuiltInApps(); }
+    /// Opens a file chooser for another application and returns at once; the application the
+    /// user confirms is added, a cancel changes nothing.
+    Q_INVOKABLE void chooseApp();
 
 private:
+    struct CachedIcon {
+        std::filesystem::file_time_type modified;
+        std::optional<std::string> icon;
+    };
+
     [[nodiscard]] std::optional<RunningAppsWatcher::App> app(const QString& id) const;
+    [[nodiscard]] std::optional<std::string> icon(const RunningAppsWatcher::App& app,
+                                                  const std::string& location) const;
 
     RunningAppsWatcher& watcher_;
+    PlatformWords words_;
+    /// The icons by the location of the installed application. Reading its file took most of
+    /// the time of a list read (the list is read at every change); a file written anew, as a
+    /// package update does, is read again.
+    mutable std::map<std::string, CachedIcon> icons_;
 };
 
 } // namespace vigilo

@@ -89,7 +89,7 @@ TEST_F(BridgeTest, QmlReadsThePropertiesAndActsThroughTheModel) {
 TEST_F(BridgeTest, WatchedAppsListTheirStateAndEditByTheirId) {
     fakes::FakeWorkspace workspace;
     RunningAppsWatcher appsWatcher(settings, workspace, scheduler);
-    WatchedAppsBridge apps(appsWatcher);
+    WatchedAppsBridge apps(appsWatcher, words);
     const auto claude = [&] { return apps.apps().first().toMap(); };
     EXPECT_EQ(claude()[QStringLiteral("name")], QStringLiteral("Claude"));
     EXPECT_FALSE(claude()[QStringLiteral("enabled")].toBool());

@@ -3,6 +3,7 @@
 // The main screen is laid on a plain backdrop, as a compositor would show it, so its margin and
 // shadow show too.
 #include "fakes/FakeUpdateFramework.h"
+#include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
 #include "platform/SystemClock.h"
 #include "ui/LidBridge.h"
@@ -12,6 +13,7 @@
 #include "ui/StatusBridge.h"
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
+#include "ui/WatchedAppsBridge.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -418,6 +420,114 @@ struct State {
 } // namespace
 } // namespace vigilo
 
+/// The apps tab on the panel's surface, with its footer under it: a built-in application
+/// running, one installed without an icon, two not installed and one the user added; with the
+/// pointer resting on the first remove button when `hover` is set.
+class AppsTab : protected fakes::ModelFakes {
+public:
+    explicit AppsTab(bool hover) {
+        workspace.installed["claude-desktop"] = {"/usr/share/applications/claude-desktop.desktop",
+                                                 "display-im6.q16"};
+        workspace.installed["com.openai.codex"] = {"/usr/share/applications/codex.desktop",
+                                                   std::nullopt};
+        workspace.installed["python3.11"] = {"/usr/share/applications/python3.11.desktop",
+                                             "python3"};
+        workspace.bundles["/usr/share/applications/python3.11.desktop"] = {"python3.11", "Python",
+                                                                           std::nullopt};
+        workspace.running = {"claude-desktop"};
+        watcher.setEnabled(RunningAppsWatcher::builtIn()[0], true);
+        watcher.add("/usr/share/applications/python3.11.desktop");
+
+        addVigiloImportPath(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+import QtQuick
+import Vigilo
+Rectangle {
+    id: root
+    required property WatchedAppsBridge apps
+    required property PanelBridge panel
+    width: 340
+    height: column.height + 32
+    color: Style.surfaceFill(true)
+    Column {
+        id: column
+        x: 16
+        y: 16
+        width: 308
+        spacing: 10
+        AppsSettings {
+            width: parent.width
+            apps: root.apps
+            panel: root.panel
+            space: root
+        }
+        Text {
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
+            text: root.apps.footnote
+            font.pixelSize: 10
+            color: Style.footnote
+        }
+    }
+}
+)",
+                          QUrl());
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
+            {{QStringLiteral("apps"), QVariant::fromValue(&bridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
+        if (!view) {
+            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+            std::exit(1);
+        }
+        view->setParentItem(window.contentItem());
+        model.panelState().setPanelVisible(true);
+        if (hover) {
+            // The first row's remove button: 16 + 12 + 308 - 24 - 44 - 9 - 13 across.
+            model.panelState().setPointer(PanelPoint{246, 34});
+        }
+    }
+
+    QImage picture() {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            std::fprintf(stderr, "the window never showed\n");
+        }
+        window.resize(view->size().toSize());
+        QTest::qWait(1000); // the icons load, a tooltip shows
+        return window.grabWindow();
+    }
+
+private:
+    fakes::FakeWorkspace workspace;
+    RunningAppsWatcher watcher{settings, workspace, scheduler};
+    WatchedAppsBridge bridge{watcher, linuxWords()};
+    AwakeModel model{services()};
+    PanelBridge panel{model};
+    QQmlEngine engine;
+    SystemClock wallClock;
+    ViewServices viewServices{wallClock, nullptr, engine};
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> view;
+};
+
+/// Writes the apps tab's pictures into `folder`; false when one cannot be written.
+bool renderAppsTab(const QDir& folder, bool dark) {
+    for (const bool hover : {false, true}) {
+        AppsTab tab(hover);
+        const QString path =
+            folder.filePath(QStringLiteral("apps%1-%2.png")
+                                .arg(hover ? QStringLiteral("-hover") : QString(),
+                                     dark ? QStringLiteral("dark") : QStringLiteral("light")));
+        if (!tab.picture().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return false;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     using namespace vigilo;
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -496,21 +606,21 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%s\n", qPrintable(path));
-        if (!renderGeneralTab(folder, dark)) {
+        if (!renderGeneralTab(folder, dark) || !renderAppsTab(folder, dark)) {
             return 1;
         }
         for (const auto& state : aboutStates) {
             AboutTab tab;
             state.arrange(tab);
-            const QString path =
+            const QString file =
                 folder.filePath(QStringLiteral("about-%1-%2.png")
                                     .arg(QString::fromLatin1(state.name),
                                          dark ? QStringLiteral("dark") : QStringLiteral("light")));
-            if (!tab.picture().save(path)) {
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            if (!tab.picture().save(file)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
                 return 1;
             }
-            std::printf("%s\n", qPrintable(path));
+            std::printf("%s\n", qPrintable(file));
         }
     }
     return 0;
