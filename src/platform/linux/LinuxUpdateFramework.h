@@ -19,6 +19,13 @@
 #include <string>
 #include <thread>
 
+// The self-update test builds the program with a shorter wait before the first automatic check
+// (-DVIGILO_FIRST_UPDATE_CHECK_DELAY=<seconds> in the compiler flags), so that it need not wait a
+// minute after each start.
+#ifndef VIGILO_FIRST_UPDATE_CHECK_DELAY
+#define VIGILO_FIRST_UPDATE_CHECK_DELAY 60
+#endif
+
 namespace vigilo {
 
 /// Updates a per-user install (`InstalledVersions`) from an appcast: checks the feed on a schedule
@@ -55,7 +62,7 @@ public:
     using Relaunch = std::function<void(const std::filesystem::path& program)>;
 
     /// How long after the start the first automatic check runs, in seconds.
-    static constexpr double firstCheckDelay = 60;
+    static constexpr double firstCheckDelay = VIGILO_FIRST_UPDATE_CHECK_DELAY;
     /// Automatic checks after the first, in seconds.
     static constexpr double checkInterval = 24.0 * 60 * 60;
     /// How long a freshly installed version must run before it is kept, in seconds.

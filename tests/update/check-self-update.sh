@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# The installed program updates itself to this build. The same sources, numbered lower and built
+# with a local server as their feed and a key made for the test, are installed for one user (in
+# a temporary home); the feed offers this build, packed and signed with scripts/sign-release.sh.
+# Started from its menu entry in a virtual desktop and kept awake, the program downloads and
+# prepares the update but does not install it; once keep-awake ends it installs it, relaunches in
+# the same process from the new version's folder and answers there, and the old version's folder
+# is as it was. Ended before it confirms its start, the new version is rolled back by the next
+# start from the launcher, which runs the old version again.
+#
+#   check-self-update.sh <source folder> <this build folder> <work folder> <vigilo_sign_update>
+#
+# The work folder keeps the extra build, the test key and the server's port between runs, so that
+# a run rebuilds only what changed (through ccache when there is one).
+set -uo pipefail
+source_dir=$(realpath "$1")
+this_build=$(realpath "$2")
+work=$3
+sign_tool=$(realpath "$4")
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$work"
+work=$(realpath "$work")
+# shellcheck source=../../scripts/virtual-desktop.sh
+source "$source_dir/scripts/virtual-desktop.sh"
+
+scratch=$(mktemp -d /tmp/vigilo-self-update.XXXXXX)
+server=""
+cleanup() {
+    vd_stop
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null
+        wait "$server" 2>/dev/null
+    fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# Stops at the first failure: every step needs the ones before it.
+fail() {
+    echo "FAIL - $1"
+    for log in "$scratch"/server.log "${VD_DIR:-/nonexistent}"/vigilo*.log; do
+        [ -f "$log" ] && { echo "--- $log"; tail -n 40 "$log"; }
+    done
+    exit 1
+}
+check() { # description, then a command that must succeed
+    local description=$1
+    shift
+    if "$@"; then echo "ok   - $description"; else fail "$description"; fi
+}
+# Waits up to $1 tenths of a second for the rest of the line, a command, to succeed.
+wait_until() {
+    local tries=$1
+    shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+started=$SECONDS
+elapsed() { echo "#    $1 after $((SECONDS - started)) s"; }
+
+# --- The server, the key and the older release ---------------------------------------------
+# The port is built into the older release, so the one of the last run is taken again when it
+# is free.
+feed=$scratch/feed
+mkdir "$feed"
+listening_or_gone() { grep -q '^port ' "$scratch/server.port" || ! kill -0 "$server"; }
+start_server() {
+    python3 "$here/feed-server.py" "$feed" "$1" >"$scratch/server.port" 2>"$scratch/server.log" &
+    server=$!
+    wait_until 100 listening_or_gone && grep -q '^port ' "$scratch/server.port" && return 0
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+    server=""
+    return 1
+}
+if ! { [ -s "$work/port" ] && start_server "$(cat "$work/port")"; }; then
+    start_server 0 || fail "the update server does not start: $(cat "$scratch/server.log")"
+fi
+port=$(sed -n 's/^port //p' "$scratch/server.port")
+echo "$port" >"$work/port"
+base_url=http://127.0.0.1:$port
+
+[ -s "$work/update.key" ] || "$sign_tool" generate-key "$work/update.key" >/dev/null ||
+    fail "no test key"
+public_key=$("$sign_tool" public-key "$work/update.key") || fail "the test key is unreadable"
+
+ccache_flags=()
+if command -v ccache >/dev/null; then
+    ccache_flags=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+older=$work/older
+build_older() {
+    if ! {
+        cmake -S "$source_dir" -B "$older" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DVIGILO_BUILD_TESTS=OFF "${ccache_flags[@]}" \
+            -DCMAKE_PROJECT_Vigilo_INCLUDE="$here/previous-release.cmake" \
+            -DVIGILO_UPDATE_FEED_URL="$base_url/appcast.xml" \
+            -DVIGILO_UPDATE_PUBLIC_KEY="$public_key" \
+            -DCMAKE_CXX_FLAGS=-DVIGILO_FIRST_UPDATE_CHECK_DELAY=1 >"$older.log" 2>&1 &&
+            cmake --build "$older" -j"$(nproc)" >>"$older.log" 2>&1
+    }; then
+        tail -n 40 "$older.log"
+        return 1
+    fi
+}
+check "an older release builds with the test feed and key" build_older
+elapsed "built"
+
+# --- The install and the release -----------------------------------------------------------
+export HOME=$scratch/home
+unset XDG_DATA_HOME
+mkdir "$HOME"
+versions=$HOME/.local/lib/vigilo
+check "install-user.sh installs the older release" \
+    "$source_dir/scripts/install-user.sh" --build-dir "$older" >/dev/null
+old=$(readlink "$versions/current")
+cmake --install "$this_build" --prefix "$scratch/release" --strip >/dev/null ||
+    fail "this build does not install"
+check "sign-release.sh packs and signs this build" env VIGILO_SIGN_TOOL="$sign_tool" \
+    "$source_dir/scripts/sign-release.sh" --key "$work/update.key" --url-base "$base_url" \
+    --folder "$scratch/release" --out "$feed" >"$scratch/item.xml"
+new=$(sed -n 's:.*<sparkle\:version>\(.*\)</sparkle\:version>.*:\1:p' "$scratch/item.xml")
+echo "#    installed $old, the feed will offer $new"
+is_lower() { [ "$1" != "$2" ] && [ "$(printf '%s\n' "$1" "$2" | sort -V | head -n 1)" = "$1" ]; }
+check "the installed release is numbered lower than this build" is_lower "$old" "$new"
+
+# Everything in a folder, with times, kinds, modes, link targets and contents.
+folder_digest() {
+    (cd "$1" && find . -printf '%y %m %s %T@ %l %p\n' | LC_ALL=C sort &&
+        find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)
+}
+old_digest=$(folder_digest "$versions/$old")
+
+# --- The program updates itself ------------------------------------------------------------
+vd_start || fail "the virtual desktop does not start"
+control() { timeout 10 "$HOME/.local/bin/vigilo" "$@" >"$scratch/out" 2>&1; }
+answers() {
+    control status
+    local code=$?
+    [ "$code" = 0 ] || [ "$code" = 3 ]
+}
+program_of() { readlink "/proc/$1/exe"; }
+runs() { [ "$(program_of "$1")" = "$versions/$2/bin/vigilo" ]; }
+current_is() { [ "$(readlink "$versions/current")" = "$1" ]; }
+old_untouched() { [ "$(folder_digest "$versions/$old")" = "$old_digest" ]; }
+launch_record() { cat "$versions/.launch-record.json" 2>/dev/null; }
+# The new version's folder is in place and no download or unpacking is left.
+prepared() {
+    [ -x "$versions/$new/bin/vigilo" ] && [ -z "$(find "$versions" -maxdepth 1 -name '.update-*')" ]
+}
+
+entry=$HOME/.local/share/applications/io.github.vigilo.Vigilo.desktop
+launcher=$(sed -n 's/^Exec=//p' "$entry")
+check "the menu entry starts the installed launcher" test "$launcher" = "$HOME/.local/bin/vigilo"
+vd_spawn vigilo "$launcher"
+pid=$VD_LAST_PID
+check "the program started as its menu entry says answers" wait_until 300 answers
+check "it runs from $old's folder" runs "$pid" "$old"
+check "vigilo on keeps the computer awake" control on
+elapsed "kept awake"
+
+# Published only now: the program's check has waited for it, so it finds the update while
+# keep-awake is on.
+rm "$feed/vigilo-$new.item.xml"
+{
+    echo '<?xml version="1.0" encoding="utf-8"?>'
+    echo '<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">'
+    echo '<channel><title>Vigilo</title>'
+    cat "$scratch/item.xml"
+    echo '</channel></rss>'
+} >"$scratch/appcast.xml"
+mv "$scratch/appcast.xml" "$feed/appcast.xml"
+check "the update is downloaded and prepared beside the installed version" wait_until 1200 prepared
+elapsed "prepared"
+# Two round trips through the event loop, which has had the preparation's result by then.
+control status
+control status
+check "kept awake, it is not installed: current still points at $old" current_is "$old"
+check "kept awake, the program still runs from $old's folder" runs "$pid" "$old"
+check "and is still kept awake" control status
+
+check "vigilo off is answered" control off
+check "once keep-awake has ended, current points at $new" wait_until 300 current_is "$new"
+check "the same process relaunched from $new's folder" wait_until 300 runs "$pid" "$new"
+check "the relaunched program answers" wait_until 300 answers
+elapsed "relaunched"
+control status
+check "it is not kept awake, as the user ended that" test $? = 3
+check "the launcher starts $new" test "$("$HOME/.local/bin/vigilo" --version)" = "vigilo $new"
+# Read before the 30 s after which the new version confirms itself and the record goes.
+check "the new version's start waits for its confirmation" \
+    grep -q "\"installed\":\"$new\".*\"started\":true" <(launch_record)
+
+# --- A new version that ends before it confirms is rolled back -----------------------------
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+check "the old version's folder is untouched" old_untouched
+vd_spawn vigilo-again "$launcher"
+pid=$VD_LAST_PID
+check "the next start from the launcher switches current back to $old" wait_until 300 current_is "$old"
+check "and relaunches as $old in the same process" wait_until 300 runs "$pid" "$old"
+check "the rolled-back program answers" wait_until 300 answers
+check "the record names $new as rejected" grep -q "\"rejected\":\"$new\"" <(launch_record)
+check "the old version's folder is still untouched" old_untouched
+kill -TERM "$pid"
+wait "$pid"
+check "the rolled-back program quits cleanly" test $? = 0
+elapsed "done"
+echo "check-self-update: updated, relaunched and rolled back"
