@@ -7,6 +7,7 @@ namespace vigilo {
 AwakeModel::AwakeModel(Services services)
     : clock_(services.clock)
     , watcher_(services.watcher)
+    , desktop_(services.desktop)
     , words_(services.words)
     , sleepGuard_(services.assertions,
                   "Vigilo: keeping " + services.words.computerInEnglish + " awake")

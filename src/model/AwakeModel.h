@@ -2,6 +2,7 @@
 
 #include "model/BatteryStop.h"
 #include "model/ChangeNotifier.h"
+#include "model/Donation.h"
 #include "model/DonationQuestion.h"
 #include "model/KeepAwake.h"
 #include "model/LidMode.h"
@@ -85,6 +86,10 @@ public:
     void saveForRelaunch() { keepAwake_.saveForRelaunch(); }
     void restoreAfterRelaunch() { keepAwake_.restoreAfterRelaunch(); }
     void deactivateOnQuit() { keepAwake_.deactivateOnQuit(); }
+    /// The about tab's donation button.
+    void openDonationPage() { Donation::open(desktop_); }
+    /// How the program names the machine and its parts on this platform.
+    [[nodiscard]] const PlatformWords& words() const { return words_; }
 
     // Status texts.
     [[nodiscard]] std::int64_t cupCount(TimePoint at) const;
@@ -101,6 +106,7 @@ private:
 
     const Clock& clock_;
     WatchedApps& watcher_;
+    Desktop& desktop_;
     const PlatformWords& words_;
     ChangeNotifier willChange_;
     SleepGuard sleepGuard_;

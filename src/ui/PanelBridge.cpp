@@ -1,10 +1,6 @@
 #include "ui/PanelBridge.h"
 
-#include "model/Donation.h"
-
-#include <QDesktopServices>
 #include <QPointF>
-#include <QUrl>
 
 namespace vigilo {
 
@@ -32,12 +28,6 @@ void PanelBridge::setPanelTab(int tab) {
     default:
         break;
     }
-}
-
-void PanelBridge::openDonationPage() {
-    // The model keeps its desktop services to itself; Qt opens addresses the same way on every
-    // platform, so the page is opened here directly.
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Donation::url)));
 }
 
 } // namespace vigilo

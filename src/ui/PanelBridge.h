@@ -22,6 +22,8 @@ class PanelBridge final : public Bridge {
     Q_PROPERTY(int panelTab READ panelTab WRITE setPanelTab NOTIFY changed)
     Q_PROPERTY(bool hidesMetrics READ hidesMetrics NOTIFY changed)
     Q_PROPERTY(bool askingForDonation READ isAskingForDonation NOTIFY changed)
+    /// The desktop asks for less motion: no hover nudges, a still glass.
+    Q_PROPERTY(bool reducesMotion READ reducesMotion NOTIFY changed)
 
 public:
     /// `model` must outlive the bridge.
@@ -35,6 +37,7 @@ public:
     /// Values outside the tabs are ignored.
     void setPanelTab(int tab);
     [[nodiscard]] bool hidesMetrics() const { return model_.preferences().hidesMetrics(); }
+    [[nodiscard]] bool reducesMotion() const { return panel_.reducesMotion(); }
     [[nodiscard]] bool isAskingForDonation() const {
         return model_.donationQuestion().isAskingForDonation();
     }
@@ -44,7 +47,7 @@ public:
     Q_INVOKABLE void postponeDonation() { model_.donationQuestion().postponeDonationQuestion(); }
     /// The about tab's "Купить автору кофе": the donation page in the default browser, whatever
     /// the donation question's state.
-    Q_INVOKABLE void openDonationPage();
+    Q_INVOKABLE void openDonationPage() { model_.openDonationPage(); }
 
 private:
     AwakeModel& model_;

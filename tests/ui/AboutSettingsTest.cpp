@@ -8,12 +8,10 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QUrl>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -24,21 +22,6 @@ namespace {
 using testing::shows;
 using testing::ViewHarness;
 using testing::visibleChild;
-
-/// Takes the addresses the program asks the desktop to open.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
-    OpenedUrls(const OpenedUrls&) = delete;
-    OpenedUrls& operator=(const OpenedUrls&) = delete;
-
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 /// An element a screen reader finds.
 struct Accessible {
@@ -253,7 +236,6 @@ TEST_F(AboutSettingsTest, IdentityCardNamesTheVersionAndUpdatesOnlyWhereTheProgr
 }
 
 TEST_F(AboutSettingsTest, DonationButtonOpensThePageWithoutAnsweringTheQuestion) {
-    const OpenedUrls opened;
     model.donationQuestion().checkDonationQuestion(DonationQuestion::donationCup);
     const auto view = loadAbout();
     ASSERT_NE(view, nullptr);
@@ -263,7 +245,7 @@ TEST_F(AboutSettingsTest, DonationButtonOpensThePageWithoutAnsweringTheQuestion)
     EXPECT_TRUE(shows(*donation, QStringLiteral("Купить автору кофе")));
 
     click(*donation);
-    EXPECT_EQ(opened.urls, QList<QUrl>{QUrl(QString::fromLatin1(Donation::url))});
+    EXPECT_EQ(desktop.openedUrls, std::vector<std::string>{Donation::url});
     EXPECT_TRUE(model.donationQuestion().isAskingForDonation())
         << "the main screen's question stays open";
 }
@@ -326,5 +308,3 @@ TEST_F(AboutSettingsTest, ConsentExplanationWrapsWholeInsideTheCard) {
 
 } // namespace
 } // namespace vigilo
-
-#include "AboutSettingsTest.moc"

@@ -96,7 +96,7 @@ TEST_F(CoffeeSwitchTest, AClickSpringsTheKnobAcrossUnlessDisabled) {
     EXPECT_EQ(knobX(), 2);
     for (const auto& c : cases) {
         control->setEnabled(c.enabled);
-        control->setProperty("reduceMotion", c.reduceMotion);
+        model.panelState().setReducesMotion(c.reduceMotion);
         click();
         waitUntilStill();
         EXPECT_EQ(control->property("checked").toBool(), c.checkedAfter) << c.what;
@@ -129,7 +129,7 @@ TEST_F(CoffeeSwitchTest, ThePointerArrivingNudgesTheKnobOnceTowardsTheOtherSide)
         waitUntilStill();
         control->setProperty("checked", c.checked);
         control->setEnabled(c.enabled);
-        control->setProperty("reduceMotion", c.reduceMotion);
+        model.panelState().setReducesMotion(c.reduceMotion);
         takeNudges();
         for (const auto& point : c.path) {
             pointAt(point.x, point.y);

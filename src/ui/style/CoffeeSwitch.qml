@@ -16,7 +16,7 @@ Item {
     /// The accessible name: what the switch turns on.
     property string name
     /// No nudge on hover; the switch still springs on a click.
-    property bool reduceMotion: false
+    property bool reduceMotion: panel.reducesMotion
 
     property real knob: 16
     property real inset: 2

@@ -47,6 +47,7 @@ Column {
             awake: hero.status.awake
             panelVisible: hero.panel.visible
             simpleAnimation: hero.status.simpleAnimation
+            reducedMotion: hero.panel.reducesMotion
             cupFraction: { void hero.readAgain; return hero.status.cupFraction() }
             labelColor: Style.label
             pointer: {
