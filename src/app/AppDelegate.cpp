@@ -39,6 +39,7 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .scheduler = *platform.scheduler,
                                   .words = platform.words})
     , panel_(PanelController::Services{.model = model_,
+                                       .watcher = watcher_,
                                        .clock = *platform.clock,
                                        .scheduler = *platform.scheduler,
                                        .windowSystem = *platform.panelWindows,

@@ -35,6 +35,7 @@ PanelRect availableArea(const PanelAnchor& anchor) {
 
 PanelController::PanelController(Services services, QByteArray rootSource)
     : model_(services.model)
+    , watcher_(services.watcher)
     , panelState_(services.model.panelState())
     , clock_(services.clock)
     , scheduler_(services.scheduler)
@@ -108,8 +109,10 @@ PanelScene& PanelController::scene() {
     if (!statusBridge_) {
         statusBridge_ = std::make_unique<StatusBridge>(model_, clock_);
         metricsBridge_ = std::make_unique<MetricsBridge>(model_.metrics());
-        lidBridge_ = std::make_unique<LidBridge>(model_.lidMode());
+        lidBridge_ = std::make_unique<LidBridge>(model_.lidMode(), model_.words());
         panelBridge_ = std::make_unique<PanelBridge>(model_);
+        settingsBridge_ = std::make_unique<SettingsBridge>(model_);
+        appsBridge_ = std::make_unique<WatchedAppsBridge>(watcher_, model_.words());
         if (updater != nullptr) {
             updatesBridge_ = std::make_unique<UpdatesBridge>(*updater);
         }
@@ -118,6 +121,8 @@ PanelScene& PanelController::scene() {
                                                              .metrics = *metricsBridge_,
                                                              .lid = *lidBridge_,
                                                              .panel = *panelBridge_,
+                                                             .settings = *settingsBridge_,
+                                                             .apps = *appsBridge_,
                                                              .updates = updatesBridge_.get(),
                                                              .clock = clock_,
                                                              .sounds = sounds_,

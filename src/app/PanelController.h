@@ -6,6 +6,7 @@
 #include "platform/ports/Clock.h"
 #include "platform/ports/PanelWindowSystem.h"
 #include "platform/ports/Scheduler.h"
+#include "system/RunningAppsWatcher.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -34,6 +35,8 @@ public:
     /// Everything must outlive the controller.
     struct Services {
         AwakeModel& model;
+        /// The watched applications the settings edit.
+        RunningAppsWatcher& watcher;
         const Clock& clock;
         Scheduler& scheduler;
         PanelWindowSystem& windowSystem;
@@ -79,6 +82,7 @@ private:
     void reportFirstFrame(SteadyTime clicked, bool newScene);
 
     AwakeModel& model_;
+    RunningAppsWatcher& watcher_;
     PanelState& panelState_;
     const Clock& clock_;
     Scheduler& scheduler_;
@@ -90,6 +94,8 @@ private:
     std::unique_ptr<MetricsBridge> metricsBridge_;
     std::unique_ptr<LidBridge> lidBridge_;
     std::unique_ptr<PanelBridge> panelBridge_;
+    std::unique_ptr<SettingsBridge> settingsBridge_;
+    std::unique_ptr<WatchedAppsBridge> appsBridge_;
     std::unique_ptr<UpdatesBridge> updatesBridge_;
     std::unique_ptr<PanelScene> scene_;
     PanelAnchor anchor_;

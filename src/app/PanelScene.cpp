@@ -45,6 +45,8 @@ void PanelScene::load(const Inputs& inputs, const QByteArray& rootSource) {
          {QStringLiteral("metrics"), QVariant::fromValue(&inputs.metrics)},
          {QStringLiteral("lid"), QVariant::fromValue(&inputs.lid)},
          {QStringLiteral("panel"), QVariant::fromValue(&inputs.panel)},
+         {QStringLiteral("settings"), QVariant::fromValue(&inputs.settings)},
+         {QStringLiteral("apps"), QVariant::fromValue(&inputs.apps)},
          {QStringLiteral("updates"), QVariant::fromValue(inputs.updates)},
          {QStringLiteral("opaque"), !inputs.windowSystem.isCompositing()}}));
     if (qobject_cast<QQuickItem*>(created.get()) == nullptr) {

@@ -5,8 +5,10 @@
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
+#include "ui/SettingsBridge.h"
 #include "ui/StatusBridge.h"
 #include "ui/UpdatesBridge.h"
+#include "ui/WatchedAppsBridge.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,6 +31,8 @@ public:
         MetricsBridge& metrics;
         LidBridge& lid;
         PanelBridge& panel;
+        SettingsBridge& settings;
+        WatchedAppsBridge& apps;
         /// Nothing when the program does not update itself.
         UpdatesBridge* updates;
         const Clock& clock;

@@ -1,6 +1,7 @@
 #include "app/PanelController.h"
 
 #include "fakes/FakePanelWindowSystem.h"
+#include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,8 @@ Item {
     required property QtObject metrics
     required property QtObject lid
     required property QtObject panel
+    required property QtObject settings
+    required property QtObject apps
     property QtObject updates
     required property bool opaque
     property size visibleSize: Qt.size(340, 288)
@@ -55,7 +58,10 @@ public:
     AwakeModel model{services()};
     PanelState& panelState = model.panelState();
     fakes::FakePanelWindowSystem windowSystem;
+    fakes::FakeWorkspace workspace;
+    RunningAppsWatcher appsWatcher{settings, workspace, scheduler};
     PanelController controller{{.model = model,
+                                .watcher = appsWatcher,
                                 .clock = clock,
                                 .scheduler = scheduler,
                                 .windowSystem = windowSystem,

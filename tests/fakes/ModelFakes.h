@@ -19,6 +19,11 @@ namespace vigilo::fakes {
 /// Every service of the model as an in-memory fake. A test of a real adapter passes it to
 /// `services` in place of the fake.
 struct ModelFakes {
+    ModelFakes() = default;
+    /// Fakes for a platform that speaks of the machine in `platformWords`.
+    explicit ModelFakes(PlatformWords platformWords)
+        : words(std::move(platformWords)) {}
+
     [[nodiscard]] AwakeModel::Services services() { return services(lid, desktop); }
     [[nodiscard]] AwakeModel::Services services(LidControl& lidControl, Desktop& desktopServices) {
         return {clock,    settings,        assertions, power, watcher,   sounds, lidControl,

@@ -48,17 +48,8 @@ protected:
     }
 
     /// The visible control called `name` for screen readers, else nothing.
-    QQuickItem* control(const char* name, QAccessibleInterface* node = nullptr) {
-        node = node != nullptr ? node : harness.window.accessibleRoot();
-        if (node->text(QAccessible::Name) == QString::fromUtf8(name) && !node->state().invisible) {
-            return qobject_cast<QQuickItem*>(node->object());
-        }
-        for (int i = 0; i < node->childCount(); ++i) {
-            if (auto* found = control(name, node->child(i))) {
-                return found;
-            }
-        }
-        return nullptr;
+    QQuickItem* control(const char* name) {
+        return testing::accessibleControl(harness.window, QString::fromUtf8(name));
     }
 
     void click(QQuickItem& item) {

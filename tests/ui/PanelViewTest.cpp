@@ -1,14 +1,14 @@
-#include "fakes/ModelFakes.h"
-#include "ui/LidBridge.h"
-#include "ui/MetricsBridge.h"
-#include "ui/PanelBridge.h"
-#include "ui/StatusBridge.h"
+#include "PanelBridges.h"
+#include "ViewHarness.h"
+#include "fakes/FakeUpdateFramework.h"
+#include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -21,34 +21,44 @@ constexpr std::uint64_t GiB = 1ULL << 30;
 
 /// The panel's views on a real model over fakes, in an offscreen window, as the program hosts
 /// them: the view fills the window from its top-left corner.
-class PanelViewTest : public ::testing::Test, protected fakes::ModelFakes {
+class PanelViewTest : public ::testing::Test, protected testing::PanelBridges {
 protected:
     PanelViewTest() {
         addVigiloImportPath(engine);
+        // Shown, since stacks lay out as the window prepares its frames.
+        window.resize(420, 600);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        load();
+        model.panelState().setPanelVisible(true);
+        if (view) {
+            settle();
+        }
+    }
+
+    /// Loads the root view afresh, with `updates` as the update driver.
+    void load(UpdatesBridge* updates = nullptr) {
+        view.reset();
         QQmlComponent component(&engine);
         component.setData("import Vigilo\nPanelView {}", QUrl());
-        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
-            {{QStringLiteral("status"), QVariant::fromValue(&status)},
-             {QStringLiteral("metrics"), QVariant::fromValue(&metrics)},
-             {QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
-             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
+        view.reset(
+            qobject_cast<QQuickItem*>(component.createWithInitialProperties(properties(updates))));
         if (!view) {
             ADD_FAILURE() << component.errorString().toStdString();
             return;
         }
         view->setParentItem(window.contentItem());
-        // Shown, since stacks lay out as the window prepares its frames.
-        window.resize(420, 600);
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-        model.panelState().setPanelVisible(true);
         settle();
     }
 
-    /// Lets the bridges publish and every spring come to rest.
+    /// Lets the bridges publish and every spring come to rest, then waits for a frame, which
+    /// lays out what came new.
     void settle() {
         QCoreApplication::processEvents();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !anythingMoves(); }, 3000));
+        QSignalSpy swapped(&window, &QQuickWindow::frameSwapped);
+        window.update();
+        EXPECT_TRUE(swapped.wait(3000));
     }
 
     [[nodiscard]] bool anythingMoves() const {
@@ -59,18 +69,49 @@ protected:
 
     [[nodiscard]] QSizeF visibleSize() const { return view->property("visibleSize").toSizeF(); }
 
+    /// The item called `name` in the view's tree of items (which also holds what repeaters made).
     [[nodiscard]] QQuickItem* item(const char* name) const {
-        return view->findChild<QQuickItem*>(QString::fromLatin1(name));
+        return itemIn(*view, QString::fromLatin1(name));
+    }
+    /// How many visible items called `name` the tree of items under `root` holds.
+    [[nodiscard]] static int countVisible(QQuickItem& root, const QString& name) {
+        int count = 0;
+        for (auto* child : root.childItems()) {
+            count += (child->objectName() == name && child->isVisible() ? 1 : 0) +
+                     countVisible(*child, name);
+        }
+        return count;
+    }
+    [[nodiscard]] static QQuickItem* itemIn(QQuickItem& root, const QString& name) {
+        for (auto* child : root.childItems()) {
+            if (child->objectName() == name) {
+                return child;
+            }
+            if (auto* found = itemIn(*child, name)) {
+                return found;
+            }
+        }
+        return nullptr;
     }
 
     /// A visible text item or symbol of the view shows `text`.
-    [[nodiscard]] bool shows(const QString& text) const {
-        const auto items = view->findChildren<QQuickItem*>();
-        return std::ranges::any_of(items, [&](const QQuickItem* shown) {
-            return shown->isVisible() && shown->opacity() > 0 &&
-                   (shown->property("text").toString() == text ||
-                    shown->property("name").toString() == text);
-        });
+    [[nodiscard]] bool shows(const QString& text) const { return testing::shows(*view, text); }
+
+    void click(const QQuickItem& shown) {
+        const auto centre = centreOf(shown);
+        QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(int(centre.x), int(centre.y)));
+        settle();
+    }
+
+    /// The visible control that screen readers know by `name`, else nothing.
+    [[nodiscard]] QQuickItem* control(const QString& name) {
+        return testing::accessibleControl(window, name);
+    }
+
+    /// The scroll area of the settings' tab on show.
+    [[nodiscard]] QQuickItem* tabScroller() const {
+        return qobject_cast<QQuickItem*>(
+            qvariant_cast<QObject*>(item("settingsContent")->property("item")));
     }
 
     /// The panel's point at the centre of `shown`.
@@ -80,11 +121,6 @@ protected:
         return {centre.x(), centre.y()};
     }
 
-    AwakeModel model{services()};
-    StatusBridge status{model, clock};
-    MetricsBridge metrics{model.metrics()};
-    LidBridge lidBridge{model.lidMode()};
-    PanelBridge panel{model};
     QQmlEngine engine;
     ViewServices viewServices{clock, nullptr, engine};
     QQuickWindow window;
@@ -226,6 +262,132 @@ TEST_F(PanelViewTest, HeroSwitchesKeepAwakeAndShowsTheLidError) {
     settle();
     EXPECT_TRUE(shows(QStringLiteral("Пьёт кофе · первая чашка")));
     EXPECT_TRUE(shows(QStringLiteral("Не удалось включить режим крышки")));
+}
+
+TEST_F(PanelViewTest, SettingsReplaceTheMainScreenAtTheirFixedHeightUntilClosed) {
+    click(*item("moreButton"));
+    EXPECT_TRUE(model.panelState().showsSettings());
+    ASSERT_NE(item("settingsScreen"), nullptr);
+    EXPECT_EQ(item("mainScreen"), nullptr);
+    EXPECT_EQ(visibleSize(), QSizeF(340, 340));
+
+    click(*control(QStringLiteral("Закрыть настройки")));
+    EXPECT_FALSE(model.panelState().showsSettings());
+    ASSERT_NE(item("mainScreen"), nullptr);
+    EXPECT_EQ(visibleSize(), QSizeF(340, 288));
+}
+
+TEST_F(PanelViewTest, EachTabOpensAtItsTopAndOnlyTheOthersLightUnderThePointer) {
+    model.panelState().setShowsSettings(true);
+    settle();
+    for (const int tab : {1, 2, 0, 1}) {
+        // Scrolled down as far as it goes, then another tab is chosen.
+        auto* scroller = tabScroller();
+        ASSERT_NE(scroller, nullptr);
+        scroller->setProperty("contentY", 1000);
+        click(*item(("tab" + std::to_string(tab)).c_str()));
+        EXPECT_EQ(model.panelState().panelTab(), PanelTab(tab));
+        ASSERT_NE(tabScroller(), nullptr);
+        EXPECT_EQ(tabScroller()->property("contentY").toDouble(), 0) << "tab " << tab;
+        for (const int other : {0, 1, 2}) {
+            auto* button = item(("tab" + std::to_string(other)).c_str());
+            model.panelState().setPointer(centreOf(*button));
+            QCoreApplication::processEvents();
+            const auto* highlight =
+                button->findChild<QQuickItem*>(QStringLiteral("hoverHighlight"));
+            EXPECT_EQ(highlight->property("hovered").toBool(), other != tab)
+                << "tab " << other << " with tab " << tab << " selected";
+        }
+    }
+}
+
+TEST_F(PanelViewTest, TheUpdateDotShowsOnTheMoreButtonAndOnTheAboutTabUnlessItIsOpen) {
+    fakes::FakeUpdateFramework framework;
+    Updater updater(framework, scheduler, {.version = "1.2", .copyright = "© 2026 Vigilo"});
+    UpdatesBridge updates(updater);
+    struct Case {
+        const char* what;
+        UpdatesBridge* bridge;
+        bool found;
+        std::optional<PanelTab> tab;
+        bool dot;
+    };
+    const Case cases[] = {
+        {"a program that does not update itself", nullptr, false, std::nullopt, false},
+        {"nothing found, main screen", &updates, false, std::nullopt, false},
+        {"nothing found, settings", &updates, false, PanelTab::General, false},
+        {"found, main screen", &updates, true, std::nullopt, true},
+        {"found, general tab", &updates, true, PanelTab::General, true},
+        {"found, about tab open", &updates, true, PanelTab::About, false},
+    };
+    for (const auto& c : cases) {
+        if (c.found) {
+            updater.showUpdateFound("1.3", [] {});
+        }
+        model.panelState().setShowsSettings(c.tab.has_value());
+        model.panelState().setPanelTab(c.tab.value_or(PanelTab::General));
+        load(c.bridge);
+        EXPECT_EQ(countVisible(*view, QStringLiteral("updateDot")), c.dot ? 1 : 0) << c.what;
+    }
+}
+
+TEST_F(PanelViewTest, TheConsentCardComesAndGoesWithTheModelsQuestion) {
+    model.panelState().setShowsSettings(true);
+    settle();
+    const auto cardShown = [&] {
+        const auto* card = item("consentCard");
+        return card != nullptr && card->parentItem()->isVisible() && card->opacity() == 1;
+    };
+    EXPECT_FALSE(cardShown());
+    model.lidMode().setKeepsAwakeWithLidClosed(true);
+    settle();
+    ASSERT_TRUE(model.lidMode().needsLidConsent());
+    EXPECT_TRUE(cardShown());
+    click(*control(QStringLiteral("Не сейчас")));
+    EXPECT_FALSE(cardShown());
+}
+
+TEST_F(PanelViewTest, TheKeyboardReachesAndPressesTheControls) {
+    window.requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    /// The names of the controls Tab visits, once round.
+    const auto tabRound = [&] {
+        std::vector<QString> names;
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(&window, Qt::Key_Tab);
+            const QString name = testing::accessibleName(window.activeFocusItem());
+            if (!names.empty() && name == names.front()) {
+                break;
+            }
+            names.push_back(name);
+        }
+        return names;
+    };
+    const auto visits = [](const std::vector<QString>& names, const char* name) {
+        return std::ranges::find(names, QString::fromUtf8(name)) != names.end();
+    };
+    const auto onMain = tabRound();
+    EXPECT_TRUE(visits(onMain, model.toggleHelp().c_str())) << "the hero";
+    for (const auto* name : {"Показатели", "Настройки"}) {
+        EXPECT_TRUE(visits(onMain, name)) << name;
+    }
+    while (window.activeFocusItem() != control(QStringLiteral("Настройки"))) {
+        QTest::keyClick(&window, Qt::Key_Tab);
+    }
+    QTest::keyClick(&window, Qt::Key_Space);
+    settle();
+    ASSERT_TRUE(model.panelState().showsSettings());
+
+    const auto inSettings = tabRound();
+    for (const auto* name : {"Основные", "Программы", "О программе", "Закрыть настройки", "Звук",
+                             "Скрывать индикаторы"}) {
+        EXPECT_TRUE(visits(inSettings, name)) << name;
+    }
+    while (window.activeFocusItem() != control(QStringLiteral("Программы"))) {
+        QTest::keyClick(&window, Qt::Key_Tab);
+    }
+    QTest::keyClick(&window, Qt::Key_Return);
+    EXPECT_EQ(model.panelState().panelTab(), PanelTab::Apps);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the lid consent card, light and dark, for a person to look at: vigilo_render_panel <folder>.
 // The main screen is laid on a plain backdrop, as a compositor would show it, so its margin and
 // shadow show too.
+#include "PanelBridges.h"
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
@@ -45,10 +46,10 @@ QPalette palette(bool dark) {
 }
 
 /// One picture: a model over fakes brought into a state, and the panel showing it.
-class Scene : protected fakes::ModelFakes {
+class Scene : protected testing::PanelBridges {
 public:
-    explicit Scene(bool opaque) {
-        words = linuxWords();
+    explicit Scene(bool opaque)
+        : PanelBridges(linuxWords()) {
         stats.memory = MemoryFigures{.internal = 9 * GiB, .wired = GiB, .physical = 16 * GiB};
         stats.volume = VolumeCapacity{245'000'000'000, 494'000'000'000};
         stats.sources = {{.kind = PowerSource::Kind::InternalBattery,
@@ -69,12 +70,9 @@ public:
         addVigiloImportPath(engine);
         QQmlComponent component(&engine);
         component.setData("import Vigilo\nPanelView {}", QUrl());
-        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
-            {{QStringLiteral("status"), QVariant::fromValue(&status)},
-             {QStringLiteral("metrics"), QVariant::fromValue(&metrics)},
-             {QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
-             {QStringLiteral("panel"), QVariant::fromValue(&panel)},
-             {QStringLiteral("opaque"), opaque}})));
+        auto properties = PanelBridges::properties();
+        properties.insert(QStringLiteral("opaque"), opaque);
+        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(properties)));
         if (!view) {
             std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
             std::exit(1);
@@ -110,11 +108,6 @@ public:
     }
 
 private:
-    AwakeModel model{services()};
-    StatusBridge status{model, clock};
-    MetricsBridge metrics{model.metrics()};
-    LidBridge lidBridge{model.lidMode()};
-    PanelBridge panel{model};
     QQmlEngine engine;
     /// The glass fills and empties along real time.
     SystemClock wallClock;
@@ -417,9 +410,6 @@ struct State {
     std::function<void(Scene&)> arrange;
 };
 
-} // namespace
-} // namespace vigilo
-
 /// The apps tab on the panel's surface, with its footer under it: a built-in application
 /// running, one installed without an icon, two not installed and one the user added; with the
 /// pointer resting on the first remove button when `hover` is set.
@@ -528,6 +518,9 @@ bool renderAppsTab(const QDir& folder, bool dark) {
     return true;
 }
 
+} // namespace
+} // namespace vigilo
+
 int main(int argc, char** argv) {
     using namespace vigilo;
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -566,6 +559,23 @@ int main(int argc, char** argv) {
              scene.awakeModel().panelState().setPointer(PanelPoint{354, 74});
          }},
         {"opaque", true, [](Scene&) {}},
+        {"settings-general", false,
+         [](Scene& scene) { scene.awakeModel().panelState().setShowsSettings(true); }},
+        {"settings-apps", false,
+         [](Scene& scene) {
+             scene.awakeModel().panelState().setShowsSettings(true);
+             scene.awakeModel().panelState().setPanelTab(PanelTab::Apps);
+         }},
+        {"settings-about", false,
+         [](Scene& scene) {
+             scene.awakeModel().panelState().setShowsSettings(true);
+             scene.awakeModel().panelState().setPanelTab(PanelTab::About);
+         }},
+        {"settings-consent", false,
+         [](Scene& scene) {
+             scene.awakeModel().lidMode().setKeepsAwakeWithLidClosed(true);
+             scene.awakeModel().panelState().setShowsSettings(true);
+         }},
     };
     const std::vector<AboutState> aboutStates = {
         {"granted", [](AboutTab& tab) { tab.awakeModel().lidMode().grantLidPermission(); }},

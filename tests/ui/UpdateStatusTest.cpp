@@ -1,9 +1,6 @@
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/ModelFakes.h"
-#include "ui/LidBridge.h"
-#include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
-#include "ui/StatusBridge.h"
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
 
@@ -209,37 +206,6 @@ TEST_F(UpdateStatusTest, EachPhaseShowsItsRowAndTexts) {
             EXPECT_NEAR(segment->width(), *c.segment, 0.01) << c.what;
         }
         EXPECT_EQ(visibleChild(*view, "spinner") != nullptr, c.spins) << c.what;
-    }
-}
-
-TEST_F(UpdateStatusTest, MoreButtonShowsTheDotOnlyWithAnUpdate) {
-    StatusBridge status{model, clock};
-    MetricsBridge metrics{model.metrics()};
-    LidBridge lidBridge{model.lidMode()};
-    Updates updates(framework, scheduler);
-    struct Case {
-        const char* what;
-        UpdatesBridge* bridge;
-        std::function<void()> arrange;
-        bool dot;
-    };
-    const Case cases[] = {
-        {"a program that does not update itself", nullptr, [] {}, false},
-        {"nothing found yet", &updates.bridge, [] {}, false},
-        {"found in the background", &updates.bridge,
-         [&] { updates.updater.showUpdateFound("1.3", [] {}); }, true},
-    };
-    for (const auto& c : cases) {
-        const auto view = load("import Vigilo\nPanelView {}",
-                               {{QStringLiteral("status"), QVariant::fromValue(&status)},
-                                {QStringLiteral("metrics"), QVariant::fromValue(&metrics)},
-                                {QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
-                                {QStringLiteral("panel"), QVariant::fromValue(&panel)},
-                                {QStringLiteral("updates"), QVariant::fromValue(c.bridge)}});
-        ASSERT_NE(view, nullptr);
-        c.arrange();
-        settle();
-        EXPECT_EQ(visibleChild(*view, "updateDot") != nullptr, c.dot) << c.what;
     }
 }
 

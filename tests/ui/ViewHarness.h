@@ -2,6 +2,7 @@
 
 #include "ui/ViewServices.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -77,6 +78,27 @@ inline bool shows(const QQuickItem& root, const QString& text) {
 inline QQuickItem* visibleChild(const QQuickItem& root, const char* name) {
     auto* found = root.findChild<QQuickItem*>(QString::fromLatin1(name));
     return found != nullptr && found->isVisible() ? found : nullptr;
+}
+
+/// The visible control that screen readers know by `name` in `window`, else nothing.
+inline QQuickItem* accessibleControl(QQuickWindow& window, const QString& name,
+                                     QAccessibleInterface* node = nullptr) {
+    node = node != nullptr ? node : window.accessibleRoot();
+    if (node->text(QAccessible::Name) == name && !node->state().invisible) {
+        return qobject_cast<QQuickItem*>(node->object());
+    }
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (auto* found = accessibleControl(window, name, node->child(i))) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+/// What screen readers call `item`; empty for nothing.
+inline QString accessibleName(QQuickItem* item) {
+    auto* node = item != nullptr ? QAccessible::queryAccessibleInterface(item) : nullptr;
+    return node != nullptr ? node->text(QAccessible::Name) : QString();
 }
 
 } // namespace vigilo::testing

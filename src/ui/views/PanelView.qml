@@ -1,8 +1,8 @@
 import QtQuick
 import Vigilo
 
-// The root of the panel: the main screen on the panel's surface, 340 points wide with 16
-// points of padding, inside a transparent margin of 40 points where the surface's shadow falls
+// The root of the panel: the main screen or the settings on the panel's surface, 340 points
+// wide with 16 points of padding, inside a transparent margin of 40 points where the surface's shadow falls
 // and through which clicks pass. It fills its window from the top-left corner, so its
 // coordinates are those of the published pointer: hover highlights measure themselves against
 // it. The window follows `visibleSize`.
@@ -13,6 +13,8 @@ Item {
     required property MetricsBridge metrics
     required property LidBridge lid
     required property PanelBridge panel
+    required property SettingsBridge settings
+    required property WatchedAppsBridge apps
     /// The update driver's state; null in a program that does not update itself.
     property UpdatesBridge updates: null
     /// Nothing composites the window: the surface is drawn fully opaque and casts no shadow.
@@ -23,7 +25,8 @@ Item {
     readonly property real panelWidth: 340
     /// The visible panel, without the margin.
     readonly property size visibleSize: Qt.size(panelWidth,
-                                                Math.ceil(mainScreen.height) + 2 * padding)
+                                                Math.ceil(screen.item !== null ? screen.item.height : 0)
+                                                + 2 * padding)
 
     implicitWidth: visibleSize.width + 2 * margin
     implicitHeight: visibleSize.height + 2 * margin
@@ -38,19 +41,37 @@ Item {
         shadowed: !root.opaque
     }
 
-    // The settings screen takes this place once it exists; until then the more button's
-    // request for it leaves the main screen up.
-    MainScreen {
-        id: mainScreen
-        objectName: "mainScreen"
+    Loader {
+        id: screen
         x: root.margin + root.padding
         y: root.margin + root.padding
         width: root.panelWidth - 2 * root.padding
-        status: root.status
-        metrics: root.metrics
-        lid: root.lid
-        panel: root.panel
-        space: root
-        hasUpdate: root.updates !== null && root.updates.hasUpdate
+        sourceComponent: root.panel.showsSettings ? settingsScreen : mainScreen
+    }
+
+    Component {
+        id: mainScreen
+        MainScreen {
+            objectName: "mainScreen"
+            status: root.status
+            metrics: root.metrics
+            lid: root.lid
+            panel: root.panel
+            space: root
+            hasUpdate: root.updates !== null && root.updates.hasUpdate
+        }
+    }
+    Component {
+        id: settingsScreen
+        SettingsScreen {
+            objectName: "settingsScreen"
+            height: implicitHeight
+            panel: root.panel
+            lid: root.lid
+            settings: root.settings
+            apps: root.apps
+            updates: root.updates
+            space: root
+        }
     }
 }

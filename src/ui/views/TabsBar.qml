@@ -1,0 +1,109 @@
+import QtQuick
+import Vigilo
+
+// The settings' three tabs side by side in a faint capsule. The selected tab is an amber pill
+// and never lights under the pointer; the about tab carries the update dot while an update is
+// available and another tab is selected.
+Rectangle {
+    id: bar
+
+    required property PanelBridge panel
+    required property Item space
+    property bool hasUpdate: false
+
+    /// In the order of `PanelBridge.panelTab`.
+    readonly property var titles: ["Основные", "Программы", "О программе"]
+    readonly property int aboutTab: 2
+
+    implicitHeight: 36
+    radius: 14
+    color: Style.cardFill
+    border.width: 0.5
+    border.color: Style.hairline
+
+    Row {
+        id: tabs
+        x: 3
+        y: 3
+        width: parent.width - 6
+        spacing: 2
+
+        Repeater {
+            model: bar.titles
+
+            Item {
+                id: tab
+                required property int index
+                required property string modelData
+                readonly property bool selected: bar.panel.panelTab === index
+
+                objectName: "tab" + index
+                width: (tabs.width - 2 * tabs.spacing) / bar.titles.length
+                height: 30
+
+                // The amber pill, with a soft amber shadow below it drawn as faint rings.
+                Repeater {
+                    model: tab.selected ? [{spread: 3, opacity: 0.08}, {spread: 2, opacity: 0.12},
+                                           {spread: 1, opacity: 0.16}] : []
+                    Rectangle {
+                        required property var modelData
+                        x: -modelData.spread
+                        y: 2 - modelData.spread
+                        width: tab.width + 2 * modelData.spread
+                        height: tab.height + 2 * modelData.spread
+                        radius: 10 + modelData.spread
+                        color: Style.faded(Style.amber, modelData.opacity)
+                    }
+                }
+                Rectangle {
+                    anchors.fill: parent
+                    visible: tab.selected
+                    radius: 10
+                    color: Style.amber
+                    border.width: 0.5
+                    border.color: Qt.rgba(1, 1, 1, 0.25)
+                }
+
+                Text {
+                    anchors.fill: parent
+                    anchors.leftMargin: 4
+                    anchors.rightMargin: 4
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    text: tab.modelData
+                    font.pixelSize: 11
+                    font.weight: tab.selected ? Font.DemiBold : Font.Normal
+                    color: tab.selected ? Style.amberInk : Style.secondaryLabel
+                    // Shrinks to 0.9 of its size before it is cut off.
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPixelSize: 10
+                    elide: Text.ElideRight
+                }
+
+                UpdateDot {
+                    objectName: "updateDot"
+                    visible: tab.index === bar.aboutTab && !tab.selected && bar.hasUpdate
+                    size: 6
+                    x: parent.width - width + 2.1
+                    y: -2.1
+                }
+
+                HoverHighlight {
+                    panel: bar.panel
+                    space: bar.space
+                    cornerRadius: 10
+                    strength: 0.12
+                    enabled: !tab.selected
+                }
+
+                Pressable {
+                    name: tab.modelData
+                    role: Accessible.PageTab
+                    Accessible.selectable: true
+                    Accessible.selected: tab.selected
+                    onActivated: bar.panel.panelTab = tab.index
+                }
+            }
+        }
+    }
+}
