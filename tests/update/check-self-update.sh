@@ -6,7 +6,9 @@
 # prepares the update but does not install it; once keep-awake ends it installs it, relaunches in
 # the same process from the new version's folder and answers there, and the old version's folder
 # is as it was. Ended before it confirms its start, the new version is rolled back by the next
-# start from the launcher, which runs the old version again.
+# start from the launcher, which runs the old version again. Installed afresh in another home and
+# kept awake, the older release is then updated by the user from the panel's about tab (check,
+# then install and relaunch): the relaunched program is still kept awake, since the same moment.
 #
 #   check-self-update.sh <source folder> <this build folder> <work folder> <vigilo_sign_update>
 #
@@ -208,5 +210,110 @@ check "the old version's folder is still untouched" old_untouched
 kill -TERM "$pid"
 wait "$pid"
 check "the rolled-back program quits cleanly" test $? = 0
+elapsed "rolled back"
+
+# --- Installed by the user while kept awake ------------------------------------------------
+# The rolled-back home refuses $new for good, so the older release goes into a home of its own.
+# The settings stay: they hold the keep-awake period the program resumes at start, begun two and
+# a quarter hours ago, in the fifth half-hour cup, so that the status line tells that start
+# from one made anew at the relaunch (the first cup) through the whole run.
+export HOME=$scratch/home-panel
+mkdir "$HOME"
+versions=$HOME/.local/lib/vigilo
+check "install-user.sh installs the older release in another home" \
+    "$source_dir/scripts/install-user.sh" --build-dir "$older" >/dev/null
+check "current there points at $old" current_is "$old"
+old_digest=$(folder_digest "$versions/$old")
+settings_file=$XDG_CONFIG_HOME/vigilo/defaults.json
+set_setting() { # name, JSON value
+    python3 - "$settings_file" "$1" "$2" <<'PY'
+import json, os, sys
+path, name, value = sys.argv[1], sys.argv[2], json.loads(sys.argv[3])
+settings = json.load(open(path)) if os.path.exists(path) else {}
+settings[name] = value
+os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
+json.dump(settings, open(path, "w"))
+PY
+}
+set_setting resumeAwakeSince "{\"date\": \"$(date -u -d '135 minutes ago' +%Y-%m-%dT%H:%M:%S.000Z)\"}"
+set_setting resumeManuallyOn true
+# Nor does the closed-lid mode ask for consent, whose card would sit above the about tab's rows.
+set_setting keepsAwakeWithLidClosed false
+# The automatic check soon after the start meets a feed that does not read, and only logs that;
+# the user's check later gets the real one.
+echo "no release published yet" >"$scratch/placeholder"
+mv "$scratch/placeholder" "$feed/appcast.xml"
+
+launcher=$(sed -n 's/^Exec=//p' "$HOME/.local/share/applications/io.github.vigilo.Vigilo.desktop")
+vd_spawn vigilo-panel "$launcher"
+pid=$VD_LAST_PID
+log=$VD_DIR/vigilo-panel.log
+check "the older release in the other home answers" wait_until 300 answers
+check "it runs from $old's folder" runs "$pid" "$old"
+check "vigilo on keeps the computer awake" control on
+control status
+before=$(head -n 1 "$scratch/out")
+check "the status tells the fifth cup of the resumed period: $before" \
+    test "$before" = "Пьёт кофе уже 5 чашек"
+background_check_failed() { grep -q "обновление не удалось: The update feed is not an appcast" "$log"; }
+check "the automatic check found no readable feed" wait_until 300 background_check_failed
+mv "$feed/appcast.xml" "$scratch/placeholder"
+{
+    echo '<?xml version="1.0" encoding="utf-8"?>'
+    echo '<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">'
+    echo '<channel><title>Vigilo</title>'
+    cat "$scratch/item.xml"
+    echo '</channel></rss>'
+} >"$scratch/appcast.xml"
+mv "$scratch/appcast.xml" "$feed/appcast.xml"
+elapsed "kept awake in the other home"
+
+# The panel's coordinates: the visible panel (340 wide) inside a 40-point margin, its content
+# 16 points in. The settings are 308 high, the main screen 256.
+# Screens of the steps stay in the work folder, to see where the clicks went.
+shots=$work/screens
+mkdir -p "$shots"
+shoot() { vd_screenshot "$shots/$1.png"; }
+panel_height_is() { [ "$(vd_panel_window | awk '{ print $5 }')" = "$1" ]; }
+click_in_panel() { # x y, from the visible panel's content corner
+    local x y
+    read -r _ x y _ _ <<<"$(vd_panel_window)"
+    xdotool mousemove $((x + 56 + $1)) $((y + 56 + $2)) click 1
+}
+
+# The tray menu's "О VIGLO", chosen with the keyboard (the toggle comes first), opens the panel
+# on the settings' about tab.
+read -r _ x y width height <<<"$(vd_tray_icon)"
+xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+menu_open() { [ "$(vd_vigilo_windows | wc -l)" -ge 2 ]; }
+check "a right click on the tray icon opens its menu" wait_until 30 menu_open
+shoot menu
+xdotool key Down Down Return
+check "О VIGLO opens the panel on the settings" wait_until 30 panel_height_is 420
+shoot about
+# The update row follows the identity card (64 high) and a gap of 8, under the tab bar (36)
+# and its gap (8).
+click_in_panel 154 132
+check "Проверить обновления downloads and prepares the update while kept awake" \
+    wait_until 1200 prepared
+control status
+control status
+shoot ready
+check "prepared on the user's check, it waits for the click: current still points at $old" \
+    current_is "$old"
+# The install button sits under the ready row's text line.
+click_in_panel 154 161
+check "Установить и перезапустить switches current to $new" wait_until 300 current_is "$new"
+check "the same process relaunched from $new's folder" wait_until 300 runs "$pid" "$new"
+check "the relaunched program answers" wait_until 300 answers
+elapsed "installed from the panel"
+control status
+check "the relaunched program is still kept awake" test $? = 0
+after=$(head -n 1 "$scratch/out")
+check "since the same moment: $after" test "$after" = "$before"
+check "the old version's folder in the other home is untouched" old_untouched
+kill -TERM "$pid"
+wait "$pid"
+check "the updated program quits cleanly" test $? = 0
 elapsed "done"
-echo "check-self-update: updated, relaunched and rolled back"
+echo "check-self-update: updated, relaunched, rolled back, and installed from the panel while kept awake"
