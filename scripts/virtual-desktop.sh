@@ -30,6 +30,12 @@
 #   vd_open_panel              waits out the reopen guard (a click within 0.3 s of the panel's
 #                              close opens nothing), clicks the tray icon and waits up to 3 s for
 #                              the panel.
+#   vd_panel_height            the panel window's height (nothing if closed).
+#   vd_click_panel X Y         a left click at X, Y of the panel window (its transparent margin
+#                              included).
+#   vd_panel_pixel X Y         "R G B" (0-255) of the screen at X, Y of the panel window.
+# Other windows:
+#   vd_window_named TEXT       the id of a visible window whose title contains TEXT.
 
 VD_PYTHON=/usr/bin/python3   # dbusmock needs Debian's interpreter and its dbus module
 VD_PIDS=()
@@ -210,6 +216,25 @@ vd_open_panel() {
     vd_click_tray_icon
     vd_wait_until 30 vd_panel_open
 }
+
+vd_panel_height() { vd_panel_window | awk '{ print $5 }'; }
+
+vd_click_panel() {
+    local x y
+    read -r _ x y _ _ <<<"$(vd_panel_window)"
+    [ -n "$x" ] || return 1
+    xdotool mousemove $((x + $1)) $((y + $2)) click 1
+}
+
+vd_panel_pixel() {
+    local x y
+    read -r _ x y _ _ <<<"$(vd_panel_window)"
+    [ -n "$x" ] || return 1
+    import -window root -crop "1x1+$((x + $1))+$((y + $2))" -depth 8 txt:- |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n 1
+}
+
+vd_window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 
 vd_stop() {
     local i
