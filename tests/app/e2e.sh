@@ -147,21 +147,12 @@ run_vigilo off
 expect "off after the hero: no lock" wait_for_locks 0
 
 # --- The settings screen -------------------------------------------------------------------
-# Points in the panel window: the panel's content starts 56 in (the 40-point margin and the
-# 16-point padding) and is 308 wide. The settings screen has a 36-high header (the tab bar with
-# three tabs of about 85 after a 3-point inset, then the close button at the right end), and its
-# tab 8 below that. The more button of the main screen sits where the close button does.
-content=56
-header_middle=$((content + 18))
-tab_top=$((content + 36 + 8))
-corner_button=$((content + 308 - 18))
-tab_middle() { echo $((content + 45 + $1 * 87)); }
 # The general tab: rows 44 high, each switch 12 from the card's right edge.
-switch_middle=$((content + 308 - 12 - 22))
-row_middle() { echo $((tab_top + $1 * 44 + 22)); }
+switch_middle=$((VD_CONTENT + 308 - 12 - 22))
+row_middle() { echo $((VD_TAB_TOP + $1 * 44 + 22)); }
 # The apps tab: the card of the four built-in applications (rows of 36 and three dividers), 8
 # of spacing, then the 34-high add button.
-add_button_middle=$((tab_top + 4 * 36 + 3 + 8 + 17))
+add_button_middle=$((VD_TAB_TOP + 4 * 36 + 3 + 8 + 17))
 
 settings_file="$XDG_CONFIG_HOME/vigilo/defaults.json"
 # A key of the settings file as compact JSON, or "absent".
@@ -187,28 +178,16 @@ sys.exit(0 if enabled and any(app_id in app["bundleIDs"] for app in added) else 
 PY
 }
 
-# The settings screen is 308 high, the main screen less: the window's height tells them apart.
-settings_shown() { [ "$(vd_panel_height)" = $((308 + 2 * 16 + 2 * 40)) ]; }
-# The selected tab is an amber pill: a point of it above its title.
-tab_selected() {
-    local r g b
-    read -r r g b <<<"$(vd_panel_pixel "$(tab_middle "$1")" $((content + 7)))"
-    [ -n "$b" ] && [ "$r" -ge 200 ] && [ "$g" -ge 120 ] && [ "$g" -le 200 ] && [ "$b" -le 90 ]
-}
-open_settings() {
-    vd_open_panel || return 1
-    vd_click_panel "$corner_button" "$header_middle"
-    vd_wait_until 30 settings_shown
-}
 chooser_window() { vd_window_named "Выберите программу"; }
 chooser_up() { [ -n "$(chooser_window)" ]; }
 chooser_gone() { ! chooser_up; }
 chooser_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(chooser_window)" ]; }
-# The tray menu: a window of the program narrower than the panel and wider than the icon.
-tray_menu_up() { vd_vigilo_windows | awk '$4 >= 100 && $4 < 300 { found = 1 } END { exit !found }'; }
+# The chooser is a window of the program too, and as wide as a panel: the panel's own width.
+panel_beside_dialog() { vd_vigilo_windows | awk '$4 == 420 { found = 1 } END { exit !found }'; }
+dialog_up() { [ -n "$(vd_dialog_windows)" ]; }
 
-expect "the settings open from the more button" open_settings
-expect "the settings open on the general tab" tab_selected 0
+expect "the settings open from the more button" vd_open_settings
+expect "the settings open on the general tab" vd_tab_selected 0
 vd_click_panel "$switch_middle" "$(row_middle 2)"
 expect "the sound switch stores the sound off" wait_until_stored soundEnabled false
 vd_click_panel "$switch_middle" "$(row_middle 2)"
@@ -220,16 +199,14 @@ expect "the metrics switch stores them hidden" wait_until_stored hidesMetrics tr
 mkdir "$VD_DIR/applications"
 probe_entry="$VD_DIR/applications/vigilo-e2e-probe.desktop"
 printf '[Desktop Entry]\nType=Application\nName=E2E Probe\nExec=/bin/true\n' >"$probe_entry"
-vd_click_panel "$(tab_middle 1)" "$header_middle"
-expect "the apps tab is selected" vd_wait_until 30 tab_selected 1
-vd_click_panel "$((content + 154))" "$add_button_middle"
+expect "the apps tab is selected" vd_select_tab 1
+vd_click_panel "$((VD_CONTENT + 154))" "$add_button_middle"
 expect "the add button opens the file chooser" vd_wait_until 50 chooser_up
-expect "the panel stays open while the chooser is up" vd_panel_open
+expect "the panel stays open while the chooser is up" panel_beside_dialog
 expect "the chooser takes the keyboard" vd_wait_until 50 chooser_focused
 xdotool type --delay 20 "$probe_entry"
+# The file name's completion list pops up with nothing chosen in it: Return reaches the chooser.
 xdotool key Return
-# The file name's completion list, when it popped up, takes the first Return.
-vd_wait_until 20 chooser_gone || xdotool key Return
 expect "the chosen application closes the chooser" vd_wait_until 50 chooser_gone
 expect "the chosen application is stored, listed and enabled" \
     vd_wait_until 50 watched_app_stored vigilo-e2e-probe
@@ -240,12 +217,12 @@ expect "the tray icon closes the settings" vd_wait_until 30 vd_panel_closed
 # The tray menu's about item: the panel on the about tab. Keys go to the menu, which grabs them.
 read -r _ x y width height <<<"$(vd_tray_icon)"
 xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
-expect "a right click opens the tray menu" vd_wait_until 30 tray_menu_up
+expect "a right click opens the tray menu" vd_wait_until 30 dialog_up
 # The second item after the keep-awake switch and a separator.
 xdotool key Down Down Return
 expect "the menu's about item opens the panel" vd_wait_until 30 vd_panel_open
-expect "the menu's about item opens the settings" vd_wait_until 30 settings_shown
-expect "the menu's about item selects the about tab" vd_wait_until 30 tab_selected 2
+expect "the menu's about item opens the settings" vd_wait_until 30 vd_settings_shown
+expect "the menu's about item selects the about tab" vd_wait_until 30 vd_tab_selected 2
 vd_click_tray_icon
 expect "the tray icon closes the about tab" vd_wait_until 30 vd_panel_closed
 # --- End of the settings screen ------------------------------------------------------------
