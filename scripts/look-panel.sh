@@ -122,7 +122,8 @@ shoot lid-error
 "$vigilo" off >/dev/null || true
 
 # The about tab with closed-lid access allowed (still lidModeGranted), and the revoke dialog.
-vd_open_settings && vd_select_tab 2 || { echo "look-panel: no about tab" >&2; exit 1; }
+vd_open_settings || { echo "look-panel: the settings did not open" >&2; exit 1; }
+vd_select_tab 2 || { echo "look-panel: the about tab was not selected" >&2; exit 1; }
 shoot_settings about-granted
 # The access button is the about tab's only control tinted amber; what lies above it depends on
 # whether this build updates itself.

@@ -252,6 +252,7 @@ vd_panel_pixel() {
 VD_CONTENT=56
 VD_HEADER_MIDDLE=$((VD_CONTENT + 18))
 VD_CORNER_BUTTON=$((VD_CONTENT + 308 - 18))
+# shellcheck disable=SC2034 # for the scripts that source this one
 VD_TAB_TOP=$((VD_CONTENT + 36 + 8))
 vd_tab_middle() { echo $((VD_CONTENT + 45 + $1 * 87)); }
 # The main screen is lower than the settings screen: the window's height tells them apart.
