@@ -11,7 +11,13 @@
 #                        every lock, and a session inhibitor (a simulated ScreenSaver service) to
 #                        keep the computer awake without it; `vigilo on` then fails to take the
 #                        lid lock
-# Each picture is the panel's window with its transparent margin, over the desktop.
+#   panel-settings-consent.png  the settings while keep-awake is on and closed-lid mode wanted
+#                        (as it is by default) but not yet allowed: the consent card on top
+#   panel-settings-general.png, panel-settings-apps.png, panel-settings-about.png
+#                        each tab after `vigilo off`, which takes the consent card away
+#   panel-settings-about-granted.png  the about tab with closed-lid access allowed
+#   revoke-dialog.png    the dialog a click on "Доступ к крышке разрешён" opens, over the panel
+# Each panel picture is the panel's window with its transparent margin, over the desktop.
 # Usage: scripts/look-panel.sh [path/to/vigilo] [output folder]
 set -euo pipefail
 
@@ -50,6 +56,14 @@ shoot() {
     import -window root -crop "${width}x${height}+${x}+${y}" +repage "$out/panel-$1.png"
     echo "$out/panel-$1.png"
 }
+# The settings as they are, not as the last click left them: the pointer rests in the window's
+# transparent margin, where it lights nothing and shows no help tip.
+shoot_settings() {
+    local x y height
+    read -r _ x y _ height <<<"$(vd_panel_window)"
+    xdotool mousemove $((x + 10)) $((y + height - 10))
+    shoot "settings-$1"
+}
 # Settings written while no instance runs; a JSON object merged into the settings file.
 settings() {
     "$VD_PYTHON" - "$XDG_CONFIG_HOME/vigilo/defaults.json" "$1" <<'PY'
@@ -70,6 +84,14 @@ shoot on
 read -r _ x y width _ <<<"$(vd_panel_window)"
 xdotool mousemove $((x + width / 2)) $((y + 40 + 16 + 234)) click 1
 shoot metrics
+vd_open_settings || { echo "look-panel: the settings did not open" >&2; exit 1; }
+shoot_settings consent
+"$vigilo" off >/dev/null
+shoot_settings general
+for tab in 1:apps 2:about; do
+    vd_select_tab "${tab%%:*}" || { echo "look-panel: the ${tab#*:} tab was not selected" >&2; exit 1; }
+    shoot_settings "${tab#*:}"
+done
 stop_vigilo
 
 two_hours_ago=$(date -u -d '2 hours ago' +%Y-%m-%dT%H:%M:%S.000Z)
@@ -98,3 +120,35 @@ start_vigilo
 "$vigilo" on >/dev/null || echo "look-panel: vigilo on did not keep the computer awake" >&2
 shoot lid-error
 "$vigilo" off >/dev/null || true
+
+# The about tab with closed-lid access allowed (still lidModeGranted), and the revoke dialog.
+vd_open_settings || { echo "look-panel: the settings did not open" >&2; exit 1; }
+vd_select_tab 2 || { echo "look-panel: the about tab was not selected" >&2; exit 1; }
+shoot_settings about-granted
+# The access button is the about tab's only control tinted amber; what lies above it depends on
+# whether this build updates itself.
+lid_button_top() {
+    local x y
+    read -r _ x y _ _ <<<"$(vd_panel_window)"
+    import -window root -crop "1x240+$((x + VD_CONTENT + 10))+$((y + VD_TAB_TOP))" -depth 8 txt:- |
+        awk -F'[,:() ]+' 'NR > 1 && !found && $3 - $5 > 15 { print $2; found = 1 }'
+}
+top=$(lid_button_top)
+[ -n "$top" ] || { echo "look-panel: no closed-lid access button" >&2; exit 1; }
+vd_click_panel $((VD_CONTENT + 154)) $((VD_TAB_TOP + top + 16))
+dialog_up() { [ -n "$(vd_dialog_windows)" ]; }
+vd_wait_until 30 dialog_up || { echo "look-panel: no revoke dialog" >&2; exit 1; }
+read -r _ dx dy dwidth dheight <<<"$(vd_dialog_windows | sed -n 1p)"
+read -r _ px py pwidth pheight <<<"$(vd_panel_window)"
+xdotool mousemove $((px + 10)) $((py + pheight - 10))
+sleep 1
+# The dialog and the panel, and the desktop between them, as far as it lies on the screen.
+min() { echo $(($1 < $2 ? $1 : $2)); }
+max() { echo $(($1 > $2 ? $1 : $2)); }
+left=$(min "$dx" "$px")
+top=$(max 0 "$(min "$dy" "$py")")
+right=$(max $((dx + dwidth)) $((px + pwidth)))
+bottom=$(max $((dy + dheight)) $((py + pheight)))
+import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$out/revoke-dialog.png"
+echo "$out/revoke-dialog.png"
+xdotool key Escape

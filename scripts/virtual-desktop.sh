@@ -30,6 +30,23 @@
 #   vd_open_panel              waits out the reopen guard (a click within 0.3 s of the panel's
 #                              close opens nothing), clicks the tray icon and waits up to 3 s for
 #                              the panel.
+#   vd_panel_height            the panel window's height (nothing if closed).
+#   vd_click_panel X Y         a left click at X, Y of the panel window (its transparent margin
+#                              included).
+#   vd_panel_pixel X Y         "R G B" (0-255) of the screen at X, Y of the panel window.
+#   vd_dialog_windows          the lines of the program's other windows (menus, dialogs): neither
+#                              the icon nor the panel, whose window is 420 wide (340 and its
+#                              margins). A wide dialog also passes for the panel in vd_panel_open.
+# The settings screen (VD_CONTENT, VD_HEADER_MIDDLE, VD_CORNER_BUTTON, VD_TAB_TOP: where its
+# parts are in the panel window):
+#   vd_open_settings           opens the panel if it is closed, then its settings (the more
+#                              button), and waits up to 3 s for them.
+#   vd_settings_shown          whether the panel shows the settings rather than the main screen.
+#   vd_tab_middle N            the x of tab N (0 general, 1 apps, 2 about) in the panel window.
+#   vd_tab_selected N          whether tab N is selected.
+#   vd_select_tab N            clicks tab N and waits up to 3 s for it to be selected.
+# Other windows:
+#   vd_window_named TEXT       the id of a visible window whose title contains TEXT.
 
 VD_PYTHON=/usr/bin/python3   # dbusmock needs Debian's interpreter and its dbus module
 VD_PIDS=()
@@ -210,6 +227,55 @@ vd_open_panel() {
     vd_click_tray_icon
     vd_wait_until 30 vd_panel_open
 }
+
+vd_panel_height() { vd_panel_window | awk '{ print $5 }'; }
+
+vd_click_panel() {
+    local x y
+    read -r _ x y _ _ <<<"$(vd_panel_window)"
+    [ -n "$x" ] || return 1
+    xdotool mousemove $((x + $1)) $((y + $2)) click 1
+}
+
+vd_panel_pixel() {
+    local x y
+    read -r _ x y _ _ <<<"$(vd_panel_window)"
+    [ -n "$x" ] || return 1
+    import -window root -crop "1x1+$((x + $1))+$((y + $2))" -depth 8 txt:- |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n 1
+}
+
+# The settings screen, in points of the panel window. The panel's content starts 56 in (the
+# 40-point margin and the 16-point padding) and is 308 wide; the settings screen is 308 high: a
+# 36-high header (the tab bar, three tabs of about 85 after a 3-point inset, then the close button
+# at the right end, where the main screen has its more button), and the tab's content 8 below.
+VD_CONTENT=56
+VD_HEADER_MIDDLE=$((VD_CONTENT + 18))
+VD_CORNER_BUTTON=$((VD_CONTENT + 308 - 18))
+# shellcheck disable=SC2034 # for the scripts that source this one
+VD_TAB_TOP=$((VD_CONTENT + 36 + 8))
+vd_tab_middle() { echo $((VD_CONTENT + 45 + $1 * 87)); }
+# The main screen is lower than the settings screen: the window's height tells them apart.
+vd_settings_shown() { [ "$(vd_panel_height)" = $((308 + 2 * 16 + 2 * 40)) ]; }
+# The selected tab is an amber pill: a point of it above its title.
+vd_tab_selected() {
+    local r g b
+    read -r r g b <<<"$(vd_panel_pixel "$(vd_tab_middle "$1")" $((VD_CONTENT + 7)))"
+    [ -n "$b" ] && [ "$r" -ge 200 ] && [ "$g" -ge 120 ] && [ "$g" -le 200 ] && [ "$b" -le 90 ]
+}
+vd_open_settings() {
+    vd_panel_open || vd_open_panel || return 1
+    vd_click_panel "$VD_CORNER_BUTTON" "$VD_HEADER_MIDDLE"
+    vd_wait_until 30 vd_settings_shown
+}
+vd_select_tab() {
+    vd_click_panel "$(vd_tab_middle "$1")" "$VD_HEADER_MIDDLE"
+    vd_wait_until 30 vd_tab_selected "$1"
+}
+
+vd_dialog_windows() { vd_vigilo_windows | awk '$4 >= 100 && $4 != 420'; }
+
+vd_window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 
 vd_stop() {
     local i

@@ -146,6 +146,87 @@ xdotool key Escape
 run_vigilo off
 expect "off after the hero: no lock" wait_for_locks 0
 
+# --- The settings screen -------------------------------------------------------------------
+# The general tab: rows 44 high, each switch 12 from the card's right edge.
+switch_middle=$((VD_CONTENT + 308 - 12 - 22))
+row_middle() { echo $((VD_TAB_TOP + $1 * 44 + 22)); }
+# The apps tab: the card of the four built-in applications (rows of 36 and three dividers), 8
+# of spacing, then the 34-high add button.
+add_button_middle=$((VD_TAB_TOP + 4 * 36 + 3 + 8 + 17))
+
+settings_file="$XDG_CONFIG_HOME/vigilo/defaults.json"
+# A key of the settings file as compact JSON, or "absent".
+stored() {
+    "$VD_PYTHON" - "$settings_file" "$1" <<'PY'
+import json, os, sys
+path, key = sys.argv[1:3]
+settings = json.load(open(path)) if os.path.exists(path) else {}
+print(json.dumps(settings[key]) if key in settings else "absent")
+PY
+}
+stored_is() { [ "$(stored "$1")" = "$2" ]; }
+wait_until_stored() { vd_wait_until 50 stored_is "$1" "$2"; }
+# The application of that id is among the added ones and enabled.
+watched_app_stored() {
+    "$VD_PYTHON" - "$settings_file" "$1" <<'PY'
+import base64, json, os, sys
+path, app_id = sys.argv[1:3]
+settings = json.load(open(path)) if os.path.exists(path) else {}
+enabled = app_id in settings.get("watchedApps", [])
+added = json.loads(base64.b64decode(settings.get("customWatchedApps", {}).get("data", "")) or "[]")
+sys.exit(0 if enabled and any(app_id in app["bundleIDs"] for app in added) else 1)
+PY
+}
+
+chooser_window() { vd_window_named "Выберите программу"; }
+chooser_up() { [ -n "$(chooser_window)" ]; }
+chooser_gone() { ! chooser_up; }
+chooser_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(chooser_window)" ]; }
+# The chooser is a window of the program too, and as wide as a panel: the panel's own width.
+panel_beside_dialog() { vd_vigilo_windows | awk '$4 == 420 { found = 1 } END { exit !found }'; }
+dialog_up() { [ -n "$(vd_dialog_windows)" ]; }
+
+expect "the settings open from the more button" vd_open_settings
+expect "the settings open on the general tab" vd_tab_selected 0
+vd_click_panel "$switch_middle" "$(row_middle 2)"
+expect "the sound switch stores the sound off" wait_until_stored soundEnabled false
+vd_click_panel "$switch_middle" "$(row_middle 2)"
+expect "the sound switch again stores it on" wait_until_stored soundEnabled true
+vd_click_panel "$switch_middle" "$(row_middle 4)"
+expect "the metrics switch stores them hidden" wait_until_stored hidesMetrics true
+
+# An application only the test knows, in a folder of its own: it is listed under the file name.
+mkdir "$VD_DIR/applications"
+probe_entry="$VD_DIR/applications/vigilo-e2e-probe.desktop"
+printf '[Desktop Entry]\nType=Application\nName=E2E Probe\nExec=/bin/true\n' >"$probe_entry"
+expect "the apps tab is selected" vd_select_tab 1
+vd_click_panel "$((VD_CONTENT + 154))" "$add_button_middle"
+expect "the add button opens the file chooser" vd_wait_until 50 chooser_up
+expect "the panel stays open while the chooser is up" panel_beside_dialog
+expect "the chooser takes the keyboard" vd_wait_until 50 chooser_focused
+xdotool type --delay 20 "$probe_entry"
+# The file name's completion list pops up with nothing chosen in it: Return reaches the chooser.
+xdotool key Return
+expect "the chosen application closes the chooser" vd_wait_until 50 chooser_gone
+expect "the chosen application is stored, listed and enabled" \
+    vd_wait_until 50 watched_app_stored vigilo-e2e-probe
+expect "the panel is still open after the chooser" vd_panel_open
+vd_click_tray_icon
+expect "the tray icon closes the settings" vd_wait_until 30 vd_panel_closed
+
+# The tray menu's about item: the panel on the about tab. Keys go to the menu, which grabs them.
+read -r _ x y width height <<<"$(vd_tray_icon)"
+xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+expect "a right click opens the tray menu" vd_wait_until 30 dialog_up
+# The second item after the keep-awake switch and a separator.
+xdotool key Down Down Return
+expect "the menu's about item opens the panel" vd_wait_until 30 vd_panel_open
+expect "the menu's about item opens the settings" vd_wait_until 30 vd_settings_shown
+expect "the menu's about item selects the about tab" vd_wait_until 30 vd_tab_selected 2
+vd_click_tray_icon
+expect "the tray icon closes the about tab" vd_wait_until 30 vd_panel_closed
+# --- End of the settings screen ------------------------------------------------------------
+
 run_vigilo on
 expect "on exits 0" test "$code" = 0
 expect "on: logind lists Vigilo's lock" wait_for_locks 1
