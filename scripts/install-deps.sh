@@ -8,6 +8,7 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
   qml6-module-qtquick-layouts qml6-module-qtquick-shapes qml6-module-qtquick-window
   qml6-module-qtqml-workerscript qml6-module-qt5compat-graphicaleffects qml6-module-qttest
+  qt6-translations-l10n
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   libsodium-dev libxcb-shape0-dev libarchive-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev

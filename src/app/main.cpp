@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QtQml/qqmlextensionplugin.h>
 #include <filesystem>
 #include <iostream>
@@ -73,6 +75,13 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     // Desktops (Wayland compositors above all) find the program's desktop entry, and with it
     // its name and icon, by this id.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(BuildInfo::applicationId));
+    // The program speaks Russian whatever the locale, and so do Qt's own dialogs (the file
+    // chooser's labels and buttons) where the translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ru"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     // A tray-only program: closing a dialog must never end it.
     QApplication::setQuitOnLastWindowClosed(false);
     const QuitOnSignals quitOnSignals;
