@@ -1,5 +1,6 @@
 #include "app/DesktopAppearance.h"
 
+#include "app/PortalSettings.h"
 #include "platform/linux/IniFile.h"
 #include "util/Files.h"
 
@@ -12,9 +13,6 @@ namespace vigilo {
 
 namespace {
 
-const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
 const QString appearanceGroup = QStringLiteral("org.freedesktop.appearance");
 const QString colorSchemeKey = QStringLiteral("color-scheme");
 const QString kdeHeaderGroup = QStringLiteral("org.kde.kdeglobals.Colors:Header");
@@ -29,17 +27,9 @@ std::optional<IniFile> readKdeFile(const std::filesystem::path& path) {
     return text ? std::optional(IniFile::parse(*text)) : std::nullopt;
 }
 
-/// The portal's Read wraps the value in one variant more than its change signal does.
-QVariant unwrapped(QVariant value) {
-    while (value.metaType() == QMetaType::fromType<QDBusVariant>()) {
-        value = value.value<QDBusVariant>().variant();
-    }
-    return value;
-}
-
 std::optional<std::uint32_t> colorScheme(const QVariant& value) {
     bool ok = false;
-    const std::uint32_t scheme = unwrapped(value).toUInt(&ok);
+    const std::uint32_t scheme = PortalSettings::unwrapped(value).toUInt(&ok);
     return ok ? std::optional(scheme) : std::nullopt;
 }
 
@@ -58,10 +48,11 @@ DesktopAppearance::DesktopAppearance(const QDBusConnection& sessionBus, std::str
         return;
     }
     QDBusConnection bus = sessionBus;
-    bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"),
-                this, SLOT(takeSettingChange(QDBusMessage)));
-    QDBusMessage read = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
-                                                       QStringLiteral("Read"));
+    bus.connect(PortalSettings::service, PortalSettings::path, PortalSettings::interface,
+                QStringLiteral("SettingChanged"), this, SLOT(takeSettingChange(QDBusMessage)));
+    QDBusMessage read =
+        QDBusMessage::createMethodCall(PortalSettings::service, PortalSettings::path,
+                                       PortalSettings::interface, QStringLiteral("Read"));
     read << appearanceGroup << colorSchemeKey;
     auto* call = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, &DesktopAppearance::takeColorScheme);
@@ -97,7 +88,7 @@ void DesktopAppearance::takeSettingChange(const QDBusMessage& change) {
     }
     const QString group = arguments[0].toString();
     const QString key = arguments[1].toString();
-    const QVariant value = unwrapped(arguments[2]);
+    const QVariant value = PortalSettings::unwrapped(arguments[2]);
     const DesktopFacts before = facts_;
     if (group == appearanceGroup && key == colorSchemeKey) {
         facts_.colorScheme = colorScheme(value);

@@ -1,5 +1,7 @@
 #include "app/ReducedMotion.h"
 
+#include "app/PortalSettings.h"
+
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
@@ -8,21 +10,10 @@ namespace vigilo {
 
 namespace {
 
-const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
 const QString gnomeGroup = QStringLiteral("org.gnome.desktop.interface");
 const QString enableAnimationsKey = QStringLiteral("enable-animations");
 const QString kdeGroup = QStringLiteral("org.kde.kdeglobals.KDE");
 const QString durationFactorKey = QStringLiteral("AnimationDurationFactor");
-
-/// The portal's Read wraps the value in one variant more than its change signal does.
-QVariant unwrapped(QVariant value) {
-    while (value.metaType() == QMetaType::fromType<QDBusVariant>()) {
-        value = value.value<QDBusVariant>().variant();
-    }
-    return value;
-}
 
 /// GNOME's "enable-animations", a boolean, switched off.
 std::optional<bool> animationsDisabled(const QVariant& value) {
@@ -45,16 +36,17 @@ ReducedMotion::ReducedMotion(const QDBusConnection& sessionBus, QObject* parent)
         return;
     }
     QDBusConnection bus = sessionBus;
-    bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"),
-                this, SLOT(takeSettingChange(QDBusMessage)));
+    bus.connect(PortalSettings::service, PortalSettings::path, PortalSettings::interface,
+                QStringLiteral("SettingChanged"), this, SLOT(takeSettingChange(QDBusMessage)));
     ask(bus, gnomeGroup, enableAnimationsKey, &ReducedMotion::takeEnableAnimations);
     ask(bus, kdeGroup, durationFactorKey, &ReducedMotion::takeAnimationDurationFactor);
 }
 
 void ReducedMotion::ask(const QDBusConnection& bus, const QString& group, const QString& key,
                         void (ReducedMotion::*take)(const QVariant&)) {
-    QDBusMessage read = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
-                                                       QStringLiteral("Read"));
+    QDBusMessage read =
+        QDBusMessage::createMethodCall(PortalSettings::service, PortalSettings::path,
+                                       PortalSettings::interface, QStringLiteral("Read"));
     read << group << key;
     auto* call = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
     connect(call, &QDBusPendingCallWatcher::finished, this,
@@ -62,7 +54,7 @@ void ReducedMotion::ask(const QDBusConnection& bus, const QString& group, const 
                 finished->deleteLater();
                 const QDBusPendingReply<QVariant> reply = *finished;
                 if (!reply.isError()) {
-                    (this->*take)(unwrapped(reply.value()));
+                    (this->*take)(PortalSettings::unwrapped(reply.value()));
                 }
             });
 }
@@ -91,7 +83,7 @@ void ReducedMotion::takeSettingChange(const QDBusMessage& change) {
     }
     const QString group = arguments[0].toString();
     const QString key = arguments[1].toString();
-    const QVariant value = unwrapped(arguments[2]);
+    const QVariant value = PortalSettings::unwrapped(arguments[2]);
     const bool before = isReduced();
     if (group == gnomeGroup && key == enableAnimationsKey) {
         animationsDisabled_ = animationsDisabled(value);

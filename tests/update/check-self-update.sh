@@ -50,16 +50,6 @@ check() { # description, then a command that must succeed
     shift
     if "$@"; then echo "ok   - $description"; else fail "$description"; fi
 }
-# Waits up to $1 tenths of a second for the rest of the line, a command, to succeed.
-wait_until() {
-    local tries=$1
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
 started=$SECONDS
 elapsed() { echo "#    $1 after $((SECONDS - started)) s"; }
 
@@ -72,7 +62,7 @@ listening_or_gone() { grep -q '^port ' "$scratch/server.port" || ! kill -0 "$ser
 start_server() {
     python3 "$here/feed-server.py" "$feed" "$1" >"$scratch/server.port" 2>"$scratch/server.log" &
     server=$!
-    wait_until 100 listening_or_gone && grep -q '^port ' "$scratch/server.port" && return 0
+    vd_wait_until 100 listening_or_gone && grep -q '^port ' "$scratch/server.port" && return 0
     kill "$server" 2>/dev/null
     wait "$server" 2>/dev/null
     server=""
@@ -159,7 +149,7 @@ launcher=$(sed -n 's/^Exec=//p' "$entry")
 check "the menu entry starts the installed launcher" test "$launcher" = "$HOME/.local/bin/vigilo"
 vd_spawn vigilo "$launcher"
 pid=$VD_LAST_PID
-check "the program started as its menu entry says answers" wait_until 300 answers
+check "the program started as its menu entry says answers" vd_wait_until 300 answers
 check "it runs from $old's folder" runs "$pid" "$old"
 check "vigilo on keeps the computer awake" control on
 elapsed "kept awake"
@@ -175,7 +165,7 @@ rm "$feed/vigilo-$new.item.xml"
     echo '</channel></rss>'
 } >"$scratch/appcast.xml"
 mv "$scratch/appcast.xml" "$feed/appcast.xml"
-check "the update is downloaded and prepared beside the installed version" wait_until 1200 prepared
+check "the update is downloaded and prepared beside the installed version" vd_wait_until 1200 prepared
 elapsed "prepared"
 # Two round trips through the event loop, which has had the preparation's result by then.
 control status
@@ -185,9 +175,9 @@ check "kept awake, the program still runs from $old's folder" runs "$pid" "$old"
 check "and is still kept awake" control status
 
 check "vigilo off is answered" control off
-check "once keep-awake has ended, current points at $new" wait_until 300 current_is "$new"
-check "the same process relaunched from $new's folder" wait_until 300 runs "$pid" "$new"
-check "the relaunched program answers" wait_until 300 answers
+check "once keep-awake has ended, current points at $new" vd_wait_until 300 current_is "$new"
+check "the same process relaunched from $new's folder" vd_wait_until 300 runs "$pid" "$new"
+check "the relaunched program answers" vd_wait_until 300 answers
 elapsed "relaunched"
 control status
 check "it is not kept awake, as the user ended that" test $? = 3
@@ -202,9 +192,9 @@ wait "$pid" 2>/dev/null
 check "the old version's folder is untouched" old_untouched
 vd_spawn vigilo-again "$launcher"
 pid=$VD_LAST_PID
-check "the next start from the launcher switches current back to $old" wait_until 300 current_is "$old"
-check "and relaunches as $old in the same process" wait_until 300 runs "$pid" "$old"
-check "the rolled-back program answers" wait_until 300 answers
+check "the next start from the launcher switches current back to $old" vd_wait_until 300 current_is "$old"
+check "and relaunches as $old in the same process" vd_wait_until 300 runs "$pid" "$old"
+check "the rolled-back program answers" vd_wait_until 300 answers
 check "the record names $new as rejected" grep -q "\"rejected\":\"$new\"" <(launch_record)
 check "the old version's folder is still untouched" old_untouched
 kill -TERM "$pid"
@@ -248,7 +238,7 @@ launcher=$(sed -n 's/^Exec=//p' "$HOME/.local/share/applications/io.github.vigil
 vd_spawn vigilo-panel "$launcher"
 pid=$VD_LAST_PID
 log=$VD_DIR/vigilo-panel.log
-check "the older release in the other home answers" wait_until 300 answers
+check "the older release in the other home answers" vd_wait_until 300 answers
 check "it runs from $old's folder" runs "$pid" "$old"
 check "vigilo on keeps the computer awake" control on
 control status
@@ -256,7 +246,7 @@ before=$(head -n 1 "$scratch/out")
 check "the status tells the fifth cup of the resumed period: $before" \
     test "$before" = "Пьёт кофе уже 5 чашек"
 background_check_failed() { grep -q "обновление не удалось: The update feed is not an appcast" "$log"; }
-check "the automatic check found no readable feed" wait_until 300 background_check_failed
+check "the automatic check found no readable feed" vd_wait_until 300 background_check_failed
 mv "$feed/appcast.xml" "$scratch/placeholder"
 {
     echo '<?xml version="1.0" encoding="utf-8"?>'
@@ -286,16 +276,16 @@ click_in_panel() { # x y, from the visible panel's content corner
 read -r _ x y width height <<<"$(vd_tray_icon)"
 xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
 menu_open() { [ "$(vd_vigilo_windows | wc -l)" -ge 2 ]; }
-check "a right click on the tray icon opens its menu" wait_until 30 menu_open
+check "a right click on the tray icon opens its menu" vd_wait_until 30 menu_open
 shoot menu
 xdotool key Down Down Return
-check "О VIGLO opens the panel on the settings" wait_until 30 panel_height_is 420
+check "О VIGLO opens the panel on the settings" vd_wait_until 30 panel_height_is 420
 shoot about
 # The update row follows the identity card (64 high) and a gap of 8, under the tab bar (36)
 # and its gap (8).
 click_in_panel 154 132
 check "Проверить обновления downloads and prepares the update while kept awake" \
-    wait_until 1200 prepared
+    vd_wait_until 1200 prepared
 control status
 control status
 shoot ready
@@ -303,9 +293,9 @@ check "prepared on the user's check, it waits for the click: current still point
     current_is "$old"
 # The install button sits under the ready row's text line.
 click_in_panel 154 161
-check "Установить и перезапустить switches current to $new" wait_until 300 current_is "$new"
-check "the same process relaunched from $new's folder" wait_until 300 runs "$pid" "$new"
-check "the relaunched program answers" wait_until 300 answers
+check "Установить и перезапустить switches current to $new" vd_wait_until 300 current_is "$new"
+check "the same process relaunched from $new's folder" vd_wait_until 300 runs "$pid" "$new"
+check "the relaunched program answers" vd_wait_until 300 answers
 elapsed "installed from the panel"
 control status
 check "the relaunched program is still kept awake" test $? = 0
