@@ -1,11 +1,9 @@
+#include "ViewHarness.h"
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/ModelFakes.h"
 #include "ui/PanelBridge.h"
 #include "ui/UpdatesBridge.h"
-#include "ui/ViewServices.h"
 
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRegularExpression>
@@ -18,9 +16,8 @@
 namespace vigilo {
 namespace {
 
-/// The width the views are laid out in, and the progress bar's inside the card's padding.
-constexpr double width = 308;
-constexpr double barWidth = width - 24;
+/// The progress bar's width inside the card's padding.
+constexpr double barWidth = testing::ViewHarness::contentWidth - 24;
 
 /// Views of an updater over a fake framework, in an offscreen window.
 class UpdateStatusTest : public ::testing::Test, protected fakes::ModelFakes {
@@ -33,66 +30,24 @@ protected:
         UpdatesBridge bridge{updater};
     };
 
-    UpdateStatusTest() {
-        addVigiloImportPath(engine);
-        window.resize(420, 600);
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-    }
-
-    /// Loads `source` with `properties`; fails the test when it does not load.
-    std::unique_ptr<QQuickItem> load(const char* source, const QVariantMap& properties) {
-        QQmlComponent component(&engine);
-        component.setData(source, QUrl());
-        std::unique_ptr<QQuickItem> loaded(
-            qobject_cast<QQuickItem*>(component.createWithInitialProperties(properties)));
-        if (!loaded) {
-            ADD_FAILURE() << component.errorString().toStdString();
-            return loaded;
-        }
-        loaded->setParentItem(window.contentItem());
-        loaded->setWidth(width);
-        return loaded;
-    }
-
     std::unique_ptr<QQuickItem> loadStatus(UpdatesBridge& bridge) {
-        return load("import Vigilo\nUpdateStatus {}",
-                    {{QStringLiteral("updates"), QVariant::fromValue(&bridge)},
-                     {QStringLiteral("panel"), QVariant::fromValue(&panel)},
-                     {QStringLiteral("space"), QVariant::fromValue(window.contentItem())}});
+        return harness.load(
+            "import Vigilo\nUpdateStatus {}",
+            {{QStringLiteral("updates"), QVariant::fromValue(&bridge)},
+             {QStringLiteral("panel"), QVariant::fromValue(&panel)},
+             {QStringLiteral("space"), QVariant::fromValue(harness.window.contentItem())}});
     }
 
-    /// Lets the bridge publish and the replaced row go, then waits for a frame, which lays the
-    /// rows out.
-    void settle() {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QSignalSpy swapped(&window, &QQuickWindow::frameSwapped);
-        window.update();
-        EXPECT_TRUE(swapped.wait(3000));
-    }
+    void settle() { harness.settle(); }
 
     fakes::FakeUpdateFramework framework;
     AwakeModel model{services()};
     PanelBridge panel{model};
-    QQmlEngine engine;
-    ViewServices viewServices{clock, nullptr, engine};
-    QQuickWindow window;
+    testing::ViewHarness harness{clock};
 };
 
-/// A visible item under `root` shows `text`.
-bool shows(const QQuickItem& root, const QString& text) {
-    const auto items = root.findChildren<QQuickItem*>();
-    return std::ranges::any_of(items, [&](const QQuickItem* shown) {
-        return shown->isVisible() && shown->property("text").toString() == text;
-    });
-}
-
-/// The visible item called `name` under `root`, else nothing.
-QQuickItem* visibleChild(const QQuickItem& root, const char* name) {
-    auto* found = root.findChild<QQuickItem*>(QString::fromLatin1(name));
-    return found != nullptr && found->isVisible() ? found : nullptr;
-}
+using testing::shows;
+using testing::visibleChild;
 
 TEST_F(UpdateStatusTest, EachPhaseShowsItsRowAndTexts) {
     const auto userDownload = [](Updater& updater, std::uint64_t received) {
