@@ -71,7 +71,7 @@ protected:
 
     /// The item called `name` in the view's tree of items (which also holds what repeaters made).
     [[nodiscard]] QQuickItem* item(const char* name) const {
-        return itemIn(*view, QString::fromLatin1(name));
+        return testing::findItem(*view, QString::fromLatin1(name));
     }
     /// How many visible items called `name` the tree of items under `root` holds.
     [[nodiscard]] static int countVisible(QQuickItem& root, const QString& name) {
@@ -81,17 +81,6 @@ protected:
                      countVisible(*child, name);
         }
         return count;
-    }
-    [[nodiscard]] static QQuickItem* itemIn(QQuickItem& root, const QString& name) {
-        for (auto* child : root.childItems()) {
-            if (child->objectName() == name) {
-                return child;
-            }
-            if (auto* found = itemIn(*child, name)) {
-                return found;
-            }
-        }
-        return nullptr;
     }
 
     /// A visible text item or symbol of the view shows `text`.

@@ -1,20 +1,14 @@
-// Writes PNGs of the panel's main screen in its states, its update area and its about tab with
-// the lid consent card, light and dark, for a person to look at: vigilo_render_panel <folder>.
-// The main screen is laid on a plain backdrop, as a compositor would show it, so its margin and
-// shadow show too.
+// Writes PNGs of the panel in its states, main screen and settings, and of its update area, light
+// and dark, for a person to look at: vigilo_render_panel <folder>. The panel is laid on a plain
+// backdrop, as a compositor would show it, so its margin and shadow show too.
 #include "PanelBridges.h"
+#include "ViewHarness.h"
 #include "fakes/FakeUpdateFramework.h"
-#include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
 #include "platform/SystemClock.h"
-#include "ui/LidBridge.h"
-#include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"
-#include "ui/SettingsBridge.h"
-#include "ui/StatusBridge.h"
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
-#include "ui/WatchedAppsBridge.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -85,6 +79,9 @@ public:
     AwakeModel& awakeModel() { return model; }
     fakes::FakeLidControl& lidControl() { return lid; }
     fakes::FakeClock& fakeClock() { return clock; }
+    fakes::FakeStatsSource& fakeStats() { return stats; }
+    fakes::FakeWorkspace& fakeWorkspace() { return workspace; }
+    RunningAppsWatcher& watchedApps() { return appsWatcher; }
     QQuickItem& panelView() { return *view; }
 
     /// Waits for the springs, then grabs the window onto a backdrop.
@@ -237,285 +234,46 @@ private:
     std::unique_ptr<QQuickItem> view;
 };
 
-/// The general settings tab on the panel's surface, with the battery about to end keep-awake.
-class GeneralTab : protected fakes::ModelFakes {
-public:
-    GeneralTab() {
-        stats.sources = {{.kind = PowerSource::Kind::InternalBattery,
-                          .unit = ChargeUnit::MicrowattHours,
-                          .charge = 17,
-                          .capacity = 100,
-                          .drain = 40}};
-        model.refreshStats();
-        model.preferences().setHidesMetrics(true);
-        addVigiloImportPath(engine);
-        QQmlComponent component(&engine);
-        component.setData(R"(
-import QtQuick
-import Vigilo
-Rectangle {
-    id: root
-    required property SettingsBridge settings
-    required property PanelBridge panel
-    width: 340
-    height: tab.height + 32
-    color: Style.surfaceFill(true)
-    GeneralSettings {
-        id: tab
-        x: 16
-        y: 16
-        width: 308
-        settings: root.settings
-        panel: root.panel
-        space: root
-    }
-}
-)",
-                          QUrl());
-        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
-            {{QStringLiteral("settings"), QVariant::fromValue(&settingsBridge)},
-             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
-        if (!view) {
-            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
-            std::exit(1);
-        }
-        view->setParentItem(window.contentItem());
-    }
-
-    QImage picture() {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window)) {
-            std::fprintf(stderr, "the window never showed\n");
-        }
-        QTest::qWait(100);
-        window.resize(view->size().toSize());
-        QTest::qWait(100);
-        return window.grabWindow();
-    }
-
-private:
-    AwakeModel model{services()};
-    PanelBridge panel{model};
-    SettingsBridge settingsBridge{model};
-    QQmlEngine engine;
-    SystemClock wallClock;
-    ViewServices viewServices{wallClock, nullptr, engine};
-    QQuickWindow window;
-    std::unique_ptr<QQuickItem> view;
-};
-
-/// Writes the general tab's picture into `folder`; false when it cannot.
-bool renderGeneralTab(const QDir& folder, bool dark) {
-    GeneralTab tab;
-    const QString path =
-        folder.filePath(QStringLiteral("general-%1.png")
-                            .arg(dark ? QStringLiteral("dark") : QStringLiteral("light")));
-    if (!tab.picture().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
-/// The settings' about tab as the settings screen lays it out: the lid consent card above it
-/// while the program asks for the permission.
-class AboutTab : protected fakes::ModelFakes {
-public:
-    AboutTab() {
-        addVigiloImportPath(engine);
-        QQmlComponent component(&engine);
-        component.setData(R"(
-import QtQuick
-import Vigilo
-Rectangle {
-    id: root
-    required property LidBridge lid
-    required property PanelBridge panel
-    required property UpdatesBridge updates
-    width: 340
-    height: tab.height + 32
-    color: Style.surfaceFill(true)
-    Column {
-        id: tab
-        x: 16
-        y: 16
-        width: 308
-        spacing: 8
-        LidConsentCard {
-            width: parent.width
-            visible: root.lid.needsConsent
-            lid: root.lid
-        }
-        AboutSettings {
-            width: parent.width
-            lid: root.lid
-            panel: root.panel
-            space: root
-            updates: root.updates
-        }
-    }
-}
-)",
-                          QUrl());
-        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
-            {{QStringLiteral("lid"), QVariant::fromValue(&lidBridge)},
-             {QStringLiteral("panel"), QVariant::fromValue(&panel)},
-             {QStringLiteral("updates"), QVariant::fromValue(&updates)}})));
-        if (!view) {
-            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
-            std::exit(1);
-        }
-        view->setParentItem(window.contentItem());
-        model.panelState().setPanelVisible(true);
-    }
-
-    AwakeModel& awakeModel() { return model; }
-    QQuickItem& tabView() { return *view; }
-
-    QImage picture() {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window)) {
-            std::fprintf(stderr, "the window never showed\n");
-        }
-        // Long enough for a tooltip under a resting pointer.
-        QTest::qWait(900);
-        window.resize(view->size().toSize());
-        QTest::qWait(100);
-        return window.grabWindow();
-    }
-
-private:
-    AwakeModel model{services()};
-    LidBridge lidBridge{model.lidMode(), linuxWords()};
-    PanelBridge panel{model};
-    fakes::FakeUpdateFramework framework;
-    Updater updater{framework, scheduler, {.version = "1.2", .copyright = ""}};
-    UpdatesBridge updates{updater};
-    QQmlEngine engine;
-    SystemClock wallClock;
-    ViewServices viewServices{wallClock, nullptr, engine};
-    QQuickWindow window;
-    std::unique_ptr<QQuickItem> view;
-};
-
-struct AboutState {
-    const char* name;
-    std::function<void(AboutTab&)> arrange;
-};
-
 struct State {
     const char* name;
     bool opaque;
     std::function<void(Scene&)> arrange;
 };
 
-/// The apps tab on the panel's surface, with its footer under it: a built-in application
-/// running, one installed without an icon, two not installed and one the user added; with the
-/// pointer resting on the first remove button when `hover` is set.
-class AppsTab : protected fakes::ModelFakes {
-public:
-    explicit AppsTab(bool hover) {
-        workspace.installed["claude-desktop"] = {"/usr/share/applications/claude-desktop.desktop",
-                                                 "display-im6.q16"};
-        workspace.installed["com.openai.codex"] = {"/usr/share/applications/codex.desktop",
-                                                   std::nullopt};
-        workspace.installed["python3.11"] = {"/usr/share/applications/python3.11.desktop",
-                                             "python3"};
-        workspace.bundles["/usr/share/applications/python3.11.desktop"] = {"python3.11", "Python",
-                                                                           std::nullopt};
-        workspace.running = {"claude-desktop"};
-        watcher.setEnabled(RunningAppsWatcher::builtIn()[0], true);
-        watcher.add("/usr/share/applications/python3.11.desktop");
-
-        addVigiloImportPath(engine);
-        QQmlComponent component(&engine);
-        component.setData(R"(
-import QtQuick
-import Vigilo
-Rectangle {
-    id: root
-    required property WatchedAppsBridge apps
-    required property PanelBridge panel
-    width: 340
-    height: column.height + 32
-    color: Style.surfaceFill(true)
-    Column {
-        id: column
-        x: 16
-        y: 16
-        width: 308
-        spacing: 10
-        AppsSettings {
-            width: parent.width
-            apps: root.apps
-            panel: root.panel
-            space: root
-        }
-        Text {
-            width: parent.width
-            horizontalAlignment: Text.AlignHCenter
-            text: root.apps.footnote
-            font.pixelSize: 10
-            color: Style.footnote
-        }
-    }
+/// The settings open on `tab`.
+void showSettings(Scene& scene, PanelTab tab) {
+    scene.awakeModel().panelState().setShowsSettings(true);
+    scene.awakeModel().panelState().setPanelTab(tab);
 }
-)",
-                          QUrl());
-        view.reset(qobject_cast<QQuickItem*>(component.createWithInitialProperties(
-            {{QStringLiteral("apps"), QVariant::fromValue(&bridge)},
-             {QStringLiteral("panel"), QVariant::fromValue(&panel)}})));
-        if (!view) {
-            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
-            std::exit(1);
-        }
-        view->setParentItem(window.contentItem());
-        model.panelState().setPanelVisible(true);
-        if (hover) {
-            // The first row's remove button: 16 + 12 + 308 - 24 - 44 - 9 - 13 across.
-            model.panelState().setPointer(PanelPoint{246, 34});
-        }
-    }
 
-    QImage picture() {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window)) {
-            std::fprintf(stderr, "the window never showed\n");
-        }
-        window.resize(view->size().toSize());
-        QTest::qWait(1000); // the icons load, a tooltip shows
-        return window.grabWindow();
-    }
+/// Watched applications of every kind: a built-in one running, one installed without an icon,
+/// two not installed and one the user added.
+void watchSomeApps(Scene& scene) {
+    auto& workspace = scene.fakeWorkspace();
+    workspace.installed["claude-desktop"] = {"/usr/share/applications/claude-desktop.desktop",
+                                             "display-im6.q16"};
+    workspace.installed["com.openai.codex"] = {"/usr/share/applications/codex.desktop",
+                                               std::nullopt};
+    workspace.installed["python3.11"] = {"/usr/share/applications/python3.11.desktop", "python3"};
+    workspace.bundles["/usr/share/applications/python3.11.desktop"] = {"python3.11", "Python",
+                                                                       std::nullopt};
+    workspace.running = {"claude-desktop"};
+    scene.watchedApps().setEnabled(RunningAppsWatcher::builtIn()[0], true);
+    scene.watchedApps().add("/usr/share/applications/python3.11.desktop");
+    showSettings(scene, PanelTab::Apps);
+}
 
-private:
-    fakes::FakeWorkspace workspace;
-    RunningAppsWatcher watcher{settings, workspace, scheduler};
-    WatchedAppsBridge bridge{watcher, linuxWords()};
-    AwakeModel model{services()};
-    PanelBridge panel{model};
-    QQmlEngine engine;
-    SystemClock wallClock;
-    ViewServices viewServices{wallClock, nullptr, engine};
-    QQuickWindow window;
-    std::unique_ptr<QQuickItem> view;
-};
-
-/// Writes the apps tab's pictures into `folder`; false when one cannot be written.
-bool renderAppsTab(const QDir& folder, bool dark) {
-    for (const bool hover : {false, true}) {
-        AppsTab tab(hover);
-        const QString path =
-            folder.filePath(QStringLiteral("apps%1-%2.png")
-                                .arg(hover ? QStringLiteral("-hover") : QString(),
-                                     dark ? QStringLiteral("dark") : QStringLiteral("light")));
-        if (!tab.picture().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return false;
-        }
-        std::printf("%s\n", qPrintable(path));
+/// Rests the pointer on the centre of the item called `name`, once the bridges have published.
+void pointAt(Scene& scene, const char* name) {
+    QCoreApplication::processEvents();
+    const auto* target = testing::findItem(scene.panelView(), QString::fromLatin1(name));
+    if (target == nullptr) {
+        std::fprintf(stderr, "no %s to point at\n", name);
+        std::exit(1);
     }
-    return true;
+    const QPointF centre =
+        target->mapToItem(&scene.panelView(), QPointF(target->width() / 2, target->height() / 2));
+    scene.awakeModel().panelState().setPointer(PanelPoint{centre.x(), centre.y()});
 }
 
 } // namespace
@@ -560,36 +318,38 @@ int main(int argc, char** argv) {
          }},
         {"opaque", true, [](Scene&) {}},
         {"settings-general", false,
-         [](Scene& scene) { scene.awakeModel().panelState().setShowsSettings(true); }},
-        {"settings-apps", false,
          [](Scene& scene) {
-             scene.awakeModel().panelState().setShowsSettings(true);
-             scene.awakeModel().panelState().setPanelTab(PanelTab::Apps);
+             // On battery, below the level that ends keep-awake.
+             scene.fakeStats().sources = {{.kind = PowerSource::Kind::InternalBattery,
+                                           .unit = ChargeUnit::MicrowattHours,
+                                           .charge = 17,
+                                           .capacity = 100,
+                                           .drain = 40}};
+             scene.awakeModel().refreshStats();
+             showSettings(scene, PanelTab::General);
          }},
-        {"settings-about", false,
+        {"settings-apps", false, watchSomeApps},
+        {"settings-apps-hover", false,
          [](Scene& scene) {
-             scene.awakeModel().panelState().setShowsSettings(true);
-             scene.awakeModel().panelState().setPanelTab(PanelTab::About);
+             watchSomeApps(scene);
+             pointAt(scene, "removeButton");
+         }},
+        {"settings-about", false, [](Scene& scene) { showSettings(scene, PanelTab::About); }},
+        {"settings-about-granted", false,
+         [](Scene& scene) {
+             scene.awakeModel().lidMode().grantLidPermission();
+             showSettings(scene, PanelTab::About);
+         }},
+        {"settings-about-hover", false,
+         [](Scene& scene) {
+             scene.awakeModel().lidMode().grantLidPermission();
+             showSettings(scene, PanelTab::About);
+             pointAt(scene, "lidAccessButton");
          }},
         {"settings-consent", false,
          [](Scene& scene) {
              scene.awakeModel().lidMode().setKeepsAwakeWithLidClosed(true);
-             scene.awakeModel().panelState().setShowsSettings(true);
-         }},
-    };
-    const std::vector<AboutState> aboutStates = {
-        {"granted", [](AboutTab& tab) { tab.awakeModel().lidMode().grantLidPermission(); }},
-        {"consent",
-         [](AboutTab& tab) { tab.awakeModel().lidMode().setKeepsAwakeWithLidClosed(true); }},
-        {"hover",
-         [](AboutTab& tab) {
-             tab.awakeModel().lidMode().grantLidPermission();
-             // The row turns into the button once the bridge has published.
-             QCoreApplication::processEvents();
-             auto* button = tab.tabView().findChild<QQuickItem*>(QStringLiteral("lidAccessButton"));
-             const QPointF centre = button->mapToItem(
-                 &tab.tabView(), QPointF(button->width() / 2, button->height() / 2));
-             tab.awakeModel().panelState().setPointer(PanelPoint{centre.x(), centre.y()});
+             showSettings(scene, PanelTab::General);
          }},
     };
     for (const bool dark : {false, true}) {
@@ -616,22 +376,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%s\n", qPrintable(path));
-        if (!renderGeneralTab(folder, dark) || !renderAppsTab(folder, dark)) {
-            return 1;
-        }
-        for (const auto& state : aboutStates) {
-            AboutTab tab;
-            state.arrange(tab);
-            const QString file =
-                folder.filePath(QStringLiteral("about-%1-%2.png")
-                                    .arg(QString::fromLatin1(state.name),
-                                         dark ? QStringLiteral("dark") : QStringLiteral("light")));
-            if (!tab.picture().save(file)) {
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-                return 1;
-            }
-            std::printf("%s\n", qPrintable(file));
-        }
     }
     return 0;
 }

@@ -80,6 +80,20 @@ inline QQuickItem* visibleChild(const QQuickItem& root, const char* name) {
     return found != nullptr && found->isVisible() ? found : nullptr;
 }
 
+/// The item called `name` in the tree of items under `root`, which also holds what repeaters
+/// and loaders made (they do not always own what they make); else nothing.
+inline QQuickItem* findItem(QQuickItem& root, const QString& name) {
+    for (auto* child : root.childItems()) {
+        if (child->objectName() == name) {
+            return child;
+        }
+        if (auto* found = findItem(*child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
 /// The visible control that screen readers know by `name` in `window`, else nothing.
 inline QQuickItem* accessibleControl(QQuickWindow& window, const QString& name,
                                      QAccessibleInterface* node = nullptr) {
