@@ -154,17 +154,22 @@ check "it runs from $old's folder" runs "$pid" "$old"
 check "vigilo on keeps the computer awake" control on
 elapsed "kept awake"
 
+# Puts the feed of the newer release in place in one step.
+publish_feed() {
+    {
+        echo '<?xml version="1.0" encoding="utf-8"?>'
+        echo '<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">'
+        echo '<channel><title>Vigilo</title>'
+        cat "$scratch/item.xml"
+        echo '</channel></rss>'
+    } >"$scratch/appcast.xml"
+    mv "$scratch/appcast.xml" "$feed/appcast.xml"
+}
+
 # Published only now: the program's check has waited for it, so it finds the update while
 # keep-awake is on.
 rm "$feed/vigilo-$new.item.xml"
-{
-    echo '<?xml version="1.0" encoding="utf-8"?>'
-    echo '<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">'
-    echo '<channel><title>Vigilo</title>'
-    cat "$scratch/item.xml"
-    echo '</channel></rss>'
-} >"$scratch/appcast.xml"
-mv "$scratch/appcast.xml" "$feed/appcast.xml"
+publish_feed
 check "the update is downloaded and prepared beside the installed version" vd_wait_until 1200 prepared
 elapsed "prepared"
 # Two round trips through the event loop, which has had the preparation's result by then.
@@ -248,14 +253,7 @@ check "the status tells the fifth cup of the resumed period: $before" \
 background_check_failed() { grep -q "обновление не удалось: The update feed is not an appcast" "$log"; }
 check "the automatic check found no readable feed" vd_wait_until 300 background_check_failed
 mv "$feed/appcast.xml" "$scratch/placeholder"
-{
-    echo '<?xml version="1.0" encoding="utf-8"?>'
-    echo '<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">'
-    echo '<channel><title>Vigilo</title>'
-    cat "$scratch/item.xml"
-    echo '</channel></rss>'
-} >"$scratch/appcast.xml"
-mv "$scratch/appcast.xml" "$feed/appcast.xml"
+publish_feed
 elapsed "kept awake in the other home"
 
 # The panel's coordinates: the visible panel (340 wide) inside a 40-point margin, its content
