@@ -70,7 +70,7 @@ void AwakeModel::refreshStats() {
 StatusTexts::State AwakeModel::textState() const {
     return {.awakeSince = keepAwake_.awakeSince(),
             .isAwake = keepAwake_.isAwake(),
-            .keepsAwakeWithLidClosed = lidMode_.keepsAwakeWithLidClosed(),
+            .holdsWithLidClosed = lidMode_.isLidActive(),
             .canSleep = powerFigures_.canSleep(),
             .displaySleepMinutes = powerFigures_.displaySleepMinutes(),
             .powerSource = powerFigures_.powerSource()};

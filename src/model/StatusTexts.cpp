@@ -67,9 +67,9 @@ std::string title(const State& state, TimePoint at, const PlatformWords& words) 
     const auto count = cupCount(state.awakeSince, at);
     if (count < 1) {
         if (state.canSleep && state.displaySleepMinutes >= 1) {
-            return words.computerAtStart + " уснёт через " + sleepDelay(state.displaySleepMinutes);
+            return words.willSleepTitle + " " + sleepDelay(state.displaySleepMinutes);
         }
-        return "Твой " + words.computer + " не может спать";
+        return words.cannotSleepTitle;
     }
     if (count == 1) {
         return "Пьёт кофе · первая чашка";
@@ -79,8 +79,8 @@ std::string title(const State& state, TimePoint at, const PlatformWords& words) 
 
 std::string subtitle(const State& state, const PlatformWords& words) {
     if (state.isAwake) {
-        return state.keepsAwakeWithLidClosed ? "не спит даже с закрытой крышкой"
-                                             : words.computerAtStart + " не уснёт";
+        return state.holdsWithLidClosed ? "не спит даже с закрытой крышкой"
+                                        : words.computerAtStart + " не уснёт";
     }
     if (state.canSleep && state.displaySleepMinutes >= 1) {
         return sourceTitle(state.powerSource);

@@ -18,7 +18,8 @@ inline constexpr double cupSeconds = 1800;
 struct State {
     std::optional<TimePoint> awakeSince;
     bool isAwake = false;
-    bool keepsAwakeWithLidClosed = true;
+    /// The closed-lid mode really holds now: asked for, allowed and taken.
+    bool holdsWithLidClosed = false;
     bool canSleep = false;
     std::int64_t displaySleepMinutes = 0;
     PowerValues::Source powerSource = PowerValues::Source::Ac;

@@ -133,7 +133,7 @@ TEST_F(AppDelegateTest, OnAndOffSwitchOnlyWhenNeededLikeTheMenu) {
     auto reply = delegate.handleControl(ControlVerb::On);
     EXPECT_TRUE(reply.awake);
     EXPECT_EQ(reply.title, QStringLiteral("Пьёт кофе · первая чашка"));
-    EXPECT_EQ(reply.subtitle, QStringLiteral("не спит даже с закрытой крышкой"));
+    EXPECT_EQ(reply.subtitle, QStringLiteral("Mac не уснёт")) << "no closed-lid permission yet";
     EXPECT_TRUE(delegate.model().keepAwake().isManuallyOn());
 
     platform.clock.advance(2000);

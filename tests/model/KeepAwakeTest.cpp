@@ -129,10 +129,10 @@ TEST_F(AwakeModelTest, ARefusedRelaunchDoesNotResume) {
 TEST_F(AwakeModelTest, LinuxTextsSayComputer) {
     words = linuxWords();
     start();
-    EXPECT_EQ(model->statusTitle(clock.now()), "Твой компьютер не может спать");
+    EXPECT_EQ(model->statusTitle(clock.now()), "Компьютер не может спать");
     power.values = {.displaySleepMinutes = 10, .systemSleepMinutes = 10};
     model->refreshPowerSettings(true);
-    EXPECT_EQ(model->statusTitle(clock.now()), "Компьютер уснёт через 10 минут");
+    EXPECT_EQ(model->statusTitle(clock.now()), "Уснёт через 10 минут");
     model->lidMode().setKeepsAwakeWithLidClosed(false);
     model->toggle();
     EXPECT_EQ(model->statusSubtitle(), "Компьютер не уснёт");
@@ -166,6 +166,25 @@ TEST_F(AwakeModelTest, SavingWhileOffForgetsAnyEarlierPeriod) {
     start();
     model->restoreAfterRelaunch();
     EXPECT_FALSE(model->isAwake());
+}
+
+TEST_F(AwakeModelTest, APeriodSavedAsItEndsIsNotResumed) {
+    // An update that waited for the period to end installs from the state change, before the
+    // period's start is cleared.
+    model->onStateChange = [this] {
+        if (!model->isAwake()) {
+            model->saveForRelaunch();
+        }
+    };
+    model->toggle();
+    pause();
+    model->toggle();
+    model->deactivateOnQuit();
+
+    start();
+    model->restoreAfterRelaunch();
+    EXPECT_FALSE(model->isAwake());
+    EXPECT_EQ(assertions.createCalls, 1) << "no lock is taken and dropped again";
 }
 
 TEST_F(AwakeModelTest, SuppressionIsNotCarriedOverARelaunch) {

@@ -43,6 +43,21 @@ TEST_F(LidModeTest, GrantWhileAwakeSwitchesSleepOffAtOnceAndOffAgainRestoresIt) 
     EXPECT_FALSE(model->lidMode().isLidActive());
 }
 
+TEST_F(LidModeTest, SubtitleClaimsTheClosedLidOnlyWhileSleepIsReallyOff) {
+    model->toggle();
+    ASSERT_TRUE(model->lidMode().needsLidConsent());
+    EXPECT_EQ(model->statusSubtitle(), "Mac не уснёт") << "not allowed yet";
+
+    lid.switchFails = true;
+    model->lidMode().grantLidPermission();
+    ASSERT_EQ(model->lidMode().lidError(), "Не удалось включить режим крышки");
+    EXPECT_EQ(model->statusSubtitle(), "Mac не уснёт") << "the switch failed";
+
+    lid.switchFails = false;
+    model->lidMode().applyLidMode();
+    EXPECT_EQ(model->statusSubtitle(), "не спит даже с закрытой крышкой");
+}
+
 TEST_F(LidModeTest, GrantWhileOffOnlyInstalls) {
     model->lidMode().grantLidPermission();
     EXPECT_TRUE(lid.installed);

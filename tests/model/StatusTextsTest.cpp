@@ -97,11 +97,21 @@ TEST(StatusTitle, ComputerThatCannotSleep) {
     EXPECT_EQ(StatusTexts::subtitle(state), "экран не гаснет");
 }
 
-TEST(StatusSubtitle, AwakeFollowsTheLidSettingNotTheLidState) {
+TEST(StatusSubtitle, ClaimsTheClosedLidOnlyWhileTheLidModeHolds) {
     auto state = awakeFor(std::chrono::minutes(1));
-    EXPECT_EQ(StatusTexts::subtitle(state), "не спит даже с закрытой крышкой");
-    state.keepsAwakeWithLidClosed = false;
     EXPECT_EQ(StatusTexts::subtitle(state), "Mac не уснёт");
+    EXPECT_EQ(StatusTexts::subtitle(state, linuxWords()), "Компьютер не уснёт");
+    state.holdsWithLidClosed = true;
+    EXPECT_EQ(StatusTexts::subtitle(state), "не спит даже с закрытой крышкой");
+}
+
+TEST(StatusTitle, LinuxWordsLeaveTheLongNameOutOfTheIdleTitles) {
+    State state;
+    state.canSleep = true;
+    state.displaySleepMinutes = 5;
+    EXPECT_EQ(StatusTexts::title(state, noon, linuxWords()), "Уснёт через 5 минут");
+    state.canSleep = false;
+    EXPECT_EQ(StatusTexts::title(state, noon, linuxWords()), "Компьютер не может спать");
 }
 
 TEST(ToggleHelp, SaysWhatAClickDoesInThePlatformsWords) {
