@@ -18,7 +18,13 @@ bool BatteryStop::isBatteryLow() const {
 }
 
 std::int64_t BatteryStop::batteryThreshold() const {
-    return settings_.read(SettingsKeys::batteryThreshold);
+    const auto stored = settings_.read(SettingsKeys::batteryThreshold);
+    // Only a hand-edited or damaged settings file holds a level no battery can report; the stop
+    // would never fire and the pill would show it as it is.
+    if (stored < 0 || stored > 100) {
+        return SettingsKeys::batteryThreshold.fallback;
+    }
+    return stored;
 }
 
 void BatteryStop::setBatteryThreshold(std::int64_t percent) {

@@ -35,6 +35,7 @@ public:
 
     /// On battery power at or below a threshold that is on.
     [[nodiscard]] bool isBatteryLow() const;
+    /// The stored level; one outside 0–100 reads as the default.
     [[nodiscard]] std::int64_t batteryThreshold() const;
     void setBatteryThreshold(std::int64_t percent);
     /// The next of `batteryThresholds`, wrapping; a value not in the list moves to the second.

@@ -98,7 +98,9 @@ void KeepAwake::stopForBattery() {
 }
 
 void KeepAwake::saveForRelaunch() {
-    if (awakeSince_) {
+    // An update waiting for the period's end relaunches from the release of the lock, while the
+    // start is still set: only a period that is still on goes on in the new process.
+    if (awakeSince_ && guard_.isActive()) {
         settings_.write(SettingsKeys::resumeAwakeSince, *awakeSince_);
     } else {
         settings_.remove(SettingsKeys::resumeAwakeSince.name);

@@ -79,5 +79,17 @@ TEST_F(BatteryStopTest, ThresholdCyclesThroughItsList) {
     }
 }
 
+TEST_F(BatteryStopTest, ALevelNoBatteryCanReportReadsAsTheDefault) {
+    for (const std::int64_t stored : {-5, 101}) {
+        defaults.set("batteryThreshold", stored);
+        EXPECT_EQ(model->batteryStop().batteryThreshold(), 20) << stored;
+    }
+    defaults.set("batteryThreshold", std::int64_t{-5});
+    model->toggle();
+    onBattery(15);
+    tick();
+    EXPECT_FALSE(model->isAwake()) << "the stop fires at the default level";
+}
+
 } // namespace
 } // namespace vigilo
