@@ -24,6 +24,8 @@ class PanelBridge final : public Bridge {
     Q_PROPERTY(bool askingForDonation READ isAskingForDonation NOTIFY changed)
     /// The desktop asks for less motion: no hover nudges, a still glass.
     Q_PROPERTY(bool reducesMotion READ reducesMotion NOTIFY changed)
+    /// Who brings new versions of a program that does not update itself.
+    Q_PROPERTY(QString updatedByOthers READ updatedByOthers CONSTANT)
 
 public:
     /// `model` must outlive the bridge.
@@ -38,6 +40,9 @@ public:
     void setPanelTab(int tab);
     [[nodiscard]] bool hidesMetrics() const { return model_.preferences().hidesMetrics(); }
     [[nodiscard]] bool reducesMotion() const { return panel_.reducesMotion(); }
+    [[nodiscard]] QString updatedByOthers() const {
+        return QString::fromStdString(model_.words().updatedByOthers);
+    }
     [[nodiscard]] bool isAskingForDonation() const {
         return model_.donationQuestion().isAskingForDonation();
     }

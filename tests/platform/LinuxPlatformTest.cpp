@@ -57,6 +57,8 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
                 services.powerSettings && services.powerSourceMonitor && services.audio &&
                 services.desktop && services.lid && services.displays && services.stats &&
                 services.http && services.scheduler && services.workspace);
+    EXPECT_EQ(services.updates, nullptr)
+        << "a program outside the user's versions folder does not update itself";
     services.defaults->set("soundEnabled", false);
     EXPECT_TRUE(std::filesystem::exists(config.path() / "vigilo" / "defaults.json"));
     std::optional<PowerValues> power;

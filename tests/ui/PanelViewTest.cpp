@@ -23,7 +23,8 @@ constexpr std::uint64_t GiB = 1ULL << 30;
 /// them: the view fills the window from its top-left corner.
 class PanelViewTest : public ::testing::Test, protected testing::PanelBridges {
 protected:
-    PanelViewTest() {
+    explicit PanelViewTest(PlatformWords platformWords = {})
+        : PanelBridges(std::move(platformWords)) {
         addVigiloImportPath(engine);
         // Shown, since stacks lay out as the window prepares its frames.
         window.resize(420, 600);
@@ -318,6 +319,28 @@ TEST_F(PanelViewTest, TheUpdateDotShowsOnTheMoreButtonAndOnTheAboutTabUnlessItIs
         load(c.bridge);
         EXPECT_EQ(countVisible(*view, QStringLiteral("updateDot")), c.dot ? 1 : 0) << c.what;
     }
+}
+
+class LinuxPanelViewTest : public PanelViewTest {
+protected:
+    LinuxPanelViewTest()
+        : PanelViewTest(linuxWords()) {}
+};
+
+TEST_F(LinuxPanelViewTest, WithoutSelfUpdateTheAboutTabSaysWhoBringsNewVersions) {
+    model.panelState().setShowsSettings(true);
+    model.panelState().setPanelTab(PanelTab::About);
+    load();
+    EXPECT_TRUE(shows(QStringLiteral("Обновления приходят через менеджер пакетов")));
+    EXPECT_FALSE(shows(QStringLiteral("Обновляется автоматически")));
+    EXPECT_FALSE(shows(QStringLiteral("Проверить обновления")));
+
+    fakes::FakeUpdateFramework framework;
+    Updater updater(framework, scheduler, {.version = "1.2", .copyright = "© 2026 Vigilo"});
+    UpdatesBridge updates(updater);
+    load(&updates);
+    EXPECT_TRUE(shows(QStringLiteral("© 2026 Vigilo")));
+    EXPECT_TRUE(shows(QStringLiteral("Обновляется автоматически")));
 }
 
 TEST_F(PanelViewTest, TheConsentCardComesAndGoesWithTheModelsQuestion) {

@@ -133,7 +133,7 @@ TEST_F(UpdateStatusTest, EachPhaseShowsItsRowAndTexts) {
              updater.showReadyToInstall([] {});
          },
          "readyRow",
-         {"Обновление  загружено"}},
+         {"Обновление загружено"}},
         {"failed",
          [](Updater& updater) {
              updater.checkForUpdates();

@@ -168,7 +168,7 @@ protected:
     /// The framework of a start of `runningVersion`; the feed comes through `feedClient` when
     /// given, else from the local server.
     std::unique_ptr<LinuxUpdateFramework>
-    makeFramework(const std::string& runningVersion, bool canSelfUpdate = true,
+    makeFramework(const std::string& runningVersion,
                   const std::optional<std::string>& publicKey = std::nullopt,
                   HttpGet* feedClient = nullptr) {
         return std::make_unique<LinuxUpdateFramework>(
@@ -177,7 +177,6 @@ protected:
                 .publicKey = publicKey.value_or(key.publicBase64()),
                 .runningVersion = runningVersion,
                 .versionsFolder = versions.folder(),
-                .canSelfUpdate = canSelfUpdate,
             },
             LinuxUpdateFramework::Services{.scheduler = scheduler,
                                            .http = feedClient ? *feedClient : http,
@@ -254,7 +253,7 @@ TEST_F(LinuxUpdateFrameworkTest, ASignedNewerReleaseInstallsBesideTheRunningVers
     const auto running = snapshot(versions.folderOf("1.0"));
 
     RecordingDriver driver;
-    auto framework = makeFramework("1.0", true, trustedKey);
+    auto framework = makeFramework("1.0", trustedKey);
     checkAsUser(*framework, driver);
     ASSERT_TRUE(driver.installAndRelaunch) << driver.error;
     driver.installAndRelaunch();
@@ -369,28 +368,18 @@ TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouc
     }
 }
 
-// Installed by a package manager (or run from a build folder), or built without a key: never a
-// request to the feed; a user's check says it is up to date, or that it cannot check.
-TEST_F(LinuxUpdateFrameworkTest, AProgramThatMayNotUpdateItselfNeverLooks) {
+// Built without a key: never a request to the feed; a user's check says it cannot check.
+TEST_F(LinuxUpdateFrameworkTest, ABuildWithoutAKeyNeverLooks) {
     offerUpdate();
-    struct Case {
-        const char* name;
-        bool canSelfUpdate;
-        std::string publicKey;
-        bool isUpToDate;
-    };
-    for (const auto& c : {Case{"installed by a package", false, "", true},
-                          Case{"built without a key", true, "", false}}) {
-        RecordingDriver driver;
-        auto framework = makeFramework("1.0", c.canSelfUpdate, c.publicKey);
-        checkAsUser(*framework, driver);
-        scheduler.advance(3 * LinuxUpdateFramework::checkInterval);
+    RecordingDriver driver;
+    auto framework = makeFramework("1.0", "");
+    checkAsUser(*framework, driver);
+    scheduler.advance(3 * LinuxUpdateFramework::checkInterval);
 
-        EXPECT_EQ(driver.notFound.has_value(), c.isUpToDate) << c.name;
-        EXPECT_EQ(driver.error.empty(), c.isUpToDate) << c.name;
-        EXPECT_EQ(server.allRequests(), 0) << c.name;
-        EXPECT_EQ(versions.currentVersion(), "1.0") << c.name;
-    }
+    EXPECT_FALSE(driver.notFound.has_value());
+    EXPECT_FALSE(driver.error.empty());
+    EXPECT_EQ(server.allRequests(), 0);
+    EXPECT_EQ(versions.currentVersion(), "1.0");
 }
 
 // The feed is answered by hand here, so that a check that ends quietly has surely ended.
@@ -417,7 +406,7 @@ TEST_F(LinuxUpdateFrameworkTest, BackgroundChecksFollowTheScheduleAndThePermissi
         fakes::FakeHttpGet feedClient;
         RecordingDriver driver;
         driver.permission = c.permission;
-        auto framework = makeFramework("1.0", true, std::nullopt, &feedClient);
+        auto framework = makeFramework("1.0", std::nullopt, &feedClient);
         framework->start(driver);
 
         scheduler.advance(LinuxUpdateFramework::firstCheckDelay - 1);

@@ -86,13 +86,17 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                                       installation->launcher().string());
     services.installation = std::move(installation);
     services.panelWindows = makePanelWindowSystem();
+    // A package manager's or a build folder's program is updated by whoever put it there: it
+    // neither checks nor offers anything.
+    if (!services.installation->canSelfUpdate()) {
+        return services;
+    }
     services.updates = std::make_unique<LinuxUpdateFramework>(
         LinuxUpdateFramework::Setup{
             .feedUrl = UpdateSource::feedUrl,
             .publicKey = UpdateSource::publicKey,
             .runningVersion = BuildInfo::version,
             .versionsFolder = LinuxInstallation::versionsFolder(home()),
-            .canSelfUpdate = services.installation->canSelfUpdate(),
         },
         LinuxUpdateFramework::Services{.scheduler = *services.scheduler,
                                        .http = *services.http,

@@ -35,9 +35,6 @@ LinuxUpdateFramework::LinuxUpdateFramework(Setup setup, Services services, Relau
     , processes_(services.processes)
     , relaunch_(std::move(relaunch))
     , versions_(setup_.versionsFolder) {
-    if (!setup_.canSelfUpdate) {
-        return;
-    }
     startKind_ = UpdateRollback::atStart(versions_, setup_.runningVersion);
     rejectedVersion_ = UpdateRollback::rejectedVersion(versions_);
     if (startKind_ == UpdateRollback::Start::rolledBack) {
@@ -76,12 +73,6 @@ void LinuxUpdateFramework::start(UpdateDriver& driver) {
             }
         });
     }
-    if (!setup_.canSelfUpdate) {
-        qInfo("vigilo: Vigilo установлена не в %s (менеджером пакетов или это папка сборки): "
-              "обновляет её менеджер пакетов, сама она обновлений не ищет",
-              setup_.versionsFolder.c_str());
-        return;
-    }
     if (setup_.feedUrl.empty() || setup_.publicKey.empty()) {
         qWarning("vigilo: обновления не запустились: в сборке нет адреса ленты или ключа подписи");
         return;
@@ -105,12 +96,6 @@ void LinuxUpdateFramework::start(UpdateDriver& driver) {
 
 void LinuxUpdateFramework::checkForUpdates() {
     if (driver_ == nullptr) {
-        return;
-    }
-    if (!setup_.canSelfUpdate) {
-        driver_->showUpdateNotFound({.description = "Vigilo is updated by the package manager",
-                                     .reason = NoUpdateReason::onLatestVersion},
-                                    [] {});
         return;
     }
     if (setup_.feedUrl.empty() || setup_.publicKey.empty()) {

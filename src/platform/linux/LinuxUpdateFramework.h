@@ -32,9 +32,8 @@ namespace vigilo {
 /// and when asked, downloads the newest newer release into the versions folder, checks its
 /// signature and unpacks it off the main thread, switches `current` to it when the driver says
 /// so, and has the program relaunched. The version it replaces stays, and a new version that ends
-/// before it has confirmed its start is rolled back by the next start. A program that may not
-/// replace itself (installed by the package manager, or run from a build folder) never looks
-/// for updates: a check the user asks for finds it up to date. Main thread only.
+/// before it has confirmed its start is rolled back by the next start. Made only for a program
+/// that may replace itself (see `Installation`). Main thread only.
 class LinuxUpdateFramework final : public UpdateFramework {
 public:
     /// Where updates come from and what they replace.
@@ -48,8 +47,6 @@ public:
         std::string runningVersion;
         /// The versions folder of a per-user install.
         std::filesystem::path versionsFolder;
-        /// Whether the running program may replace itself (`Installation::canSelfUpdate`).
-        bool canSelfUpdate = false;
     };
     struct Services {
         Scheduler& scheduler;

@@ -100,8 +100,8 @@ Item {
             rightPadding: leftPadding
             visible: text !== ""
             text: screen.panel.panelTab === screen.appsTab ? screen.apps.footnote
-                : screen.panel.panelTab === screen.aboutTab && screen.updates !== null
-                    ? screen.updates.copyright : ""
+                : screen.panel.panelTab !== screen.aboutTab ? ""
+                : screen.updates !== null ? screen.updates.copyright : screen.panel.updatedByOthers
             horizontalAlignment: screen.panel.panelTab === screen.aboutTab ? Text.AlignHCenter
                                                                           : Text.AlignLeft
             wrapMode: Text.WordWrap

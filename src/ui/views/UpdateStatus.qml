@@ -269,7 +269,9 @@ Item {
             RowSymbol { name: "checkmark.seal.fill" }
             Label {
                 Layout.fillWidth: true
-                text: "Обновление " + updateStatus.updates.newVersion + " загружено"
+                // A release the feed gave no version leaves no gap in the sentence.
+                text: ["Обновление", updateStatus.updates.newVersion, "загружено"]
+                      .filter(word => word !== "").join(" ")
                 wrapMode: Text.WordWrap
             }
             below: GlassControl {
