@@ -265,6 +265,20 @@ TEST_F(LogindPowerAssertionsTest, FailsWithoutAnyBus) {
     EXPECT_EQ(assertions.create(AssertionKind::DisplayMaySleep, why), std::nullopt);
 }
 
+TEST_F(LogindPowerAssertionsTest, WithNoServiceOnEitherBusCreateRefusesAtOnce) {
+    LogindPowerAssertions assertions(systemBus, sessionBus);
+    // Until the buses have said who is on them, nothing is refused.
+    DBusSandbox::settle(systemBus, QStringLiteral("org.freedesktop.DBus"));
+    DBusSandbox::settle(sessionBus, QStringLiteral("org.freedesktop.DBus"));
+
+    EXPECT_EQ(assertions.create(AssertionKind::DisplayKeptOn, why), std::nullopt);
+
+    startLogind();
+    EXPECT_TRUE(runEventsUntil(
+        [&] { return assertions.create(AssertionKind::DisplayKeptOn, why).has_value(); }, 5000))
+        << "a service that comes is seen";
+}
+
 TEST_F(LogindPowerAssertionsTest, AnAssertionNoServiceGrantsIsReportedLostOnceTheyRefuse) {
     // A logind without Inhibit: the call ends in an error, like a polkit refusal.
     system.startMock(logindName, logindPath, QStringLiteral("org.freedesktop.login1.Manager"));

@@ -1,7 +1,9 @@
 #include "platform/linux/LogindPowerAssertions.h"
 
+#include "platform/linux/DBusCalls.h"
 #include "platform/linux/LogindLock.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vigilo {
@@ -9,6 +11,7 @@ namespace vigilo {
 namespace {
 
 const QString lockOwner = QStringLiteral("Vigilo");
+const QString logindName = QStringLiteral("org.freedesktop.login1");
 
 QString logindWhat(AssertionKind kind) {
     // Not "idle" for the display-may-sleep kind: KDE reads an idle lock as "keep the screen on".
@@ -21,26 +24,33 @@ QString logindWhat(AssertionKind kind) {
 LogindPowerAssertions::LogindPowerAssertions(QDBusConnection systemBus, QDBusConnection sessionBus)
     : systemBus_(std::move(systemBus))
     , sessionBus_(std::move(sessionBus))
-    , logindOwners_(QStringLiteral("org.freedesktop.login1"), systemBus_,
-                    QDBusServiceWatcher::WatchForOwnerChange) {
+    , logindOwners_(logindName, systemBus_, QDBusServiceWatcher::WatchForOwnerChange) {
     sessionOwners_.setConnection(sessionBus_);
     sessionOwners_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
     sessionOwners_.setWatchedServices(SessionInhibitor::serviceNames());
     connect(&logindOwners_, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
+                isThere_[logindName] = !newOwner.isEmpty();
                 logindOwnerChanged(newOwner);
             });
     connect(&sessionOwners_, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString& name, const QString&, const QString& newOwner) {
+                isThere_[name] = !newOwner.isEmpty();
                 sessionOwnerChanged(name, newOwner);
             });
+    if (canTakeLogindLocks(systemBus_)) {
+        askWhoIsThere(systemBus_, {logindName});
+    }
+    if (sessionBus_.isConnected()) {
+        askWhoIsThere(sessionBus_, SessionInhibitor::serviceNames());
+    }
 }
 
 LogindPowerAssertions::~LogindPowerAssertions() = default;
 
 std::optional<AssertionId> LogindPowerAssertions::create(AssertionKind kind,
                                                          const std::string& name) {
-    if (!canTakeLogindLocks(systemBus_) && !sessionBus_.isConnected()) {
+    if (!mayAnyServiceGrant()) {
         return std::nullopt;
     }
     const AssertionId id = ++lastId_;
@@ -56,6 +66,31 @@ void LogindPowerAssertions::release(AssertionId id) {
     // The logind lock closes here and the session lock's release is sent; a lock still asked
     // for is given back when its answer comes.
     held_.erase(id);
+}
+
+void LogindPowerAssertions::askWhoIsThere(const QDBusConnection& bus, const QStringList& names) {
+    for (const QString& name : names) {
+        DBusCalls::callAsync(bus, QStringLiteral("org.freedesktop.DBus"),
+                             QStringLiteral("/org/freedesktop/DBus"),
+                             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"),
+                             {name}, this, [this, name](const QDBusMessage& reply) {
+                                 const QVariant owned = DBusCalls::firstResult(reply);
+                                 // An owner change seen meanwhile is newer than this answer.
+                                 if (owned.isValid() && !isThere_.contains(name)) {
+                                     isThere_[name] = owned.toBool();
+                                 }
+                             });
+    }
+}
+
+bool LogindPowerAssertions::mayAnyServiceGrant() const {
+    const auto mayGrant = [this](const QString& name) {
+        const auto known = isThere_.find(name);
+        return known == isThere_.end() || known->second;
+    };
+    return (canTakeLogindLocks(systemBus_) && mayGrant(logindName)) ||
+           (sessionBus_.isConnected() &&
+            std::ranges::any_of(SessionInhibitor::serviceNames(), mayGrant));
 }
 
 void LogindPowerAssertions::logindOwnerChanged(const QString& newOwner) {

@@ -21,6 +21,10 @@ namespace vigilo {
 /// one that neither service grants is reported lost when the last refusal comes. A lock whose
 /// answer comes after its assertion was released is given back at once.
 ///
+/// Where none of the services is on its bus, `create` refuses at once: nothing could keep the
+/// computer awake, and the caller must not report it kept awake until the refusals come. Who is
+/// on the bus is asked once, without waiting, and then followed.
+///
 /// A service that restarts forgets its locks. The owners of their bus names are followed: when
 /// one comes back, its lock is asked for again for every assertion still held; an assertion left
 /// with neither lock and nothing more to ask for is reported lost.
@@ -57,6 +61,10 @@ private:
         }
     };
 
+    /// Asks, without waiting, which of `names` are on `bus`.
+    void askWhoIsThere(const QDBusConnection& bus, const QStringList& names);
+    /// A service that could grant a lock is on its bus, or has not been asked about yet.
+    [[nodiscard]] bool mayAnyServiceGrant() const;
     void logindOwnerChanged(const QString& newOwner);
     void sessionOwnerChanged(const QString& name, const QString& newOwner);
     void askForLogindLock(AssertionId id, Held& held);
@@ -68,6 +76,8 @@ private:
     QDBusConnection sessionBus_;
     QDBusServiceWatcher logindOwners_;
     QDBusServiceWatcher sessionOwners_;
+    /// Whether each service's bus name has an owner, as far as known.
+    std::map<QString, bool> isThere_;
     AssertionId lastId_ = 0;
     std::map<AssertionId, Held> held_;
     std::function<void(AssertionId)> onLost_;
