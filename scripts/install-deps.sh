@@ -17,7 +17,7 @@ packages=(
   dbus dbus-x11 libglib2.0-bin python3 python3-dbus python3-gi python3-dbusmock sox
   pulseaudio pulseaudio-utils
   gsettings-desktop-schemas gnome-settings-daemon-common
-  dpkg-dev desktop-file-utils appstream groff-base fonts-dejavu-core
+  dpkg-dev desktop-file-utils appstream groff-base fonts-dejavu-core util-linux
 )
 
 missing=()

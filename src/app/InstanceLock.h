@@ -8,9 +8,10 @@
 namespace vigilo {
 
 /// What keeps a second Vigilo of the same user from starting, whatever its environment: an
-/// exclusive lock (flock) on "instance.lock" in the user's state folder, which does not depend
-/// on the session or the control socket. The kernel drops the lock with the process, so a
-/// crash leaves nothing to clean up, and programs the instance starts do not inherit it.
+/// exclusive lock (flock) on "instance.lock" in a folder of the user's that does not depend on
+/// the session's variables or the control socket (`instanceLockFolder`). The kernel drops the lock
+/// with the process, so a crash leaves nothing to clean up, and programs the instance starts do not
+/// inherit it.
 class InstanceLock final {
 public:
     enum class Outcome {

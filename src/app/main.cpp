@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <unistd.h>
 
 // The panel's views: the statically linked QML module "Vigilo".
 Q_IMPORT_QML_PLUGIN(VigiloPlugin)
@@ -47,7 +48,8 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     const FolderEnvironment folders = FolderEnvironment::ofThisProcess();
     // First of all, so that a second start shows nothing and touches nothing, not even the
     // settings file.
-    const InstanceLock instanceLock = InstanceLock::take(stateFolder(folders));
+    const InstanceLock instanceLock =
+        InstanceLock::take(instanceLockFolder(::getuid(), "/run/user", "/tmp"));
     switch (instanceLock.outcome()) {
     case InstanceLock::Outcome::HeldByAnother:
         std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';

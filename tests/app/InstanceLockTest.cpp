@@ -70,16 +70,27 @@ TEST_F(InstanceLockTest, AFolderOthersCanEnterIsRefusedWithItsName) {
     EXPECT_NE(lock.refusal().find(folder.string()), std::string::npos) << lock.refusal();
 }
 
-// Starts with another runtime folder, or none, still meet at the one lock.
-TEST(InstanceLockFolder, DoesNotDependOnTheSession) {
-    const std::filesystem::path expected = "/home/u/.local/state/vigilo";
-    for (const char* runtime : {"", "/run/user/1000", "/tmp"}) {
-        EXPECT_EQ(stateFolder({.xdgRuntimeDir = runtime, .xdgStateHome = "", .home = "/home/u"}),
-                  expected)
-            << runtime;
-    }
-    EXPECT_EQ(stateFolder({.xdgRuntimeDir = "/tmp", .xdgStateHome = "/s", .home = "/home/u"}),
-              "/s/vigilo");
+// Starts with other session variables, or none, still meet at the one lock: it is the user's.
+TEST(InstanceLockFolder, IsTheUsersRuntimeFolderElseAPrivateOneInTheTemporaryFolder) {
+    QTemporaryDir temporary;
+    const std::filesystem::path root = temporary.path().toStdString();
+    const uid_t me = ::getuid();
+    const std::string id = std::to_string(me);
+    const std::filesystem::path fallback = root / "tmp" / ("vigilo-" + id);
+
+    EXPECT_EQ(instanceLockFolder(me, root / "run", root / "tmp"), fallback) << "no runtime root";
+    std::filesystem::create_directories(root / "elsewhere");
+    std::filesystem::create_directories(root / "run");
+    std::filesystem::create_directory_symlink(root / "elsewhere", root / "run" / id);
+    EXPECT_EQ(instanceLockFolder(me, root / "run", root / "tmp"), fallback) << "a link";
+    std::filesystem::remove(root / "run" / id);
+    std::filesystem::create_directory(root / "run" / id);
+    EXPECT_EQ(instanceLockFolder(me, root / "run", root / "tmp"), root / "run" / id / "vigilo");
+    const std::string other = std::to_string(me + 1);
+    std::filesystem::create_directory(root / "run" / other);
+    EXPECT_EQ(instanceLockFolder(me + 1, root / "run", root / "tmp"),
+              root / "tmp" / ("vigilo-" + other))
+        << "a runtime folder the user does not own";
 }
 
 } // namespace

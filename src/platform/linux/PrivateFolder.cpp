@@ -67,6 +67,16 @@ std::filesystem::path stateFolder(const FolderEnvironment& environment) {
     return {};
 }
 
+std::filesystem::path instanceLockFolder(uid_t uid, const std::filesystem::path& runtimeRoot,
+                                         const std::filesystem::path& tempRoot) {
+    const std::filesystem::path runtime = runtimeRoot / std::to_string(uid);
+    struct stat status {};
+    if (::lstat(runtime.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == uid) {
+        return runtime / "vigilo";
+    }
+    return tempRoot / ("vigilo-" + std::to_string(uid));
+}
+
 std::filesystem::path sessionFolder(const FolderEnvironment& environment) {
     std::error_code error;
     if (environment.xdgRuntimeDir.starts_with('/') &&

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace vigilo {
 
@@ -18,9 +19,17 @@ struct FolderEnvironment {
 
 /// The program's own folder that outlives the login session and does not depend on it:
 /// "<xdgStateHome>/vigilo", or "<home>/.local/state/vigilo" when $XDG_STATE_HOME is not an
-/// absolute path (relative ones are ignored, as the XDG rules say). The instance lock lives
-/// there. Empty when neither is absolute.
+/// absolute path (relative ones are ignored, as the XDG rules say). Empty when neither is
+/// absolute.
 [[nodiscard]] std::filesystem::path stateFolder(const FolderEnvironment& environment);
+
+/// The folder of the instance lock, the same for every start of user `uid` whatever the session's
+/// variables say: "<runtimeRoot>/<uid>/vigilo" where the system made the user's runtime folder
+/// (a folder, not a link, that the user owns), else "<tempRoot>/vigilo-<uid>", which
+/// `privateFolderRefusal` refuses when another user made it first.
+[[nodiscard]] std::filesystem::path instanceLockFolder(uid_t uid,
+                                                       const std::filesystem::path& runtimeRoot,
+                                                       const std::filesystem::path& tempRoot);
 
 /// The folder for the program's files that last as long as the login session:
 /// "<xdgRuntimeDir>/vigilo" when $XDG_RUNTIME_DIR names an existing folder, else the state
