@@ -23,7 +23,7 @@ const fs::path systemApps = fixture / "system/applications";
 // A bus no one listens on: the observation must not be asked for here.
 LinuxWorkspace fixtureWorkspace(const fs::path& proc = fixture / "proc",
                                 std::vector<fs::path> folders = {homeApps, systemApps}) {
-    return LinuxWorkspace(proc, getuid(), std::move(folders),
+    return LinuxWorkspace(proc, getuid(), std::move(folders), {},
                           QDBusConnection(QStringLiteral("none")));
 }
 
