@@ -9,7 +9,7 @@
 namespace {
 
 void BM_RunningApplicationsOnThisMachine(benchmark::State& state) {
-    const vigilo::LinuxWorkspace workspace("/proc", ::getuid(), vigilo::xdgApplicationFolders(),
+    const vigilo::LinuxWorkspace workspace("/proc", ::getuid(), vigilo::xdgApplicationFolders(), {},
                                            QDBusConnection(QString()));
     for (auto _ : state) {
         benchmark::DoNotOptimize(workspace.runningApplicationIDs());

@@ -37,7 +37,7 @@ void BM_WatchedAppsList(benchmark::State& state) {
 
     vigilo::JsonDefaults defaults(folder.filePath(QStringLiteral("settings")).toStdString());
     vigilo::Settings settings(defaults);
-    vigilo::LinuxWorkspace workspace("/proc", ::getuid(), {applications},
+    vigilo::LinuxWorkspace workspace("/proc", ::getuid(), {applications}, {},
                                      QDBusConnection(QString()));
     vigilo::QtScheduler scheduler;
     vigilo::RunningAppsWatcher watcher(settings, workspace, scheduler);

@@ -192,8 +192,7 @@ bool RunningAppsWatcher::add(const std::string& url) {
     if (builtInApp != builtInApps.end()) {
         willChange_.notify();
         hiddenBuiltInIDs_.erase(builtInApp->id());
-    } else if (std::ranges::none_of(
-                   allApps(), [&](const App& app) { return hasIdentifier(app, identifier); })) {
+    } else if (!lists(identifier)) {
         auto extended = customApps_;
         extended.push_back(
             {bundle->displayName.value_or(bundle->name.value_or(fileNameWithoutExtension(url))),
@@ -240,6 +239,11 @@ std::optional<std::string> RunningAppsWatcher::applicationURL(const App& app) co
         }
     }
     return std::nullopt;
+}
+
+bool RunningAppsWatcher::lists(const std::string& identifier) const {
+    return std::ranges::any_of(allApps(),
+                               [&](const App& app) { return hasIdentifier(app, identifier); });
 }
 
 std::optional<std::string> RunningAppsWatcher::icon(const App& app) const {

@@ -82,6 +82,12 @@ public:
     [[nodiscard]] std::optional<std::string> applicationURL(const App& app) const;
     /// The icon of the installed application (see `Workspace::iconReference`).
     [[nodiscard]] std::optional<std::string> icon(const App& app) const;
+    /// The installed applications the user may choose from to add one.
+    [[nodiscard]] std::vector<Workspace::InstalledApplication> installedApplications() const {
+        return workspace_.installedApplications();
+    }
+    /// True when an application of `allApps` counts `identifier` as its own.
+    [[nodiscard]] bool lists(const std::string& identifier) const;
 
 private:
     void loadCustomApps();

@@ -1,5 +1,6 @@
 #include "ui/WatchedAppsBridge.h"
 
+#include <QCollator>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -35,6 +36,9 @@ QVariantList WatchedAppsBridge::apps() const {
     QVariantList list;
     for (const auto& app : watcher_.allApps()) {
         const auto location = watcher_.applicationURL(app);
+        // Applications are desktop entries; a command-line program is found as its executable.
+        const bool isCommand =
+            location && std::filesystem::path(*location).extension() != ".desktop";
         list.append(QVariantMap{
             {QStringLiteral("name"), QString::fromStdString(app.name)},
             {QStringLiteral("id"), QString::fromStdString(app.id())},
@@ -44,6 +48,10 @@ QVariantList WatchedAppsBridge::apps() const {
             {QStringLiteral("custom"), std::ranges::find(custom, app) != custom.end()},
             {QStringLiteral("icon"),
              QString::fromStdString(location ? icon(app, *location).value_or("") : "")},
+            {QStringLiteral("command"),
+             isCommand
+                 ? QString::fromStdString(std::filesystem::path(*location).filename().string())
+                 : QString()},
         });
     }
     return list;
@@ -88,7 +96,28 @@ void WatchedAppsBridge::remove(const QString& id) {
     }
 }
 
-void WatchedAppsBridge::chooseApp() {
+QVariantList WatchedAppsBridge::installedApps() const {
+    auto installed = watcher_.installedApplications();
+    QCollator byName{QLocale(QLocale::Russian)};
+    byName.setCaseSensitivity(Qt::CaseInsensitive);
+    byName.setNumericMode(true);
+    std::ranges::stable_sort(installed, [&](const auto& one, const auto& other) {
+        return byName.compare(QString::fromStdString(one.name),
+                              QString::fromStdString(other.name)) < 0;
+    });
+    QVariantList list;
+    for (const auto& application : installed) {
+        list.append(QVariantMap{
+            {QStringLiteral("name"), QString::fromStdString(application.name)},
+            {QStringLiteral("icon"), QString::fromStdString(application.icon.value_or(""))},
+            {QStringLiteral("location"), QString::fromStdString(application.location)},
+            {QStringLiteral("listed"), watcher_.lists(application.identifier)},
+        });
+    }
+    return list;
+}
+
+void WatchedAppsBridge::chooseFile() {
     // The desktop's own chooser (a portal, or the desktop's dialog) serves where Qt finds one.
     auto* dialog =
         new QFileDialog(nullptr,

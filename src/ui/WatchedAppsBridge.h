@@ -17,7 +17,8 @@ class WatchedAppsBridge final : public Bridge {
     QML_UNCREATABLE("made by the program")
     /// One map per application, in list order: name, id, enabled, installed, running, custom
     /// (added by the user), icon (an absolute image path or an icon-theme name; empty when
-    /// none).
+    /// none), command (the program's file name when it is installed only as a command-line
+    /// program; else empty).
     Q_PROPERTY(QVariantList apps READ apps NOTIFY changed)
     /// The tab's footer: what the marks of the list do.
     Q_PROPERTY(QString footnote READ footnote CONSTANT)
@@ -34,9 +35,12 @@ public:
     /// Lists the application whose desktop entry is at `path`; false when it cannot be read.
     Q_INVOKABLE bool add(const QString& path) { return watcher_.add(path.toStdString()); }
     Q_INVOKABLE void restoreBuiltInApps() { watcher_.restoreBuiltInApps(); }
-    /// Opens a file chooser for another application and returns at once; the application the
-    /// user confirms is added, a cancel changes nothing.
-    Q_INVOKABLE void chooseApp();
+    /// The installed applications to choose from, sorted by name: one map each with name, icon
+    /// (as in `apps`), location (for `add`) and listed (already in the list).
+    Q_INVOKABLE QVariantList installedApps() const;
+    /// Opens a file chooser for an application entry anywhere and returns at once; the entry
+    /// the user confirms is added, a cancel changes nothing.
+    Q_INVOKABLE void chooseFile();
 
 private:
     struct CachedIcon {

@@ -40,6 +40,9 @@ public:
         }
         return std::nullopt;
     }
+    [[nodiscard]] std::vector<InstalledApplication> installedApplications() const override {
+        return offered;
+    }
 
     [[nodiscard]] bool isObserved() const { return static_cast<bool>(onChange_); }
     /// Sets the running identifiers and sends the change notice, if anyone observes.
@@ -53,6 +56,7 @@ public:
     std::set<std::string> running;
     std::map<std::string, Installed> installed;
     std::map<std::string, Bundle> bundles;
+    std::vector<InstalledApplication> offered;
 
 private:
     class FakeObservation final : public Observation {

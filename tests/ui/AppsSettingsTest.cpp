@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QJSValue>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -49,8 +50,8 @@ QVariantMap appOf(const QQuickItem& row) {
 
 /// The apps tab over a real watcher of a fake workspace: Claude installed (with an icon whose
 /// path needs encoding), running and enabled; ChatGPT installed, without an icon that can be
-/// found, and not enabled; Gemini and DSH not installed; an editor the user added, running and
-/// enabled, with no icon.
+/// found, and not enabled; Gemini installed only as its command-line program; DSH not
+/// installed; an editor the user added, running and enabled, with no icon.
 class AppsSettingsTest : public ::testing::Test, protected fakes::ModelFakes {
 protected:
     AppsSettingsTest() {
@@ -62,6 +63,7 @@ protected:
             folder.filePath(QStringLiteral("claude icon.png")).toStdString()};
         workspace.installed["com.openai.codex"] = {"/usr/share/applications/codex.desktop",
                                                    "no-such-icon-anywhere"};
+        workspace.installed["process:gemini"] = {"/home/u/.local/bin/gemini", std::nullopt};
         workspace.running = {"claude-desktop", "org.example.Editor"};
         editorEntry = writeFile(folder, QStringLiteral("org.example.Editor.desktop"), "");
         workspace.installed["org.example.Editor"] = {editorEntry.toStdString(), std::nullopt};
@@ -98,6 +100,30 @@ protected:
                                    [&](const auto& app) { return app.name == name; });
     }
 
+    [[nodiscard]] bool chooserIsOpen() const {
+        return view->findChild<QQuickItem*>(QStringLiteral("appChooser"))->isVisible();
+    }
+
+    /// The applications the chooser lists, top to bottom.
+    [[nodiscard]] std::vector<QQuickItem*> offered() const {
+        std::vector<QQuickItem*> entries;
+        std::ranges::copy_if(
+            itemsUnder(view.get()), std::back_inserter(entries), [](const QQuickItem* item) {
+                return item->objectName() == QStringLiteral("installedApp") && item->isVisible();
+            });
+        std::ranges::sort(entries, {}, &QQuickItem::y);
+        return entries;
+    }
+
+    /// What screen readers call the applications the chooser lists, top to bottom.
+    [[nodiscard]] QStringList offeredNames() const {
+        QStringList names;
+        for (auto* entry : offered()) {
+            names.append(testing::accessibleName(entry));
+        }
+        return names;
+    }
+
     [[nodiscard]] int visibleDividers() const {
         return static_cast<int>(
             std::ranges::count_if(itemsUnder(view.get()), [](const QQuickItem* item) {
@@ -124,11 +150,14 @@ TEST_F(AppsSettingsTest, EachRowShowsItsStateAndSwitchesOnlyWhenInstalled) {
         bool showsIcon;
         bool switchable;
         const char* statusAfterSwitch;
+        /// Beside the name, for an application installed only as a command-line program.
+        const char* command = "";
     };
     const Case cases[] = {
         {"Claude", "запущен · держит кофе", true, true, "не запущен"},
         {"ChatGPT", "не запущен", false, true, "не запущен"},
-        {"Gemini", "не установлена", false, false, "не установлена"},
+        {"Gemini", "не запущен", false, true, "не запущен", "команда gemini"},
+        {"DSH", "не установлена", false, false, "не установлена"},
         {"Редактор", "запущен · держит кофе", false, true, "своя программа"},
     };
     for (const auto& c : cases) {
@@ -146,6 +175,10 @@ TEST_F(AppsSettingsTest, EachRowShowsItsStateAndSwitchesOnlyWhenInstalled) {
         }
         EXPECT_EQ(testing::shows(*shown, QStringLiteral("app.dashed")), !c.showsIcon) << c.name;
         EXPECT_TRUE(testing::shows(*shown, QString::fromUtf8(c.status))) << c.name;
+        const auto* command = testing::visibleChild(*shown, "command");
+        EXPECT_EQ(command ? command->property("text").toString() : QString(),
+                  QString::fromUtf8(c.command))
+            << c.name;
 
         const bool wasEnabled = appOf(*shown)[QStringLiteral("enabled")].toBool();
         click(*shown->findChild<QQuickItem*>(QStringLiteral("appSwitch")));
@@ -153,7 +186,9 @@ TEST_F(AppsSettingsTest, EachRowShowsItsStateAndSwitchesOnlyWhenInstalled) {
         EXPECT_EQ(appOf(*shown)[QStringLiteral("enabled")].toBool(),
                   c.switchable ? !wasEnabled : wasEnabled)
             << c.name;
-        EXPECT_TRUE(testing::shows(*shown, QString::fromUtf8(c.statusAfterSwitch))) << c.name;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return testing::shows(*shown, QString::fromUtf8(c.statusAfterSwitch)); }, 3000))
+            << c.name;
 
         click(*shown->findChild<QQuickItem*>(QStringLiteral("removeButton")));
         EXPECT_FALSE(isListed(c.name)) << c.name << " can be removed";
@@ -215,6 +250,8 @@ TEST_F(AppsSettingsTest, TheChooserAddsTheConfirmedApplicationOnce) {
     };
     for (const auto& c : cases) {
         click(*view->findChild<QQuickItem*>(QStringLiteral("addButton")));
+        click(*testing::findItem(*view, QStringLiteral("otherFileButton")));
+        EXPECT_FALSE(chooserIsOpen()) << c.what;
         QPointer<QFileDialog> dialog;
         for (auto* widget : QApplication::topLevelWidgets()) {
             if (auto* shown = qobject_cast<QFileDialog*>(widget); shown && shown->isVisible()) {
@@ -244,6 +281,117 @@ TEST_F(AppsSettingsTest, TheChooserAddsTheConfirmedApplicationOnce) {
         EXPECT_EQ(enabled("Player"), c.playerEnabled) << c.what;
         EXPECT_EQ(enabled("Редактор"), c.editorEnabled) << c.what;
         EXPECT_EQ(row(QStringLiteral("Player")) != nullptr, c.listed == 6) << c.what;
+    }
+}
+
+TEST_F(AppsSettingsTest, TheInstalledApplicationsAreSearchedAndChosenByKeyboardOrPointer) {
+    ASSERT_TRUE(view);
+    const QString playerEntry = writeFile(folder, QStringLiteral("org.example.Player.desktop"), "");
+    workspace.bundles[playerEntry.toStdString()] = {"org.example.Player", "Плеер", "Player"};
+    workspace.offered = {
+        {"org.example.Player", playerEntry.toStdString(), "Плеер", std::nullopt},
+        {"org.example.Editor", editorEntry.toStdString(), "Редактор", std::nullopt},
+        {"org.example.Calc", "/usr/share/applications/org.example.Calc.desktop", "калькулятор",
+         "accessories-calculator"},
+    };
+    watcher.setEnabled(watcher.allApps().back(), false);
+    const auto enabled = [&](const std::string& name) {
+        const auto apps = watcher.allApps();
+        const auto found = std::ranges::find(apps, name, &RunningAppsWatcher::App::name);
+        return found != apps.end() && watcher.isEnabled(*found);
+    };
+    struct Case {
+        const char* what;
+        QString typed;
+        QStringList offered;
+        std::vector<Qt::Key> keys; // empty: the first one offered is clicked
+        bool playerEnabled;
+        bool editorEnabled;
+    };
+    const QString calculator = QStringLiteral("калькулятор");
+    const QString editor = QStringLiteral("Редактор, уже в списке");
+    const QStringList all{calculator, QStringLiteral("Плеер"), editor};
+    const Case cases[] = {
+        {"closed with Escape", QString(), all, {Qt::Key_Down, Qt::Key_Escape}, false, false},
+        {"nothing found", QStringLiteral("xyz"), {}, {Qt::Key_Return}, false, false},
+        {"searched, then Enter",
+         QStringLiteral("ПЛЕ"),
+         {QStringLiteral("Плеер")},
+         {Qt::Key_Return},
+         true,
+         false},
+        {"the arrows",
+         QString(),
+         {calculator, QStringLiteral("Плеер, уже в списке"), editor},
+         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return},
+         true,
+         true},
+        {"a click", QStringLiteral("ре"), {editor}, {}, true, true},
+    };
+    for (const auto& c : cases) {
+        click(*view->findChild<QQuickItem*>(QStringLiteral("addButton")));
+        ASSERT_TRUE(chooserIsOpen()) << c.what;
+        EXPECT_FALSE(view->findChild<QQuickItem*>(QStringLiteral("appsCard"))->isVisible())
+            << c.what << ": the chooser takes the list's place";
+        auto* search = testing::findItem(*view, QStringLiteral("search"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return search->hasActiveFocus(); }, 3000)) << c.what;
+        EXPECT_EQ(testing::accessibleName(search), QStringLiteral("Найти программу"));
+
+        for (const QChar typed : c.typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(typed));
+            QCoreApplication::sendEvent(&harness.window, &press);
+        }
+        harness.settle();
+        EXPECT_EQ(offeredNames(), c.offered) << c.what;
+        if (c.keys.empty()) {
+            click(*offered().front());
+        }
+        for (const auto key : c.keys) {
+            QTest::keyClick(&harness.window, key);
+        }
+        harness.settle();
+        EXPECT_EQ(chooserIsOpen(), c.offered.isEmpty()) << c.what;
+        EXPECT_EQ(enabled("Плеер"), c.playerEnabled) << c.what;
+        EXPECT_EQ(enabled("Редактор"), c.editorEnabled) << c.what;
+        EXPECT_EQ(row(QStringLiteral("Плеер")) != nullptr, c.playerEnabled) << c.what;
+        if (chooserIsOpen()) {
+            QTest::keyClick(&harness.window, Qt::Key_Escape);
+            harness.settle();
+        }
+        EXPECT_FALSE(chooserIsOpen()) << c.what;
+    }
+    EXPECT_EQ(watcher.allApps().size(), 6U) << "the editor is not listed twice";
+}
+
+TEST_F(AppsSettingsTest, TheStatusLineSpringsOverWhenTheApplicationStartsOrQuits) {
+    ASSERT_TRUE(view);
+    for (const bool reducesMotion : {false, true}) {
+        model.panelState().setReducesMotion(reducesMotion);
+        harness.settle();
+        for (const bool running : {false, true}) {
+            auto* shown = row(QStringLiteral("Claude"));
+            // The old text's strongest showing while the new one comes in, seen at every change.
+            auto* previous = shown->findChild<QQuickItem*>(QStringLiteral("previousStatus"));
+            double strongest = previous->opacity();
+            const auto watching = QObject::connect(previous, &QQuickItem::opacityChanged, [&] {
+                strongest = std::max(strongest, previous->opacity());
+            });
+
+            workspace.changeRunning(running ? std::set<std::string>{"claude-desktop"}
+                                            : std::set<std::string>{});
+            scheduler.runPosted();
+            harness.settle();
+            auto* status = shown->findChild<QQuickItem*>(QStringLiteral("status"));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return status->opacity() == 1 && !previous->isVisible(); }, 5000))
+                << reducesMotion << running;
+            QObject::disconnect(watching);
+            EXPECT_EQ(status->property("text").toString(),
+                      QString::fromUtf8(running ? "запущен · держит кофе" : "не запущен"));
+            EXPECT_EQ(previous->property("text").toString(),
+                      QString::fromUtf8(running ? "не запущен" : "запущен · держит кофе"));
+            EXPECT_EQ(strongest > 0.9, !reducesMotion) << reducesMotion << running;
+        }
     }
 }
 

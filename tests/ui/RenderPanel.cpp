@@ -247,13 +247,14 @@ void showSettings(Scene& scene, PanelTab tab) {
 }
 
 /// Watched applications of every kind: a built-in one running, one installed without an icon,
-/// two not installed and one the user added.
+/// one installed only as a command, one not installed and one the user added.
 void watchSomeApps(Scene& scene) {
     auto& workspace = scene.fakeWorkspace();
     workspace.installed["claude-desktop"] = {"/usr/share/applications/claude-desktop.desktop",
                                              "display-im6.q16"};
     workspace.installed["com.openai.codex"] = {"/usr/share/applications/codex.desktop",
                                                std::nullopt};
+    workspace.installed["process:gemini"] = {"/home/u/.local/bin/gemini", std::nullopt};
     workspace.installed["python3.11"] = {"/usr/share/applications/python3.11.desktop", "python3"};
     workspace.bundles["/usr/share/applications/python3.11.desktop"] = {"python3.11", "Python",
                                                                        std::nullopt};
@@ -261,6 +262,27 @@ void watchSomeApps(Scene& scene) {
     scene.watchedApps().setEnabled(RunningAppsWatcher::builtIn()[0], true);
     scene.watchedApps().add("/usr/share/applications/python3.11.desktop");
     showSettings(scene, PanelTab::Apps);
+}
+
+/// The chooser of installed applications in the apps tab, with nothing typed yet.
+void chooseAnApp(Scene& scene) {
+    watchSomeApps(scene);
+    scene.fakeWorkspace().offered = {
+        {"org.gnome.Terminal", "/usr/share/applications/org.gnome.Terminal.desktop", "Терминал",
+         "display-im6.q16"},
+        {"python3.11", "/usr/share/applications/python3.11.desktop", "Python", "python3"},
+        {"org.gnome.Nautilus", "/usr/share/applications/org.gnome.Nautilus.desktop", "Файлы",
+         "gvim"},
+        {"firefox-esr", "/usr/share/applications/firefox-esr.desktop", "Firefox ESR", "openjdk-17"},
+        {"org.example.Long", "/usr/share/applications/org.example.Long.desktop",
+         "Очень длинное название программы, которое не помещается", std::nullopt},
+        {"org.gnome.TextEditor", "/usr/share/applications/org.gnome.TextEditor.desktop",
+         "Текстовый редактор", "org.gnome.TextEditor"},
+    };
+    QCoreApplication::processEvents();
+    testing::findItem(scene.panelView(), QStringLiteral("appChooser"))
+        ->parentItem()
+        ->setProperty("choosing", true);
 }
 
 /// Rests the pointer on the centre of the item called `name`, once the bridges have published.
@@ -333,6 +355,13 @@ int main(int argc, char** argv) {
          [](Scene& scene) {
              watchSomeApps(scene);
              pointAt(scene, "removeButton");
+         }},
+        {"settings-apps-chooser", false, chooseAnApp},
+        {"settings-apps-chooser-search", false,
+         [](Scene& scene) {
+             chooseAnApp(scene);
+             vigilo::testing::findItem(scene.panelView(), QStringLiteral("search"))
+                 ->setProperty("text", QStringLiteral("t"));
          }},
         {"settings-about", false, [](Scene& scene) { showSettings(scene, PanelTab::About); }},
         {"settings-about-granted", false,

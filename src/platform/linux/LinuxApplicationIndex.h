@@ -26,6 +26,11 @@ public:
     /// The application with desktop-file id `id`, if installed.
     [[nodiscard]] const Application* find(const std::string& id) const;
 
+    /// Every application by desktop-file id, those kept out of menus (NoDisplay) included.
+    [[nodiscard]] const std::map<std::string, Application>& applications() const {
+        return applications_;
+    }
+
     /// The desktop-file id of the file at `path`: from its place below one of the folders, else
     /// its file name. Nothing for a file not named "*.desktop".
     [[nodiscard]] std::optional<std::string> desktopFileId(const std::filesystem::path& path) const;

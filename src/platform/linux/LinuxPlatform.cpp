@@ -4,6 +4,7 @@
 #include "platform/SystemClock.h"
 #include "platform/linux/CanberraAudioOut.h"
 #include "platform/linux/JsonDefaults.h"
+#include "platform/linux/LinuxCommandFolders.h"
 #include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/LinuxDisplays.h"
 #include "platform/linux/LinuxInstallation.h"
@@ -74,8 +75,8 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                                         CanberraAudioOut::sessionCopyFolder());
     services.stats = std::make_unique<LinuxStatsSource>("/");
     services.http = std::make_unique<QtHttpGet>();
-    services.workspace =
-        std::make_unique<LinuxWorkspace>("/proc", ::getuid(), xdgApplicationFolders(), sessionBus);
+    services.workspace = std::make_unique<LinuxWorkspace>(
+        "/proc", ::getuid(), xdgApplicationFolders(), commandFolders(), sessionBus);
     // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
     services.lid = std::make_unique<LogindLidControl>(systemBus, *services.settings);
     // Uses the runner, declared before it, so destroyed after it.

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "platform/linux/LinuxCommandFolders.h"
 #include "platform/linux/LinuxRunningAppsObservation.h"
 #include "system/RunningAppsWatcher.h"
 
@@ -7,9 +8,11 @@ namespace vigilo {
 
 LinuxWorkspace::LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
                                std::vector<std::filesystem::path> applicationFolders,
+                               std::vector<std::filesystem::path> commandFolders,
                                QDBusConnection sessionBus)
     : processes_(std::move(procRoot), user, RunningAppsWatcher::builtInProcessNames())
     , applicationFolders_(std::move(applicationFolders))
+    , commandFolders_(std::move(commandFolders))
     , sessionBus_(std::move(sessionBus)) {}
 
 const LinuxApplicationIndex& LinuxWorkspace::installed() const {
@@ -39,6 +42,11 @@ LinuxWorkspace::observeRunningApplications(std::function<void()> onChange) {
 
 std::optional<std::string>
 LinuxWorkspace::applicationLocation(const std::string& identifier) const {
+    if (identifier.starts_with(RunningAppsWatcher::processNamePrefix)) {
+        const auto program = findCommand(
+            identifier.substr(RunningAppsWatcher::processNamePrefix.size()), commandFolders_);
+        return program ? std::optional(program->string()) : std::nullopt;
+    }
     const auto* application = installed().find(identifier);
     return application ? std::optional(application->path.string()) : std::nullopt;
 }
@@ -52,8 +60,24 @@ std::optional<Workspace::Bundle> LinuxWorkspace::readBundle(const std::string& l
 }
 
 std::optional<std::string> LinuxWorkspace::iconReference(const std::string& location) const {
+    // A command-line program's executable may be large, and names no icon.
+    if (std::filesystem::path(location).extension() != ".desktop") {
+        return std::nullopt;
+    }
     const auto entry = readDesktopEntry(location);
     return entry && entry->icon && !entry->icon->empty() ? entry->icon : std::nullopt;
+}
+
+std::vector<Workspace::InstalledApplication> LinuxWorkspace::installedApplications() const {
+    std::vector<InstalledApplication> shown;
+    for (const auto& [id, application] : installed().applications()) {
+        const auto& entry = application.entry;
+        if (!entry.noDisplay) {
+            shown.push_back({id, application.path.string(),
+                             entry.localizedName.value_or(entry.name.value_or(id)), entry.icon});
+        }
+    }
+    return shown;
 }
 
 } // namespace vigilo

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace vigilo {
 
@@ -27,6 +28,17 @@ public:
         std::optional<std::string> displayName;
         /// The plain name, when the file has one.
         std::optional<std::string> name;
+    };
+
+    /// An installed application as a chooser offers it.
+    struct InstalledApplication {
+        std::string identifier;
+        /// Its application file, for `readBundle`.
+        std::string location;
+        /// The name meant for display.
+        std::string name;
+        /// As `iconReference` gives it.
+        std::optional<std::string> icon;
     };
 
     virtual ~Workspace() = default;
@@ -53,6 +65,10 @@ public:
     /// name, for the views to load. Nothing when the application has no icon.
     [[nodiscard]] virtual std::optional<std::string>
     iconReference(const std::string& location) const = 0;
+
+    /// The installed applications the desktop offers the user to start, in no set order;
+    /// helpers kept out of the desktop's menus are left out.
+    [[nodiscard]] virtual std::vector<InstalledApplication> installedApplications() const = 0;
 };
 
 } // namespace vigilo

@@ -4,8 +4,10 @@ import Vigilo
 
 // One watched application: its icon, name and state, a button that takes it off the list, and
 // the switch that has it watched or not. An application that is not installed cannot be
-// switched, only removed. Qt sizes text in whole pixels, so sizes of a half point are rounded
-// down.
+// switched, only removed; one installed only as a command-line program has its command named
+// beside its name. When the application starts or quits, the state line springs over to the new
+// text (at once where the desktop asks for less motion). Qt sizes text in whole pixels, so sizes
+// of a half point are rounded down.
 Item {
     id: row
 
@@ -15,59 +17,91 @@ Item {
     /// One map of `WatchedAppsBridge.apps`.
     required property var app
 
-    readonly property string status: !app.installed ? "не установлена"
-                                     : app.running ? "запущен · держит кофе"
-                                     : app.custom ? "своя программа"
-                                     : "не запущен"
+    readonly property string status: statusWhen(app.running)
+    /// How far the state line has gone over to the running state's text, 0 to 1.
+    readonly property real statusShift: panel.reducesMotion ? 1
+                                        : app.running ? runningMotion.value
+                                        : 1 - runningMotion.value
+
+    function statusWhen(running) {
+        return !app.installed ? "не установлена"
+             : running ? "запущен · держит кофе"
+             : app.custom ? "своя программа"
+             : "не запущен"
+    }
 
     implicitHeight: 36
+
+    SpringValue {
+        id: runningMotion
+        target: row.app.running ? 1 : 0
+        response: 0.25
+        dampingFraction: 1
+    }
 
     RowLayout {
         anchors.fill: parent
         spacing: 9
 
-        Item {
+        AppIcon {
             Layout.preferredWidth: 22
             Layout.preferredHeight: 22
-
-            Image {
-                id: icon
-                objectName: "appIcon"
-                anchors.fill: parent
-                visible: icon.status === Image.Ready
-                source: row.app.icon !== ""
-                        ? "image://appicon/" + encodeURIComponent(row.app.icon) : ""
-                sourceSize: Qt.size(44, 44)
-                asynchronous: true
-                smooth: true
-                mipmap: true
-            }
-            // Not while the icon loads: it would flash before almost every icon.
-            Symbol {
-                anchors.fill: parent
-                visible: icon.status === Image.Null || icon.status === Image.Error
-                name: "app.dashed"
-                color: Style.tertiaryLabel
-            }
+            reference: row.app.icon
         }
 
         Column {
             Layout.fillWidth: true
             spacing: 1
 
-            Text {
+            Item {
                 width: parent.width
-                text: row.app.name
-                font.pixelSize: 12
-                color: Style.label
-                elide: Text.ElideRight
+                height: nameText.implicitHeight
+
+                Text {
+                    id: nameText
+                    width: Math.min(implicitWidth, parent.width
+                                    - (commandText.visible ? commandText.implicitWidth + 5 : 0))
+                    text: row.app.name
+                    font.pixelSize: 12
+                    color: Style.label
+                    elide: Text.ElideRight
+                }
+                Text {
+                    id: commandText
+                    objectName: "command"
+                    x: nameText.width + 5
+                    anchors.baseline: nameText.baseline
+                    visible: row.app.command !== ""
+                    text: "команда " + row.app.command
+                    font.pixelSize: 10
+                    color: Style.footnote
+                }
             }
-            Text {
+            Item {
                 width: parent.width
-                text: row.status
-                font.pixelSize: 10
-                color: Style.footnote
-                elide: Text.ElideRight
+                height: statusText.implicitHeight
+
+                Text {
+                    id: statusText
+                    objectName: "status"
+                    width: parent.width
+                    text: row.status
+                    font.pixelSize: 10
+                    color: Style.footnote
+                    elide: Text.ElideRight
+                    opacity: row.statusShift
+                }
+                // The line as it was before the application started or quit, fading out.
+                Text {
+                    objectName: "previousStatus"
+                    width: parent.width
+                    text: row.statusWhen(!row.app.running)
+                    font.pixelSize: 10
+                    color: Style.footnote
+                    elide: Text.ElideRight
+                    opacity: 1 - row.statusShift
+                    visible: opacity > 0
+                }
             }
         }
 

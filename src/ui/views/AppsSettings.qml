@@ -2,7 +2,8 @@ import QtQuick
 import Vigilo
 
 // The apps tab: the watched applications in one card, a row each, and under it the button that
-// adds another through a file chooser. While an enabled application of the list runs, the
+// adds another. The button opens the chooser of installed applications in the tab's place until
+// one is chosen or the chooser is closed. While an enabled application of the list runs, the
 // computer is kept awake. The settings screen draws the tab's footer.
 Column {
     id: settings
@@ -12,15 +13,35 @@ Column {
     required property Item space
     /// Read once per change: each read asks the watcher about every application.
     readonly property var list: apps.apps
+    /// The chooser of installed applications shows in the list's place.
+    property bool choosing: false
 
     spacing: 8
+
+    onChoosingChanged: {
+        if (choosing)
+            chooser.open()
+        else
+            addButton.forceActiveFocus()
+    }
+
+    AppChooser {
+        id: chooser
+        objectName: "appChooser"
+        width: parent.width
+        visible: settings.choosing
+        apps: settings.apps
+        panel: settings.panel
+        space: settings.space
+        onClosed: settings.choosing = false
+    }
 
     Card {
         objectName: "appsCard"
         width: parent.width
         height: rows.implicitHeight
         cornerRadius: 14
-        visible: settings.list.length > 0
+        visible: settings.list.length > 0 && !settings.choosing
 
         Column {
             id: rows
@@ -60,6 +81,7 @@ Column {
         width: parent.width
         height: 34
         cornerRadius: 14
+        visible: !settings.choosing
 
         Row {
             anchors.centerIn: parent
@@ -85,9 +107,10 @@ Column {
             strength: 0.09
         }
         Pressable {
+            id: addButton
             name: "Добавить программу…"
             cornerRadius: 14
-            onActivated: settings.apps.chooseApp()
+            onActivated: settings.choosing = true
         }
     }
 }

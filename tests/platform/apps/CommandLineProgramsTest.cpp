@@ -1,9 +1,15 @@
 #include "../TempFolder.h"
 #include "EventLoop.h"
+#include "fakes/FakeDefaults.h"
+#include "fakes/FakeScheduler.h"
+#include "platform/linux/LinuxCommandFolders.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "system/RunningAppsWatcher.h"
 
 #include <QProcess>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 namespace vigilo {
@@ -36,7 +42,7 @@ void writeProcess(const fs::path& proc, const std::string& pid, const Process& p
 }
 
 LinuxWorkspace workspaceOver(const fs::path& proc) {
-    return LinuxWorkspace(proc, getuid(), {}, QDBusConnection(QStringLiteral("none")));
+    return LinuxWorkspace(proc, getuid(), {}, {}, QDBusConnection(QStringLiteral("none")));
 }
 
 TEST(CommandLineProgramsTest, AssistantsAreFoundByProcessNameAsNativeProgramsAndScripts) {
@@ -85,6 +91,114 @@ TEST(CommandLineProgramsTest, AssistantsAreFoundByProcessNameAsNativeProgramsAnd
     writeProcess(root.path(), "500", cases[0].first);
     const LinuxProcessApps otherUser(root.path(), getuid() + 1, {"claude"});
     EXPECT_TRUE(otherUser.runningApplicationIDs(LinuxApplicationIndex({})).empty());
+}
+
+/// Sets an environment variable for a scope; nothing unsets it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, std::optional<std::string> value)
+        : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        set(value);
+    }
+    ~ScopedEnvironment() { set(old_); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void set(const std::optional<std::string>& value) {
+        if (value) {
+            ::setenv(name_, value->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(CommandLineProgramsTest, CommandsAreLookedForOnPathThenInThePerUserPlaces) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> path;
+        std::optional<std::string> home;
+        std::optional<std::string> npmPrefix;
+        std::vector<std::string> folders;
+    };
+    const Case cases[] = {
+        {"all set",
+         "/opt/a/bin:relative/bin::/usr/bin/",
+         "/home/u",
+         "/opt/npm",
+         {"/opt/a/bin", "/usr/bin", "/home/u/.local/bin", "/opt/npm/bin", "/usr/local/bin"}},
+        {"npm's usual prefix",
+         "/usr/bin",
+         "/home/u",
+         std::nullopt,
+         {"/usr/bin", "/home/u/.local/bin", "/home/u/.npm-global/bin", "/usr/local/bin"}},
+        {"no repeats",
+         "/home/u/.local/bin:/usr/local/bin",
+         "/home/u",
+         std::nullopt,
+         {"/home/u/.local/bin", "/usr/local/bin", "/home/u/.npm-global/bin"}},
+        {"nothing set", std::nullopt, std::nullopt, std::nullopt, {"/usr/local/bin"}},
+    };
+    for (const auto& c : cases) {
+        const ScopedEnvironment path("PATH", c.path);
+        const ScopedEnvironment home("HOME", c.home);
+        const ScopedEnvironment npm("NPM_CONFIG_PREFIX", c.npmPrefix);
+        EXPECT_EQ(commandFolders(), std::vector<fs::path>(c.folders.begin(), c.folders.end()))
+            << c.what;
+    }
+}
+
+TEST(CommandLineProgramsTest, AnAssistantCountsAsInstalledWhenItsCommandIsFound) {
+    const TempFolder root;
+    const auto bin = root.path() / "bin";
+    const auto home = root.path() / "home";
+    fs::create_directories(bin);
+    fs::create_directories(home / ".local/share/claude/versions");
+    fs::create_directories(home / ".local/bin");
+    fs::create_directories(bin / "gemini"); // a folder, not a program
+    const auto makeProgram = [](const fs::path& file, fs::perms permissions) {
+        writeFile(file, "#!/bin/sh\n");
+        fs::permissions(file, permissions);
+    };
+    // The native installer links its current version into ~/.local/bin.
+    makeProgram(home / ".local/share/claude/versions/2.0.14", fs::perms::owner_all);
+    fs::create_symlink(home / ".local/share/claude/versions/2.0.14", home / ".local/bin/claude");
+    makeProgram(bin / "codex", fs::perms::owner_read | fs::perms::owner_write);
+    makeProgram(home / ".local/bin/codex", fs::perms::owner_all | fs::perms::others_exec);
+    fs::create_symlink(root.path() / "missing", bin / "dangling");
+
+    LinuxWorkspace workspace(root.path() / "proc", getuid(), {}, {bin, home / ".local/bin"},
+                             QDBusConnection(QStringLiteral("none")));
+    const std::pair<std::string, std::optional<fs::path>> cases[] = {
+        {"process:claude", home / ".local/bin/claude"},
+        {"process:codex", home / ".local/bin/codex"}, // the first one is not executable
+        {"process:gemini", std::nullopt},
+        {"process:dangling", std::nullopt},
+        {"process:", std::nullopt},
+        {"process:../bin/codex", std::nullopt},
+        {"codex", std::nullopt}, // a desktop-file id
+    };
+    for (const auto& [identifier, location] : cases) {
+        const auto found = workspace.applicationLocation(identifier);
+        EXPECT_EQ(found ? std::optional(fs::path(*found)) : std::nullopt, location) << identifier;
+    }
+    EXPECT_EQ(workspace.iconReference((home / ".local/bin/claude").string()), std::nullopt)
+        << "a program's file is not read as a desktop entry";
+
+    fakes::FakeDefaults defaults;
+    Settings settings{defaults};
+    fakes::FakeScheduler scheduler;
+    const RunningAppsWatcher watcher(settings, workspace, scheduler);
+    const auto& builtIn = RunningAppsWatcher::builtIn();
+    EXPECT_EQ(watcher.applicationURL(builtIn[0]), (home / ".local/bin/claude").string());
+    EXPECT_EQ(watcher.applicationURL(builtIn[2]), std::nullopt) << "Gemini";
 }
 
 TEST(CommandLineProgramsTest, AScriptThatPythonRunsOnThisMachineIsFoundByItsName) {

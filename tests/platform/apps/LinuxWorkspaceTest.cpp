@@ -7,6 +7,7 @@
 #include "platform/linux/LinuxXdgDataDirs.h"
 #include "system/RunningAppsWatcher.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -23,7 +24,7 @@ const fs::path systemApps = fixture / "system/applications";
 // A bus no one listens on: the observation must not be asked for here.
 LinuxWorkspace fixtureWorkspace(const fs::path& proc = fixture / "proc",
                                 std::vector<fs::path> folders = {homeApps, systemApps}) {
-    return LinuxWorkspace(proc, getuid(), std::move(folders),
+    return LinuxWorkspace(proc, getuid(), std::move(folders), {},
                           QDBusConnection(QStringLiteral("none")));
 }
 
@@ -61,6 +62,30 @@ TEST(LinuxWorkspaceTest, InstalledAppsAreFoundByDesktopFileIdFirstFolderWinning)
     EXPECT_EQ(workspace.iconReference((systemApps / "claude-desktop.desktop").string()),
               "/opt/Claude/icon.png");
     EXPECT_EQ(workspace.iconReference((systemApps / "foo.desktop").string()), std::nullopt);
+}
+
+TEST(LinuxWorkspaceTest, TheChooserIsOfferedTheShownEntriesByTheirNames) {
+    using Offered = std::tuple<std::string, std::string, std::optional<std::string>>;
+    std::vector<Offered> offered;
+    for (const auto& application : fixtureWorkspace().installedApplications()) {
+        offered.emplace_back(application.identifier, application.name, application.icon);
+        EXPECT_EQ(fixtureWorkspace().readBundle(application.location)->identifier,
+                  application.identifier);
+    }
+    std::ranges::sort(offered);
+    // Left out: helper (NoDisplay), retired (hidden by the user's own entry), website (a link).
+    const std::vector<Offered> expected{
+        {"claude-desktop", "Claude Desktop", "/opt/Claude/icon.png"},
+        {"foo", "Foo", std::nullopt},
+        {"longprogram", "Long", std::nullopt},
+        {"mytool", "My Tool", std::nullopt},
+        {"org.gnome.Terminal", "Терминал", "org.gnome.Terminal"},
+        {"pyapp", "Py App", std::nullopt},
+        {"sidekick", "Sidekick", std::nullopt},
+        {"vendor-tool", "Vendor Tool", std::nullopt},
+        {"zed", "Zed", "zed"},
+    };
+    EXPECT_EQ(offered, expected);
 }
 
 TEST(LinuxWorkspaceTest, ChosenEntriesGiveTheirIdAndNames) {

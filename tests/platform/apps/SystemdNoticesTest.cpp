@@ -104,7 +104,7 @@ protected:
 
 TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
     startSystemdMock();
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -130,7 +130,7 @@ TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotice
     std::ofstream(root / "applications/editor.desktop")
         << "[Desktop Entry]\nType=Application\nExec=editor-bin\n";
     fs::create_directories(root / "proc");
-    LinuxWorkspace workspace(root / "proc", getuid(), {root / "applications"}, *bus);
+    LinuxWorkspace workspace(root / "proc", getuid(), {root / "applications"}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -151,7 +151,7 @@ TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported
     const fs::path proc = folder.filePath(QStringLiteral("proc")).toStdString();
     fs::create_directories(proc / "201");
     std::ofstream(proc / "201/cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
-    LinuxWorkspace workspace(proc, getuid(), {}, *bus);
+    LinuxWorkspace workspace(proc, getuid(), {}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_FALSE(usesSystemd(*observation));
