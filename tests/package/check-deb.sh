@@ -32,6 +32,7 @@ expect "Depends: the libraries the program links (dpkg-shlibdeps)" \
     grep -q 'libqt6widgets6 (>= [0-9.]*)' <<<"$(field Depends)"
 expect "Depends: the QML modules of the panel" \
     grep -q 'qml6-module-qtquick-controls' <<<"$(field Depends)"
+expect "Depends: Qt's Wayland platform" grep -qw 'qt6-wayland' <<<"$(field Depends)"
 expect "Recommends: libcanberra-pulse" grep -qw 'libcanberra-pulse' <<<"$(field Recommends)"
 
 root="$scratch/root"
