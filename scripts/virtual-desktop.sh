@@ -15,7 +15,9 @@
 #   vd_spawn NAME CMD...       starts CMD in the background, logs to $VD_DIR/NAME.log, and stops
 #                              it in vd_stop; the pid is in $VD_LAST_PID.
 #   vd_list_inhibitors         prints logind's ListInhibitors, one "what who why mode uid pid" a line.
-#   vd_docked CLASS            true when a window of that X class is docked in the tray.
+#   vd_docked CLASS            true when a window of that X class is docked in the tray; waits
+#                              up to 10 s for the tray host's window, and fails (saying so)
+#                              without one.
 #   vd_screenshot FILE         a PNG of the whole screen.
 #   vd_tray_screenshot FILE    a PNG of the tray host's window, enlarged 4x.
 #   vd_stop                    stops everything vd_start and vd_spawn started, removes VD_DIR.
@@ -188,11 +190,26 @@ for entry in ast.literal_eval(text)[0]:
 '
 }
 
-# The tray host's visible panel (trayer also owns hidden helper windows).
-vd_tray_window() { xdotool search --onlyvisible --class trayer | head -n 1; }
+# The tray host's visible panel (trayer also owns hidden helper windows). Waits up to 10 s for
+# it to appear; fails with a message when it never does.
+vd_tray_window() {
+    local window tries=100
+    until window=$(xdotool search --onlyvisible --class trayer 2>/dev/null | head -n 1) &&
+        [ -n "$window" ]; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || { vd_log "the tray host has no window on $DISPLAY"; return 1; }
+        sleep 0.1
+    done
+    echo "$window"
+}
 
-# True when a window of class $1 sits in the tray panel.
-vd_docked() { xwininfo -tree -id "$(vd_tray_window)" | grep -q "(\"$1\" "; }
+# True when a window of class $1 sits in the tray panel. Without an id xwininfo would wait for
+# a click on a window, so no tray host is a failure.
+vd_docked() {
+    local tray
+    tray=$(vd_tray_window) || return 1
+    xwininfo -tree -id "$tray" | grep -q "(\"$1\" "
+}
 
 vd_screenshot() { import -window root "$1"; }
 

@@ -27,6 +27,6 @@ struct ControlResult {
 /// another thread.
 [[nodiscard]] ControlResult
 sendControl(const QString& socketPath, ControlVerb verb,
-            std::chrono::milliseconds timeout = std::chrono::seconds(2));
+            std::chrono::milliseconds timeout = ControlProtocol::clientDeadline);
 
 } // namespace vigilo

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 // The control socket lets `vigilo on|off|toggle|status` drive the running instance.
@@ -12,7 +13,7 @@
 //   server → client   "awake" or "asleep" (the state after the verb), the hero title, the
 //                     subtitle; then the server closes the connection.
 // A request the server does not understand gets the single line "error". Requests longer than
-// `maxRequestBytes`, or not finished within a couple of seconds, are dropped without a reply.
+// `maxRequestBytes`, or not carried out within `serverDeadline`, are dropped without a reply.
 namespace vigilo {
 
 enum class ControlVerb { On, Off, Toggle, Status };
@@ -28,6 +29,12 @@ struct ControlReply {
 namespace ControlProtocol {
 
 inline constexpr qsizetype maxRequestBytes = 64;
+/// How long after taking a connection the server may still carry out its request.
+inline constexpr std::chrono::milliseconds serverDeadline{2000};
+/// How long a client waits for its reply. Longer than `serverDeadline` by room for a connection
+/// that waits to be taken on a busy machine, so that the server gives up on a request before its
+/// client does: a request is either carried out and answered, or neither.
+inline constexpr std::chrono::milliseconds clientDeadline{5000};
 
 [[nodiscard]] QByteArray verbName(ControlVerb verb);
 [[nodiscard]] std::optional<ControlVerb> verbFromName(QByteArrayView name);

@@ -2,6 +2,7 @@
 
 #include "app/ControlPeer.h"
 
+#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -9,8 +10,6 @@ namespace vigilo {
 
 namespace {
 
-// A client that connects and never finishes its request must not hold a socket forever.
-constexpr int requestTimeoutMs = 2000;
 constexpr int probeTimeoutMs = 500;
 // Scripts may run many commands at once; the queue holds them all, so none waits outside it
 // retrying its connection while the instance could be answering it.
@@ -30,11 +29,23 @@ ControlServer::ControlServer(QString socketPath, QObject* parent)
     // No socket access options: with them Qt binds elsewhere and renames over the path, which
     // would silently take the socket from a running instance. The folder is private instead.
     server_.setListenBacklogSize(connectionQueueLength);
-    connect(&server_, &QLocalServer::newConnection, this, [this] {
+    connect(&server_, &QLocalServer::newConnection, this, &ControlServer::acceptAll);
+}
+
+void ControlServer::acceptAll() {
+    // Taking the queued connections at once (Qt takes one a turn of the loop) starts each
+    // request's deadline close to its client's: a request taken late would let its client give up
+    // while the server may still carry it out.
+    if (accepting_) {
+        return; // called again by the wait below, which the loop takes care of
+    }
+    accepting_ = true;
+    do {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             serve(socket);
         }
-    });
+    } while (server_.waitForNewConnection(0));
+    accepting_ = false;
 }
 
 ControlServer::Claim ControlServer::listen() {
@@ -57,8 +68,10 @@ void ControlServer::serve(QLocalSocket* socket) {
         socket->abort();
         return;
     }
-    QTimer::singleShot(requestTimeoutMs, socket, [socket] { socket->abort(); });
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+    // A client that connects and never finishes its request must not hold a socket forever.
+    const QDeadlineTimer deadline(ControlProtocol::serverDeadline);
+    QTimer::singleShot(ControlProtocol::serverDeadline, socket, [socket] { socket->abort(); });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, deadline] {
         if (!socket->canReadLine()) {
             if (socket->bytesAvailable() > ControlProtocol::maxRequestBytes) {
                 socket->abort();
@@ -68,8 +81,9 @@ void ControlServer::serve(QLocalSocket* socket) {
         const QByteArray line = socket->readLine(ControlProtocol::maxRequestBytes).trimmed();
         const auto verb = ControlProtocol::verbFromName(line);
         // A client that gave up waiting counts the request as failed (and may send it again),
-        // so what it asked for must not happen.
-        if (!handler_ || socket->state() != QLocalSocket::ConnectedState ||
+        // so what it asked for must not happen; past the deadline it may give up any moment.
+        // The timer that ends the connection can come late on a busy machine.
+        if (!handler_ || deadline.hasExpired() || socket->state() != QLocalSocket::ConnectedState ||
             ControlPeer::hasHungUp(socket->socketDescriptor())) {
             socket->abort();
             return;

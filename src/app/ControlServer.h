@@ -35,11 +35,13 @@ public:
     void setHandler(Handler handler) { handler_ = std::move(handler); }
 
 private:
+    void acceptAll();
     void serve(QLocalSocket* socket);
 
     QString socketPath_;
     QLocalServer server_;
     Handler handler_;
+    bool accepting_ = false;
 };
 
 } // namespace vigilo

@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -256,6 +257,33 @@ TEST_F(ControlTest, OnlyTheSwitchesOfClientsThatGetTheirReplyHappen) {
     EXPECT_EQ(answered, clientsOfEachKind);
     // Every reply tells the state its own switch left: on after each odd one.
     EXPECT_EQ(answeredAwake, answered / 2 + answered % 2);
+    EXPECT_EQ(delegate.model().isAwake(), applied % 2 == 1);
+}
+
+// A slow instance serves fewer requests in time than clients send; a client gives up while its
+// request is carried out only if the instance no longer may carry it out.
+TEST_F(ControlTest, EverySwitchIsCarriedOutAndAnsweredOrNeither) {
+    ControlServer server(path);
+    ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
+    int applied = 0;
+    server.setHandler([this, &applied](ControlVerb verb) {
+        std::this_thread::sleep_for(25ms);
+        ++applied;
+        return delegate.handleControl(verb);
+    });
+    constexpr int clients = 200;
+    std::vector<std::future<ControlResult>> pending;
+    for (int i = 0; i < clients; ++i) {
+        pending.push_back(std::async(std::launch::async,
+                                     [this] { return sendControl(path, ControlVerb::Toggle); }));
+    }
+    int answered = 0;
+    for (auto& client : pending) {
+        const ControlResult result = whileServing(std::move(client));
+        EXPECT_NE(result.status, ControlResult::Status::NotRunning);
+        answered += result.status == ControlResult::Status::Answered ? 1 : 0;
+    }
+    EXPECT_EQ(applied, answered);
     EXPECT_EQ(delegate.model().isAwake(), applied % 2 == 1);
 }
 

@@ -31,6 +31,21 @@ TEST_F(DonationQuestionTest, PostponedDonationComesBackTwoHoursLater) {
     EXPECT_TRUE(model->donationQuestion().isAskingForDonation());
 }
 
+TEST_F(DonationQuestionTest, PostponementLastsExactlyTwoHours) {
+    struct Case {
+        double secondsLater;
+        bool asks;
+    };
+    const Case cases[] = {{0, false}, {7199, false}, {7200, true}, {7201, true}, {86400, true}};
+    DonationQuestion& question = model->donationQuestion();
+    for (const Case& c : cases) {
+        question.postponeDonationQuestion();
+        clock.advance(c.secondsLater);
+        question.checkDonationQuestion(DonationQuestion::donationCup);
+        EXPECT_EQ(question.isAskingForDonation(), c.asks) << c.secondsLater << " s later";
+    }
+}
+
 TEST_F(DonationQuestionTest, AnsweredDonationOpensThePageOnceAndNeverReturns) {
     model->toggle();
     clock.advance(90 * 60);

@@ -34,6 +34,7 @@ expect "Depends: the QML modules of the panel" \
     grep -q 'qml6-module-qtquick-controls' <<<"$(field Depends)"
 expect "Depends: the font the hero's titles are measured in" \
     grep -qw 'fonts-dejavu-core' <<<"$(field Depends)"
+expect "Depends: Qt's Wayland platform" grep -qw 'qt6-wayland' <<<"$(field Depends)"
 expect "Recommends: libcanberra-pulse" grep -qw 'libcanberra-pulse' <<<"$(field Recommends)"
 
 root="$scratch/root"

@@ -17,12 +17,13 @@ constexpr const char* feed = R"(<?xml version="1.0" encoding="utf-8"?>
       <sparkle:version>130</sparkle:version>
       <sparkle:shortVersionString> 1.3 </sparkle:shortVersionString>
       <enclosure url="https://example.org/vigilo-1.3.tar.gz" length="123456"
-                 type="application/gzip" sparkle:version="999" sparkle:edSignature="c2lnbmF0dXJl"/>
+                 type="application/gzip" sparkle:version="999" sparkle:edSignature="YXR0cmlidXRl"/>
+      <sparkle:edSignature>c2lnbmF0dXJl</sparkle:edSignature>
     </item>
     <item>
       <title>Vigilo 1.2, listed the old way</title>
       <enclosure url="https://example.org/vigilo-1.2.tar.gz" length="many"
-                 sparkle:version="120" sparkle:shortVersionString="1.2"/>
+                 sparkle:version="120" sparkle:shortVersionString="1.2" sparkle:edSignature="b2xk"/>
     </item>
     <item><title>No archive</title><sparkle:version>140</sparkle:version></item>
     <item><title>No release number</title><enclosure url="https://example.org/x.tar.gz"/></item>
@@ -44,7 +45,7 @@ TEST(AppcastFeedTest, ReadsEachReleaseWithItsArchive) {
          .published = std::nullopt,
          .url = "https://example.org/vigilo-1.2.tar.gz",
          .length = std::nullopt,
-         .edSignature = std::nullopt},
+         .edSignature = "b2xk"},
     };
     EXPECT_EQ(*items, expected);
 }

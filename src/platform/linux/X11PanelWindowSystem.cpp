@@ -3,6 +3,7 @@
 #include "platform/qt/RoundedRegion.h"
 
 #include <QGuiApplication>
+#include <QWindow>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -46,11 +47,26 @@ xcb_window_t rootOfScreen(xcb_connection_t* connection, int screen) {
     return it.rem > 0 ? it.data->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
-xcb_rectangle_t pixels(PanelRect area) {
-    return {.x = static_cast<std::int16_t>(std::lround(area.x)),
-            .y = static_cast<std::int16_t>(std::lround(area.y)),
-            .width = static_cast<std::uint16_t>(std::lround(area.width)),
-            .height = static_cast<std::uint16_t>(std::lround(area.height))};
+/// How many X pixels one of Qt's points of `window`, a window of this program, spans: more than
+/// one on a scaled screen (QT_SCALE_FACTOR, or Xft.dpi above 96).
+double pixelsPerPoint(xcb_window_t window) {
+    for (const QWindow* candidate : QGuiApplication::allWindows()) {
+        // Asking a window without a native window for its id would create one.
+        if (candidate->handle() != nullptr && candidate->winId() == window) {
+            return candidate->devicePixelRatio();
+        }
+    }
+    return 1;
+}
+
+/// `area` (points) in pixels, rounded outward so that it covers every pixel it touches.
+xcb_rectangle_t pixels(PanelRect area, double scale) {
+    const double left = std::floor(area.x * scale);
+    const double top = std::floor(area.y * scale);
+    return {.x = static_cast<std::int16_t>(left),
+            .y = static_cast<std::int16_t>(top),
+            .width = static_cast<std::uint16_t>(std::ceil(area.right() * scale) - left),
+            .height = static_cast<std::uint16_t>(std::ceil(area.bottom() * scale) - top)};
 }
 
 /// Where there is no X server: Wayland compositors always composite, and the rest is X11's.
@@ -97,7 +113,7 @@ void X11PanelWindowSystem::keepOutOfTaskbars(WindowId window) {
 }
 
 void X11PanelWindowSystem::setClickableArea(WindowId window, PanelRect area) {
-    const xcb_rectangle_t rectangle = pixels(area);
+    const xcb_rectangle_t rectangle = pixels(area, pixelsPerPoint(window));
     const bool empty = rectangle.width == 0 || rectangle.height == 0;
     xcb_shape_rectangles(connection_, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT,
                          XCB_CLIP_ORDERING_UNSORTED, static_cast<xcb_window_t>(window), 0, 0,
@@ -109,10 +125,11 @@ void X11PanelWindowSystem::blurBehind(WindowId window, PanelRect area, double co
     if (!isKWin()) {
         return;
     }
-    const xcb_rectangle_t bounds = pixels(area);
+    const double scale = pixelsPerPoint(window);
+    const xcb_rectangle_t bounds = pixels(area, scale);
     std::vector<std::uint32_t> rectangles;
-    for (const QRect& band :
-         roundedRegion(QRect(bounds.x, bounds.y, bounds.width, bounds.height), cornerRadius)) {
+    for (const QRect& band : roundedRegion(QRect(bounds.x, bounds.y, bounds.width, bounds.height),
+                                           cornerRadius * scale)) {
         rectangles.insert(rectangles.end(), {static_cast<std::uint32_t>(band.x()),
                                              static_cast<std::uint32_t>(band.y()),
                                              static_cast<std::uint32_t>(band.width()),

@@ -9,7 +9,8 @@ namespace vigilo {
 
 /// The panel window's needs on X11, over Qt's own connection to the X server: the compositing
 /// manager is the owner of the _NET_WM_CM_S<screen> selection, the input region is an X Shape,
-/// and KWin blurs behind a window that names a region in _KDE_NET_WM_BLUR_BEHIND_REGION.
+/// and KWin blurs behind a window that names a region in _KDE_NET_WM_BLUR_BEHIND_REGION. Both
+/// are given in pixels, the window's points times its device pixel ratio.
 class X11PanelWindowSystem final : public PanelWindowSystem {
 public:
     /// `connection` must outlive the adapter; `screen` is the X screen the program shows on.

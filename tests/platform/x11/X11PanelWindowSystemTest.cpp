@@ -95,6 +95,51 @@ TEST_F(X11PanelWindowSystemTest, TheInputShapeIsTheClickableArea) {
     EXPECT_TRUE(shape(XCB_SHAPE_SK_INPUT).empty()) << "every click passes through";
 }
 
+// X counts pixels where Qt counts points: on a scaled screen the shapes cover every pixel that
+// the area touches. Run at QT_SCALE_FACTOR 1, 1.5 and 2.
+TEST_F(X11PanelWindowSystemTest, ShapesAreGivenInPixels) {
+    struct Case {
+        double scale;
+        xcb_rectangle_t pixels;
+    };
+    const Case cases[] = {{1, {.x = 41, .y = 41, .width = 340, .height = 288}},
+                          {1.5, {.x = 61, .y = 61, .width = 511, .height = 433}},
+                          {2, {.x = 82, .y = 82, .width = 680, .height = 576}}};
+    const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    ASSERT_EQ(window.devicePixelRatio(), scale);
+    const auto* c =
+        std::ranges::find_if(cases, [&](const Case& each) { return each.scale == scale; });
+    ASSERT_NE(c, std::end(cases)) << "no case for a scale of " << scale;
+    const PanelRect area{.x = 41, .y = 41, .width = 340, .height = 288};
+
+    windowSystem->setClickableArea(id, area);
+    const auto input = shape(XCB_SHAPE_SK_INPUT);
+    ASSERT_EQ(input.size(), 1U);
+    EXPECT_EQ(input[0].x, c->pixels.x);
+    EXPECT_EQ(input[0].y, c->pixels.y);
+    EXPECT_EQ(input[0].width, c->pixels.width);
+    EXPECT_EQ(input[0].height, c->pixels.height);
+
+    setWindowManager("KWin");
+    windowSystem->blurBehind(id, area, 26);
+    const auto region = property(id, "_KDE_NET_WM_BLUR_BEHIND_REGION");
+    ASSERT_FALSE(region.empty());
+    std::uint32_t left = region[0];
+    std::uint32_t top = region[1];
+    std::uint32_t right = 0;
+    std::uint32_t bottom = 0;
+    for (std::size_t i = 0; i + 3 < region.size(); i += 4) {
+        left = std::min(left, region[i]);
+        top = std::min(top, region[i + 1]);
+        right = std::max(right, region[i] + region[i + 2]);
+        bottom = std::max(bottom, region[i + 1] + region[i + 3]);
+    }
+    EXPECT_EQ(left, c->pixels.x);
+    EXPECT_EQ(top, c->pixels.y);
+    EXPECT_EQ(right - left, c->pixels.width);
+    EXPECT_EQ(bottom - top, c->pixels.height);
+}
+
 TEST_F(X11PanelWindowSystemTest, ACompositorIsTheOwnerOfTheScreensSelection) {
     EXPECT_FALSE(windowSystem->isCompositing());
 

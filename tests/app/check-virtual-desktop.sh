@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The desktop scripts' tray checks on a bare X server: without a tray host they fail within their
+# deadline and say why instead of hanging, and a tray host that is still starting is waited for.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+desktop="$here/../../scripts/virtual-desktop.sh"
+
+# shellcheck source=../check-helpers.sh
+source "$here/../check-helpers.sh"
+# shellcheck source=../../scripts/virtual-desktop.sh
+source "$desktop"
+
+VD_DIR=$(mktemp -d /tmp/vigilo-vd-check.XXXXXX)
+trap vd_stop EXIT
+display=$(vd_free_display) || { echo "FAIL - no free X display number"; exit 1; }
+vd_spawn xvfb Xvfb ":$display" -screen 0 640x480x24 -nolisten tcp
+export DISPLAY=":$display"
+vd_wait_for "xdpyinfo -display :$display" 100 || { echo "FAIL - Xvfb did not start"; exit 1; }
+
+timeout 60 bash -c 'source "$1" && vd_docked vigilo' _ "$desktop" 2>"$VD_DIR/docked.err"
+code=$?
+expect "without a tray host vd_docked fails (exit $code; 124 is a hang)" test "$code" = 1
+expect "and says that the tray host has no window" grep -q "tray host has no window" "$VD_DIR/docked.err"
+
+vd_spawn trayer trayer --edge top --align right --widthtype request --height 28
+expect "the window of a tray host that is still starting is waited for" \
+    test -n "$(vd_tray_window)"
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
