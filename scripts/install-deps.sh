@@ -16,7 +16,7 @@ packages=(
   xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri
   dbus dbus-x11 libglib2.0-bin python3 python3-dbus python3-gi python3-dbusmock sox
   pulseaudio pulseaudio-utils
-  gsettings-desktop-schemas gnome-settings-daemon-common
+  gsettings-desktop-schemas gnome-settings-daemon-common fonts-cantarell
   dpkg-dev desktop-file-utils appstream groff-base fonts-dejavu-core util-linux
 )
 

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Renders the panel's main screen (off, on, metrics expanded, donation bar, lid error, hover,
-# opaque), its settings (each tab; watched applications of every kind, with a remove button
-# hovered, and the chooser of installed applications; the about tab with lid access closed,
-# granted and hovered; the consent card) and the update area in each of its rows, light and
+# Renders the panel's main screen (off with the empty glass, on, metrics expanded, donation bar,
+# lid error, hover, opaque), its settings (each tab; watched applications of every kind, with a
+# remove button hovered, and the chooser of installed applications; the about tab with lid access
+# closed, granted and hovered; the consent card; the selected tab, a switch that is on and the
+# threshold pill holding the keyboard focus) and the update area in each of its rows, light and
 # dark, as PNGs for a person to look at.
 #   scripts/render-panel.sh [folder]        (default /tmp/vigilo-panel)
 # BUILD_DIR picks the build folder (default build/ci under the repository).

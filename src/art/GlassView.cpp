@@ -40,6 +40,13 @@ QColor white(qreal opacity) {
     return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
 }
 
+/// `colour` at `opacity`.
+QColor faded(const QColor& colour, qreal opacity) {
+    QColor result = colour;
+    result.setAlphaF(static_cast<float>(opacity));
+    return result;
+}
+
 QColor srgb(qreal r, qreal g, qreal b, qreal opacity = 1) {
     return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
                             static_cast<float>(opacity));
@@ -290,7 +297,23 @@ void drawIce(QPainter& painter, const GlassState& state) {
     }
 }
 
-void drawGlass(QPainter& painter, const GlassState& state, const GlassCache& cache) {
+/// How the glass's walls and rims are drawn: in white where the surface behind is dark, and on a
+/// light surface, where white would vanish, in the surface's dark label colour, made heavier,
+/// since darkening a light surface stands out less than lightening a dark one by as much.
+struct GlassInk {
+    QColor colour;
+    qreal weight;
+};
+
+GlassInk glassInk(const QColor& labelColor) {
+    if (labelColor.lightnessF() < 0.5) {
+        return {labelColor.toRgb(), 2};
+    }
+    return {Qt::white, 1};
+}
+
+void drawGlass(QPainter& painter, const GlassState& state, const GlassInk& ink,
+               const GlassCache& cache) {
     painter.save();
     painter.translate(glassPivot);
     painter.rotate(state.tilt);
@@ -302,11 +325,11 @@ void drawGlass(QPainter& painter, const GlassState& state, const GlassCache& cac
     const Silhouette& outer = outerSilhouette();
     const Silhouette& inner = innerSilhouette();
     QLinearGradient sheen(QPointF(105, 58), QPointF(105, 206));
-    sheen.setColorAt(0, white(0.10));
-    sheen.setColorAt(0.5, white(0.03));
-    sheen.setColorAt(1, white(0.08));
+    sheen.setColorAt(0, faded(ink.colour, 0.10));
+    sheen.setColorAt(0.5, faded(ink.colour, 0.03));
+    sheen.setColorAt(1, faded(ink.colour, 0.08));
     painter.fillPath(outer.closed, sheen);
-    painter.fillPath(inner.closed, white(0.03));
+    painter.fillPath(inner.closed, faded(ink.colour, 0.03));
 
     painter.save();
     painter.setClipPath(inner.closed, Qt::IntersectClip);
@@ -318,10 +341,16 @@ void drawGlass(QPainter& painter, const GlassState& state, const GlassCache& cac
     drawIce(painter, state);
     painter.restore();
 
-    painter.strokePath(outer.open, pen(white(0.42), 1.6));
-    painter.strokePath(inner.open, pen(white(0.26), 1.3));
-    painter.strokePath(frontRim(), pen(white(0.5), 1.8));
-    painter.strokePath(backRim(), pen(white(0.18), 1.1));
+    // At the panel's size the walls and rims come out thinner than a pixel, too faint to see;
+    // they are drawn at least one device pixel wide.
+    const qreal pixel = 1 / std::sqrt(std::abs(painter.deviceTransform().determinant()));
+    const auto line = [&](qreal opacity, qreal width) {
+        return pen(faded(ink.colour, std::min(1.0, opacity * ink.weight)), std::max(width, pixel));
+    };
+    painter.strokePath(outer.open, line(0.42, 1.6));
+    painter.strokePath(inner.open, line(0.26, 1.3));
+    painter.strokePath(frontRim(), line(0.5, 1.8));
+    painter.strokePath(backRim(), line(0.18, 1.1));
     drawLayer(painter, cache.leftHighlight());
     drawLayer(painter, cache.rightHighlight());
     painter.restore();
@@ -398,7 +427,7 @@ void paintGlass(QPainter& painter, const QSizeF& size, const GlassState& state,
     drawLayer(painter, cache.glow());
     painter.setOpacity(1);
     drawRing(painter, state, cache);
-    drawGlass(painter, state, cache);
+    drawGlass(painter, state, glassInk(labelColor), cache);
     painter.restore();
 }
 

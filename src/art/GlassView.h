@@ -63,7 +63,8 @@ private:
 
 /// Paints the iced-coffee glass in its ring of ticks for `state` into `size` (in the painter's
 /// current units), keeping the 210 : 250 proportion, centred. `labelColor` is the text colour
-/// of the surface behind it (the ring's faint track uses it).
+/// of the surface behind it: the ring's faint track uses it, and on a light surface (a dark
+/// label colour) the glass's walls and rims are drawn in it rather than in white.
 void paintGlass(QPainter& painter, const QSizeF& size, const GlassState& state,
                 const QColor& labelColor, GlassCache& cache);
 

@@ -11,17 +11,37 @@ void SpringValue::setTarget(double target) {
     if (target == spring_.target()) {
         return;
     }
-    if (!isComplete_) {
-        spring_.jumpTo(target);
-        Q_EMIT valueChanged();
-    } else {
-        spring_.setTarget(target);
-        if (!isMoving()) {
-            lastFrameMs_ = 0;
-            frames_.start();
-        }
+    if (!isComplete_ || isInstant_) {
+        jumpTo(target);
+        return;
+    }
+    spring_.setTarget(target);
+    if (!isMoving()) {
+        lastFrameMs_ = 0;
+        frames_.start();
     }
     Q_EMIT targetChanged();
+}
+
+void SpringValue::jumpTo(double value) {
+    const bool retargets = value != spring_.target();
+    frames_.stop();
+    spring_.jumpTo(value);
+    Q_EMIT valueChanged();
+    if (retargets) {
+        Q_EMIT targetChanged();
+    }
+}
+
+void SpringValue::setInstant(bool instant) {
+    if (instant == isInstant_) {
+        return;
+    }
+    isInstant_ = instant;
+    if (isInstant_ && isMoving()) {
+        jumpTo(spring_.target());
+    }
+    Q_EMIT instantChanged();
 }
 
 void SpringValue::setResponse(double response) {

@@ -29,6 +29,8 @@ class SpringValue : public QObject, public QQmlParserStatus {
         double dampingFraction READ dampingFraction WRITE setDampingFraction NOTIFY springChanged)
     /// The value is moving.
     Q_PROPERTY(bool moving READ isMoving NOTIFY movingChanged)
+    /// Every new target is taken at once, without motion: for where the desktop asks for less.
+    Q_PROPERTY(bool instant READ isInstant WRITE setInstant NOTIFY instantChanged)
 
 public:
     /// Closer than this to the target, and the value is there.
@@ -44,6 +46,12 @@ public:
     [[nodiscard]] double dampingFraction() const { return dampingFraction_; }
     void setDampingFraction(double fraction);
     [[nodiscard]] bool isMoving() const { return frames_.state() == QAbstractAnimation::Running; }
+    [[nodiscard]] bool isInstant() const { return isInstant_; }
+    void setInstant(bool instant);
+
+    /// Puts the value at `value`, at rest, and makes it the target: a motion that is to play
+    /// from a given start begins here, and a new target then springs from it.
+    Q_INVOKABLE void jumpTo(double value);
 
     void classBegin() override {}
     void componentComplete() override;
@@ -53,6 +61,7 @@ Q_SIGNALS:
     void valueChanged();
     void springChanged();
     void movingChanged();
+    void instantChanged();
 
 private:
     /// Calls back on every animation frame, however long the motion lasts.
@@ -78,6 +87,7 @@ private:
     Frames frames_{*this};
     int lastFrameMs_ = 0;
     bool isComplete_ = false;
+    bool isInstant_ = false;
 };
 
 } // namespace vigilo

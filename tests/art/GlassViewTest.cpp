@@ -220,5 +220,52 @@ TEST(GlassViewTest, CacheFollowsSizeAndLabelColour) {
     EXPECT_EQ(render(full, QSize(420, 500), label, cache), first);
 }
 
+/// WCAG contrast ratio of two opaque colours.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(GlassViewTest, EmptyGlassStandsOutFromLightAndDarkSurfaces) {
+    // As the panel shows it: 142 pixels high, on its surface, with the surface's label colour.
+    struct Surface {
+        const char* what;
+        QColor fill;
+        QColor label;
+    };
+    const Surface surfaces[] = {
+        {"light", QColor(0xf0, 0xf0, 0xf0), Qt::black},
+        {"dark", QColor(0x2b, 0x2b, 0x2e), Qt::white},
+    };
+    const double scale = 142.0 / 250;
+    for (const auto& surface : surfaces) {
+        QImage image(120, 142, QImage::Format_ARGB32_Premultiplied);
+        image.fill(surface.fill);
+        GlassCache cache;
+        {
+            QPainter painter(&image);
+            paintGlass(painter, QSizeF(image.size()), state(0, 0, 0), surface.label, cache);
+        }
+        const double left = (image.width() - 210 * scale) / 2;
+        // Along the glass's height, each row holds a wall pixel that stands out 3 : 1.
+        for (double y = 70; y <= 180; y += 10) {
+            double strongest = 0;
+            for (double x = 50; x <= 66; x += 0.5) {
+                strongest = std::max(
+                    strongest, contrast(at(image, glassToCanvas({x, y}), scale, QPointF(left, 0)),
+                                        surface.fill));
+            }
+            EXPECT_GE(strongest, 3) << surface.what << " surface, glass row " << y;
+        }
+    }
+}
+
 } // namespace
 } // namespace vigilo

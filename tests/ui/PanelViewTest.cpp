@@ -402,5 +402,45 @@ TEST_F(PanelViewTest, TheKeyboardReachesAndPressesTheControls) {
     EXPECT_EQ(model.panelState().panelTab(), PanelTab::Apps);
 }
 
+TEST_F(PanelViewTest, ScreensTabsAndMetricsDetailsMoveUnlessTheDesktopAsksForLessMotion) {
+    /// Hands the model's change to the views without letting any frame of motion run.
+    const auto publish = [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); };
+    const auto sceneX = [](const QQuickItem* shown) { return shown->mapToScene({0, 0}).x(); };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        /// The views show the change's end.
+        std::function<bool()> arrived;
+    };
+    const std::vector<Case> cases = {
+        {"the metrics details collapse",
+         [&] { item("mainScreen")->setProperty("metricsExpanded", false); },
+         [&] { return !item("metricsDetails")->isVisible(); }},
+        {"the settings replace the main screen", [&] { model.panelState().setShowsSettings(true); },
+         [&] { return visibleSize().height() == 340 && item("settingsScreen")->opacity() == 1; }},
+        {"another tab is chosen", [&] { model.panelState().setPanelTab(PanelTab::About); },
+         [&] {
+             return sceneX(item("tabPill")) == sceneX(item("tab2")) &&
+                    item("settingsContent")->opacity() == 1;
+         }},
+        {"the main screen comes back", [&] { model.panelState().setShowsSettings(false); },
+         [&] { return visibleSize().height() == 288; }},
+    };
+    for (const bool lessMotion : {false, true}) {
+        model.panelState().setReducesMotion(lessMotion);
+        load();
+        item("mainScreen")->setProperty("metricsExpanded", true);
+        settle();
+        for (const auto& c : cases) {
+            c.change();
+            publish();
+            EXPECT_EQ(c.arrived(), lessMotion)
+                << c.what << (lessMotion ? ": not at once" : ": without motion");
+            settle();
+            EXPECT_TRUE(c.arrived()) << c.what << ": never";
+        }
+    }
+}
+
 } // namespace
 } // namespace vigilo

@@ -1,6 +1,7 @@
 // Writes PNGs of the panel in its states, main screen and settings, and of its update area, light
-// and dark, for a person to look at: vigilo_render_panel <folder>. The panel is laid on a plain
-// backdrop, as a compositor would show it, so its margin and shadow show too.
+// and dark, for a person to look at: vigilo_render_panel <folder>. The "off" pictures show the
+// empty glass; the "focus" ones an amber control holding the keyboard focus. The panel is laid on a
+// plain backdrop, as a compositor would show it, so its margin and shadow show too.
 #include "PanelBridges.h"
 #include "ViewHarness.h"
 #include "fakes/FakeUpdateFramework.h"
@@ -10,6 +11,7 @@
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPainter>
@@ -84,11 +86,21 @@ public:
     RunningAppsWatcher& watchedApps() { return appsWatcher; }
     QQuickItem& panelView() { return *view; }
 
-    /// Waits for the springs, then grabs the window onto a backdrop.
-    QImage picture() {
+    /// Waits for the springs, then grabs the window onto a backdrop; the control whose accessible
+    /// name begins with `focused`, when given, holds the keyboard focus.
+    QImage picture(const QString& focused = {}) {
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) {
             std::fprintf(stderr, "the window never showed\n");
+        }
+        if (!focused.isEmpty()) {
+            window.requestActivate();
+            auto* control = controlNamed(focused, window.accessibleRoot());
+            if (!QTest::qWaitForWindowActive(&window) || control == nullptr) {
+                std::fprintf(stderr, "cannot focus %s\n", qPrintable(focused));
+                std::exit(1);
+            }
+            control->forceActiveFocus(Qt::TabFocusReason);
         }
         QTest::qWait(900);
         window.resize(QSizeF(view->implicitWidth(), view->implicitHeight()).toSize());
@@ -105,6 +117,18 @@ public:
     }
 
 private:
+    static QQuickItem* controlNamed(const QString& prefix, QAccessibleInterface* node) {
+        if (node->text(QAccessible::Name).startsWith(prefix) && !node->state().invisible) {
+            return qobject_cast<QQuickItem*>(node->object());
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (auto* found = controlNamed(prefix, node->child(i))) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
+
     QQmlEngine engine;
     /// The glass fills and empties along real time.
     SystemClock wallClock;
@@ -238,12 +262,25 @@ struct State {
     const char* name;
     bool opaque;
     std::function<void(Scene&)> arrange;
+    /// The beginning of the accessible name of the control that holds the keyboard focus.
+    const char* focused = "";
 };
 
 /// The settings open on `tab`.
 void showSettings(Scene& scene, PanelTab tab) {
     scene.awakeModel().panelState().setShowsSettings(true);
     scene.awakeModel().panelState().setPanelTab(tab);
+}
+
+/// The general tab, on battery below the level that ends keep-awake.
+void showGeneralOnLowBattery(Scene& scene) {
+    scene.fakeStats().sources = {{.kind = PowerSource::Kind::InternalBattery,
+                                  .unit = ChargeUnit::MicrowattHours,
+                                  .charge = 17,
+                                  .capacity = 100,
+                                  .drain = 40}};
+    scene.awakeModel().refreshStats();
+    showSettings(scene, PanelTab::General);
 }
 
 /// Watched applications of every kind: a built-in one running, one installed without an icon,
@@ -339,17 +376,7 @@ int main(int argc, char** argv) {
              scene.awakeModel().panelState().setPointer(PanelPoint{354, 74});
          }},
         {"opaque", true, [](Scene&) {}},
-        {"settings-general", false,
-         [](Scene& scene) {
-             // On battery, below the level that ends keep-awake.
-             scene.fakeStats().sources = {{.kind = PowerSource::Kind::InternalBattery,
-                                           .unit = ChargeUnit::MicrowattHours,
-                                           .charge = 17,
-                                           .capacity = 100,
-                                           .drain = 40}};
-             scene.awakeModel().refreshStats();
-             showSettings(scene, PanelTab::General);
-         }},
+        {"settings-general", false, showGeneralOnLowBattery},
         {"settings-apps", false, watchSomeApps},
         {"settings-apps-hover", false,
          [](Scene& scene) {
@@ -380,6 +407,11 @@ int main(int argc, char** argv) {
              scene.awakeModel().lidMode().setKeepsAwakeWithLidClosed(true);
              showSettings(scene, PanelTab::General);
          }},
+        // Amber controls holding the keyboard focus: the selected tab, a switch that is on, the
+        // threshold pill.
+        {"focus-tab", false, showGeneralOnLowBattery, "Основные"},
+        {"focus-switch", false, showGeneralOnLowBattery, "Звук"},
+        {"focus-threshold", false, showGeneralOnLowBattery, "Выключать при заряде"},
     };
     for (const bool dark : {false, true}) {
         QGuiApplication::setPalette(palette(dark));
@@ -390,7 +422,7 @@ int main(int argc, char** argv) {
                 folder.filePath(QStringLiteral("panel-%1-%2.png")
                                     .arg(QString::fromLatin1(state.name),
                                          dark ? QStringLiteral("dark") : QStringLiteral("light")));
-            if (!scene.picture().save(path)) {
+            if (!scene.picture(QString::fromUtf8(state.focused)).save(path)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
                 return 1;
             }

@@ -4,7 +4,9 @@ import Vigilo
 // Makes the item it fills a button: a click, or Space or Enter while it holds the keyboard
 // focus, emits `activated`. Tab reaches it unless it is disabled, a ring shows while it holds
 // the focus, and screen readers see a button named `name` (AT-SPI's press action works too).
-// Clicks give no focus, so the ring shows only for the keyboard.
+// Clicks give no focus, so the ring shows only for the keyboard. The ring is two-toned, dark ink
+// inside a light edge, so it stands out from amber and plain controls alike and from light and
+// dark surfaces.
 Item {
     id: pressable
 
@@ -47,11 +49,20 @@ Item {
     Rectangle {
         objectName: "focusRing"
         anchors.fill: parent
-        anchors.margins: -2
-        radius: pressable.cornerRadius + 2
+        anchors.margins: -3
+        radius: pressable.cornerRadius + 3
         color: "transparent"
-        border.width: 2
-        border.color: Style.faded(Style.amber, 0.8)
+        border.width: 1
+        border.color: "white"
         visible: pressable.activeFocus
+
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: 1
+            radius: pressable.cornerRadius + 2
+            color: "transparent"
+            border.width: 2
+            border.color: Style.amberInk
+        }
     }
 }

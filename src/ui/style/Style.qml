@@ -30,6 +30,13 @@ QtObject {
     function surfaceFill(opaque) { return faded(palette.window, opaque ? 1 : 0.93) }
     readonly property color surfaceBorder: faded(label, 0.1)
 
+    /// A font size with a fraction, such as 12.5, which `font.pixelSize` would round, given in
+    /// points as `font.pointSize` takes them: Qt turns points into pixels at the primary screen's
+    /// logical resolution.
+    function points(pixels) { return pixels * 72 / dotsPerInch }
+    readonly property real dotsPerInch: Qt.application.screens.length > 0
+        ? Math.round(Qt.application.screens[0].logicalPixelDensity * 25.4) : 96
+
     function faded(colour, opacity) { return Qt.rgba(colour.r, colour.g, colour.b, opacity) }
     /// `from` blended towards `to` by `amount` (0…1).
     function mix(from, to, amount) {

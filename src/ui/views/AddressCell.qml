@@ -52,7 +52,7 @@ Item {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: cell.address
-                    font.pixelSize: 12
+                    font.pointSize: Style.points(11.5)
                     color: Style.label
                 }
                 Symbol {
@@ -96,7 +96,7 @@ Item {
             }
             Text {
                 text: "узнаю…"
-                font.pixelSize: 12
+                font.pointSize: Style.points(11.5)
                 color: Style.footnote
             }
         }
@@ -122,7 +122,7 @@ Item {
         id: absent
         Text {
             text: cell.absentText
-            font.pixelSize: 12
+            font.pointSize: Style.points(11.5)
             color: Style.footnote
         }
     }
@@ -131,7 +131,7 @@ Item {
     component TextButton: Text {
         id: button
         property string help
-        font.pixelSize: 12
+        font.pointSize: Style.points(11.5)
         color: Style.amberText
 
         HoverHighlight {

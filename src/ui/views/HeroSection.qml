@@ -80,27 +80,16 @@ Column {
         }
     }
 
-    Text {
+    CountingText {
         id: title
         objectName: "title"
         width: parent.width
-        horizontalAlignment: Text.AlignHCenter
-        // Digits of the timer keep their width in the desktop's usual sans fonts, whose figures
-        // are tabular; Qt 6.4 cannot ask a font for tabular figures.
         text: { void hero.readAgain; return hero.status.title() }
-        // A long title shrinks down to 0.8 of its size first, and only then is cut off.
-        font.pixelSize: Math.max(Math.floor(22 * 0.8),
-                                 Math.min(22, Math.floor(22 * width / Math.max(1, full.advanceWidth))))
-        font.weight: Font.DemiBold
-        elide: Text.ElideRight
-        color: Style.mix(Style.label, Style.amberText, awakeMotion.value)
-    }
-
-    TextMetrics {
-        id: full
-        text: title.text
         font.pixelSize: 22
         font.weight: Font.DemiBold
+        color: Style.mix(Style.label, Style.amberText, awakeMotion.value)
+        instant: hero.panel.reducesMotion
+        minimumScale: 0.8
     }
 
     Text {

@@ -84,62 +84,75 @@ Card {
             }
         }
 
-        Column {
-            id: details
-            objectName: "metricsDetails"
+        // Collapsed, the details take no room at once but stay drawn as they fade out.
+        Item {
             width: parent.width
-            topPadding: 10
-            spacing: 7
-            visible: row.expanded
-            opacity: visible ? 1 : 0
-            Behavior on opacity { NumberAnimation { duration: 150 } }
+            height: row.expanded ? details.implicitHeight : 0
 
-            DetailRow {
-                label: "CPU"
-                Row {
-                    spacing: 8
-                    Sparkline {
-                        width: 96
-                        height: 15
-                        values: row.metrics.cpuHistory
-                        color: Style.faded(Style.amberText, 0.85)
+            Column {
+                id: details
+                objectName: "metricsDetails"
+                width: parent.width
+                topPadding: 10
+                spacing: 7
+                visible: detailsMotion.value > 0
+                opacity: detailsMotion.value
+
+                SpringValue {
+                    id: detailsMotion
+                    target: row.expanded ? 1 : 0
+                    response: 0.3
+                    dampingFraction: 1
+                    instant: row.panel.reducesMotion
+                }
+
+                DetailRow {
+                    label: "CPU"
+                    Row {
+                        spacing: 8
+                        Sparkline {
+                            width: 96
+                            height: 15
+                            values: row.metrics.cpuHistory
+                            color: Style.faded(Style.amberText, 0.85)
+                        }
+                        DetailText { text: row.metrics.cpuText }
                     }
-                    DetailText { text: row.metrics.cpuText }
                 }
-            }
-            DetailRow {
-                label: "RAM"
-                visible: row.metrics.memoryDetail !== ""
-                DetailText { text: row.metrics.memoryDetail }
-            }
-            DetailRow {
-                label: "Батарея"
-                visible: row.metrics.batteryDetail !== ""
-                DetailText { text: row.metrics.batteryDetail }
-            }
-            DetailRow {
-                label: "Диск"
-                visible: row.metrics.diskDetail !== ""
-                DetailText { text: row.metrics.diskDetail }
-            }
-            DetailRow {
-                label: "Локальный IP"
-                AddressCell {
-                    metrics: row.metrics
-                    panel: row.panel
-                    space: row.space
-                    address: row.metrics.localIP
-                    absentText: "нет сети"
+                DetailRow {
+                    label: "RAM"
+                    visible: row.metrics.memoryDetail !== ""
+                    DetailText { text: row.metrics.memoryDetail }
                 }
-            }
-            DetailRow {
-                label: "Внешний IP"
-                AddressCell {
-                    metrics: row.metrics
-                    panel: row.panel
-                    space: row.space
-                    address: row.metrics.externalIP
-                    lookup: true
+                DetailRow {
+                    label: "Батарея"
+                    visible: row.metrics.batteryDetail !== ""
+                    DetailText { text: row.metrics.batteryDetail }
+                }
+                DetailRow {
+                    label: "Диск"
+                    visible: row.metrics.diskDetail !== ""
+                    DetailText { text: row.metrics.diskDetail }
+                }
+                DetailRow {
+                    label: "Локальный IP"
+                    AddressCell {
+                        metrics: row.metrics
+                        panel: row.panel
+                        space: row.space
+                        address: row.metrics.localIP
+                        absentText: "нет сети"
+                    }
+                }
+                DetailRow {
+                    label: "Внешний IP"
+                    AddressCell {
+                        metrics: row.metrics
+                        panel: row.panel
+                        space: row.space
+                        address: row.metrics.externalIP
+                        lookup: true
+                    }
                 }
             }
         }
@@ -181,7 +194,7 @@ Card {
         Text {
             id: caption
             anchors.verticalCenter: parent.verticalCenter
-            font.pixelSize: 12
+            font.pointSize: Style.points(11.5)
             color: Style.tertiaryLabel
         }
         Item {
@@ -194,7 +207,7 @@ Card {
     }
 
     component DetailText: Text {
-        font.pixelSize: 12
+        font.pointSize: Style.points(11.5)
         color: Style.label
     }
 }

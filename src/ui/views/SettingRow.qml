@@ -54,7 +54,7 @@ Item {
             Text {
                 width: parent.width
                 text: row.title
-                font.pixelSize: 12
+                font.pointSize: Style.points(12.5)
                 color: Style.label
                 elide: Text.ElideRight
             }
@@ -62,7 +62,7 @@ Item {
                 width: parent.width
                 visible: row.subtitle !== ""
                 text: row.subtitle
-                font.pixelSize: 10
+                font.pointSize: Style.points(10.5)
                 color: Style.tertiaryLabel
                 elide: Text.ElideRight
             }

@@ -4,7 +4,8 @@ import Vigilo
 // The settings: the tab bar and a close button above the selected tab's content, which
 // scrolls, and a footer that depends on the tab. While the closed-lid mode waits for the user's
 // consent, its card sits above the content. The screen has a fixed height; every tab opens
-// scrolled to its top.
+// scrolled to its top, fading in with a spring (0.25 s, no bounce), at once where the desktop
+// asks for less motion.
 Item {
     id: screen
 
@@ -20,7 +21,7 @@ Item {
     readonly property int generalTab: 0
     readonly property int appsTab: 1
     readonly property int aboutTab: 2
-    readonly property bool moving: consentMotion.moving
+    readonly property bool moving: consentMotion.moving || tabMotion.moving
 
     implicitHeight: 308
 
@@ -83,6 +84,7 @@ Item {
             width: parent.width
             height: parent.height - header.height - parent.spacing
                     - (footer.visible ? footer.height + parent.spacing : 0)
+            opacity: tabMotion.value
             sourceComponent: {
                 switch (screen.panel.panelTab) {
                 case screen.appsTab: return appsTab
@@ -108,6 +110,19 @@ Item {
             font.pixelSize: 11
             color: Style.footnote
         }
+    }
+
+    SpringValue {
+        id: tabMotion
+        target: 1
+        response: 0.25
+        dampingFraction: 1
+        instant: screen.panel.reducesMotion
+    }
+    readonly property int tab: panel.panelTab
+    onTabChanged: {
+        tabMotion.jumpTo(0)
+        tabMotion.target = 1
     }
 
     SpringValue {
