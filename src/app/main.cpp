@@ -63,6 +63,8 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     case InstanceLock::Outcome::Held:
         break;
     }
+    // Before anything that could crash, so that a new version crashing at start is rolled back.
+    recordProgramStart();
     if (!CommandLine::hasDesktop(QProcessEnvironment::systemEnvironment())) {
         std::cerr << CommandLine::noDesktopMessage().toStdString() << '\n';
         return CommandLine::ExitCode::noDesktop;

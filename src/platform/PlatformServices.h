@@ -74,6 +74,13 @@ using ProgramRelaunch = std::function<void(const std::filesystem::path& program)
 /// Without `relaunch`, an installed update starts at the next start of the program.
 [[nodiscard]] PlatformServices makePlatformServices(ProgramRelaunch relaunch = {});
 
+/// Called by the tray program first thing once it holds the instance lock, before anything else
+/// that could fail. Records the start of a freshly installed update, so that if this start ends
+/// in a crash the next one knows. When the previous start of this version ended that way, goes
+/// back to the previous version and starts it in this process's place: then it returns only when
+/// that failed.
+void recordProgramStart();
+
 /// Replaces this process with `program`, started without arguments and with a clean signal state
 /// and no inherited descriptor but the standard three. Returns only when that failed.
 void replaceProcessWith(const std::filesystem::path& program);

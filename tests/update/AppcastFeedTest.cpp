@@ -77,6 +77,32 @@ TEST(AppcastFeedTest, RefusesWhatIsNotAWellFormedFeed) {
     EXPECT_EQ(AppcastFeed::parse("<rss><channel/></rss>"), std::vector<AppcastItem>{});
 }
 
+// Each level of nesting costs the reader memory: a feed nested far deeper than any appcast is
+// refused, however well-formed, while long feeds with a little nesting of their own are read.
+TEST(AppcastFeedTest, RefusesNestingFarDeeperThanAnAppcastHas) {
+    const std::string start =
+        R"(<rss xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>)";
+    const std::string item = "<item><sparkle:version>2</sparkle:version><pubDate>x</pubDate>"
+                             "<enclosure url=\"u\"/><extra><a><b>c</b></a></extra></item>";
+    std::string longFeed = start;
+    for (int i = 0; i < 100; ++i) {
+        longFeed += item;
+    }
+    const auto items = AppcastFeed::parse(longFeed + "</channel></rss>");
+    ASSERT_TRUE(items);
+    EXPECT_EQ(items->size(), 100U);
+
+    constexpr int levels = 100'000;
+    std::string deepFeed = start + item;
+    for (int i = 0; i < levels; ++i) {
+        deepFeed += "<x>";
+    }
+    for (int i = 0; i < levels; ++i) {
+        deepFeed += "</x>";
+    }
+    EXPECT_FALSE(AppcastFeed::parse(deepFeed + "</channel></rss>"));
+}
+
 TEST(AppcastFeedTest, ChoosesTheNewestReleaseNewerThanTheRunningOne) {
     std::vector<AppcastItem> items;
     for (const auto* version : {"1.2", "1.10", "junk", "1.9"}) {

@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxUpdateFramework.h"
 
 #include "LocalHttpServer.h"
+#include "StreamingHttpServer.h"
 #include "TarGz.h"
 #include "fakes/FakeHttpGet.h"
 #include "fakes/FakeScheduler.h"
@@ -21,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::LocalHttpServer;
+using testing::StreamingHttpServer;
 using testing::TarEntry;
 using Kind = ArchiveEntry::Kind;
 
@@ -368,6 +370,44 @@ TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouc
     }
 }
 
+// A feed far larger than any appcast is refused without being read whole, and one that trickles
+// in fails at its deadline instead of holding up every later check.
+TEST_F(LinuxUpdateFrameworkTest, AFeedTooLargeOrTooSlowFailsTheCheck) {
+    constexpr std::uint64_t mebibyte = std::uint64_t{1} << 20U;
+    const struct {
+        const char* name;
+        StreamingHttpServer::Body body;
+        QtHttpGet::Limits limits = QtHttpGet::defaultLimits;
+    } cases[] = {
+        {"a 64 MiB feed", {.size = 64 * mebibyte}},
+        {"a 64 MiB feed that says so", {.size = 64 * mebibyte, .announced = true}},
+        {"a byte every 100 ms",
+         {.size = 1000, .pause = std::chrono::milliseconds(100)},
+         {.largestBody = mebibyte,
+          .deadlines = {.idle = std::chrono::seconds(30), .total = std::chrono::seconds(1)}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamingHttpServer feedServer(c.body);
+        QtHttpGet feedClient(c.limits);
+        RecordingDriver driver;
+        auto framework = std::make_unique<LinuxUpdateFramework>(
+            LinuxUpdateFramework::Setup{.feedUrl = feedServer.url("/feed.xml"),
+                                        .publicKey = key.publicBase64(),
+                                        .runningVersion = "1.0",
+                                        .versionsFolder = versions.folder()},
+            LinuxUpdateFramework::Services{
+                .scheduler = scheduler, .http = feedClient, .processes = processes},
+            LinuxUpdateFramework::Relaunch{});
+        framework->start(driver);
+        framework->checkForUpdates();
+        ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return driver.isDone(); }, 60'000));
+
+        EXPECT_NE(driver.error.find("could not be loaded"), std::string::npos) << driver.error;
+        EXPECT_LT(feedServer.sentBytes(), c.body.size / 4);
+    }
+}
+
 // Built without a key: never a request to the feed; a user's check says it cannot check.
 TEST_F(LinuxUpdateFrameworkTest, ABuildWithoutAKeyNeverLooks) {
     offerUpdate();
@@ -430,14 +470,25 @@ TEST_F(LinuxUpdateFrameworkTest, BackgroundChecksFollowTheScheduleAndThePermissi
     }
 }
 
-// A new version that ends before it has run for a while (a crash at start) is taken back at the
-// next start, which then relaunches the previous version and never offers that one again.
-TEST_F(LinuxUpdateFrameworkTest, AVersionThatEndsBeforeConfirmingIsRolledBackAtTheNextStart) {
+// A new version that crashes (or is killed) before it has confirmed its start is taken back at the
+// next start, and that version is never offered again. Running for a while or quitting cleanly
+// (from the menu, on SIGTERM, at the session's end) confirms it, however short the run.
+TEST_F(LinuxUpdateFrameworkTest, OnlyAVersionThatCrashedBeforeConfirmingIsRolledBack) {
     offerUpdate();
-    for (const bool runsLongEnough : {true, false}) {
-        SCOPED_TRACE(runsLongEnough ? "confirmed" : "ended at once");
+    enum class End { runsLongEnough, quitsAtOnce, crashesBeforeTheUpdater };
+    const struct {
+        const char* name;
+        End end;
+        bool rolledBack;
+    } cases[] = {
+        {"runs long enough", End::runsLongEnough, false},
+        {"quits at once", End::quitsAtOnce, false},
+        {"crashes before its updater is made", End::crashesBeforeTheUpdater, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ASSERT_TRUE(versions.switchCurrent("1.0"));
-        relaunched.clear();
+        fs::remove(versions.folder() / ".launch-record.json");
         {
             RecordingDriver driver;
             auto framework = makeFramework("1.0");
@@ -445,22 +496,26 @@ TEST_F(LinuxUpdateFrameworkTest, AVersionThatEndsBeforeConfirmingIsRolledBackAtT
             ASSERT_TRUE(driver.installAndRelaunch) << driver.error;
             driver.installAndRelaunch();
         }
-        {
+        // The first thing a start does.
+        ASSERT_EQ(UpdateRollback::atStart(versions, "1.1"),
+                  UpdateRollback::Start::firstAfterUpdate);
+        if (c.end != End::crashesBeforeTheUpdater) {
             RecordingDriver driver;
             auto firstStart = makeFramework("1.1");
             firstStart->start(driver);
-            if (runsLongEnough) {
+            if (c.end == End::runsLongEnough) {
                 scheduler.advance(LinuxUpdateFramework::confirmationDelay);
                 EXPECT_EQ(driver.events, std::vector<std::string>{"installed"});
             }
         }
-        relaunched.clear();
-        auto secondStart = makeFramework("1.1");
-        scheduler.runPosted();
 
-        EXPECT_EQ(versions.currentVersion(), runsLongEnough ? "1.1" : "1.0");
-        EXPECT_EQ(runCurrentProgram(), runsLongEnough ? "vigilo 1.1\n" : "vigilo 1.0\n");
-        EXPECT_EQ(relaunched.size(), runsLongEnough ? 0U : 1U);
+        const auto secondStart = UpdateRollback::atStart(versions, "1.1");
+        EXPECT_EQ(secondStart, c.rolledBack ? UpdateRollback::Start::rolledBack
+                                            : UpdateRollback::Start::ordinary);
+        EXPECT_EQ(versions.currentVersion(), c.rolledBack ? "1.0" : "1.1");
+        EXPECT_EQ(runCurrentProgram(), c.rolledBack ? "vigilo 1.0\n" : "vigilo 1.1\n");
+        EXPECT_EQ(UpdateRollback::rejectedVersion(versions),
+                  c.rolledBack ? std::optional<std::string>("1.1") : std::nullopt);
     }
     // The previous version, started again, does not install the one that failed.
     RecordingDriver driver;

@@ -10,6 +10,10 @@ namespace vigilo::AppcastFeed {
 
 namespace {
 
+/// An appcast nests four deep (rss, channel, item, enclosure); extensions may add a few levels.
+/// Deeper documents are refused rather than followed: each level costs the reader memory.
+constexpr int deepestNesting = 32;
+
 constexpr QLatin1StringView sparkleNamespace("http://www.andymatuschak.org/xml-namespaces/sparkle");
 
 std::optional<std::string> text(QStringView value) {
@@ -77,8 +81,20 @@ std::optional<std::vector<AppcastItem>> parse(std::string_view xml) {
     }
     std::vector<AppcastItem> items;
     std::optional<ItemFields> current;
+    int depth = 1;
+    // Reads the text of the element just started, up to and including its end.
+    const auto elementText = [&reader, &depth] {
+        --depth;
+        return reader.readElementText();
+    };
     while (!reader.atEnd()) {
         reader.readNext();
+        if (reader.isStartElement() && ++depth > deepestNesting) {
+            return std::nullopt;
+        }
+        if (reader.isEndElement()) {
+            --depth;
+        }
         if (reader.isEndElement() && current && reader.name() == u"item" &&
             reader.namespaceUri().isEmpty()) {
             if (auto item = current->item()) {
@@ -100,13 +116,13 @@ std::optional<std::vector<AppcastItem>> parse(std::string_view xml) {
         } else if (isRss && name == u"enclosure") {
             current->readEnclosure(reader.attributes());
         } else if (isRss && name == u"pubDate") {
-            current->published = rfc2822Date(reader.readElementText());
+            current->published = rfc2822Date(elementText());
         } else if (isSparkle && name == u"version") {
-            current->version = text(reader.readElementText());
+            current->version = text(elementText());
         } else if (isSparkle && name == u"shortVersionString") {
-            current->displayVersion = text(reader.readElementText());
+            current->displayVersion = text(elementText());
         } else if (isSparkle && name == u"edSignature") {
-            current->signature = text(reader.readElementText());
+            current->signature = text(elementText());
         }
     }
     if (reader.hasError()) {

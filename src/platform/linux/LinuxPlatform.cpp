@@ -17,6 +17,7 @@
 #include "platform/linux/LogindPowerAssertions.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/UPowerSourceMonitor.h"
+#include "platform/linux/UpdateRollback.h"
 #include "platform/linux/X11PanelWindowSystem.h"
 #include "platform/qt/QtHttpGet.h"
 #include "platform/qt/QtScheduler.h"
@@ -51,6 +52,26 @@ std::filesystem::path configHome() {
 }
 
 } // namespace
+
+void recordProgramStart() {
+    // No QApplication yet to ask where the program lies.
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !LinuxInstallation(program, home()).canSelfUpdate()) {
+        return;
+    }
+    const InstalledVersions versions(LinuxInstallation::versionsFolder(home()));
+    if (UpdateRollback::atStart(versions, BuildInfo::version) !=
+        UpdateRollback::Start::rolledBack) {
+        return;
+    }
+    qWarning("vigilo: версия %s закрылась, не успев подтвердить свой запуск; возвращаю "
+             "предыдущую",
+             BuildInfo::version);
+    replaceProcessWith(versions.currentProgram());
+    qWarning("vigilo: не удалось запустить предыдущую версию %s",
+             versions.currentProgram().c_str());
+}
 
 PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     const QDBusConnection systemBus = QDBusConnection::systemBus();

@@ -34,26 +34,14 @@ LinuxUpdateFramework::LinuxUpdateFramework(Setup setup, Services services, Relau
     , http_(services.http)
     , processes_(services.processes)
     , relaunch_(std::move(relaunch))
-    , versions_(setup_.versionsFolder) {
-    startKind_ = UpdateRollback::atStart(versions_, setup_.runningVersion);
-    rejectedVersion_ = UpdateRollback::rejectedVersion(versions_);
-    if (startKind_ == UpdateRollback::Start::rolledBack) {
-        qWarning("vigilo: версия %s закрылась, не успев подтвердить свой запуск; возвращаю "
-                 "предыдущую",
-                 setup_.runningVersion.c_str());
-        // This version is on its way out: it updates nothing more.
-        stage_ = Stage::installing;
-        scheduler_.post([this, alive = alive()] {
-            if (!alive.expired() && relaunch_) {
-                relaunch_(versions_.currentProgram());
-            }
-        });
-    }
-}
+    , versions_(setup_.versionsFolder)
+    , rejectedVersion_(UpdateRollback::rejectedVersion(versions_)) {}
 
 LinuxUpdateFramework::~LinuxUpdateFramework() {
     // Asks the unpacking to stop and waits for it, before anything it uses goes.
     worker_ = {};
+    // Quitting cleanly shows that this version works, however short its run.
+    (void)UpdateRollback::confirm(versions_, setup_.runningVersion);
     if (stage_ == Stage::ready) {
         (void)switchToPrepared();
     }
@@ -65,14 +53,11 @@ void LinuxUpdateFramework::onMainThread(std::function<void()> work) {
 
 void LinuxUpdateFramework::start(UpdateDriver& driver) {
     driver_ = &driver;
-    if (startKind_ == UpdateRollback::Start::firstAfterUpdate) {
-        scheduler_.after(confirmationDelay, [this, alive = alive()] {
-            if (!alive.expired()) {
-                UpdateRollback::confirm(versions_);
-                driver_->showInstalledAndRelaunched([] {});
-            }
-        });
-    }
+    scheduler_.after(confirmationDelay, [this, alive = alive()] {
+        if (!alive.expired() && UpdateRollback::confirm(versions_, setup_.runningVersion)) {
+            driver_->showInstalledAndRelaunched([] {});
+        }
+    });
     if (setup_.feedUrl.empty() || setup_.publicKey.empty()) {
         qWarning("vigilo: обновления не запустились: в сборке нет адреса ленты или ключа подписи");
         return;
@@ -182,7 +167,7 @@ void LinuxUpdateFramework::download() {
     driver_->showDownloadStarted();
     // The observer's calls end with the download, which ends with this object.
     download_ = std::make_unique<QtFileDownload>(
-        network_, update_->url, archivePath(), largestArchive,
+        network_, update_->url, archivePath(), largestArchive, archiveDeadlines,
         QtFileDownload::Observer{
             .expectedLength =
                 [this](std::uint64_t bytes) { driver_->showDownloadExpectedLength(bytes); },

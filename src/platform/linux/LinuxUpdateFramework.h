@@ -11,6 +11,7 @@
 
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -31,9 +32,9 @@ namespace vigilo {
 /// Updates a per-user install (`InstalledVersions`) from an appcast: checks the feed on a schedule
 /// and when asked, downloads the newest newer release into the versions folder, checks its
 /// signature and unpacks it off the main thread, switches `current` to it when the driver says
-/// so, and has the program relaunched. The version it replaces stays, and a new version that ends
-/// before it has confirmed its start is rolled back by the next start. Made only for a program
-/// that may replace itself (see `Installation`). Main thread only.
+/// so, and has the program relaunched. The version it replaces stays; a new version confirms its
+/// start (see `UpdateRollback`) once it has run a while or when it quits cleanly. Made only for
+/// a program that may replace itself (see `Installation`). Main thread only.
 class LinuxUpdateFramework final : public UpdateFramework {
 public:
     /// Where updates come from and what they replace.
@@ -62,15 +63,19 @@ public:
     static constexpr double firstCheckDelay = VIGILO_FIRST_UPDATE_CHECK_DELAY;
     /// Automatic checks after the first, in seconds.
     static constexpr double checkInterval = 24.0 * 60 * 60;
-    /// How long a freshly installed version must run before it is kept, in seconds.
+    /// How long a freshly installed version must run, unless it quits before, to be kept, in
+    /// seconds.
     static constexpr double confirmationDelay = 30;
     /// The whole program with its resources packs into far less; anything larger is not an update.
     static constexpr std::uint64_t largestArchive = std::uint64_t{256} << 20U;
+    /// Even over a slow line the largest archive arrives well within the whole.
+    static constexpr TransferDeadlines archiveDeadlines{.idle = std::chrono::minutes(1),
+                                                        .total = std::chrono::minutes(30)};
 
-    /// Rolls back a freshly installed version that did not confirm its previous start (and then
-    /// relaunches the program from the event loop), so construct it once per start, early.
+    /// The start itself has been recorded before (`UpdateRollback::atStart`).
     LinuxUpdateFramework(Setup setup, Services services, Relaunch relaunch);
-    /// Waits for the unpacking under way to stop. An update that is ready but was never
+    /// Runs as the program quits cleanly: confirms the start of a freshly installed version, and
+    /// waits for the unpacking under way to stop. An update that is ready but was never
     /// installed is switched to now, to start next time.
     ~LinuxUpdateFramework() override;
     LinuxUpdateFramework(const LinuxUpdateFramework&) = delete;
@@ -111,7 +116,6 @@ private:
     ProcessRunner& processes_;
     Relaunch relaunch_;
     InstalledVersions versions_;
-    UpdateRollback::Start startKind_ = UpdateRollback::Start::ordinary;
     std::optional<std::string> rejectedVersion_;
 
     UpdateDriver* driver_ = nullptr;

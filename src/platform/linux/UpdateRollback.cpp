@@ -100,8 +100,14 @@ Start atStart(const InstalledVersions& versions, const std::string& runningVersi
     return Start::rolledBack;
 }
 
-void confirm(const InstalledVersions& versions) {
+bool confirm(const InstalledVersions& versions, const std::string& runningVersion) {
+    const auto record = readRecord(versions);
+    const auto installed = record ? textField(*record, "installed") : std::nullopt;
+    if (!installed || !isSameVersion(*installed, runningVersion)) {
+        return false;
+    }
     forgetSwitch(versions);
+    return true;
 }
 
 std::optional<std::string> rejectedVersion(const InstalledVersions& versions) {

@@ -1,14 +1,12 @@
 #include "platform/qt/QtFileDownload.h"
 
 #include <QNetworkRequest>
-#include <chrono>
 
 namespace vigilo {
 
 namespace {
 
-/// Qt applies no transfer timeout of its own; a minute without a byte counts as a failure.
-constexpr std::chrono::milliseconds transferTimeout{60'000};
+constexpr const char* tooLarge = "The update download is larger than any update";
 
 std::string text(const QString& value) {
     return value.toStdString();
@@ -18,13 +16,11 @@ std::string text(const QString& value) {
 
 QtFileDownload::QtFileDownload(QNetworkAccessManager& network, const std::string& url,
                                const std::filesystem::path& file, std::uint64_t limit,
-                               Observer observer)
+                               TransferDeadlines deadlines, Observer observer)
     : observer_(std::move(observer))
     , limit_(limit)
     , file_(QString::fromStdString(file.string())) {
-    QNetworkRequest request(QUrl(QString::fromStdString(url)));
-    request.setTransferTimeout(static_cast<int>(transferTimeout.count()));
-    reply_ = network.get(request);
+    reply_ = startLimitedGet(network, url, deadlines);
     QObject::connect(reply_, &QNetworkReply::metaDataChanged, reply_, [this] { announceLength(); });
     QObject::connect(reply_, &QNetworkReply::readyRead, reply_, [this] { writeArrived(); });
     QObject::connect(reply_, &QNetworkReply::finished, reply_, [this] { finish(); });
@@ -62,6 +58,10 @@ void QtFileDownload::announceLength() {
         return;
     }
     lengthAnnounced_ = true;
+    if (length.toULongLong() > limit_) {
+        fail(tooLarge);
+        return;
+    }
     observer_.expectedLength(length.toULongLong());
 }
 
@@ -72,7 +72,7 @@ void QtFileDownload::writeArrived() {
         return;
     }
     if (written_ + size > limit_) {
-        fail("The update download is larger than any update");
+        fail(tooLarge);
         return;
     }
     if (file_.write(data) != data.size()) {
@@ -90,7 +90,9 @@ void QtFileDownload::finish() {
     }
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // A response cut short of its announced length is one of Qt's errors.
-    if (reply_->error() != QNetworkReply::NoError) {
+    if (reply_->error() == QNetworkReply::OperationCanceledError) {
+        fail("The update download took too long");
+    } else if (reply_->error() != QNetworkReply::NoError) {
         fail("The update download failed: " + text(reply_->errorString()));
     } else if (status != 200) {
         fail("The update download failed with HTTP status " + std::to_string(status));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/qt/LimitedGet.h"
+
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -28,9 +30,11 @@ public:
     };
 
     /// Starts downloading `url` into `file` (created, or emptied if it exists). A response of
-    /// more than `limit` bytes fails as soon as it passes the limit.
+    /// more than `limit` bytes fails as soon as the server announces that size or the bytes
+    /// pass it, and so does one that passes either of `deadlines`.
     QtFileDownload(QNetworkAccessManager& network, const std::string& url,
-                   const std::filesystem::path& file, std::uint64_t limit, Observer observer);
+                   const std::filesystem::path& file, std::uint64_t limit,
+                   TransferDeadlines deadlines, Observer observer);
     ~QtFileDownload();
     QtFileDownload(const QtFileDownload&) = delete;
     QtFileDownload& operator=(const QtFileDownload&) = delete;

@@ -2,6 +2,7 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <memory>
 
 namespace vigilo {
 
@@ -20,19 +21,29 @@ bool hasResponse(const QNetworkReply& reply) {
 } // namespace
 
 void QtHttpGet::get(const std::string& url, Completion done) {
-    QNetworkRequest request(QUrl(QString::fromStdString(url)));
-    request.setTransferTimeout(static_cast<int>(transferTimeout_.count()));
-    QNetworkReply* reply = manager_.get(request);
+    QNetworkReply* reply = startLimitedGet(manager_, url, limits_.deadlines);
+    auto body = std::make_shared<QByteArray>();
+    const auto takeArrived = [reply, body, largest = limits_.largestBody] {
+        *body += reply->readAll();
+        return static_cast<std::size_t>(body->size()) <= largest;
+    };
     // The manager is the context: destroying it drops the pending completions with it.
-    QObject::connect(reply, &QNetworkReply::finished, &manager_, [reply, done = std::move(done)] {
-        reply->deleteLater();
-        if (!hasResponse(*reply)) {
-            done(std::nullopt);
-            return;
+    QObject::connect(reply, &QNetworkReply::readyRead, &manager_, [reply, takeArrived] {
+        if (!takeArrived()) {
+            reply->abort();
         }
-        const QByteArray body = reply->readAll();
-        done(std::string(body.constData(), static_cast<std::size_t>(body.size())));
     });
+    QObject::connect(
+        reply, &QNetworkReply::finished, &manager_,
+        [reply, body, takeArrived, done = std::move(done)] {
+            reply->deleteLater();
+            // Aborted (too large, too slow) or cut short: no response.
+            if (!takeArrived() || !hasResponse(*reply)) {
+                done(std::nullopt);
+                return;
+            }
+            done(std::string(body->constData(), static_cast<std::size_t>(body->size())));
+        });
 }
 
 } // namespace vigilo

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/ports/HttpGet.h"
+#include "platform/qt/LimitedGet.h"
 
 #include <QNetworkAccessManager>
 #include <chrono>
+#include <cstddef>
 
 namespace vigilo {
 
@@ -11,19 +13,26 @@ namespace vigilo {
 /// thread; completions come back there.
 class QtHttpGet final : public HttpGet {
 public:
-    /// Qt applies no transfer timeout of its own, and a request that never ends would leave
-    /// its caller waiting forever: one minute without progress counts as a failure.
-    static constexpr std::chrono::milliseconds defaultTransferTimeout{60'000};
+    /// What a request may take before it counts as no response.
+    struct Limits {
+        /// The bodies this program reads (the update feed, an address) are a few kilobytes; a
+        /// larger one is refused as it arrives, never read whole.
+        std::size_t largestBody;
+        TransferDeadlines deadlines;
+    };
+    static constexpr Limits defaultLimits{
+        .largestBody = std::size_t{1} << 20U,
+        .deadlines = {.idle = std::chrono::minutes(1), .total = std::chrono::minutes(2)},
+    };
 
-    /// `transferTimeout`: how long a request may go without receiving anything.
-    explicit QtHttpGet(std::chrono::milliseconds transferTimeout = defaultTransferTimeout)
-        : transferTimeout_(transferTimeout) {}
+    explicit QtHttpGet(Limits limits = defaultLimits)
+        : limits_(limits) {}
 
     void get(const std::string& url, Completion done) override;
 
 private:
     QNetworkAccessManager manager_;
-    std::chrono::milliseconds transferTimeout_;
+    Limits limits_;
 };
 
 } // namespace vigilo

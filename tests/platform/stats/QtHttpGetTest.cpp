@@ -84,6 +84,10 @@ Outcome fetch(HttpGet& http, const std::string& url) {
     return *outcome;
 }
 
+/// A silent server fails it after 300 ms.
+constexpr QtHttpGet::Limits quickLimits{.largestBody = 1024,
+                                        .deadlines = {.idle = 300ms, .total = 10s}};
+
 class QtHttpGetTest : public testing::Test {
 protected:
     FixedHttpServer server{{
@@ -94,7 +98,7 @@ protected:
         {"/binary", {"200 OK", QByteArray("\xff\xfe\x00\x01", 4)}},
         {"/error", {"503 Service Unavailable", "2001:db8::5"}},
     }};
-    QtHttpGet http{300ms};
+    QtHttpGet http{quickLimits};
 };
 
 TEST_F(QtHttpGetTest, DeliversBodiesThatTheValidatorJudges) {
@@ -142,7 +146,7 @@ TEST_F(QtHttpGetTest, RefusedConnectionFails) {
 TEST_F(QtHttpGetTest, DestroyedBeforeTheAnswerNeverCompletes) {
     bool completed = false;
     {
-        QtHttpGet shortLived{300ms};
+        QtHttpGet shortLived{quickLimits};
         shortLived.get(server.url("/silent"),
                        [&completed](std::optional<std::string>) { completed = true; });
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
