@@ -6,6 +6,8 @@
 #   expect WHAT CMD...           passes when CMD succeeds, fails otherwise.
 #   expect_silent WHAT CMD...    passes when CMD succeeds and prints nothing; otherwise fails and
 #                                shows what it printed.
+#   skip_while_users_vigilo_runs  ends the test as skipped (exit 77) while a tray program of
+#                                this user runs: one runs per user, so the test's could not start.
 #
 # The script decides how to end: non-zero while $failures is above 0.
 
@@ -31,5 +33,19 @@ expect_silent() {
     else
         fail "$description"
         echo "$output"
+    fi
+}
+
+skip_while_users_vigilo_runs() {
+    # The instance lock where the program takes it.
+    local runtime=/run/user/$(id -u) lock
+    if [ -d "$runtime" ] && [ ! -L "$runtime" ] && [ -O "$runtime" ]; then
+        lock=$runtime/vigilo/instance.lock
+    else
+        lock=/tmp/vigilo-$(id -u)/instance.lock
+    fi
+    if [ -f "$lock" ] && ! flock -n "$lock" true; then
+        echo "SKIP - a Vigilo of this user runs; quit it to run this test"
+        exit 77
     fi
 }

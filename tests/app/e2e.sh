@@ -5,23 +5,12 @@
 set -uo pipefail
 
 vigilo=$(realpath "$1")
-# One Vigilo runs per user, whatever the session: with the user's own one running, this one
-# could not start. 77 tells ctest the test was skipped.
-runtime=/run/user/$(id -u)
-if [ -d "$runtime" ] && [ ! -L "$runtime" ] && [ -O "$runtime" ]; then
-    instance_lock=$runtime/vigilo/instance.lock
-else
-    instance_lock=/tmp/vigilo-$(id -u)/instance.lock
-fi
-if [ -f "$instance_lock" ] && ! flock -n "$instance_lock" true; then
-    echo "SKIP - a Vigilo of this user runs; quit it to run the end-to-end test"
-    exit 77
-fi
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$here/../../scripts/virtual-desktop.sh"
 # shellcheck source=../check-helpers.sh
 source "$here/../check-helpers.sh"
+skip_while_users_vigilo_runs
 # A stopped UPower would not hear vd_stop's SIGTERM.
 trap 'kill -CONT "${VD_UPOWER_PID:-0}" 2>/dev/null; vd_stop' EXIT
 

@@ -5,6 +5,9 @@
 # a per-user install, and made to crash by asking Qt for a display platform that does not exist.
 #   check-rollback-at-start.sh <program> <its version>
 set -uo pipefail
+# shellcheck source=../check-helpers.sh
+source "$(dirname "$0")/../check-helpers.sh"
+skip_while_users_vigilo_runs
 program=$1 version=$2
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
