@@ -156,7 +156,7 @@ void AppDelegate::buildMenu() {
     connect(toggleAction_, &QAction::triggered, this, [this] { model_.toggle(); });
     menu_.addSeparator();
     QAction* about =
-        menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О VIGLO"));
+        menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О Vigilo"));
     connect(about, &QAction::triggered, this, [this] { panel_.showAbout(panelAnchor()); });
     menu_.addSeparator();
     QAction* quit = menu_.addAction(QIcon::fromTheme(QStringLiteral("application-exit")),

@@ -60,7 +60,7 @@ public:
     /// A plain click on the tray icon: closes the open panel, or opens it from `anchor` unless it
     /// closed less than the reopen guard ago.
     void togglePanel(const PanelAnchor& anchor);
-    /// "О VIGLO": the about tab of the settings, in the panel opened from `anchor` if it is
+    /// "О Vigilo": the about tab of the settings, in the panel opened from `anchor` if it is
     /// closed.
     void showAbout(const PanelAnchor& anchor);
     /// Closes the panel; nothing happens when it is closed.

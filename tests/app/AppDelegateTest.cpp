@@ -50,7 +50,7 @@ TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcut) {
     const auto actions = delegate.statusMenu().actions();
     ASSERT_EQ(actions.size(), 5);
     EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(actions[2]->text(), QStringLiteral("О VIGLO"));
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("О Vigilo"));
     EXPECT_TRUE(actions[3]->isSeparator());
     EXPECT_EQ(actions[4]->text(), QStringLiteral("Выйти"));
     EXPECT_EQ(actions[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -86,7 +86,7 @@ TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt
     EXPECT_FALSE(panel.isOpen()) << "opening the menu closes the panel";
 
     platform.clock.advance(1);
-    delegate.statusMenu().actions()[2]->trigger(); // "О VIGLO"
+    delegate.statusMenu().actions()[2]->trigger(); // "О Vigilo"
     EXPECT_TRUE(panel.isOpen());
     EXPECT_TRUE(panelState.showsSettings());
     EXPECT_EQ(panelState.panelTab(), PanelTab::About);
