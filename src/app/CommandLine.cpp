@@ -72,8 +72,9 @@ bool runsThroughXWayland(const QProcessEnvironment& environment) {
 
 QString noDesktopMessage() {
     return QStringLiteral(
-        "vigilo: нужен рабочий стол (X11 или Wayland), а DISPLAY и WAYLAND_DISPLAY не заданы. "
-        "Без рабочего стола попробуйте scripts/run.sh: он поднимет виртуальный.");
+        "vigilo: Vigilo нужен графический сеанс (X11 или Wayland), а DISPLAY и WAYLAND_DISPLAY "
+        "не заданы. Запустите его в графическом сеансе; команды "
+        "vigilo on | off | toggle | status управляют уже запущенным Vigilo и без него.");
 }
 
 QString alreadyRunningMessage() {
