@@ -44,6 +44,7 @@ QString usage() {
         "  off      разрешить сон\n"
         "  toggle   переключить\n"
         "  status   показать состояние: заголовок и подзаголовок\n"
+        "  show     открыть панель (без трея — окно Vigilo)\n"
         "\n"
         "  -V, --version   версия программы\n"
         "  -h, --help      эта справка\n"
@@ -78,8 +79,8 @@ QString noDesktopMessage() {
 }
 
 QString alreadyRunningMessage() {
-    return QStringLiteral(
-        "Vigilo уже запущен. Управлять им можно из трея или командами vigilo on | off | status.");
+    return QStringLiteral("Vigilo уже запущен: открываю его панель. Управлять им можно и "
+                          "командами vigilo on | off | status.");
 }
 
 QString noInstanceLockMessage(const QString& refusal) {
@@ -117,6 +118,7 @@ int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std
         return ExitCode::ok;
     case ControlVerb::Off:
     case ControlVerb::Toggle:
+    case ControlVerb::Show:
         return ExitCode::ok;
     }
     return ExitCode::ok;

@@ -2,6 +2,7 @@
 
 #include "platform/qt/RoundedRegion.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,34 +11,60 @@
 
 namespace vigilo {
 
+namespace {
+
+constexpr Qt::WindowFlags floatingFlags =
+    Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+
+} // namespace
+
 GlassPanel::GlassPanel(PanelWindowSystem& windowSystem, Scheduler& scheduler)
     : windowSystem_(windowSystem)
     , scheduler_(scheduler)
     , fade_(this, "opacity") {
-    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setFlags(floatingFlags);
     setTitle(QStringLiteral("Vigilo"));
     // An alpha channel makes the window's transparent margin show what lies below.
     QSurfaceFormat surface = format();
     surface.setAlphaBufferSize(8);
     setFormat(surface);
     setColor(Qt::transparent);
+    connect(this, &QQuickWindow::activeFocusItemChanged, this, &GlassPanel::reportActivity);
 }
 
 GlassPanel::~GlassPanel() = default;
 
+void GlassPanel::setWindowed(bool windowed) {
+    if (windowed == windowed_) {
+        return;
+    }
+    windowed_ = windowed;
+    // The window manager keeps what it was told about the other kind of window (out of task
+    // bars, the input shape): a new native window starts afresh.
+    destroy();
+    setFlags(windowed ? Qt::Window : floatingFlags);
+    setOpaque(opaque_);
+    Q_EMIT windowedChanged();
+}
+
 void GlassPanel::setVisiblePanel(PanelRect visible) {
-    const PanelRect frame = PanelGeometry::windowFrame(visible);
+    const PanelRect frame = windowed_ ? visible : PanelGeometry::windowFrame(visible);
     setGeometry(static_cast<int>(std::lround(frame.x)), static_cast<int>(std::lround(frame.y)),
                 static_cast<int>(std::lround(frame.width)),
                 static_cast<int>(std::lround(frame.height)));
     setOpaque(opaque_);
-    if (!isFadingOut_) {
+    if (!windowed_ && !isFadingOut_) {
         windowSystem_.setClickableArea(windowId(), visibleArea());
     }
 }
 
 void GlassPanel::setOpaque(bool opaque) {
     opaque_ = opaque;
+    if (windowed_) {
+        // The window is the visible panel: nothing to leave out, nothing behind it to blur.
+        setMask(QRegion());
+        return;
+    }
     const PanelRect area = visibleArea();
     if (opaque) {
         // Without a compositor the margin would show black: leave it out of the window.
@@ -53,6 +80,14 @@ void GlassPanel::setOpaque(bool opaque) {
 void GlassPanel::present() {
     isFadingOut_ = false;
     ++fadeGeneration_;
+    if (windowed_) {
+        fade_.stop();
+        setOpacity(1);
+        show();
+        raise();
+        requestActivate();
+        return;
+    }
     windowSystem_.keepOutOfTaskbars(windowId());
     setOpacity(0);
     show();
@@ -102,9 +137,16 @@ PanelRect GlassPanel::contentBounds() const {
 }
 
 void GlassPanel::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    reportActivity();
+    if (!windowed_ && event->key() == Qt::Key_Escape) {
         event->accept();
         dismiss();
+        return;
+    }
+    // Without the tray's menu, the window itself offers the way out.
+    if (windowed_ && event->matches(QKeySequence::Quit)) {
+        event->accept();
+        QCoreApplication::quit();
         return;
     }
     QQuickWindow::keyPressEvent(event);
@@ -112,18 +154,32 @@ void GlassPanel::keyPressEvent(QKeyEvent* event) {
 
 void GlassPanel::focusOutEvent(QFocusEvent* event) {
     QQuickWindow::focusOutEvent(event);
-    // A modal dialog of ours (a file chooser) takes the focus without closing the panel.
-    if (keepsOpenOnResign() || QGuiApplication::modalWindow() != nullptr) {
+    // A modal dialog of ours (a file chooser) takes the focus without closing the panel; an
+    // ordinary window stays open like any other.
+    if (windowed_ || keepsOpenOnResign() || QGuiApplication::modalWindow() != nullptr) {
         return;
     }
     dismiss();
 }
 
 void GlassPanel::mousePressEvent(QMouseEvent* event) {
-    if (onPress) {
-        onPress();
-    }
+    reportActivity();
     QQuickWindow::mousePressEvent(event);
+    if (windowed_ && !event->isAccepted() && event->button() == Qt::RightButton && onContextMenu) {
+        onContextMenu(event->globalPosition().toPoint());
+    }
+}
+
+void GlassPanel::closeEvent(QCloseEvent* event) {
+    // The close button hides the window; the program keeps running.
+    event->ignore();
+    dismiss();
+}
+
+void GlassPanel::reportActivity() {
+    if (onActivity) {
+        onActivity();
+    }
 }
 
 PanelWindowSystem::WindowId GlassPanel::windowId() {

@@ -56,10 +56,16 @@ void PanelScene::load(const Inputs& inputs, const QByteArray& rootSource) {
     }
     view_.reset(static_cast<QQuickItem*>(created.release()));
     view_->setParentItem(window_->contentItem());
-    // The view fills the window; the window follows the view's visible size.
-    const auto fill = [this] { view_->setSize(QSizeF(window_->size())); };
+    // The view fills the window; the window follows the view's visible size. An ordinary window
+    // shows just the visible panel: the view's margin lies outside it.
+    const auto fill = [this] {
+        const double outside = window_->isWindowed() ? PanelGeometry::margin : 0;
+        view_->setPosition(QPointF(-outside, -outside));
+        view_->setSize(QSizeF(window_->size()) + QSizeF(2 * outside, 2 * outside));
+    };
     connect(window_.get(), &QWindow::widthChanged, this, fill);
     connect(window_.get(), &QWindow::heightChanged, this, fill);
+    connect(window_.get(), &GlassPanel::windowedChanged, this, fill);
     fill();
     const QMetaObject* meta = view_->metaObject();
     const QMetaProperty size = meta->property(meta->indexOfProperty("visibleSize"));

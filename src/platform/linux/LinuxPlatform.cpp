@@ -9,6 +9,7 @@
 #include "platform/linux/LinuxInstallation.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LinuxStatsSource.h"
+#include "platform/linux/LinuxTrayHostMonitor.h"
 #include "platform/linux/LinuxUpdateFramework.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LinuxXdgDataDirs.h"
@@ -86,6 +87,7 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                                       installation->launcher().string());
     services.installation = std::move(installation);
     services.panelWindows = makePanelWindowSystem();
+    services.trayHosts = makeTrayHostMonitor(sessionBus);
     services.updates = std::make_unique<LinuxUpdateFramework>(
         LinuxUpdateFramework::Setup{
             .feedUrl = UpdateSource::feedUrl,
