@@ -33,6 +33,8 @@ expect "Depends: the libraries the program links (dpkg-shlibdeps)" \
 expect "Depends: the QML modules of the panel" \
     grep -q 'qml6-module-qtquick-controls' <<<"$(field Depends)"
 expect "Recommends: libcanberra-pulse" grep -qw 'libcanberra-pulse' <<<"$(field Recommends)"
+expect "Suggests: the GNOME Shell extension that shows tray icons" \
+    grep -qw 'gnome-shell-extension-appindicator' <<<"$(field Suggests)"
 
 root="$scratch/root"
 dpkg-deb --extract "$deb" "$root"

@@ -20,8 +20,8 @@ public:
         xcb_create_window(x_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
                           XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
         const char name[] = "_NET_SYSTEM_TRAY_S0";
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            x_, xcb_intern_atom(x_, 0, sizeof(name) - 1, name), nullptr);
+        xcb_intern_atom_reply_t* atom =
+            xcb_intern_atom_reply(x_, xcb_intern_atom(x_, 0, sizeof(name) - 1, name), nullptr);
         xcb_set_selection_owner(x_, window_, atom->atom, XCB_CURRENT_TIME);
         std::free(atom);
         xcb_flush(x_);
