@@ -159,8 +159,12 @@ stop_vigilo
 vd_stop_trayer
 vd_spawn vigilo "$vigilo"
 instance=$VD_LAST_PID
-vd_wait_until 100 vd_ordinary_window || { echo "look-panel: no window without a tray" >&2; exit 1; }
+vd_wait_until 100 vd_ordinary_window >/dev/null || { echo "look-panel: no window without a tray" >&2; exit 1; }
 sleep 2.5 # one statistics tick
-import -window "$(vd_ordinary_window)" "$out/panel-window.png"
+# The window and 20 points of the desktop around it, as the screen shows them.
+window=$(vd_ordinary_window)
+read -r _ x y width height <<<"$(vd_vigilo_windows | grep "^$window ")"
+import -window root -crop "$((width + 40))x$((height + 40))+$((x - 20))+$((y - 20))" +repage \
+    "$out/panel-window.png"
 echo "$out/panel-window.png"
 stop_vigilo

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPalette>
 #include <QSurfaceFormat>
 #include <cmath>
 
@@ -43,6 +44,9 @@ void GlassPanel::setWindowed(bool windowed) {
     // bars, the input shape): a new native window starts afresh.
     destroy();
     setFlags(windowed ? Qt::Window : floatingFlags);
+    if (!windowed) {
+        setColor(Qt::transparent);
+    }
     setOpaque(opaque_);
     Q_EMIT windowedChanged();
 }
@@ -81,6 +85,8 @@ void GlassPanel::present() {
     isFadingOut_ = false;
     ++fadeGeneration_;
     if (windowed_) {
+        // The window's corners, outside the panel's rounded surface, in the surface's colour.
+        setColor(QGuiApplication::palette().color(QPalette::Window));
         fade_.stop();
         setOpacity(1);
         show();
@@ -124,10 +130,16 @@ void GlassPanel::fadeOut(double seconds) {
     });
 }
 
+QPointF GlassPanel::viewPosition() const {
+    const double outside = windowed_ ? PanelGeometry::margin : 0;
+    return {-outside, -outside};
+}
+
 PanelPoint GlassPanel::pointer() const {
     const QPoint global = QCursor::pos();
+    const QPointF view = QPointF(position()) + viewPosition();
     return PanelGeometry::pointer(
-        {.x = static_cast<double>(x()), .y = static_cast<double>(y())},
+        {.x = view.x(), .y = view.y()},
         {.x = static_cast<double>(global.x()), .y = static_cast<double>(global.y())});
 }
 

@@ -63,7 +63,10 @@ public:
     /// second request during the fade is ignored.
     void fadeOut(double seconds = fadeSeconds);
 
-    /// The pointer in the window's coordinates: origin at its top-left corner, y downward.
+    /// Where the view's top-left corner lies in the window: at its corner, or in an ordinary
+    /// window outside it by the margin, which the window leaves out.
+    [[nodiscard]] QPointF viewPosition() const;
+    /// The pointer in the view's coordinates: origin at its top-left corner, y downward.
     [[nodiscard]] PanelPoint pointer() const;
     /// The window's own bounds, origin at its top-left corner.
     [[nodiscard]] PanelRect contentBounds() const;

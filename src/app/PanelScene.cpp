@@ -59,9 +59,9 @@ void PanelScene::load(const Inputs& inputs, const QByteArray& rootSource) {
     // The view fills the window; the window follows the view's visible size. An ordinary window
     // shows just the visible panel: the view's margin lies outside it.
     const auto fill = [this] {
-        const double outside = window_->isWindowed() ? PanelGeometry::margin : 0;
-        view_->setPosition(QPointF(-outside, -outside));
-        view_->setSize(QSizeF(window_->size()) + QSizeF(2 * outside, 2 * outside));
+        const QPointF position = window_->viewPosition();
+        view_->setPosition(position);
+        view_->setSize(QSizeF(window_->size()) - 2 * QSizeF(position.x(), position.y()));
     };
     connect(window_.get(), &QWindow::widthChanged, this, fill);
     connect(window_.get(), &QWindow::heightChanged, this, fill);

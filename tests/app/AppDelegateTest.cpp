@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QTimer>
 #include <csignal>
@@ -106,6 +107,10 @@ TEST_F(AppDelegateTest, WithoutATrayHostThePanelIsAnOrdinaryWindowUntilOneComes)
     EXPECT_FALSE(window.flags().testFlag(Qt::FramelessWindowHint)) << "framed, with a close button";
     EXPECT_EQ(window.title(), QStringLiteral("Vigilo"));
     EXPECT_EQ(platform.panelWindows.keptOutOfTaskbars, 0);
+    QCursor::setPos(window.position() + QPoint(10, 10));
+    platform.scheduler.advance(PanelController::pointerIntervalSeconds);
+    EXPECT_EQ(delegate.model().panelState().pointer(), (PanelPoint{.x = 50, .y = 50}))
+        << "in the view's coordinates: its margin lies outside the window";
 
     platform.scheduler.advance(30);
     QWindow other;
