@@ -10,7 +10,7 @@ packages=(
   qml6-module-qtqml-workerscript qml6-module-qt5compat-graphicaleffects qml6-module-qttest
   qt6-translations-l10n
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-  libsodium-dev libxcb-shape0-dev libarchive-dev
+  libsodium-dev libxcb-shape0-dev libxcb-xfixes0-dev libarchive-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   clang-format clang-tidy
   xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri

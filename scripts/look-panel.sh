@@ -17,6 +17,8 @@
 #                        each tab after `vigilo off`, which takes the consent card away
 #   panel-settings-about-granted.png  the about tab with closed-lid access allowed
 #   revoke-dialog.png    the dialog a click on "Доступ к крышке разрешён" opens, over the panel
+#   panel-window.png     no tray host (trayer stopped): the panel as the ordinary window the
+#                        program opens instead; no window manager runs here to draw its frame
 # Each panel picture is the panel's window with its transparent margin, over the desktop.
 # Usage: scripts/look-panel.sh [path/to/vigilo] [output folder]
 set -euo pipefail
@@ -152,3 +154,17 @@ bottom=$(max $((dy + dheight)) $((py + pheight)))
 import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$out/revoke-dialog.png"
 echo "$out/revoke-dialog.png"
 xdotool key Escape
+stop_vigilo
+
+vd_stop_trayer
+vd_spawn vigilo "$vigilo"
+instance=$VD_LAST_PID
+vd_wait_until 100 vd_ordinary_window >/dev/null || { echo "look-panel: no window without a tray" >&2; exit 1; }
+sleep 2.5 # one statistics tick
+# The window and 20 points of the desktop around it, as the screen shows them.
+window=$(vd_ordinary_window)
+read -r _ x y width height <<<"$(vd_vigilo_windows | grep "^$window ")"
+import -window root -crop "$((width + 40))x$((height + 40))+$((x - 20))+$((y - 20))" +repage \
+    "$out/panel-window.png"
+echo "$out/panel-window.png"
+stop_vigilo

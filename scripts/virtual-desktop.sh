@@ -14,6 +14,12 @@
 #                              '{"OnBattery": true}'; its pid is in $VD_UPOWER_PID.
 #   vd_spawn NAME CMD...       starts CMD in the background, logs to $VD_DIR/NAME.log, and stops
 #                              it in vd_stop; the pid is in $VD_LAST_PID.
+#   vd_stop_trayer, vd_start_trayer   take the tray host away and bring it back; its pid is in
+#                              $VD_TRAYER_PID.
+#   vd_mock_notifications      python3-dbusmock's notification daemon on the session bus;
+#                              vd_notification_count says how many notifications it was sent.
+#   vd_ordinary_window         the id of Vigilo's ordinary window (framed, in task bars), shown
+#                              where no tray host is; fails when there is none.
 #   vd_list_inhibitors         prints logind's ListInhibitors, one "what who why mode uid pid" a line.
 #   vd_docked CLASS            true when a window of that X class is docked in the tray; waits
 #                              up to 10 s for the tray host's window, and fails (saying so)
@@ -154,11 +160,7 @@ vd_start() {
     xsetroot -solid '#4f6275' 2>/dev/null || true
     # Without a compositor, transparent window areas show black.
     vd_spawn xcompmgr xcompmgr
-    # A light panel, as Qt's own palette (no desktop theme here) is light: the tray glass takes
-    # its outline colour from the palette.
-    vd_spawn trayer trayer --edge top --align right --widthtype request --height 28 \
-        --SetDockType true --SetPartialStrut true --transparent true --alpha 0 --tint 0xe4e4e4
-    vd_wait_for "xdotool search --onlyvisible --class trayer" 100 || { vd_log "trayer did not start"; return 1; }
+    vd_start_trayer || return 1
 
     local output
     output=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || return 1
@@ -175,6 +177,44 @@ vd_start() {
         vd_mock_logind || return 1
         VD_LOGIND=mock
     fi
+}
+
+vd_start_trayer() {
+    # A light panel, as Qt's own palette (no desktop theme here) is light: the tray glass takes
+    # its outline colour from the palette.
+    vd_spawn trayer trayer --edge top --align right --widthtype request --height 28 \
+        --SetDockType true --SetPartialStrut true --transparent true --alpha 0 --tint 0xe4e4e4
+    VD_TRAYER_PID=$VD_LAST_PID
+    vd_wait_for "xdotool search --onlyvisible --class trayer" 100 || { vd_log "trayer did not start"; return 1; }
+}
+
+vd_stop_trayer() {
+    kill "$VD_TRAYER_PID" 2>/dev/null || true
+    wait "$VD_TRAYER_PID" 2>/dev/null || true
+}
+
+vd_mock_notifications() {
+    vd_spawn notifications "$VD_PYTHON" -m dbusmock --session -t notification_daemon
+    vd_wait_until 100 vd_has_name --session org.freedesktop.Notifications || {
+        vd_log "the notification daemon mock did not start (see $VD_DIR/notifications.log)"
+        return 1
+    }
+}
+
+vd_notification_count() {
+    gdbus call --session --dest org.freedesktop.Notifications \
+        --object-path /org/freedesktop/Notifications --method org.freedesktop.DBus.Mock.GetCalls |
+        grep -o "'Notify'" | wc -l
+}
+
+vd_ordinary_window() {
+    local window
+    for window in $(xdotool search --onlyvisible --name '^Vigilo$' 2>/dev/null); do
+        xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_NORMAL &&
+            ! xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q SKIP_TASKBAR &&
+            echo "$window" && return 0
+    done
+    return 1
 }
 
 vd_list_inhibitors() {

@@ -18,6 +18,20 @@ QString toggleTitle(bool awake) {
     return awake ? QStringLiteral("Разрешить сон") : QStringLiteral("Не давать засыпать");
 }
 
+/// What the user reads when no tray host shows the icon; GNOME Shell shows tray icons only
+/// through an extension.
+std::string missingTrayAdvice(const QString& currentDesktop) {
+    const QString howToGetOne =
+        currentDesktop.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)
+            ? QStringLiteral("В GNOME трей даёт расширение AppIndicator (пакет "
+                             "gnome-shell-extension-appindicator): включите его в «Расширениях».")
+            : QStringLiteral("Добавьте на панель рабочего стола область уведомлений (трей).");
+    return (QStringLiteral("Трея нет, поэтому Vigilo открыт в обычном окне. ") + howToGetOne +
+            QStringLiteral(" Закрытое окно откроется снова, если запустить Vigilo ещё раз; "
+                           "выйти — Ctrl+Q или «Выйти» в меню по правому клику."))
+        .toStdString();
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
@@ -101,6 +115,13 @@ void AppDelegate::finishLaunching() {
 
     updateStatusItem();
     statusItem_.show();
+    // A right click in the ordinary window offers what the tray menu offers.
+    panel_.onContextMenu = [this](QPoint at) { menu_.popup(at); };
+    if (platform_.trayHosts) {
+        connect(platform_.trayHosts.get(), &TrayHostMonitor::changed, this,
+                &AppDelegate::followTrayHost);
+        followTrayHost();
+    }
     // The glass's colours follow the desktop's panel and the palette: a change redraws it.
     connect(&trayGlass_, &TrayGlass::changed, this, &AppDelegate::updateStatusItem);
     connect(&reducedMotion_, &ReducedMotion::changed, this,
@@ -140,6 +161,9 @@ void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,
 }
 
 ControlReply AppDelegate::handleControl(ControlVerb verb) {
+    if (verb == ControlVerb::Show) {
+        panel_.showPanel(panelAnchor());
+    }
     const bool awake = model_.isAwake();
     const bool toggles = verb == ControlVerb::Toggle || (verb == ControlVerb::On && !awake) ||
                          (verb == ControlVerb::Off && awake);
@@ -156,7 +180,7 @@ void AppDelegate::buildMenu() {
     connect(toggleAction_, &QAction::triggered, this, [this] { model_.toggle(); });
     menu_.addSeparator();
     QAction* about =
-        menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О VIGLO"));
+        menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О Vigilo"));
     connect(about, &QAction::triggered, this, [this] { panel_.showAbout(panelAnchor()); });
     menu_.addSeparator();
     QAction* quit = menu_.addAction(QIcon::fromTheme(QStringLiteral("application-exit")),
@@ -164,7 +188,10 @@ void AppDelegate::buildMenu() {
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     connect(&menu_, &QMenu::aboutToShow, this, [this] {
-        panel_.dismiss();
+        // The floating panel makes way for the menu; the ordinary window stays.
+        if (!panel_.isWindowed()) {
+            panel_.dismiss();
+        }
         toggleAction_->setText(toggleTitle(model_.isAwake()));
     });
 }
@@ -193,6 +220,23 @@ PanelAnchor AppDelegate::panelAnchor() const {
                                 .height = static_cast<double>(icon.height())};
     }
     return anchor;
+}
+
+void AppDelegate::followTrayHost() {
+    const std::optional<bool> hasTrayHost = platform_.trayHosts->hasTrayHost();
+    if (!hasTrayHost) {
+        return;
+    }
+    panel_.setWindowed(!*hasTrayHost);
+    if (*hasTrayHost) {
+        return;
+    }
+    panel_.showPanel(panelAnchor());
+    if (!toldAboutMissingTray_) {
+        toldAboutMissingTray_ = true;
+        platform_.desktop->notify("Vigilo работает в окне",
+                                  missingTrayAdvice(qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
+    }
 }
 
 void AppDelegate::willTerminate() {

@@ -46,7 +46,8 @@ public:
     /// Acts on a click on the tray icon; `modifiers` are the keys held at click time.
     void statusItemClicked(QSystemTrayIcon::ActivationReason reason,
                            Qt::KeyboardModifiers modifiers);
-    /// Acts on a command-line request: on and off switch exactly like the menu item.
+    /// Acts on a command-line request: on and off switch exactly like the menu item; show opens
+    /// the panel.
     ControlReply handleControl(ControlVerb verb);
 
 protected:
@@ -57,6 +58,9 @@ private:
     void updateStatusItem();
     void sampleStats();
     void willTerminate();
+    /// Without a tray host the panel is an ordinary window, opened at once, and the user learns
+    /// once why; with one the panel goes back under the tray icon.
+    void followTrayHost();
     /// Where the panel opens from now: the tray icon, and the pointer.
     [[nodiscard]] PanelAnchor panelAnchor() const;
 
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
     PanelController panel_;
     std::unique_ptr<Updater> updater_;
+    bool toldAboutMissingTray_ = false;
 };
 
 } // namespace vigilo

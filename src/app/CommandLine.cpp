@@ -44,6 +44,7 @@ QString usage() {
         "  off      разрешить сон\n"
         "  toggle   переключить\n"
         "  status   показать состояние: заголовок и подзаголовок\n"
+        "  show     открыть панель (без трея — окно Vigilo)\n"
         "\n"
         "  -V, --version   версия программы\n"
         "  -h, --help      эта справка\n"
@@ -72,13 +73,14 @@ bool runsThroughXWayland(const QProcessEnvironment& environment) {
 
 QString noDesktopMessage() {
     return QStringLiteral(
-        "vigilo: нужен рабочий стол (X11 или Wayland), а DISPLAY и WAYLAND_DISPLAY не заданы. "
-        "Без рабочего стола попробуйте scripts/run.sh: он поднимет виртуальный.");
+        "vigilo: Vigilo нужен графический сеанс (X11 или Wayland), а DISPLAY и WAYLAND_DISPLAY "
+        "не заданы. Запустите его в графическом сеансе; команды "
+        "vigilo on | off | toggle | status управляют уже запущенным Vigilo и без него.");
 }
 
 QString alreadyRunningMessage() {
-    return QStringLiteral(
-        "Vigilo уже запущен. Управлять им можно из трея или командами vigilo on | off | status.");
+    return QStringLiteral("Vigilo уже запущен: открываю его панель. Управлять им можно и "
+                          "командами vigilo on | off | status.");
 }
 
 QString noInstanceLockMessage(const QString& refusal) {
@@ -116,6 +118,7 @@ int report(ControlVerb verb, const ControlResult& result, std::ostream& out, std
         return ExitCode::ok;
     case ControlVerb::Off:
     case ControlVerb::Toggle:
+    case ControlVerb::Show:
         return ExitCode::ok;
     }
     return ExitCode::ok;

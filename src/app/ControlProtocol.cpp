@@ -8,11 +8,12 @@ namespace vigilo::ControlProtocol {
 
 namespace {
 
-constexpr std::array<std::pair<ControlVerb, const char*>, 4> verbNames{{
+constexpr std::array<std::pair<ControlVerb, const char*>, 5> verbNames{{
     {ControlVerb::On, "on"},
     {ControlVerb::Off, "off"},
     {ControlVerb::Toggle, "toggle"},
     {ControlVerb::Status, "status"},
+    {ControlVerb::Show, "show"},
 }};
 
 // Titles never contain line breaks; this keeps a future one from shifting the reply's lines.

@@ -9,14 +9,14 @@
 // The control socket lets `vigilo on|off|toggle|status` drive the running instance.
 //
 // One request per connection, UTF-8 lines ending in "\n":
-//   client → server   one verb line: "on", "off", "toggle" or "status"
+//   client → server   one verb line: "on", "off", "toggle", "status" or "show" (open the panel)
 //   server → client   "awake" or "asleep" (the state after the verb), the hero title, the
 //                     subtitle; then the server closes the connection.
 // A request the server does not understand gets the single line "error". Requests longer than
 // `maxRequestBytes`, or not carried out within `serverDeadline`, are dropped without a reply.
 namespace vigilo {
 
-enum class ControlVerb { On, Off, Toggle, Status };
+enum class ControlVerb { On, Off, Toggle, Status, Show };
 
 /// What the running instance answers to every verb.
 struct ControlReply {

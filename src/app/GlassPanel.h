@@ -15,7 +15,12 @@ namespace vigilo {
 /// able to take keyboard focus, and larger than the visible panel by a transparent margin on
 /// every side (`PanelGeometry::margin`), in which the view draws the panel's shadow and through
 /// which clicks reach what lies below. Escape, the loss of focus and the end of a fade-out close
-/// it; every way of closing ends in `dismiss`, which calls `onDismiss` once. Main thread only.
+/// it; every way of closing ends in `dismiss`, which calls `onDismiss` once.
+///
+/// Where no tray shows the program's icon, the panel is an ordinary window instead: framed by
+/// the window manager, in task bars and switchers, as large as the visible panel, and closed only
+/// by its close button, which hides it. Ctrl+Q quits the program there, and a right click the
+/// views do not take asks for the program's menu. Main thread only.
 class GlassPanel final : public QQuickWindow {
     Q_OBJECT
 public:
@@ -32,17 +37,25 @@ public:
     std::function<void()> onDismiss;
     /// Asked when the panel loses focus: true keeps it open.
     std::function<bool()> keepsOpenOnResign = [] { return false; };
-    /// Called on every mouse press the panel receives.
-    std::function<void()> onPress;
+    /// Called on every mouse press and key press the panel receives, and whenever the keyboard
+    /// focus moves inside it.
+    std::function<void()> onActivity;
+    /// In an ordinary window: called with the screen position of a right click the views did not
+    /// take.
+    std::function<void(QPoint)> onContextMenu;
+
+    /// Makes the panel an ordinary window, or the floating panel again. Only while it is hidden.
+    void setWindowed(bool windowed);
+    [[nodiscard]] bool isWindowed() const { return windowed_; }
 
     /// Moves and sizes the window so that the visible panel lies at `visible` (screen
-    /// coordinates).
+    /// coordinates); an ordinary window shows just the visible panel.
     void setVisiblePanel(PanelRect visible);
     /// Without a compositor the margin cannot be transparent: the window then shows only the
     /// visible panel, which the view draws opaque.
     void setOpaque(bool opaque);
     /// Shows the panel, takes keyboard focus (so that a click in another application, which
-    /// moves the focus there, closes the panel) and fades it in.
+    /// moves the focus there, closes the floating panel) and fades the floating panel in.
     void present();
     /// Closes the panel now; nothing happens when it is hidden.
     void dismiss();
@@ -50,25 +63,34 @@ public:
     /// second request during the fade is ignored.
     void fadeOut(double seconds = fadeSeconds);
 
-    /// The pointer in the window's coordinates: origin at its top-left corner, y downward.
+    /// Where the view's top-left corner lies in the window: at its corner, or in an ordinary
+    /// window outside it by the margin, which the window leaves out.
+    [[nodiscard]] QPointF viewPosition() const;
+    /// The pointer in the view's coordinates: origin at its top-left corner, y downward.
     [[nodiscard]] PanelPoint pointer() const;
     /// The window's own bounds, origin at its top-left corner.
     [[nodiscard]] PanelRect contentBounds() const;
+
+Q_SIGNALS:
+    void windowedChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     [[nodiscard]] PanelWindowSystem::WindowId windowId();
     [[nodiscard]] PanelRect visibleArea() const;
     void animateOpacity(double to, double seconds);
+    void reportActivity();
 
     PanelWindowSystem& windowSystem_;
     Scheduler& scheduler_;
     QPropertyAnimation fade_;
     bool opaque_ = false;
+    bool windowed_ = false;
     bool isFadingOut_ = false;
     /// Moves on with every fade and dismissal, so a fade's end that comes late does nothing.
     int fadeGeneration_ = 0;

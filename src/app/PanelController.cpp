@@ -69,6 +69,24 @@ void PanelController::showAbout(const PanelAnchor& anchor) {
     }
 }
 
+void PanelController::setWindowed(bool windowed) {
+    if (windowed == windowed_) {
+        return;
+    }
+    dismiss();
+    windowed_ = windowed;
+}
+
+void PanelController::showPanel(const PanelAnchor& anchor) {
+    if (!isOpen()) {
+        open(anchor);
+        return;
+    }
+    GlassPanel& window = scene_->window();
+    window.raise();
+    window.requestActivate();
+}
+
 void PanelController::dismiss() {
     if (scene_) {
         scene_->window().dismiss();
@@ -89,7 +107,9 @@ void PanelController::open(const PanelAnchor& anchor) {
     const bool newScene = !scene_;
     model_.refreshStats();
     anchor_ = anchor;
-    scene().setOpaque(!windowSystem_.isCompositing());
+    scene().window().setWindowed(windowed_);
+    // An ordinary window has nothing to show through it.
+    scene().setOpaque(windowed_ || !windowSystem_.isCompositing());
     layoutPanel();
     GlassPanel& window = scene_->window();
     panelState_.setPanelVisible(true);
@@ -99,7 +119,10 @@ void PanelController::open(const PanelAnchor& anchor) {
         reportFirstFrame(clicked, newScene);
     }
     window.present();
-    startIdleTimer();
+    // An ordinary window stays open like any other.
+    if (!windowed_) {
+        startIdleTimer();
+    }
 }
 
 PanelScene& PanelController::scene() {
@@ -132,9 +155,11 @@ PanelScene& PanelController::scene() {
     GlassPanel& window = scene_->window();
     window.onDismiss = [this] { panelDidDismiss(); };
     window.keepsOpenOnResign = [this] { return isUpdaterWorking(); };
-    // Clicks in the panel count as activity. Clicks in other applications move the keyboard
-    // focus away from the panel, which closes it (X11 has no global click monitor to ask).
-    window.onPress = [this] { lastActivity_ = clock_.steadyNow(); };
+    // Clicks, keys and focus moves in the panel count as activity: a keyboard user is as busy as
+    // one moving the pointer. Clicks in other applications move the keyboard focus away from the
+    // panel, which closes it (X11 has no global click monitor to ask).
+    window.onActivity = [this] { lastActivity_ = clock_.steadyNow(); };
+    window.onContextMenu = [this](QPoint at) { onContextMenu(at); };
     connect(scene_.get(), &PanelScene::visibleSizeChanged, this, [this] {
         if (isOpen()) {
             layoutPanel();
@@ -144,8 +169,26 @@ PanelScene& PanelController::scene() {
 }
 
 void PanelController::layoutPanel() {
-    scene_->window().setVisiblePanel(
-        PanelPlacement::visiblePanel(scene_->visibleSize(), anchor_, availableArea(anchor_)));
+    GlassPanel& window = scene_->window();
+    const PanelSize size = scene_->visibleSize();
+    if (!windowed_) {
+        window.setVisiblePanel(PanelPlacement::visiblePanel(size, anchor_, availableArea(anchor_)));
+        return;
+    }
+    // The open window keeps its place, where the user may have moved it; a new one opens in the
+    // middle of the screen.
+    if (window.isVisible()) {
+        window.setVisiblePanel({.x = static_cast<double>(window.x()),
+                                .y = static_cast<double>(window.y()),
+                                .width = size.width,
+                                .height = size.height});
+        return;
+    }
+    const PanelRect area = availableArea(anchor_);
+    window.setVisiblePanel({.x = area.x + (area.width - size.width) / 2,
+                            .y = area.y + (area.height - size.height) / 2,
+                            .width = size.width,
+                            .height = size.height});
 }
 
 void PanelController::pointerTick() {

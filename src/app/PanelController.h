@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPoint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,7 +20,8 @@ namespace vigilo {
 /// Opens and closes the panel from the tray icon: places it under the icon, fades it in, follows
 /// the pointer while it is open, fades it out after a stretch without activity, resets the
 /// panel's view state after every close, and releases the panel's scene a while after a close.
-/// Main thread only.
+/// Without a tray the panel is an ordinary window in the middle of the screen, which stays open
+/// until the user closes it. Main thread only.
 class PanelController final : public QObject {
     Q_OBJECT
 public:
@@ -56,13 +58,23 @@ public:
     Updater* updater = nullptr;
     /// Called after every close, once the panel's view state is reset.
     std::function<void()> didDismiss = [] {};
+    /// Called with the screen position of a right click in the ordinary window that the views
+    /// did not take.
+    std::function<void(QPoint)> onContextMenu = [](QPoint /*at*/) {};
+
+    /// Makes the panel an ordinary window (no tray shows the icon), or the floating panel again;
+    /// an open panel of the other kind closes.
+    void setWindowed(bool windowed);
+    [[nodiscard]] bool isWindowed() const { return windowed_; }
 
     /// A plain click on the tray icon: closes the open panel, or opens it from `anchor` unless it
     /// closed less than the reopen guard ago.
     void togglePanel(const PanelAnchor& anchor);
-    /// "О VIGLO": the about tab of the settings, in the panel opened from `anchor` if it is
+    /// "О Vigilo": the about tab of the settings, in the panel opened from `anchor` if it is
     /// closed.
     void showAbout(const PanelAnchor& anchor);
+    /// Opens the panel from `anchor` whenever it closed, or brings the open one to the front.
+    void showPanel(const PanelAnchor& anchor);
     /// Closes the panel; nothing happens when it is closed.
     void dismiss();
 
@@ -99,6 +111,7 @@ private:
     std::unique_ptr<UpdatesBridge> updatesBridge_;
     std::unique_ptr<PanelScene> scene_;
     PanelAnchor anchor_;
+    bool windowed_ = false;
     std::unique_ptr<Scheduler::Repeating> pointerTimer_;
     std::unique_ptr<Scheduler::Repeating> idleTimer_;
     SteadyTime lastActivity_{};

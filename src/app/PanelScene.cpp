@@ -56,10 +56,16 @@ void PanelScene::load(const Inputs& inputs, const QByteArray& rootSource) {
     }
     view_.reset(static_cast<QQuickItem*>(created.release()));
     view_->setParentItem(window_->contentItem());
-    // The view fills the window; the window follows the view's visible size.
-    const auto fill = [this] { view_->setSize(QSizeF(window_->size())); };
+    // The view fills the window; the window follows the view's visible size. An ordinary window
+    // shows just the visible panel: the view's margin lies outside it.
+    const auto fill = [this] {
+        const QPointF position = window_->viewPosition();
+        view_->setPosition(position);
+        view_->setSize(QSizeF(window_->size()) - 2 * QSizeF(position.x(), position.y()));
+    };
     connect(window_.get(), &QWindow::widthChanged, this, fill);
     connect(window_.get(), &QWindow::heightChanged, this, fill);
+    connect(window_.get(), &GlassPanel::windowedChanged, this, fill);
     fill();
     const QMetaObject* meta = view_->metaObject();
     const QMetaProperty size = meta->property(meta->indexOfProperty("visibleSize"));

@@ -37,6 +37,16 @@ int runControl(int argc, char** argv, ControlVerb verb) {
     return CommandLine::report(verb, sendControl(socketPath, verb), std::cout, std::cerr);
 }
 
+// A second start opens the running instance's panel (its only window where there is no tray)
+// and ends. The instance is not asked when it cannot be reached; the start still ends.
+int showRunningInstance(const QString& socketPath) {
+    std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';
+    if (!ControlSocketPath::addressProblem(socketPath)) {
+        static_cast<void>(sendControl(socketPath, ControlVerb::Show));
+    }
+    return CommandLine::ExitCode::ok;
+}
+
 // Without a socket the program still runs; it just cannot be driven from the command line.
 void warnControlOff(const QString& reason) {
     qWarning("vigilo: управление из командной строки выключено: %s", qUtf8Printable(reason));
@@ -51,9 +61,11 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     const InstanceLock instanceLock =
         InstanceLock::take(instanceLockFolder(::getuid(), "/run/user", "/tmp"));
     switch (instanceLock.outcome()) {
-    case InstanceLock::Outcome::HeldByAnother:
-        std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';
-        return CommandLine::ExitCode::ok;
+    case InstanceLock::Outcome::HeldByAnother: {
+        // The request needs no display, so no GUI application.
+        const QCoreApplication app(argc, argv);
+        return showRunningInstance(ControlSocketPath::forEnvironment(folders));
+    }
     case InstanceLock::Outcome::Refused:
         std::cerr << CommandLine::noInstanceLockMessage(
                          QString::fromStdString(instanceLock.refusal()))
@@ -107,8 +119,7 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
         case ControlServer::Claim::AlreadyRunning:
             // An instance that keeps its lock elsewhere (another state folder) but shares this
             // session's socket.
-            std::cout << CommandLine::alreadyRunningMessage().toStdString() << '\n';
-            return CommandLine::ExitCode::ok;
+            return showRunningInstance(socketPath);
         case ControlServer::Claim::Failed:
             warnControlOff(QStringLiteral("не удалось слушать «%1» (%2)")
                                .arg(socketPath, control.errorString()));

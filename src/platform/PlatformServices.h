@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Settings.h"
+#include "platform/TrayHostMonitor.h"
 #include "platform/ports/AudioOut.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Defaults.h"
@@ -59,6 +60,8 @@ struct PlatformServices {
     std::unique_ptr<Desktop> desktop;
     std::unique_ptr<Installation> installation;
     std::unique_ptr<PanelWindowSystem> panelWindows;
+    /// Nothing where the tray (a menu bar) is always there.
+    std::unique_ptr<TrayHostMonitor> trayHosts;
     /// Uses the scheduler, the network and the runner above: declared after them, so destroyed
     /// before them.
     std::unique_ptr<UpdateFramework> updates;

@@ -5,7 +5,9 @@
 #include "app/TrayGlass.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QTimer>
 #include <csignal>
@@ -50,7 +52,7 @@ TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcut) {
     const auto actions = delegate.statusMenu().actions();
     ASSERT_EQ(actions.size(), 5);
     EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(actions[2]->text(), QStringLiteral("О VIGLO"));
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("О Vigilo"));
     EXPECT_TRUE(actions[3]->isSeparator());
     EXPECT_EQ(actions[4]->text(), QStringLiteral("Выйти"));
     EXPECT_EQ(actions[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -86,7 +88,7 @@ TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt
     EXPECT_FALSE(panel.isOpen()) << "opening the menu closes the panel";
 
     platform.clock.advance(1);
-    delegate.statusMenu().actions()[2]->trigger(); // "О VIGLO"
+    delegate.statusMenu().actions()[2]->trigger(); // "О Vigilo"
     EXPECT_TRUE(panel.isOpen());
     EXPECT_TRUE(panelState.showsSettings());
     EXPECT_EQ(panelState.panelTab(), PanelTab::About);
@@ -94,6 +96,79 @@ TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt
     delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
     EXPECT_FALSE(panel.isOpen());
     EXPECT_FALSE(panelState.showsSettings());
+}
+
+TEST_F(AppDelegateTest, WithoutATrayHostThePanelIsAnOrdinaryWindowUntilOneComes) {
+    PanelController& panel = delegate.panel();
+    platform.trayHosts.setHasTrayHost(false);
+    ASSERT_TRUE(panel.isOpen()) << "the window opens at once";
+    GlassPanel& window = *panel.window();
+    EXPECT_FALSE(window.flags().testFlag(Qt::Tool)) << "in task bars and switchers";
+    EXPECT_FALSE(window.flags().testFlag(Qt::FramelessWindowHint)) << "framed, with a close button";
+    EXPECT_EQ(window.title(), QStringLiteral("Vigilo"));
+    EXPECT_EQ(platform.panelWindows.keptOutOfTaskbars, 0);
+    QCursor::setPos(window.position() + QPoint(10, 10));
+    platform.scheduler.advance(PanelController::pointerIntervalSeconds);
+    EXPECT_EQ(delegate.model().panelState().pointer(), (PanelPoint{.x = 50, .y = 50}))
+        << "in the view's coordinates: its margin lies outside the window";
+
+    platform.scheduler.advance(30);
+    QWindow other;
+    other.show();
+    other.requestActivate();
+    QCoreApplication::processEvents();
+    delegate.statusMenu().popup(QPoint());
+    delegate.statusMenu().hide();
+    EXPECT_TRUE(panel.isOpen()) << "neither idleness, the focus moving away nor the menu close it";
+
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&window, &close);
+    EXPECT_FALSE(panel.isOpen()) << "the close button hides it";
+    delegate.handleControl(ControlVerb::Show);
+    EXPECT_TRUE(panel.isOpen()) << "a second start opens it again";
+
+    platform.trayHosts.setHasTrayHost(true);
+    EXPECT_FALSE(panel.isOpen()) << "back to the tray";
+    platform.clock.advance(1);
+    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    ASSERT_TRUE(panel.isOpen());
+    EXPECT_TRUE(panel.window()->flags().testFlag(Qt::Tool)) << "the floating panel again";
+    delegate.handleControl(ControlVerb::Show);
+    EXPECT_TRUE(panel.isOpen()) << "showing an open panel keeps it open";
+
+    platform.trayHosts.setHasTrayHost(false);
+    EXPECT_TRUE(panel.isOpen());
+    EXPECT_FALSE(panel.window()->flags().testFlag(Qt::Tool));
+    EXPECT_EQ(platform.desktop.notifications.size(), 1U) << "the user is told once";
+}
+
+TEST_F(AppDelegateTest, TheMissingTrayNotificationSaysHowToGetOne) {
+    const QByteArray before = qgetenv("XDG_CURRENT_DESKTOP");
+    struct Case {
+        const char* desktop;
+        bool namesTheExtension;
+    };
+    for (const Case c : {Case{"ubuntu:GNOME", true}, Case{"XFCE", false}}) {
+        qputenv("XDG_CURRENT_DESKTOP", c.desktop);
+        fakes::FakePlatform fresh;
+        AppDelegate another(fresh.services);
+        another.finishLaunching();
+        fresh.trayHosts.setHasTrayHost(false);
+        ASSERT_EQ(fresh.desktop.notifications.size(), 1U) << c.desktop;
+        const std::string& body = fresh.desktop.notifications.front().body;
+        EXPECT_NE(body.find("обычном окне"), std::string::npos) << c.desktop;
+        EXPECT_EQ(body.find("gnome-shell-extension-appindicator") != std::string::npos,
+                  c.namesTheExtension)
+            << c.desktop;
+    }
+    qputenv("XDG_CURRENT_DESKTOP", before);
+}
+
+TEST_F(AppDelegateTest, ShowOpensThePanel) {
+    delegate.handleControl(ControlVerb::Show);
+    EXPECT_TRUE(delegate.panel().isOpen());
+    EXPECT_TRUE(delegate.panel().window()->flags().testFlag(Qt::Tool)) << "with a tray: floating";
+    EXPECT_TRUE(platform.desktop.notifications.empty());
 }
 
 TEST_F(AppDelegateTest, APaletteChangeRedrawsTheGlassInItsColours) {

@@ -15,7 +15,8 @@ TEST(CommandLineParse, RecognisesEveryForm) {
     EXPECT_EQ(CommandLine::parse({}).kind, Invocation::Kind::StartApp);
     for (const auto& [word, verb] :
          {std::pair{u"on", ControlVerb::On}, std::pair{u"off", ControlVerb::Off},
-          std::pair{u"toggle", ControlVerb::Toggle}, std::pair{u"status", ControlVerb::Status}}) {
+          std::pair{u"toggle", ControlVerb::Toggle}, std::pair{u"status", ControlVerb::Status},
+          std::pair{u"show", ControlVerb::Show}}) {
         const auto invocation = CommandLine::parse({QString::fromUtf16(word)});
         EXPECT_EQ(invocation.kind, Invocation::Kind::Control);
         EXPECT_EQ(invocation.verb, verb);
@@ -47,7 +48,7 @@ TEST(CommandLineText, VersionLineIsTheProgramAndADottedVersion) {
 TEST(CommandLineText, UsageNamesEveryCommandOptionAndExitCode) {
     const QString usage = CommandLine::usage();
     for (const char* word :
-         {" on ", " off ", " toggle ", " status ", "-V,", "--version", "-h,", "--help"}) {
+         {" on ", " off ", " toggle ", " status ", " show ", "-V,", "--version", "-h,", "--help"}) {
         EXPECT_TRUE(usage.contains(QString::fromLatin1(word))) << word;
     }
     for (const int code : {ExitCode::ok, ExitCode::noDesktop, ExitCode::notRunning,

@@ -111,6 +111,10 @@ TEST_F(ControlTest, VerbsRoundTripToTheModel) {
     EXPECT_TRUE(platform.assertions.held.empty());
     EXPECT_EQ(send(path, ControlVerb::Status).reply.title,
               QStringLiteral("Твой Mac не может спать"));
+
+    result = send(path, ControlVerb::Show);
+    EXPECT_EQ(result.status, ControlResult::Status::Answered);
+    EXPECT_TRUE(delegate.panel().isOpen());
 }
 
 TEST_F(ControlTest, UnknownRequestGetsAnErrorLine) {

@@ -13,6 +13,7 @@
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeStatsSource.h"
+#include "fakes/FakeTrayHostMonitor.h"
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/FakeWorkspace.h"
 #include "platform/PlatformServices.h"
@@ -46,6 +47,7 @@ struct FakePlatform {
     FakeDisplays& displays = install<FakeDisplays>(services.displays);
     FakeDesktop& desktop = install<FakeDesktop>(services.desktop);
     FakePanelWindowSystem& panelWindows = install<FakePanelWindowSystem>(services.panelWindows);
+    FakeTrayHostMonitor& trayHosts = install<FakeTrayHostMonitor>(services.trayHosts);
     FakeUpdateFramework& updates = install<FakeUpdateFramework>(services.updates);
 };
 

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QQuickItem>
 #include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -131,6 +132,19 @@ TEST_F(PanelControllerTest, SevenSecondsWithoutActivityFadeThePanelOut) {
                                QPointF(test.insideThePanel()), Qt::LeftButton, Qt::LeftButton,
                                Qt::NoModifier);
              QCoreApplication::sendEvent(&test.window(), &press);
+         },
+         5},
+        {"a key press in the panel",
+         [](PanelControllerTest& test) {
+             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+             QCoreApplication::sendEvent(&test.window(), &tab);
+         },
+         5},
+        {"the keyboard focus moved in the panel",
+         [](PanelControllerTest& test) {
+             auto* field = new QQuickItem(&test.view());
+             field->setActiveFocusOnTab(true);
+             field->forceActiveFocus();
          },
          5},
         // Busy until 8 s: the last idle check before then counts as activity.

@@ -86,7 +86,8 @@ vd_mock_upower '{"LidIsClosed": false}' || { echo "FAIL - the UPower mock did no
 # Without any display the tray program explains itself instead of crashing.
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$vigilo" 2>&1) && code=0 || code=$?
 expect "no display: exit 1" test "$code" = 1
-expect "no display: the message names scripts/run.sh" grep -q "scripts/run.sh" <<<"$out"
+expect "no display: the message asks for a graphical session" grep -q "графический сеанс" <<<"$out"
+expect "no display: the message names no file of the source tree" eval '! grep -q "scripts/" <<<"$out"'
 
 run_vigilo status
 expect "no instance: status exits 2" test "$code" = 2
@@ -108,6 +109,10 @@ expect "the tray icon is docked in trayer" vd_docked vigilo
 run_vigilo
 expect "a second start exits 0" test "$code" = 0
 expect "a second start says one is running" grep -q "уже запущен" <<<"$out"
+expect "a second start opens the running one's panel" vd_wait_until 30 vd_panel_open
+xdotool key Escape
+expect "the panel opened by a second start closes" vd_wait_until 30 vd_panel_closed
+sleep 0.5 # the reopen guard: a click within 0.3 s of a close opens nothing
 # Whatever the session says, a second start finds the first and ends.
 mkdir -m 700 "$VD_DIR/another-runtime" "$VD_DIR/another-state"
 for where in "no runtime folder" "another runtime and state folder"; do
@@ -127,6 +132,9 @@ expect "the first instance still runs" kill -0 "$instance"
 vd_click_tray_icon
 expect "a click on the tray icon opens the panel" vd_wait_until 30 vd_panel_open
 expect "the panel sits under the icon" panel_under_icon
+# The scene is kept from the panel the second start opened, so the panel opens at once: a
+# second click this soon would make a double click, which does nothing.
+sleep 0.5
 vd_click_tray_icon
 expect "a second click closes it" vd_wait_until 30 vd_panel_closed
 expect "the panel opens again" vd_open_panel
@@ -351,6 +359,34 @@ run_vigilo status
 expect "the new instance answers" test "$code" = 3
 kill -TERM "$instance"
 wait "$instance"
+
+# --- No tray host ----------------------------------------------------------------------------
+# Without a tray the program shows its panel as an ordinary window and says once what is missing;
+# the tray coming back takes the panel back under the icon.
+expect "a notification daemon starts" vd_mock_notifications
+vd_stop_trayer
+expect "no tray host: the tray program starts" start_instance
+expect "no tray host: an ordinary window named Vigilo opens" vd_wait_until 50 vd_ordinary_window
+expect "no tray host: one notification says what is missing" \
+    vd_wait_until 50 test "$(vd_notification_count)" = 1
+expect "the tray host comes back" vd_start_trayer
+expect "the tray host back: the window closes" vd_wait_until 50 eval '! vd_ordinary_window'
+expect "the tray host back: the icon docks" vd_wait_until 50 vd_docked vigilo
+run_vigilo
+expect "a second start with a tray exits 0" test "$code" = 0
+expect "a second start opens the floating panel" vd_wait_until 50 vd_panel_open
+vd_stop_trayer
+expect "the tray host gone again: the window opens again" vd_wait_until 50 vd_ordinary_window
+expect "the tray host gone again: no second notification" test "$(vd_notification_count)" = 1
+xdotool key Escape
+sleep 0.5 # long enough for a wrong close to show
+expect "Escape leaves the ordinary window open" vd_ordinary_window
+xdotool key ctrl+q
+expect "Ctrl+Q in the window quits" vd_wait_until 100 eval '! kill -0 "$instance" 2>/dev/null'
+kill -KILL "$instance" 2>/dev/null
+wait "$instance" && status=0 || status=$?
+expect "Ctrl+Q in the window: exit 0" test "$status" = 0
+# --- End of no tray host -------------------------------------------------------------------
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed; vigilo's log:"

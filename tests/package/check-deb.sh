@@ -36,6 +36,8 @@ expect "Depends: the font the hero's titles are measured in" \
     grep -qw 'fonts-dejavu-core' <<<"$(field Depends)"
 expect "Depends: Qt's Wayland platform" grep -qw 'qt6-wayland' <<<"$(field Depends)"
 expect "Recommends: libcanberra-pulse" grep -qw 'libcanberra-pulse' <<<"$(field Recommends)"
+expect "Suggests: the GNOME Shell extension that shows tray icons" \
+    grep -qw 'gnome-shell-extension-appindicator' <<<"$(field Suggests)"
 
 root="$scratch/root"
 dpkg-deb --extract "$deb" "$root"

@@ -269,7 +269,7 @@ click_in_panel() { # x y, from the visible panel's content corner
     xdotool mousemove $((x + 56 + $1)) $((y + 56 + $2)) click 1
 }
 
-# The tray menu's "О VIGLO", chosen with the keyboard (the toggle comes first), opens the panel
+# The tray menu's "О Vigilo", chosen with the keyboard (the toggle comes first), opens the panel
 # on the settings' about tab.
 read -r _ x y width height <<<"$(vd_tray_icon)"
 xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
@@ -277,7 +277,7 @@ menu_open() { [ "$(vd_vigilo_windows | wc -l)" -ge 2 ]; }
 check "a right click on the tray icon opens its menu" vd_wait_until 30 menu_open
 shoot menu
 xdotool key Down Down Return
-check "О VIGLO opens the panel on the settings" vd_wait_until 30 panel_height_is 420
+check "О Vigilo opens the panel on the settings" vd_wait_until 30 panel_height_is 420
 shoot about
 # The update row follows the identity card (64 high) and a gap of 8, under the tab bar (36)
 # and its gap (8).

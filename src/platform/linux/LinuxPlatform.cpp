@@ -10,6 +10,7 @@
 #include "platform/linux/LinuxInstallation.h"
 #include "platform/linux/LinuxPowerSettings.h"
 #include "platform/linux/LinuxStatsSource.h"
+#include "platform/linux/LinuxTrayHostMonitor.h"
 #include "platform/linux/LinuxUpdateFramework.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LinuxXdgDataDirs.h"
@@ -108,6 +109,7 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                                       installation->launcher().string());
     services.installation = std::move(installation);
     services.panelWindows = makePanelWindowSystem();
+    services.trayHosts = makeTrayHostMonitor(sessionBus);
     // A package manager's or a build folder's program is updated by whoever put it there: it
     // neither checks nor offers anything.
     if (!services.installation->canSelfUpdate()) {
