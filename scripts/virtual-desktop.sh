@@ -54,7 +54,6 @@
 #   vd_tab_selected N          whether tab N is selected.
 #   vd_select_tab N            clicks tab N and waits up to 3 s for it to be selected.
 # Other windows:
-#   vd_window_named TEXT       the id of a visible window whose title contains TEXT.
 
 VD_PYTHON=/usr/bin/python3   # dbusmock needs Debian's interpreter and its dbus module
 VD_PIDS=()
@@ -332,7 +331,6 @@ vd_select_tab() {
 
 vd_dialog_windows() { vd_vigilo_windows | awk '$4 >= 100 && $4 != 420'; }
 
-vd_window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 
 vd_stop() {
     local i

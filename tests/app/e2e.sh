@@ -80,7 +80,7 @@ PY
 
 vd_start || { echo "FAIL - virtual desktop did not start"; exit 1; }
 # The control socket without a runtime folder lives in the state folder: a fresh one.
-export XDG_STATE_HOME="$VD_DIR/state"
+export XDG_STATE_HOME="$VD_DIR/state" XDG_DATA_HOME="$VD_DIR/data"
 vd_mock_upower '{"LidIsClosed": false}' || { echo "FAIL - the UPower mock did not start"; exit 1; }
 
 # Without any display the tray program explains itself instead of crashing.
@@ -186,12 +186,6 @@ sys.exit(0 if enabled and any(app_id in app["bundleIDs"] for app in added) else 
 PY
 }
 
-chooser_window() { vd_window_named "Выберите программу"; }
-chooser_up() { [ -n "$(chooser_window)" ]; }
-chooser_gone() { ! chooser_up; }
-chooser_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(chooser_window)" ]; }
-# The chooser is a window of the program too, and as wide as a panel: the panel's own width.
-panel_beside_dialog() { vd_vigilo_windows | awk '$4 == 420 { found = 1 } END { exit !found }'; }
 dialog_up() { [ -n "$(vd_dialog_windows)" ]; }
 
 expect "the settings open from the more button" vd_open_settings
@@ -203,20 +197,18 @@ expect "the sound switch again stores it on" wait_until_stored soundEnabled true
 vd_click_panel "$switch_middle" "$(row_middle 4)"
 expect "the metrics switch stores them hidden" wait_until_stored hidesMetrics true
 
-# An application only the test knows, in a folder of its own: it is listed under the file name.
-mkdir "$VD_DIR/applications"
-probe_entry="$VD_DIR/applications/vigilo-e2e-probe.desktop"
-printf '[Desktop Entry]\nType=Application\nName=E2E Probe\nExec=/bin/true\n' >"$probe_entry"
+# An application only the test knows, installed for this user: the chooser lists it by its name.
+mkdir -p "$XDG_DATA_HOME/applications"
+printf '[Desktop Entry]\nType=Application\nName=E2E Probe\nExec=/bin/true\n' \
+    >"$XDG_DATA_HOME/applications/vigilo-e2e-probe.desktop"
 expect "the apps tab is selected" vd_select_tab 1
 vd_click_panel "$((VD_CONTENT + 154))" "$add_button_middle"
-expect "the add button opens the file chooser" vd_wait_until 50 chooser_up
-expect "the panel stays open while the chooser is up" panel_beside_dialog
-expect "the chooser takes the keyboard" vd_wait_until 50 chooser_focused
-xdotool type --delay 20 "$probe_entry"
-# The file name's completion list pops up with nothing chosen in it: Return reaches the chooser.
+# The chooser opens in the panel with its search field focused: typing finds the probe, Return
+# adds the one application found.
+sleep 0.5
+xdotool type --delay 20 "E2E Probe"
 xdotool key Return
-expect "the chosen application closes the chooser" vd_wait_until 50 chooser_gone
-expect "the chosen application is stored, listed and enabled" \
+expect "the application chosen by name is stored, listed and enabled" \
     vd_wait_until 50 watched_app_stored vigilo-e2e-probe
 expect "the panel is still open after the chooser" vd_panel_open
 vd_click_tray_icon
