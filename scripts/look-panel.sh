@@ -17,6 +17,8 @@
 #                        each tab after `vigilo off`, which takes the consent card away
 #   panel-settings-about-granted.png  the about tab with closed-lid access allowed
 #   revoke-dialog.png    the dialog a click on "Доступ к крышке разрешён" opens, over the panel
+#   panel-hidpi.png, panel-hidpi-settings.png  at 200 % (QT_SCALE_FACTOR=2), and the settings
+#                        opened by a click on the more button in the panel's top-right corner
 #   panel-window.png     no tray host (trayer stopped): the panel as the ordinary window the
 #                        program opens instead; no window manager runs here to draw its frame
 # Each panel picture is the panel's window with its transparent margin, over the desktop.
@@ -167,4 +169,17 @@ read -r _ x y width height <<<"$(vd_vigilo_windows | grep "^$window ")"
 import -window root -crop "$((width + 40))x$((height + 40))+$((x - 20))+$((y - 20))" +repage \
     "$out/panel-window.png"
 echo "$out/panel-window.png"
+stop_vigilo
+
+# At 200 %: the panel drawn at twice the pixels, and its whole surface takes clicks. A click on
+# the more button in its top-right corner opens the settings.
+vd_start_trayer || { echo "look-panel: trayer did not come back" >&2; exit 1; }
+QT_SCALE_FACTOR=2 vd_spawn vigilo "$vigilo"
+instance=$VD_LAST_PID
+vd_wait_until 100 vd_docked vigilo || { echo "look-panel: the icon never docked at 200 %" >&2; exit 1; }
+sleep 2.5 # one statistics tick
+shoot hidpi
+read -r _ x y _ _ <<<"$(vd_panel_window)"
+xdotool mousemove $((x + 2 * VD_CORNER_BUTTON)) $((y + 2 * VD_HEADER_MIDDLE)) click 1
+shoot hidpi-settings
 stop_vigilo
