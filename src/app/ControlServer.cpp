@@ -3,6 +3,7 @@
 #include "app/ControlPeer.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -14,6 +15,8 @@ constexpr int probeTimeoutMs = 500;
 // Scripts may run many commands at once; the queue holds them all, so none waits outside it
 // retrying its connection while the instance could be answering it.
 constexpr int connectionQueueLength = 256;
+// A socket that could not be made again (no descriptor left, say) is tried again this much later.
+constexpr int relistenDelayMs = 2000;
 
 bool somebodyAnswers(const QString& socketPath) {
     QLocalSocket probe;
@@ -29,7 +32,10 @@ ControlServer::ControlServer(QString socketPath, QObject* parent)
     // No socket access options: with them Qt binds elsewhere and renames over the path, which
     // would silently take the socket from a running instance. The folder is private instead.
     server_.setListenBacklogSize(connectionQueueLength);
+    // Qt stops accepting while more than this many are taken and not yet served.
+    server_.setMaxPendingConnections(1);
     connect(&server_, &QLocalServer::newConnection, this, &ControlServer::acceptAll);
+    connect(&folder_, &QFileSystemWatcher::directoryChanged, this, &ControlServer::keepListening);
 }
 
 void ControlServer::acceptAll() {
@@ -40,15 +46,35 @@ void ControlServer::acceptAll() {
         return; // called again by the wait below, which the loop takes care of
     }
     accepting_ = true;
-    do {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    while (clients_ < maxClients) {
+        if (QLocalSocket* socket = server_.nextPendingConnection()) {
             serve(socket);
+        } else if (!server_.waitForNewConnection(0)) {
+            break;
         }
-    } while (server_.waitForNewConnection(0));
+    }
     accepting_ = false;
 }
 
 ControlServer::Claim ControlServer::listen() {
+    const Claim claimed = claim();
+    if (claimed == Claim::Listening) {
+        folder_.addPath(QFileInfo(socketPath_).path());
+    }
+    return claimed;
+}
+
+void ControlServer::keepListening() {
+    if (server_.isListening() && QFileInfo::exists(socketPath_)) {
+        return;
+    }
+    server_.close();
+    if (claim() != Claim::Listening) {
+        QTimer::singleShot(relistenDelayMs, this, &ControlServer::keepListening);
+    }
+}
+
+ControlServer::Claim ControlServer::claim() {
     if (server_.listen(socketPath_)) {
         return Claim::Listening;
     }
@@ -63,6 +89,12 @@ ControlServer::Claim ControlServer::listen() {
 }
 
 void ControlServer::serve(QLocalSocket* socket) {
+    ++clients_;
+    connect(socket, &QObject::destroyed, this, [this] {
+        --clients_;
+        // The next of those waiting, now that there is room.
+        QTimer::singleShot(0, this, &ControlServer::acceptAll);
+    });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     if (!ControlPeer::isThisUser(socket->socketDescriptor())) {
         socket->abort();

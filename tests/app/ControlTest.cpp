@@ -5,18 +5,22 @@
 #include "app/ControlSocketPath.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -288,6 +292,71 @@ TEST_F(ControlTest, EverySwitchIsCarriedOutAndAnsweredOrNeither) {
     }
     EXPECT_EQ(applied, answered);
     EXPECT_EQ(delegate.model().isAwake(), applied % 2 == 1);
+}
+
+// Idle connections from another process of the user, as many as it can open, held until it is
+// killed.
+constexpr auto flooder = R"(
+import resource, socket, sys, time
+hard = resource.getrlimit(resource.RLIMIT_NOFILE)[1]
+resource.setrlimit(resource.RLIMIT_NOFILE, (hard, hard))
+held = []
+try:
+    for _ in range(1000):
+        client = socket.socket(socket.AF_UNIX)
+        client.settimeout(0.5)
+        client.connect(sys.argv[1])
+        held.append(client)
+except OSError:
+    pass
+print(len(held), flush=True)
+time.sleep(600)
+)";
+
+// Waits, serving, until `ready` holds; false after 20 s.
+bool serveUntil(const std::function<bool()>& ready) {
+    const QDeadlineTimer deadline(20s);
+    while (!ready()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// An instance that has used most of its descriptors is flooded; then its socket file is removed.
+// Either way the command line reaches it again once the trouble is over.
+TEST_F(ControlTest, TheSocketOutlivesAFloodAndTheRemovalOfItsFile) {
+    ControlServer server(path);
+    ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
+    server.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    const auto openDescriptors = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                               std::filesystem::directory_iterator());
+    rlimit original{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &original), 0);
+    rlimit few = original;
+    const auto room = static_cast<int>(openDescriptors) + ControlServer::maxClients + 32;
+    few.rlim_cur = static_cast<rlim_t>(room);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+
+    QProcess flood;
+    flood.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"), QString::fromUtf8(flooder), path});
+    EXPECT_TRUE(serveUntil([&] { return flood.canReadLine(); }));
+    const int held = flood.readLine().trimmed().toInt();
+    EXPECT_GT(held, room) << "the flood must be larger than the room for descriptors";
+    flood.kill();
+    flood.waitForFinished();
+    EXPECT_TRUE(serveUntil([&] {
+        return send(path, ControlVerb::Status).status == ControlResult::Status::Answered;
+    })) << "after the flood";
+    ::setrlimit(RLIMIT_NOFILE, &original);
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(serveUntil([&] {
+        return send(path, ControlVerb::Status).status == ControlResult::Status::Answered;
+    })) << "after the socket file was removed";
 }
 
 TEST(ControlSocketPath, LivesInTheRuntimeFolderElseInTheUsersStateFolder) {
