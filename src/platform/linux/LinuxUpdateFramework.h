@@ -11,6 +11,7 @@
 
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -47,6 +48,8 @@ public:
         std::string runningVersion;
         /// The versions folder of a per-user install.
         std::filesystem::path versionsFolder;
+        /// How long the new program may take to answer `--version` before the update fails.
+        std::chrono::milliseconds newProgramTimeout = std::chrono::seconds(30);
     };
     struct Services {
         Scheduler& scheduler;
@@ -70,7 +73,8 @@ public:
     /// Rolls back a freshly installed version that did not confirm its previous start (and then
     /// relaunches the program from the event loop), so construct it once per start, early.
     LinuxUpdateFramework(Setup setup, Services services, Relaunch relaunch);
-    /// Waits for the unpacking under way to stop. An update that is ready but was never
+    /// Stops the preparation under way (killing the new program if it is being run) and waits
+    /// for it. An update that is ready but was never
     /// installed is switched to now, to start next time.
     ~LinuxUpdateFramework() override;
     LinuxUpdateFramework(const LinuxUpdateFramework&) = delete;
