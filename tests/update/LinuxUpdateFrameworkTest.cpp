@@ -8,6 +8,7 @@
 #include "platform/apps/EventLoop.h"
 #include "platform/linux/Base64.h"
 #include "platform/linux/PosixProcessRunner.h"
+#include "platform/linux/UpdatePreparation.h"
 #include "platform/qt/QtHttpGet.h"
 
 #include <algorithm>
@@ -381,6 +382,28 @@ TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouc
         framework.reset();
         EXPECT_EQ(snapshot(home.path()), before) << c.name;
         EXPECT_TRUE(relaunched.empty()) << c.name;
+    }
+}
+
+// Whatever number the feed gives it, a release that is not newer than the running one, by its
+// own word, is never put in place: not even over the running version's folder.
+TEST_F(LinuxUpdateFrameworkTest, OnlyAProgramNewerThanTheRunningOneIsPrepared) {
+    putVersion("0.9");
+    const auto before = snapshot(versions.folder());
+    for (const std::string version : {"1.0", "0.9"}) {
+        const fs::path archive = scratch.path() / "update.tar.gz";
+        testing::writeTarGz(archive, programEntries(version));
+        const auto failure = prepareVersion(
+            versions,
+            {.archive = archive, .signature = key.sign(readFile(archive)), .version = version},
+            {.publicKey = key.publicBase64(),
+             .runningVersion = "1.0",
+             .answerTimeout = std::chrono::minutes(10)},
+            processes, [](double) {}, {});
+        ASSERT_TRUE(failure) << version;
+        EXPECT_NE(failure->find("not newer than the running version 1.0"), std::string::npos)
+            << *failure;
+        EXPECT_EQ(snapshot(versions.folder()), before) << version;
     }
 }
 
