@@ -128,7 +128,7 @@ bool isOnDiskAsArchived(const fs::path& folder, const ArchivedFiles& files) {
     std::error_code error;
     for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
-        if (fs::is_directory(entry->symlink_status()) && !syncToDisk(entry->path())) {
+        if (fs::is_directory(entry->symlink_status(error)) && !syncToDisk(entry->path())) {
             return false;
         }
     }
