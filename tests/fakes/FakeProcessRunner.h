@@ -21,7 +21,13 @@ public:
         if (found == outputs.end()) {
             return std::nullopt;
         }
-        return ProcessResult{found->second, 0};
+        return ProcessResult{.standardOutput = found->second, .exitStatus = 0};
+    }
+    /// As `run`: the answers here come at once.
+    [[nodiscard]] std::optional<ProcessResult> runWithin(const std::string& path,
+                                                         const std::vector<std::string>& arguments,
+                                                         const RunLimit& /*limit*/) override {
+        return run(path, arguments);
     }
 
     std::map<std::vector<std::string>, std::string> outputs;

@@ -1,6 +1,8 @@
 #include "platform/linux/PosixProcessRunner.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <stop_token>
 
 using namespace vigilo;
 
@@ -54,4 +56,35 @@ TEST(PosixProcessRunner, PassesNoOtherDescriptorToTheChild) {
     ASSERT_TRUE(result);
     // 0, 1, 2 and the folder ls itself opened to list them.
     EXPECT_EQ(result->standardOutput, "0\n1\n2\n3\n");
+}
+
+// A run with a limit ends in time: a program that finishes is read as without one; one that
+// would run on is killed with everything it started, at its time or when stop is asked.
+TEST(PosixProcessRunner, ARunWithALimitKillsTheProgramGroupAtItsTimeOrStop) {
+    using namespace std::chrono_literals;
+    std::stop_source stopped;
+    stopped.request_stop();
+    struct Case {
+        const char* name;
+        std::string script;
+        std::chrono::milliseconds timeout;
+        std::stop_token stop;
+        ProcessResult expected;
+    };
+    // The pipe stays open in the background sleeper: only the limit ends the run.
+    const std::string runsOn = "sleep 600 & wait";
+    const Case cases[] = {
+        {"finishes", "echo done; exit 4", 10min, {}, {"done\n", 4, false}},
+        {"runs past its time", runsOn, 1s, {}, {"", std::nullopt, true}},
+        {"stopped", runsOn, 10min, stopped.get_token(), {"", std::nullopt, true}},
+    };
+    PosixProcessRunner runner;
+    for (const auto& c : cases) {
+        const auto result =
+            runner.runWithin("/bin/sh", {"-c", c.script}, {.timeout = c.timeout, .stop = c.stop});
+        ASSERT_TRUE(result) << c.name;
+        EXPECT_EQ(result->standardOutput, c.expected.standardOutput) << c.name;
+        EXPECT_EQ(result->exitStatus, c.expected.exitStatus) << c.name;
+        EXPECT_EQ(result->killed, c.expected.killed) << c.name;
+    }
 }

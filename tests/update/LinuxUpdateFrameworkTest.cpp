@@ -9,13 +9,19 @@
 #include "platform/apps/EventLoop.h"
 #include "platform/linux/Base64.h"
 #include "platform/linux/PosixProcessRunner.h"
+#include "platform/linux/UpdatePreparation.h"
 #include "platform/qt/QtHttpGet.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <map>
+#include <sched.h>
+#include <set>
 #include <sodium.h>
+#include <sys/mount.h>
 
 namespace vigilo {
 namespace {
@@ -179,6 +185,7 @@ protected:
                 .publicKey = publicKey.value_or(key.publicBase64()),
                 .runningVersion = runningVersion,
                 .versionsFolder = versions.folder(),
+                .newProgramTimeout = newProgramTimeout,
             },
             LinuxUpdateFramework::Services{.scheduler = scheduler,
                                            .http = feedClient ? *feedClient : http,
@@ -226,6 +233,7 @@ protected:
     QtHttpGet http;
     PosixProcessRunner processes;
     std::vector<fs::path> relaunched;
+    std::chrono::milliseconds newProgramTimeout = LinuxUpdateFramework::Setup{}.newProgramTimeout;
 };
 
 // The release tools and the framework together: a folder packed and signed by
@@ -339,6 +347,15 @@ TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouc
          .entries = {{.path = "bin/vigilo", .contents = "#!/bin/sh\nexit 1\n", .mode = 0755}},
          .sign = signedByUs,
          .failure = "does not start"},
+        {.name = "a program that reports another version",
+         .entries = programEntries("0.9"),
+         .sign = signedByUs,
+         .version = "2.0",
+         .failure = "reports version 0.9"},
+        {.name = "a program that reports no version",
+         .entries = {{.path = "bin/vigilo", .contents = "#!/bin/sh\necho hello\n", .mode = 0755}},
+         .sign = signedByUs,
+         .failure = "does not report its version"},
         {.name = "the running version", .sign = signedByUs, .version = "1.0"},
         {.name = "an older version", .sign = signedByUs, .version = "0.9"},
     };
@@ -405,6 +422,116 @@ TEST_F(LinuxUpdateFrameworkTest, AFeedTooLargeOrTooSlowFailsTheCheck) {
 
         EXPECT_NE(driver.error.find("could not be loaded"), std::string::npos) << driver.error;
         EXPECT_LT(feedServer.sentBytes(), c.body.size / 4);
+    }
+}
+
+// Whatever number the feed gives it, a release that is not newer than the running one, by its
+// own word, is never put in place: not even over the running version's folder.
+TEST_F(LinuxUpdateFrameworkTest, OnlyAProgramNewerThanTheRunningOneIsPrepared) {
+    putVersion("0.9");
+    const auto before = snapshot(versions.folder());
+    for (const std::string version : {"1.0", "0.9"}) {
+        const fs::path archive = scratch.path() / "update.tar.gz";
+        testing::writeTarGz(archive, programEntries(version));
+        const auto failure = prepareVersion(
+            versions,
+            {.archive = archive, .signature = key.sign(readFile(archive)), .version = version},
+            {.publicKey = key.publicBase64(),
+             .runningVersion = "1.0",
+             .answerTimeout = std::chrono::minutes(10)},
+            processes, [](double) {}, {});
+        ASSERT_TRUE(failure) << version;
+        EXPECT_NE(failure->find("not newer than the running version 1.0"), std::string::npos)
+            << *failure;
+        EXPECT_EQ(snapshot(versions.folder()), before) << version;
+    }
+}
+
+/// Mounts a tmpfs of `bytes` on `folder`, seen only by this thread and the threads it starts
+/// from now on, and gone with the process. False when this process may not mount.
+bool mountSmallTmpfs(const fs::path& folder, std::size_t bytes) {
+    const std::string options = "size=" + std::to_string(bytes);
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+// A home folder too small for the new version: the unpacking fails where the disk is full,
+// instead of leaving a file that ends in zeros, and nothing is switched to.
+TEST_F(LinuxUpdateFrameworkTest, AFullDiskInstallsNothing) {
+    if (!mountSmallTmpfs(versions.folder(), std::size_t{2} << 20U)) {
+        GTEST_SKIP() << "no small tmpfs for the versions folder: " << std::strerror(errno);
+    }
+    struct Unmount {
+        fs::path folder;
+        ~Unmount() { ::umount2(folder.c_str(), MNT_DETACH); }
+    } const unmount{versions.folder()};
+    putVersion("1.0");
+    ASSERT_TRUE(versions.switchCurrent("1.0"));
+    std::string data;
+    while (data.size() < (std::size_t{4} << 20U)) {
+        data += "data of 1.1, " + std::to_string(data.size()) + "\n";
+    }
+    auto entries = programEntries("1.1");
+    entries.push_back({.path = "share/vigilo/data", .contents = data});
+    const auto bytes = serveArchive("/vigilo-1.1.tar.gz", entries);
+    server.put("/feed.xml", feed({feedItem("1.1", server.url("/vigilo-1.1.tar.gz"), bytes.size(),
+                                           key.sign(bytes))}));
+
+    RecordingDriver driver;
+    auto framework = makeFramework("1.0");
+    checkAsUser(*framework, driver);
+    EXPECT_FALSE(driver.installAndRelaunch);
+    EXPECT_NE(driver.error.find("could not be unpacked"), std::string::npos) << driver.error;
+    framework.reset();
+    EXPECT_EQ(versions.currentVersion(), "1.0");
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(versions.folder())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"1.0", "current"}));
+}
+
+/// Whether the process `pid` has ended: gone, or a zombie no one has reaped yet.
+bool hasEnded(pid_t pid) {
+    std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    // The state follows the command's name, which is in parentheses.
+    const auto nameEnd = stat.rfind(')');
+    return nameEnd == std::string::npos || stat.compare(nameEnd + 2, 1, "Z") == 0;
+}
+
+// A new program that never answers (and keeps its output open through a child): the update
+// fails when its time is up, and quitting meanwhile waits for no timeout. Either way the
+// program and what it started are killed, and nothing is left behind.
+TEST_F(LinuxUpdateFrameworkTest, ANewProgramThatHangsIsKilledAndLeavesNothing) {
+    const fs::path pidFile = scratch.path() / "sleeper";
+    const std::string hangs =
+        "#!/bin/sh\nsleep 600 &\necho $! > '" + pidFile.string() + "'\nwait\n";
+    const auto bytes = serveArchive("/vigilo-1.1.tar.gz",
+                                    {{.path = "bin/vigilo", .contents = hangs, .mode = 0755}});
+    server.put("/feed.xml", feed({feedItem("1.1", server.url("/vigilo-1.1.tar.gz"), bytes.size(),
+                                           key.sign(bytes))}));
+    const auto before = snapshot(home.path());
+    for (const bool quits : {false, true}) {
+        SCOPED_TRACE(quits ? "quitting meanwhile" : "waiting");
+        fs::remove(pidFile);
+        newProgramTimeout = quits ? std::chrono::milliseconds(std::chrono::minutes(10))
+                                  : std::chrono::milliseconds(std::chrono::seconds(1));
+        RecordingDriver driver;
+        auto framework = makeFramework("1.0");
+        framework->start(driver);
+        framework->checkForUpdates();
+        if (quits) {
+            ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return !readFile(pidFile).empty(); },
+                                                        20'000));
+        } else {
+            ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return driver.isDone(); }, 20'000));
+            EXPECT_NE(driver.error.find("did not answer"), std::string::npos) << driver.error;
+        }
+        framework.reset();
+        const pid_t sleeper = std::stoi(readFile(pidFile));
+        EXPECT_TRUE(vigilo::testing::runEventsUntil([&] { return hasEnded(sleeper); }, 20'000));
+        EXPECT_EQ(snapshot(home.path()), before);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/linux/InstalledVersions.h"
 
+#include "platform/linux/DiskSync.h"
 #include "update/VersionNumber.h"
 
 #include <algorithm>
@@ -43,7 +44,11 @@ bool InstalledVersions::switchCurrent(const std::string& version) const {
     fs::remove(link, error);
     // Relative, so that the install keeps working wherever the home folder is mounted.
     fs::create_directory_symlink(version, link, error);
-    if (error) {
+    // The new link reaches the disk before the switch and the switch right after, so that a
+    // power cut leaves `current` at one whole version or the other (the version's files are on
+    // the disk before it is switched to).
+    if (error || !syncToDisk(folder_)) {
+        fs::remove(link, error);
         return false;
     }
     // rename(2) replaces the old link itself, never what it points at.
@@ -52,6 +57,8 @@ bool InstalledVersions::switchCurrent(const std::string& version) const {
         fs::remove(link, error);
         return false;
     }
+    // Switched already, whatever the disk says now.
+    (void)syncToDisk(folder_);
     return true;
 }
 

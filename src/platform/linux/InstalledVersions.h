@@ -31,8 +31,9 @@ public:
     /// The name of the version folder `current` points at; nothing when it is not a link.
     [[nodiscard]] std::optional<std::string> currentVersion() const;
     /// Points `current` at `version` in one step: a link made under another name is renamed over
-    /// it, so a start at any moment finds either the old or the new version. False when the
-    /// link could not be replaced; `current` is then as it was.
+    /// it, so a start at any moment finds either the old or the new version; the folder is synced
+    /// to the disk before and after. False when the link could not be replaced; `current` is
+    /// then as it was.
     [[nodiscard]] bool switchCurrent(const std::string& version) const;
     /// Removes every version folder and every leftover of unfinished work except the versions in
     /// `kept` ("1.2" keeps a folder named "1.2.0" too). Anything else (`current`, files of other

@@ -38,7 +38,7 @@ LinuxUpdateFramework::LinuxUpdateFramework(Setup setup, Services services, Relau
     , rejectedVersion_(UpdateRollback::rejectedVersion(versions_)) {}
 
 LinuxUpdateFramework::~LinuxUpdateFramework() {
-    // Asks the unpacking to stop and waits for it, before anything it uses goes.
+    // Asks the preparation to stop and waits for it, before anything it uses goes.
     worker_ = {};
     // Quitting cleanly shows that this version works, however short its run.
     (void)UpdateRollback::confirm(versions_, setup_.runningVersion);
@@ -201,8 +201,11 @@ void LinuxUpdateFramework::downloaded(const std::optional<std::string>& failure)
     if (auto current = versions_.currentVersion()) {
         kept.push_back(std::move(*current));
     }
+    const UpdateChecks checks{.publicKey = setup_.publicKey,
+                              .runningVersion = setup_.runningVersion,
+                              .answerTimeout = setup_.newProgramTimeout};
     worker_ = std::jthread([this, versions = versions_, downloadedUpdate, kept = std::move(kept),
-                            publicKey = setup_.publicKey](const std::stop_token& stop) {
+                            checks](const std::stop_token& stop) {
         int reportedPercent = 0;
         const auto progress = [this, &reportedPercent](double fraction) {
             // One report per whole percent is all a progress bar can show.
@@ -213,7 +216,7 @@ void LinuxUpdateFramework::downloaded(const std::optional<std::string>& failure)
             }
         };
         auto result =
-            prepareVersion(versions, downloadedUpdate, publicKey, processes_, progress, stop);
+            prepareVersion(versions, downloadedUpdate, checks, processes_, progress, stop);
         if (!result) {
             versions.removeAllBut(kept);
         }

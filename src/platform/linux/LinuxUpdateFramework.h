@@ -48,6 +48,8 @@ public:
         std::string runningVersion;
         /// The versions folder of a per-user install.
         std::filesystem::path versionsFolder;
+        /// How long the new program may take to answer `--version` before the update fails.
+        std::chrono::milliseconds newProgramTimeout = std::chrono::seconds(30);
     };
     struct Services {
         Scheduler& scheduler;
@@ -75,8 +77,9 @@ public:
     /// The start itself has been recorded before (`UpdateRollback::atStart`).
     LinuxUpdateFramework(Setup setup, Services services, Relaunch relaunch);
     /// Runs as the program quits cleanly: confirms the start of a freshly installed version, and
-    /// waits for the unpacking under way to stop. An update that is ready but was never
-    /// installed is switched to now, to start next time.
+    /// stops the preparation under way (killing the new program if it is being run) and waits for
+    /// it. An update that is ready but was never installed is switched to now, to start next
+    /// time.
     ~LinuxUpdateFramework() override;
     LinuxUpdateFramework(const LinuxUpdateFramework&) = delete;
     LinuxUpdateFramework& operator=(const LinuxUpdateFramework&) = delete;

@@ -2,11 +2,16 @@
 
 #include "platform/linux/UniqueFd.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,15 +39,17 @@ public:
     posix_spawnattr_t attributes{};
 };
 
-std::string readToEnd(int fd) {
-    std::string output;
+/// Reads once from `fd` onto the end of `output`; false at the end of the output (or an error).
+bool readSome(int fd, std::string& output) {
     std::array<char, 65536> buffer; // filled by read() before use
     for (;;) {
         const ssize_t count = ::read(fd, buffer.data(), buffer.size());
         if (count > 0) {
             output.append(buffer.data(), static_cast<std::size_t>(count));
-        } else if (count == 0 || errno != EINTR) {
-            return output;
+            return true;
+        }
+        if (count == 0 || errno != EINTR) {
+            return false;
         }
     }
 }
@@ -60,10 +67,15 @@ std::optional<int> waitForExit(pid_t pid) {
     return std::nullopt;
 }
 
-} // namespace
+/// A started child and the read end of its standard output.
+struct Child {
+    pid_t pid = 0;
+    UniqueFd output;
+};
 
-std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
-                                                     const std::vector<std::string>& arguments) {
+/// Starts the program; with `ownGroup`, as the leader of a new process group.
+std::optional<Child> spawn(const std::string& path, const std::vector<std::string>& arguments,
+                           bool ownGroup) {
     std::array<int, 2> pipeEnds{};
     if (::pipe2(pipeEnds.data(), O_CLOEXEC) != 0) {
         return std::nullopt;
@@ -88,7 +100,11 @@ std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
     sigaddset(&defaultSignals, SIGPIPE);
     ::posix_spawnattr_setsigmask(&setup.attributes, &noSignals);
     ::posix_spawnattr_setsigdefault(&setup.attributes, &defaultSignals);
-    ::posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // Group 0: a new group, numbered as the child.
+    ::posix_spawnattr_setpgroup(&setup.attributes, 0);
+    ::posix_spawnattr_setflags(&setup.attributes,
+                               static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                  (ownGroup ? POSIX_SPAWN_SETPGROUP : 0)));
 
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 2);
@@ -103,12 +119,76 @@ std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
                       environ) != 0) {
         return std::nullopt;
     }
-    // Only the child may hold the write end, or the read below would never see its end.
-    writeEnd.reset();
+    // Only the child may hold the write end, or reading would never see the output's end.
+    return Child{.pid = pid, .output = std::move(readEnd)};
+}
+
+/// Milliseconds left until `deadline`, as poll(2) takes them: never negative.
+int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 1 << 30));
+}
+
+} // namespace
+
+std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
+                                                     const std::vector<std::string>& arguments) {
+    const auto child = spawn(path, arguments, false);
+    if (!child) {
+        return std::nullopt;
+    }
+    ProcessResult result;
+    while (readSome(child->output.get(), result.standardOutput)) {
+    }
+    result.exitStatus = waitForExit(child->pid);
+    return result;
+}
+
+std::optional<ProcessResult>
+PosixProcessRunner::runWithin(const std::string& path, const std::vector<std::string>& arguments,
+                              const RunLimit& limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit.timeout;
+    const auto child = spawn(path, arguments, true);
+    if (!child) {
+        return std::nullopt;
+    }
+    // Readable once the child has exited.
+    const UniqueFd exited(static_cast<int>(::syscall(SYS_pidfd_open, child->pid, 0)));
+    // Readable once stop is requested (at once when it already was).
+    const UniqueFd stopped(::eventfd(0, EFD_CLOEXEC));
+    const std::stop_callback onStop(limit.stop, [&stopped] {
+        const std::uint64_t one = 1;
+        (void)!::write(stopped.get(), &one, sizeof one);
+    });
 
     ProcessResult result;
-    result.standardOutput = readToEnd(readEnd.get());
-    result.exitStatus = waitForExit(pid);
+    bool outputEnded = false;
+    bool hasExited = false;
+    result.killed = !exited.isValid() || !stopped.isValid();
+    while (!result.killed && !(outputEnded && hasExited)) {
+        // A descriptor of -1 is left out by poll(2).
+        std::array<pollfd, 3> waits{
+            {{.fd = outputEnded ? -1 : child->output.get(), .events = POLLIN, .revents = 0},
+             {.fd = hasExited ? -1 : exited.get(), .events = POLLIN, .revents = 0},
+             {.fd = stopped.get(), .events = POLLIN, .revents = 0}}};
+        const int ready = ::poll(waits.data(), waits.size(), millisecondsUntil(deadline));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0 || waits[2].revents != 0) {
+            result.killed = true;
+        }
+        if (waits[0].revents != 0) {
+            outputEnded = !readSome(child->output.get(), result.standardOutput);
+        }
+        hasExited = hasExited || waits[1].revents != 0;
+    }
+    if (result.killed) {
+        // The child is not reaped yet, so its number still names its group.
+        ::kill(-child->pid, SIGKILL);
+    }
+    result.exitStatus = waitForExit(child->pid);
     return result;
 }
 

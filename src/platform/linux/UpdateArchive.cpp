@@ -1,9 +1,17 @@
 #include "platform/linux/UpdateArchive.h"
 
+#include "platform/linux/DiskSync.h"
+#include "platform/linux/FileDigest.h"
+#include "platform/linux/UniqueFd.h"
+
 #include <archive.h>
 #include <archive_entry.h>
+#include <cstdint>
+#include <fcntl.h>
+#include <map>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 namespace vigilo::UpdateArchive {
 
@@ -21,7 +29,7 @@ using Reader = std::unique_ptr<archive, ReaderFree>;
 using Writer = std::unique_ptr<archive, WriterFree>;
 
 /// libarchive's warnings (a time stamp it could not set, an unknown extended header) are no
-/// reason to give up; its failures are.
+/// reason to give up; its failures are. Written data is checked more strictly (`copyData`).
 bool succeeded(int status) {
     return status >= ARCHIVE_WARN;
 }
@@ -64,23 +72,67 @@ std::string inside(const fs::path& folder, const char* path) {
     return folder.string() + "/" + path;
 }
 
-bool copyData(archive* reader, archive* writer, const std::stop_token& stop) {
+/// A regular file's bytes as the archive holds them.
+struct ArchivedFile {
+    std::uint64_t size = 0;
+    FileDigest::Value digest{};
+};
+/// The regular files unpacked, by their path in the archive.
+using ArchivedFiles = std::map<std::string, ArchivedFile>;
+
+/// Copies one entry's bytes, taking their digest as they are read. A write counts only when it
+/// wrote everything: libarchive reports a failed write (a full disk) as a mere warning.
+std::optional<ArchivedFile> copyData(archive* reader, archive* writer,
+                                     const std::stop_token& stop) {
+    FileDigest digest;
+    std::uint64_t size = 0;
     for (;;) {
         if (stop.stop_requested()) {
-            return false;
+            return std::nullopt;
         }
         const void* block = nullptr;
-        std::size_t size = 0;
+        std::size_t blockSize = 0;
         la_int64_t offset = 0;
-        const int status = archive_read_data_block(reader, &block, &size, &offset);
+        const int status = archive_read_data_block(reader, &block, &blockSize, &offset);
         if (status == ARCHIVE_EOF) {
-            return true;
+            return ArchivedFile{.size = size, .digest = digest.finish()};
         }
-        if (!succeeded(status) ||
-            !succeeded(static_cast<int>(archive_write_data_block(writer, block, size, offset)))) {
+        // A hole (a sparse file) would read back as zeros the digest never saw; updates have
+        // none.
+        if (!succeeded(status) || offset != static_cast<la_int64_t>(size) ||
+            archive_write_data_block(writer, block, blockSize, offset) != ARCHIVE_OK) {
+            return std::nullopt;
+        }
+        digest.add(block, blockSize);
+        size += blockSize;
+    }
+}
+
+/// Whether `file` holds `archived`'s bytes, and they have reached the disk.
+bool isOnDiskAs(const std::string& file, const ArchivedFile& archived) {
+    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status {};
+    return fd.isValid() && ::fstat(fd.get(), &status) == 0 && S_ISREG(status.st_mode) &&
+           static_cast<std::uint64_t>(status.st_size) == archived.size &&
+           FileDigest::ofRest(fd.get()) == archived.digest && ::fsync(fd.get()) == 0;
+}
+
+/// Whether every file unpacked into `folder` reads back as the archive holds it, and the files
+/// and every folder below `folder`, and `folder` itself, have reached the disk.
+bool isOnDiskAsArchived(const fs::path& folder, const ArchivedFiles& files) {
+    for (const auto& [path, archived] : files) {
+        if (!isOnDiskAs(inside(folder, path.c_str()), archived)) {
             return false;
         }
     }
+    std::error_code error;
+    for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (fs::is_directory(entry->symlink_status(error)) && !syncToDisk(entry->path())) {
+            return false;
+        }
+    }
+    return !error && syncToDisk(folder);
 }
 
 } // namespace
@@ -121,6 +173,7 @@ bool extract(const fs::path& archive, const fs::path& folder,
     archive_write_disk_set_options(writer.get(), ARCHIVE_EXTRACT_TIME |
                                                      ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                                                      ARCHIVE_EXTRACT_SECURE_NODOTDOT);
+    ArchivedFiles files;
     for (;;) {
         if (stop.stop_requested()) {
             return false;
@@ -130,21 +183,33 @@ bool extract(const fs::path& archive, const fs::path& folder,
         if (status == ARCHIVE_EOF) {
             progress(1);
             // Folders get their final modes and times only now.
-            return archive_write_close(writer.get()) == ARCHIVE_OK;
+            return archive_write_close(writer.get()) == ARCHIVE_OK &&
+                   isOnDiskAsArchived(folder, files);
         }
         const char* path = succeeded(status) ? archive_entry_pathname(header) : nullptr;
         if (path == nullptr) {
             return false;
         }
+        const std::string pathInArchive = path;
+        const bool isFile =
+            archive_entry_filetype(header) == AE_IFREG && archive_entry_hardlink(header) == nullptr;
         archive_entry_set_pathname(header, inside(folder, path).c_str());
         // A hard link's target is a path in the archive, so it moves into the folder too.
         if (const char* target = archive_entry_hardlink(header)) {
             archive_entry_set_hardlink(header, inside(folder, target).c_str());
         }
-        if (!succeeded(archive_write_header(writer.get(), header)) ||
-            !copyData(reader.get(), writer.get(), stop) ||
-            !succeeded(archive_write_finish_entry(writer.get()))) {
+        if (!succeeded(archive_write_header(writer.get(), header))) {
             return false;
+        }
+        const auto copied = copyData(reader.get(), writer.get(), stop);
+        if (!copied || !succeeded(archive_write_finish_entry(writer.get()))) {
+            return false;
+        }
+        // A later entry of the same path replaces what an earlier one unpacked.
+        if (isFile) {
+            files[pathInArchive] = *copied;
+        } else {
+            files.erase(pathInArchive);
         }
         progress(static_cast<double>(archive_filter_bytes(reader.get(), -1)) / archiveSize);
     }

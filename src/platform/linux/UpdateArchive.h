@@ -19,8 +19,11 @@ namespace vigilo::UpdateArchive {
 /// so far (0 to 1) to `progress` after each entry. Check the entries with `staysInsideFolder`
 /// first: this adds libarchive's own refusals (no "..", nothing written through a link) but
 /// trusts the paths otherwise. Owners are not restored, and modes only as far as the umask
-/// allows. Stops early when `stop` is requested. False on any failure or stop; what was
-/// unpacked then stays for the caller to remove.
+/// allows. Then reads every file back and compares its size and digest with the bytes read from
+/// the archive, and waits until the files and folders have reached the disk (fsync). Stops early
+/// when `stop` is requested. False on any failure (a write that failed, a full disk, a file
+/// that differs from the archive's) or stop; what was unpacked then stays for the caller to
+/// remove.
 [[nodiscard]] bool extract(const std::filesystem::path& archive,
                            const std::filesystem::path& folder,
                            const std::function<void(double)>& progress,

@@ -1,10 +1,13 @@
 #include "platform/linux/UpdatePreparation.h"
 
+#include "platform/linux/DiskSync.h"
 #include "platform/linux/UpdateArchive.h"
 #include "platform/linux/UpdateSignature.h"
 #include "update/ArchiveEntries.h"
+#include "update/VersionNumber.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <unistd.h>
 
 namespace vigilo {
@@ -51,13 +54,53 @@ private:
     fs::path path_;
 };
 
-/// The program starts on this system: its libraries load and it answers.
-bool starts(const fs::path& program, ProcessRunner& processes) {
-    if (!fs::is_regular_file(program) || ::access(program.c_str(), X_OK) != 0) {
-        return false;
+/// The release number on the first line of the program's `--version` output, "vigilo 1.2.0";
+/// nothing when the line says anything else.
+std::optional<std::string> reportedVersion(std::string_view output) {
+    constexpr std::string_view prefix = "vigilo ";
+    const std::string_view line = output.substr(0, output.find('\n'));
+    if (!line.starts_with(prefix) || !VersionNumber::parse(line.substr(prefix.size()))) {
+        return std::nullopt;
     }
-    const auto result = processes.run(program.string(), {"--version"});
-    return result && result->exitStatus == 0;
+    return std::string(line.substr(prefix.size()));
+}
+
+/// Why the program cannot take over, or nothing: it must start on this system (its libraries
+/// load and it answers in time), and report the feed's release, newer than the running one.
+/// The feed's number is not signed, the program is: an old release offered under a new number
+/// is caught here.
+std::optional<std::string> programProblem(const fs::path& program, const std::string& version,
+                                          const UpdateChecks& checks, ProcessRunner& processes,
+                                          const std::stop_token& stop) {
+    const std::string doesNotStart = "The program in the update archive does not start";
+    if (!fs::is_regular_file(program) || ::access(program.c_str(), X_OK) != 0) {
+        return doesNotStart;
+    }
+    const auto result = processes.runWithin(program.string(), {"--version"},
+                                            {.timeout = checks.answerTimeout, .stop = stop});
+    if (result && result->killed) {
+        const auto seconds = std::chrono::ceil<std::chrono::seconds>(checks.answerTimeout);
+        return "The program in the update archive did not answer within " +
+               std::to_string(seconds.count()) + " s";
+    }
+    if (!result || result->exitStatus != 0) {
+        return doesNotStart;
+    }
+    const auto reported = reportedVersion(result->standardOutput);
+    if (!reported) {
+        return "The program in the update archive does not report its version";
+    }
+    const auto reportedNumber = VersionNumber::parse(*reported);
+    if (reportedNumber != VersionNumber::parse(version)) {
+        return "The program in the update archive reports version " + *reported + ", not " +
+               version;
+    }
+    const auto running = VersionNumber::parse(checks.runningVersion);
+    if (!running || *reportedNumber <= *running) {
+        return "The program in the update archive is not newer than the running version " +
+               checks.runningVersion;
+    }
+    return std::nullopt;
 }
 
 /// Puts `unpacked` at `target`; an older copy of the same version there (left by an update that
@@ -75,17 +118,18 @@ bool putInPlace(const InstalledVersions& versions, WorkFolder& unpacked, const f
     } else if (fs::exists(existing)) {
         fs::remove(target, error);
     }
-    return !error && unpacked.moveTo(target);
+    // The new name reaches the disk before anything is switched to it.
+    return !error && unpacked.moveTo(target) && syncToDisk(versions.folder());
 }
 
 } // namespace
 
 std::optional<std::string> prepareVersion(const InstalledVersions& versions,
                                           const DownloadedUpdate& update,
-                                          const std::string& publicKey, ProcessRunner& processes,
+                                          const UpdateChecks& checks, ProcessRunner& processes,
                                           const std::function<void(double)>& progress,
                                           const std::stop_token& stop) {
-    if (!UpdateSignature::isSignedBy(update.archive, update.signature, publicKey)) {
+    if (!UpdateSignature::isSignedBy(update.archive, update.signature, checks.publicKey)) {
         return "The downloaded update is not signed with the key this program trusts";
     }
     const auto entries = UpdateArchive::list(update.archive);
@@ -100,10 +144,11 @@ std::optional<std::string> prepareVersion(const InstalledVersions& versions,
         return "No folder for the update can be made next to the installed versions";
     }
     if (!UpdateArchive::extract(update.archive, unpacked.path(), progress, stop)) {
-        return "The update archive could not be unpacked";
+        return "The update archive could not be unpacked whole (is the disk full?)";
     }
-    if (!starts(unpacked.path() / "bin" / "vigilo", processes)) {
-        return "The program in the update archive does not start";
+    if (auto problem = programProblem(unpacked.path() / "bin" / "vigilo", update.version, checks,
+                                      processes, stop)) {
+        return problem;
     }
     if (!putInPlace(versions, unpacked, versions.folderOf(update.version))) {
         return "The update could not be moved next to the installed versions";

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,15 @@ struct ProcessResult {
     std::string standardOutput;
     /// Its exit status; nothing when it was ended by a signal.
     std::optional<int> exitStatus;
+    /// Killed by the runner: it had not finished within its time, or its run was stopped.
+    bool killed = false;
+};
+
+/// How long a run may take.
+struct RunLimit {
+    std::chrono::milliseconds timeout;
+    /// Once stop is requested, the run ends as if its time were up.
+    std::stop_token stop;
 };
 
 /// Runs programs as child processes, without a shell.
@@ -23,6 +34,13 @@ public:
     /// Returns nothing when the program could not be started.
     [[nodiscard]] virtual std::optional<ProcessResult>
     run(const std::string& path, const std::vector<std::string>& arguments) = 0;
+    /// Like `run`, but the program runs in a process group of its own, and that whole group
+    /// (the program and whatever it started) is killed when the program has not closed its
+    /// output and exited within `limit.timeout`, or as soon as `limit.stop` is requested; the
+    /// result then says `killed`.
+    [[nodiscard]] virtual std::optional<ProcessResult>
+    runWithin(const std::string& path, const std::vector<std::string>& arguments,
+              const RunLimit& limit) = 0;
 };
 
 } // namespace vigilo

@@ -13,15 +13,25 @@ class PrintingProcessRunner final : public vigilo::ProcessRunner {
 public:
     [[nodiscard]] std::optional<vigilo::ProcessResult>
     run(const std::string& path, const std::vector<std::string>& arguments) override {
+        print(path, arguments);
+        return runner_.run(path, arguments);
+    }
+    [[nodiscard]] std::optional<vigilo::ProcessResult>
+    runWithin(const std::string& path, const std::vector<std::string>& arguments,
+              const vigilo::RunLimit& limit) override {
+        print(path, arguments);
+        return runner_.runWithin(path, arguments, limit);
+    }
+
+private:
+    static void print(const std::string& path, const std::vector<std::string>& arguments) {
         std::string line = "ran " + path;
         for (const std::string& argument : arguments) {
             line += ' ' + argument;
         }
         std::puts(line.c_str());
-        return runner_.run(path, arguments);
     }
 
-private:
     vigilo::PosixProcessRunner runner_;
 };
 
