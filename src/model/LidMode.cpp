@@ -26,7 +26,9 @@ void LidMode::applyLidMode() {
         if (!lidConsentPostponed_) {
             needsLidConsent_ = true;
         }
-    } else if (lid_.isInstalled() && lid_.isSleepDisabled()) {
+    } else if (lid_.isSleepDisabled()) {
+        // Even while the permission cannot be used (its service is away): a switch left off
+        // would come back with the service.
         lid_.setSleepDisabled(false);
     }
     isLidActive_ = false;

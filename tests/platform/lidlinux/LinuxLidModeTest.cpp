@@ -27,8 +27,9 @@ protected:
     void restartModel() {
         model.reset();
         // No /proc fixture: the lid is what UPower says.
-        lidControl = std::make_unique<LogindLidControl>(system.connect(), settings,
-                                                        "/nonexistent/vigilo-test-root");
+        lidBus = system.connect();
+        lidControl =
+            std::make_unique<LogindLidControl>(lidBus, settings, "/nonexistent/vigilo-test-root");
         model = std::make_unique<AwakeModel>(services(*lidControl, desktop));
     }
 
@@ -59,6 +60,8 @@ protected:
     }
 
     DBusSandbox system{DBusSandbox::Kind::System};
+    /// The adapter's connection.
+    QDBusConnection lidBus{QString()};
     std::unique_ptr<LogindLidControl> lidControl;
     std::unique_ptr<AwakeModel> model;
 };
@@ -87,6 +90,27 @@ TEST_F(LinuxLidModeTest, TheLidLockWaitsForConsentThenFollowsKeepingAwake) {
     model->keepAwake().setAwake(true);
     EXPECT_TRUE(model->lidMode().isLidActive()) << "the consent outlives a restart";
     EXPECT_FALSE(model->lidMode().needsLidConsent());
+}
+
+// Keep-awake ends while logind is away (its lock went with it): a logind that comes back is not
+// asked for the closed-lid lock again.
+TEST_F(LinuxLidModeTest, KeepAwakeEndingWhileLogindIsAwayWantsNoLidLockBack) {
+    startLogind();
+    startModel();
+    model->lidMode().grantLidPermission();
+    model->keepAwake().setAwake(true);
+    ASSERT_EQ(lockedWhats(), std::vector<QString>{QStringLiteral("handle-lid-switch:sleep")});
+
+    system.stopMock(QStringLiteral("org.freedesktop.login1"));
+    ASSERT_TRUE(runEventsUntil([&] { return !model->lidMode().isLidHelperInstalled(); }, 5000));
+    model->keepAwake().setAwake(false);
+    startLogind();
+    ASSERT_TRUE(runEventsUntil([&] { return model->lidMode().isLidHelperInstalled(); }, 5000));
+    // Once the adapter has seen logind come back, and logind any request it sent.
+    DBusSandbox::settle(lidBus, QStringLiteral("org.freedesktop.DBus"));
+    DBusSandbox::settle(lidBus, QStringLiteral("org.freedesktop.login1"));
+
+    EXPECT_TRUE(lockedWhats().empty());
 }
 
 TEST_F(LinuxLidModeTest, RevokingDropsTheLockAndItStaysDroppedAcrossRestarts) {
