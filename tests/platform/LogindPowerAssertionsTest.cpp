@@ -3,6 +3,7 @@
 #include "DBusSandbox.h"
 #include "LogindInhibitors.h"
 #include "apps/EventLoop.h"
+#include "platform/linux/DBusCalls.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -318,6 +319,36 @@ TEST_F(LogindPowerAssertionsTest, AHungServiceHoldsUpNeitherCreateNorRelease) {
     wakeLogindAndGnomeSession();
     EXPECT_LT(releaseMs, 1000);
     EXPECT_TRUE(holdsLocks(Service::Logind, 0) && holdsLocks(Service::GnomeSession, 0));
+}
+
+// logind answers too late for the first request (its lock is dropped with the answer no one
+// waits for any more); the session's lock holds meanwhile, and logind is asked again.
+TEST_F(LogindPowerAssertionsTest, ALockWhoseRequestFailedIsAskedForAgain) {
+    startLogind();
+    startGnomeSession();
+    LogindPowerAssertions assertions(systemBus, sessionBus);
+    std::vector<AssertionId> lost;
+    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    DBusSandbox::settle(systemBus, QStringLiteral("org.freedesktop.DBus"));
+
+    system.pauseMock(logindName);
+    const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
+    ASSERT_TRUE(id);
+    // Longer than a request is waited for.
+    runEventsUntil([] { return false; }, 2 * DBusCalls::timeoutMs);
+    system.resumeMock(logindName);
+
+    // The late answer's lock shows for a moment, until the descriptor nobody took is closed.
+    const auto inhibitCalls = [&] {
+        return system.methodCalls(logindName, logindPath, QStringLiteral("Inhibit")).size();
+    };
+    EXPECT_TRUE(runEventsUntil([&] { return inhibitCalls() == 2; },
+                               4 * LogindPowerAssertions::retryDelayMs))
+        << "asked again";
+    EXPECT_TRUE(runEventsUntil([&] { return locksHeldBy(Service::Logind) == 1; }, 5000));
+    EXPECT_EQ(locksHeldBy(Service::GnomeSession), 1U);
+    EXPECT_TRUE(lost.empty()) << "the session's lock held throughout";
+    assertions.release(*id);
 }
 
 TEST_F(LogindPowerAssertionsTest, LocksGrantedAfterTheirAssertionWasReleasedAreGivenBack) {

@@ -3,6 +3,7 @@
 #include "platform/linux/DBusCalls.h"
 #include "platform/linux/LogindLock.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -83,6 +84,11 @@ void LogindPowerAssertions::askWhoIsThere(const QDBusConnection& bus, const QStr
     }
 }
 
+bool LogindPowerAssertions::isOnBus(const QString& name) const {
+    const auto known = isThere_.find(name);
+    return known != isThere_.end() && known->second;
+}
+
 bool LogindPowerAssertions::mayAnyServiceGrant() const {
     const auto mayGrant = [this](const QString& name) {
         const auto known = isThere_.find(name);
@@ -130,6 +136,9 @@ void LogindPowerAssertions::askForLogindLock(AssertionId id, Held& held) {
                             if (!found->second.logindLock.isValid()) {
                                 found->second.logindLock = std::move(lock);
                             }
+                            if (!found->second.logindLock.isValid()) {
+                                retryLater(id);
+                            }
                             reportLost();
                         });
 }
@@ -146,8 +155,36 @@ void LogindPowerAssertions::askForSessionLock(AssertionId id, Held& held) {
                                     if (!found->second.sessionLock) {
                                         found->second.sessionLock = std::move(lock);
                                     }
+                                    if (!found->second.sessionLock) {
+                                        retryLater(id);
+                                    }
                                     reportLost();
                                 });
+}
+
+void LogindPowerAssertions::retryLater(AssertionId id) {
+    const auto retried = held_.find(id);
+    if (retried == held_.end()) {
+        return;
+    }
+    const int delay = retried->second.nextRetryMs;
+    retried->second.nextRetryMs = std::min(2 * delay, longestRetryDelayMs);
+    QTimer::singleShot(delay, this, [this, id] {
+        const auto found = held_.find(id);
+        if (found == held_.end()) {
+            return; // released, or lost meanwhile
+        }
+        Held& held = found->second;
+        if (!held.logindLock.isValid() && held.logindRequests == 0 && isOnBus(logindName)) {
+            askForLogindLock(id, held);
+        }
+        const QStringList sessionServices = SessionInhibitor::serviceNames();
+        if (!held.sessionLock && held.sessionRequests == 0 &&
+            std::ranges::any_of(sessionServices,
+                                [this](const QString& name) { return isOnBus(name); })) {
+            askForSessionLock(id, held);
+        }
+    });
 }
 
 void LogindPowerAssertions::reportLost() {

@@ -25,12 +25,21 @@ namespace vigilo {
 /// computer awake, and the caller must not report it kept awake until the refusals come. Who is
 /// on the bus is asked once, without waiting, and then followed.
 ///
+/// A request that fails while its service is on the bus (it was too slow to answer, or refused)
+/// is asked again a little later, for as long as the assertion is held without that lock; a
+/// service that keeps refusing is asked less and less often.
+///
 /// A service that restarts forgets its locks. The owners of their bus names are followed: when
 /// one comes back, its lock is asked for again for every assertion still held; an assertion left
 /// with neither lock and nothing more to ask for is reported lost.
 class LogindPowerAssertions final : public QObject, public PowerAssertions {
     Q_OBJECT
 public:
+    /// How long after a failed request its lock is asked for again; the wait doubles with each
+    /// failure up to the longest.
+    static constexpr int retryDelayMs = 5000;
+    static constexpr int longestRetryDelayMs = 5 * 60 * 1000;
+
     /// The buses are kept for later calls; either may be disconnected.
     LogindPowerAssertions(QDBusConnection systemBus, QDBusConnection sessionBus);
     /// Releases every assertion still held. A session lock still being asked for is never
@@ -53,6 +62,8 @@ private:
         /// Requests for a lock still unanswered.
         int logindRequests = 0;
         int sessionRequests = 0;
+        /// The wait before the next retry of a failed request.
+        int nextRetryMs = retryDelayMs;
 
         /// Neither lock holds and no answer can bring one back.
         [[nodiscard]] bool isLost() const {
@@ -63,12 +74,16 @@ private:
 
     /// Asks, without waiting, which of `names` are on `bus`.
     void askWhoIsThere(const QDBusConnection& bus, const QStringList& names);
+    /// `name` is known to have an owner.
+    [[nodiscard]] bool isOnBus(const QString& name) const;
     /// A service that could grant a lock is on its bus, or has not been asked about yet.
     [[nodiscard]] bool mayAnyServiceGrant() const;
     void logindOwnerChanged(const QString& newOwner);
     void sessionOwnerChanged(const QString& name, const QString& newOwner);
     void askForLogindLock(AssertionId id, Held& held);
     void askForSessionLock(AssertionId id, Held& held);
+    /// Asks again for the locks `id` still lacks from services on their bus, a while from now.
+    void retryLater(AssertionId id);
     /// Forgets every lost assertion, then tells the owner.
     void reportLost();
 
