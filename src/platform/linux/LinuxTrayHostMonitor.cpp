@@ -1,9 +1,9 @@
 #include "platform/linux/LinuxTrayHostMonitor.h"
 
 #include "platform/linux/DBusCalls.h"
+#include "platform/linux/X11DefaultScreen.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 
 namespace vigilo {
 
@@ -53,15 +53,7 @@ std::unique_ptr<TrayHostMonitor> makeTrayHostMonitor(const QDBusConnection& sess
                           : nullptr;
     std::unique_ptr<XEmbedTrayWatch> xembed;
     if (x11 != nullptr) {
-        // Qt opens the default screen of $DISPLAY.
-        char* host = nullptr;
-        int display = 0;
-        int screen = 0;
-        if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
-            screen = 0;
-        }
-        std::free(host);
-        xembed = std::make_unique<XEmbedTrayWatch>(x11->connection(), screen);
+        xembed = std::make_unique<XEmbedTrayWatch>(x11->connection(), defaultX11Screen());
     }
     return std::make_unique<LinuxTrayHostMonitor>(sessionBus, std::move(xembed));
 }

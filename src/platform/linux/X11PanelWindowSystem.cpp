@@ -1,5 +1,6 @@
 #include "platform/linux/X11PanelWindowSystem.h"
 
+#include "platform/linux/X11DefaultScreen.h"
 #include "platform/qt/RoundedRegion.h"
 
 #include <QGuiApplication>
@@ -169,15 +170,7 @@ std::unique_ptr<PanelWindowSystem> makePanelWindowSystem() {
     if (x11 == nullptr) {
         return std::make_unique<CompositedWindowSystem>();
     }
-    // Qt opens the default screen of $DISPLAY.
-    char* host = nullptr;
-    int display = 0;
-    int screen = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
-        screen = 0;
-    }
-    std::free(host);
-    return std::make_unique<X11PanelWindowSystem>(x11->connection(), screen);
+    return std::make_unique<X11PanelWindowSystem>(x11->connection(), defaultX11Screen());
 }
 
 } // namespace vigilo
