@@ -75,12 +75,13 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     case InstanceLock::Outcome::Held:
         break;
     }
-    // Before anything that could crash, so that a new version crashing at start is rolled back.
-    recordProgramStart();
     if (!CommandLine::hasDesktop(QProcessEnvironment::systemEnvironment())) {
         std::cerr << CommandLine::noDesktopMessage().toStdString() << '\n';
         return CommandLine::ExitCode::noDesktop;
     }
+    // Before anything that could crash, so that a new version crashing at start is rolled back;
+    // after the one check that ends a start cleanly without confirming it.
+    recordProgramStart();
     if (CommandLine::runsThroughXWayland(QProcessEnvironment::systemEnvironment())) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }

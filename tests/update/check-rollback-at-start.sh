@@ -30,6 +30,12 @@ ln -s "$version" "$versions/current"
 record=$versions/.launch-record.json
 printf '{"installed":"%s","previous":"0.0.1","started":false}' "$version" >"$record"
 
+# A start that ends cleanly for want of a display is no crash: it marks nothing.
+env -u QT_QPA_PLATFORM "$versions/current/bin/vigilo" 2>/dev/null
+status=$?
+[ "$status" = 1 ] || fail "a start without a display ended with $status"
+grep -q '"started":false' "$record" || fail "a start without a display left a mark: $(cat "$record")"
+
 "$versions/current/bin/vigilo" 2>/dev/null
 status=$?
 [ "$status" -gt 128 ] || fail "the first start did not crash (exit status $status)"
