@@ -214,13 +214,27 @@ expect "the panel is still open after the chooser" vd_panel_open
 vd_click_tray_icon
 expect "the tray icon closes the settings" vd_wait_until 30 vd_panel_closed
 
-# The tray menu's about item: the panel on the about tab. Keys go to the menu, which grabs them.
-read -r _ x y width height <<<"$(vd_tray_icon)"
-xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
-expect "a right click opens the tray menu" vd_wait_until 30 dialog_up
-# The second item after the keep-awake switch and a separator.
-xdotool key Down Down Return
-expect "the menu's about item opens the panel" vd_wait_until 30 vd_panel_open
+# The tray menu's about item: the panel on the about tab. A choice within 0.3 s of the panel's
+# last close leaves it closed (as a click on the icon would), so the keys wait a moment; they
+# reach the menu once it has grabbed the keyboard as it shows, which on a busy machine can come
+# after the menu is on screen: a menu the keys missed is closed and opened once more.
+about_from_menu() {
+    local x y width height
+    read -r _ x y width height <<<"$(vd_tray_icon)"
+    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+    vd_wait_until 30 dialog_up || return 1
+    sleep 0.5
+    # The second item after the keep-awake switch and a separator.
+    xdotool key Down Down Return
+    vd_wait_until 30 vd_panel_open
+}
+dialog_gone() { ! dialog_up; }
+if ! about_from_menu; then
+    xdotool key Escape
+    vd_wait_until 30 dialog_gone
+    about_from_menu
+fi
+expect "the menu's about item opens the panel" vd_panel_open
 expect "the menu's about item opens the settings" vd_wait_until 30 vd_settings_shown
 expect "the menu's about item selects the about tab" vd_wait_until 30 vd_tab_selected 2
 vd_click_tray_icon
