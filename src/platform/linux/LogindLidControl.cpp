@@ -91,9 +91,11 @@ std::optional<LidError> LogindLidControl::uninstall() {
 
 void LogindLidControl::onOwnerChanged(const QString& name, const QString& newOwner) {
     if (name == logindName) {
+        ++logindNews_;
         logindOwnerChanged(newOwner);
         return;
     }
+    ++upowerNews_;
     upowerLidClosed_.reset();
     upowerHasLid_ = true;
     if (!newOwner.isEmpty()) {
@@ -122,28 +124,32 @@ void LogindLidControl::retakeLidLock() {
 }
 
 void LogindLidControl::askWhetherLogindIsThere() {
-    DBusCalls::callAsync(systemBus_, QStringLiteral("org.freedesktop.DBus"),
-                         QStringLiteral("/org/freedesktop/DBus"),
-                         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"),
-                         {logindName}, this, [this](const QDBusMessage& reply) {
-                             isLogindThere_ = DBusCalls::firstResult(reply).toBool();
-                         });
+    DBusCalls::callAsync(
+        systemBus_, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"), {logindName}, this,
+        [this, asked = logindNews_](const QDBusMessage& reply) {
+            if (asked == logindNews_) {
+                isLogindThere_ = DBusCalls::firstResult(reply).toBool();
+            }
+        });
 }
 
 void LogindLidControl::readUPowerLid() {
-    DBusCalls::callAsync(
-        systemBus_, upowerName, upowerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("GetAll"), {upowerName}, this, [this](const QDBusMessage& reply) {
-            const QVariant properties = DBusCalls::firstResult(reply);
-            if (properties.isValid()) {
-                takeUPowerProperties(qdbus_cast<QVariantMap>(properties));
-            }
-        });
+    DBusCalls::callAsync(systemBus_, upowerName, upowerPath,
+                         QStringLiteral("org.freedesktop.DBus.Properties"),
+                         QStringLiteral("GetAll"), {upowerName}, this,
+                         [this, asked = upowerNews_](const QDBusMessage& reply) {
+                             const QVariant properties = DBusCalls::firstResult(reply);
+                             if (properties.isValid() && asked == upowerNews_) {
+                                 takeUPowerProperties(qdbus_cast<QVariantMap>(properties));
+                             }
+                         });
 }
 
 void LogindLidControl::onUPowerPropertiesChanged(const QString& interface,
                                                  const QVariantMap& changed, const QStringList&) {
     if (interface == upowerName) {
+        ++upowerNews_;
         takeUPowerProperties(changed);
     }
 }

@@ -75,6 +75,10 @@ private:
     /// lid it says "open", so then the others answer.
     std::optional<bool> upowerLidClosed_;
     bool upowerHasLid_ = true;
+    /// Counts UPower's announcements and comings and goings, and logind's: an answer to a
+    /// question asked before the latest of them is older than what it says and is dropped.
+    int upowerNews_ = 0;
+    int logindNews_ = 0;
     mutable std::optional<bool> logindLidClosed_;
     /// Holds logind's lid refresh while it is in flight (started from a query).
     mutable QObject logindLidRefresh_;
