@@ -2,6 +2,12 @@
 
 namespace vigilo {
 
+namespace {
+
+const std::string lidSwitchFailed = "Не удалось включить режим крышки";
+
+} // namespace
+
 LidMode::LidMode(Services services)
     : lid_(services.lid)
     , displays_(services.displays)
@@ -10,6 +16,11 @@ LidMode::LidMode(Services services)
     if (lid_.isInstalled() && lid_.isSleepDisabled()) {
         lid_.setSleepDisabled(false);
     }
+    lid_.setOnSleepSwitchChanged([this] { sleepSwitchChanged(); });
+}
+
+LidMode::~LidMode() {
+    lid_.setOnSleepSwitchChanged({});
 }
 
 void LidMode::applyLidMode() {
@@ -17,21 +28,36 @@ void LidMode::applyLidMode() {
     lidError_.reset();
     if (guard_.isActive() && keepsAwakeWithLidClosed()) {
         if (lid_.isInstalled()) {
-            isLidActive_ = lid_.setSleepDisabled(true);
+            wantsSleepDisabled_ = lid_.setSleepDisabled(true) || wantsSleepDisabled_;
+            isLidActive_ = wantsSleepDisabled_ && lid_.isSleepDisabled();
             if (!isLidActive_) {
-                lidError_ = "Не удалось включить режим крышки";
+                lidError_ = lidSwitchFailed;
             }
             return;
         }
         if (!lidConsentPostponed_) {
             needsLidConsent_ = true;
         }
-    } else if (lid_.isSleepDisabled()) {
+    } else if (wantsSleepDisabled_ || lid_.isSleepDisabled()) {
         // Even while the permission cannot be used (its service is away): a switch left off
         // would come back with the service.
         lid_.setSleepDisabled(false);
+        wantsSleepDisabled_ = false;
     }
     isLidActive_ = false;
+}
+
+void LidMode::sleepSwitchChanged() {
+    if (!wantsSleepDisabled_) {
+        return;
+    }
+    willChange_.notify();
+    isLidActive_ = lid_.isSleepDisabled();
+    if (isLidActive_) {
+        lidError_.reset();
+    } else {
+        lidError_ = lidSwitchFailed;
+    }
 }
 
 void LidMode::keepAwakeEnded() {
@@ -86,6 +112,7 @@ void LidMode::removeLidHelper() {
         lidError_ = error->description;
         return;
     }
+    wantsSleepDisabled_ = false;
     isLidActive_ = false;
     lidConsentPostponed_ = false;
 }

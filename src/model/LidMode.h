@@ -24,13 +24,17 @@ public:
     };
 
     /// Switches sleep back on if an earlier run left it off: a switch left over from a run that
-    /// ended without clean-up never outlives a restart.
+    /// ended without clean-up never outlives a restart. Follows the switch while it exists.
     explicit LidMode(Services services);
+    ~LidMode();
+    LidMode(const LidMode&) = delete;
+    LidMode& operator=(const LidMode&) = delete;
 
     /// Observers are told before every published change.
     ChangeNotifier& willChange() { return willChange_; }
 
-    /// Sleep is switched off system-wide by this program.
+    /// Sleep is switched off system-wide by this program (or that is being asked for, and not
+    /// yet refused).
     [[nodiscard]] bool isLidActive() const { return isLidActive_; }
     /// The last closed-lid error, for the panel.
     [[nodiscard]] const std::optional<std::string>& lidError() const { return lidError_; }
@@ -68,6 +72,9 @@ public:
     void setTurnsScreenOffWithLidClosed(bool turnsOff);
 
 private:
+    /// The switch changed on its own: refused, lost, or taken again.
+    void sleepSwitchChanged();
+
     LidControl& lid_;
     Displays& displays_;
     SleepGuard& guard_;
@@ -75,6 +82,8 @@ private:
     ChangeNotifier willChange_;
 
     bool isScreenOffForLid_ = false;
+    /// Sleep was asked to be switched off and not yet back on.
+    bool wantsSleepDisabled_ = false;
     bool isLidActive_ = false;
     std::optional<std::string> lidError_;
     bool needsLidConsent_ = false;

@@ -2,6 +2,8 @@
 
 #include "platform/ports/LidControl.h"
 
+#include <functional>
+
 namespace vigilo::fakes {
 
 /// A closed-lid permission and sleep switch kept in memory.
@@ -21,6 +23,16 @@ public:
         }
         sleepDisabled = disabled;
         return true;
+    }
+    void setOnSleepSwitchChanged(std::function<void()> changed) override {
+        onChanged = std::move(changed);
+    }
+    /// The system refused, dropped or took the switch again on its own.
+    void switchChangesByItself(bool disabled) {
+        sleepDisabled = disabled;
+        if (onChanged) {
+            onChanged();
+        }
     }
     [[nodiscard]] std::optional<LidError> install() override {
         if (installError) {
@@ -47,6 +59,7 @@ public:
     bool switchFails = false;
     int switchCalls = 0;
     mutable int lidReads = 0;
+    std::function<void()> onChanged;
     std::optional<std::string> installError;
     std::optional<std::string> uninstallError;
 };

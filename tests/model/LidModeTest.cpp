@@ -58,6 +58,42 @@ TEST_F(LidModeTest, SubtitleClaimsTheClosedLidOnlyWhileSleepIsReallyOff) {
     EXPECT_EQ(model->statusSubtitle(), "не спит даже с закрытой крышкой");
 }
 
+TEST_F(LidModeTest, TheSubtitleFollowsTheSwitchWhenTheSystemChangesItLater) {
+    installRule();
+    model->toggle();
+    ASSERT_EQ(model->statusSubtitle(), "не спит даже с закрытой крышкой");
+
+    int lidNotices = 0;
+    model->lidMode().willChange().subscribe([&lidNotices] { ++lidNotices; });
+    struct Step {
+        const char* what;
+        bool disabled;
+        const char* subtitle;
+        std::optional<std::string> error;
+    };
+    const std::vector<Step> steps{
+        {"refused, or lost with its service", false, "Mac не уснёт",
+         "Не удалось включить режим крышки"},
+        {"taken again", true, "не спит даже с закрытой крышкой", std::nullopt},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const int before = lidNotices;
+        lid.switchChangesByItself(step.disabled);
+        EXPECT_EQ(lidNotices, before + 1);
+        EXPECT_EQ(model->lidMode().isLidActive(), step.disabled);
+        EXPECT_EQ(model->statusSubtitle(), step.subtitle);
+        EXPECT_EQ(model->lidMode().lidError(), step.error);
+    }
+
+    pause();
+    model->toggle();
+    const int afterOff = lidNotices;
+    lid.switchChangesByItself(true);
+    EXPECT_EQ(lidNotices, afterOff) << "a switch nobody asked for is not claimed";
+    EXPECT_FALSE(model->lidMode().isLidActive());
+}
+
 TEST_F(LidModeTest, GrantWhileOffOnlyInstalls) {
     model->lidMode().grantLidPermission();
     EXPECT_TRUE(lid.installed);

@@ -2,6 +2,7 @@
 
 #include "DBusSandbox.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QThread>
 #include <chrono>
@@ -46,12 +47,16 @@ inline std::vector<Inhibitor> logindInhibitors(DBusSandbox& bus) {
 }
 
 /// Waits up to 5 seconds for `condition`: logind notices a closed descriptor asynchronously.
+/// Meanwhile the code under test takes its answers in, and finished calls are deleted (the last
+/// copy of a lock descriptor may be in the reply a finished call holds).
 template <class Condition> bool eventually(Condition condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(10);
     }
     return true;

@@ -4,6 +4,8 @@
 #include "platform/linux/LogindLock.h"
 
 #include <QDBusArgument>
+#include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -60,17 +62,19 @@ bool LogindLidControl::isLidClosed() const {
 bool LogindLidControl::setSleepDisabled(bool disabled) {
     if (!disabled) {
         keepsLidLock_ = false;
-        lidLock_.reset();
+        dropLidLock();
         return true;
     }
     if (!isInstalled()) {
         return false;
     }
-    if (!lidLock_.isValid()) {
-        lidLock_ = takeLogindLock(systemBus_, lidLockWhat, lidLockWhy);
+    if (!keepsLidLock_) {
+        keepsLidLock_ = true;
+        nextRetryMs_ = retryDelayMs;
+        isAwaitingFirstAnswer_ = !lidLock_.isValid();
+        askForLidLock();
     }
-    keepsLidLock_ = lidLock_.isValid();
-    return keepsLidLock_;
+    return true;
 }
 
 std::optional<LidError> LogindLidControl::install() {
@@ -84,7 +88,7 @@ std::optional<LidError> LogindLidControl::install() {
 
 std::optional<LidError> LogindLidControl::uninstall() {
     keepsLidLock_ = false;
-    lidLock_.reset();
+    dropLidLock();
     settings_.write(SettingsKeys::lidModeGranted, false);
     return std::nullopt;
 }
@@ -104,23 +108,66 @@ void LogindLidControl::onOwnerChanged(const QString& name, const QString& newOwn
 }
 
 void LogindLidControl::logindOwnerChanged(const QString& newOwner) {
+    const bool was = isSleepDisabled();
     isLogindThere_ = !newOwner.isEmpty();
     logindLidClosed_.reset();
     // The lock went with the old owner; closing the descriptor ends what is left.
-    lidLock_.reset();
+    dropLidLock();
     if (keepsLidLock_ && *isLogindThere_) {
-        retakeLidLock();
+        nextRetryMs_ = retryDelayMs;
+        askForLidLock();
     }
+    reportIfChanged(was);
 }
 
-void LogindLidControl::retakeLidLock() {
-    takeLogindLockAsync(systemBus_, lidLockWhat, lidLockWhy, this, [this](UniqueFd lock) {
-        // Dropped (the descriptor closes here) when sleep was switched back on meanwhile or
-        // the lock was taken again another way.
-        if (keepsLidLock_ && !lidLock_.isValid()) {
-            lidLock_ = std::move(lock);
+void LogindLidControl::askForLidLock() {
+    if (isAskingForLidLock_ || lidLock_.isValid()) {
+        return;
+    }
+    isAskingForLidLock_ = true;
+    takeLogindLockAsync(systemBus_, lidLockWhat, lidLockWhy, this,
+                        [this, asked = ++lidRequests_](UniqueFd lock) {
+                            // Otherwise sleep was switched back on, or logind left, meanwhile:
+                            // the descriptor closes here.
+                            if (asked == lidRequests_) {
+                                lidLockAnswered(std::move(lock));
+                            }
+                        });
+}
+
+void LogindLidControl::lidLockAnswered(UniqueFd lock) {
+    const bool was = isSleepDisabled();
+    isAskingForLidLock_ = false;
+    isAwaitingFirstAnswer_ = false;
+    lidLock_ = std::move(lock);
+    if (!lidLock_.isValid()) {
+        retryLater();
+    }
+    reportIfChanged(was);
+}
+
+void LogindLidControl::retryLater() {
+    const int delay = nextRetryMs_;
+    nextRetryMs_ = std::min(2 * delay, longestRetryDelayMs);
+    QTimer::singleShot(delay, this, [this, asked = lidRequests_] {
+        // A newer request or drop since then has its own course.
+        if (asked == lidRequests_ && keepsLidLock_ && isLogindThere_ != false) {
+            askForLidLock();
         }
     });
+}
+
+void LogindLidControl::dropLidLock() {
+    ++lidRequests_;
+    isAskingForLidLock_ = false;
+    isAwaitingFirstAnswer_ = false;
+    lidLock_.reset();
+}
+
+void LogindLidControl::reportIfChanged(bool was) {
+    if (was != isSleepDisabled() && onSleepSwitchChanged_) {
+        onSleepSwitchChanged_();
+    }
 }
 
 void LogindLidControl::askWhetherLogindIsThere() {

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace vigilo {
@@ -18,7 +19,11 @@ namespace vigilo {
 /// "handle-lid-switch" block lock stops it, and any local user may take one, so no administrator
 /// rule is needed: the permission is the user's stored consent, and it holds while logind is on
 /// the bus. The lock dies with the process, and with logind: a logind that comes back is asked
-/// for it again, without waiting.
+/// for it again.
+///
+/// Nothing here waits for logind: the lock is asked for and taken when the answer comes. A request
+/// that fails while logind is on the bus (it was too slow to answer, or refused) is asked again a
+/// little later, less often each time, for as long as sleep is to stay off.
 ///
 /// The queries answer from memory: logind's presence and the lid are followed through the bus's
 /// and UPower's change signals; logind's own lid reading, which is not announced, is refreshed in
@@ -26,6 +31,11 @@ namespace vigilo {
 class LogindLidControl final : public QObject, public LidControl {
     Q_OBJECT
 public:
+    /// How long after a failed request the lid lock is asked for again; the wait doubles with
+    /// each failure up to the longest.
+    static constexpr int retryDelayMs = 5000;
+    static constexpr int longestRetryDelayMs = 5 * 60 * 1000;
+
     /// The consent is kept in `settings`, which must outlive this object. `root` is where /proc
     /// is looked for (a fixture tree in tests).
     LogindLidControl(QDBusConnection systemBus, Settings& settings,
@@ -39,14 +49,18 @@ public:
     /// logind counts as there: it is on every systemd desktop, and where it is not, taking the
     /// lock fails at once.
     [[nodiscard]] bool isInstalled() const override;
-    /// This program switched sleep off and not back on: it holds its lid lock, or asks for it
-    /// again as soon as a restarted logind is back.
-    [[nodiscard]] bool isSleepDisabled() const override { return keepsLidLock_; }
+    /// The lid lock is held, or its first request since sleep was switched off is unanswered.
+    [[nodiscard]] bool isSleepDisabled() const override {
+        return lidLock_.isValid() || isAwaitingFirstAnswer_;
+    }
     /// UPower's reading, else logind's last one, else the ACPI button in /proc; false when
     /// nothing answers.
     [[nodiscard]] bool isLidClosed() const override;
-    /// Switching off takes the lid lock (asking logind); never without the user's consent.
+    /// Switching off asks logind for the lid lock; never without the user's consent.
     bool setSleepDisabled(bool disabled) override;
+    void setOnSleepSwitchChanged(std::function<void()> changed) override {
+        onSleepSwitchChanged_ = std::move(changed);
+    }
     /// Stores the consent; fails only when logind is missing. Asks no password.
     [[nodiscard]] std::optional<LidError> install() override;
     /// Drops the lid lock and withdraws the consent; never fails.
@@ -59,7 +73,15 @@ private Q_SLOTS:
 private:
     void onOwnerChanged(const QString& name, const QString& newOwner);
     void logindOwnerChanged(const QString& newOwner);
-    void retakeLidLock();
+    /// Asks logind for the lid lock unless a request is out already.
+    void askForLidLock();
+    void lidLockAnswered(UniqueFd lock);
+    /// Asks again a while from now, if the lock is still wanted and missing then.
+    void retryLater();
+    /// Forgets the lock and any answer still to come.
+    void dropLidLock();
+    /// Tells the owner when `isSleepDisabled` is no longer `was`.
+    void reportIfChanged(bool was);
     void askWhetherLogindIsThere();
     void readUPowerLid();
     void takeUPowerProperties(const QVariantMap& properties);
@@ -86,6 +108,12 @@ private:
     UniqueFd lidLock_;
     /// Sleep is switched off: the lid lock is wanted even while logind is away.
     bool keepsLidLock_ = false;
+    /// Counts the lid lock's requests and drops: an answer to an older one is not used.
+    int lidRequests_ = 0;
+    bool isAskingForLidLock_ = false;
+    bool isAwaitingFirstAnswer_ = false;
+    int nextRetryMs_ = retryDelayMs;
+    std::function<void()> onSleepSwitchChanged_;
 };
 
 } // namespace vigilo

@@ -49,7 +49,10 @@ public:
     [[nodiscard]] bool isInstalled() const override;
     [[nodiscard]] bool isSleepDisabled() const override;
     [[nodiscard]] bool isLidClosed() const override;
+    /// Waits for the power tool, so the answer is known when it returns.
     bool setSleepDisabled(bool disabled) override;
+    /// Never called: every switch is answered by `setSleepDisabled` itself.
+    void setOnSleepSwitchChanged(std::function<void()> /*changed*/) override {}
     [[nodiscard]] std::optional<LidError> install() override;
     [[nodiscard]] std::optional<LidError> uninstall() override;
 

@@ -1,5 +1,5 @@
 // Usage: vigilo_hold_lid_lock <system bus address>
-// Takes the closed-lid lock (as granted), prints "held" and waits to be killed.
+// Asks for the closed-lid lock (as granted), prints "held" and waits to be killed.
 #include "fakes/FakeDefaults.h"
 #include "platform/linux/LogindLidControl.h"
 

@@ -13,6 +13,7 @@ using vigilo::testing::runEventsUntil;
 namespace {
 
 const QString upowerName = QStringLiteral("org.freedesktop.UPower");
+const std::vector<QString> lidLockOnly{QStringLiteral("handle-lid-switch:sleep")};
 
 class LinuxLidModeTest : public ::testing::Test, protected fakes::ModelFakes {
 protected:
@@ -80,7 +81,7 @@ TEST_F(LinuxLidModeTest, TheLidLockWaitsForConsentThenFollowsKeepingAwake) {
     model->lidMode().grantLidPermission();
     EXPECT_TRUE(model->lidMode().isLidActive());
     EXPECT_FALSE(model->lidMode().needsLidConsent());
-    EXPECT_EQ(lockedWhats(), std::vector<QString>{QStringLiteral("handle-lid-switch:sleep")});
+    EXPECT_TRUE(runEventsUntil([&] { return lockedWhats() == lidLockOnly; }, 5000));
 
     model->keepAwake().setAwake(false);
     EXPECT_FALSE(model->lidMode().isLidActive());
@@ -99,10 +100,11 @@ TEST_F(LinuxLidModeTest, KeepAwakeEndingWhileLogindIsAwayWantsNoLidLockBack) {
     startModel();
     model->lidMode().grantLidPermission();
     model->keepAwake().setAwake(true);
-    ASSERT_EQ(lockedWhats(), std::vector<QString>{QStringLiteral("handle-lid-switch:sleep")});
+    ASSERT_TRUE(runEventsUntil([&] { return lockedWhats() == lidLockOnly; }, 5000));
 
     system.stopMock(QStringLiteral("org.freedesktop.login1"));
     ASSERT_TRUE(runEventsUntil([&] { return !model->lidMode().isLidHelperInstalled(); }, 5000));
+    EXPECT_FALSE(model->lidMode().isLidActive()) << "no closed-lid claim without the lock";
     model->keepAwake().setAwake(false);
     startLogind();
     ASSERT_TRUE(runEventsUntil([&] { return model->lidMode().isLidHelperInstalled(); }, 5000));
@@ -111,6 +113,21 @@ TEST_F(LinuxLidModeTest, KeepAwakeEndingWhileLogindIsAwayWantsNoLidLockBack) {
     DBusSandbox::settle(lidBus, QStringLiteral("org.freedesktop.login1"));
 
     EXPECT_TRUE(lockedWhats().empty());
+}
+
+TEST_F(LinuxLidModeTest, TheSubtitleClaimsTheClosedLidOnlyWhileLogindHoldsTheLock) {
+    startLogind();
+    startModel();
+    model->lidMode().grantLidPermission();
+    model->keepAwake().setAwake(true);
+    const std::string lidSubtitle = "не спит даже с закрытой крышкой";
+    ASSERT_EQ(model->statusSubtitle(), lidSubtitle);
+
+    system.stopMock(QStringLiteral("org.freedesktop.login1"));
+    EXPECT_TRUE(runEventsUntil([&] { return model->statusSubtitle() != lidSubtitle; }, 5000));
+    startLogind();
+    EXPECT_TRUE(runEventsUntil([&] { return model->statusSubtitle() == lidSubtitle; }, 5000));
+    EXPECT_TRUE(runEventsUntil([&] { return lockedWhats() == lidLockOnly; }, 5000));
 }
 
 TEST_F(LinuxLidModeTest, RevokingDropsTheLockAndItStaysDroppedAcrossRestarts) {
