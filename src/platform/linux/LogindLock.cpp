@@ -34,14 +34,6 @@ bool canTakeLogindLocks(const QDBusConnection& systemBus) {
            systemBus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing);
 }
 
-UniqueFd takeLogindLock(const QDBusConnection& systemBus, const QString& what, const QString& why) {
-    if (!canTakeLogindLocks(systemBus)) {
-        return {};
-    }
-    return lockFrom(DBusCalls::call(systemBus, logindName, logindPath, managerInterface,
-                                    QStringLiteral("Inhibit"), inhibitArguments(what, why)));
-}
-
 void takeLogindLockAsync(const QDBusConnection& systemBus, const QString& what, const QString& why,
                          QObject* context, std::function<void(UniqueFd)> taken) {
     if (!canTakeLogindLocks(systemBus)) {
