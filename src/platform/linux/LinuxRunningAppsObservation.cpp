@@ -10,6 +10,8 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
     , unitWatch_(bus) {
     QObject::connect(&unitWatch_, &LinuxSystemdUnitWatch::unitsChanged, &unitWatch_,
                      [this] { onChange_(); });
+    // Named so that a report of the main thread's work (bench/app) can tell it from other timers.
+    pollTimer_.setObjectName(QStringLiteral("running applications poll"));
     pollTimer_.setInterval(pollIntervalMs);
     // Coarse, like the stats tick, so that the two share a wake-up.
     pollTimer_.setTimerType(Qt::CoarseTimer);
