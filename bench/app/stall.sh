@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The longest main-loop stall of the running program in a GNOME-like session: a virtual desktop
-# with simulated logind and UPower on a private system bus, XDG_CURRENT_DESKTOP=GNOME and this
-# machine's gsettings schemas (gsettings-desktop-schemas, gnome-settings-daemon-common).
+# The longest piece of work on the running program's main thread, and the longest stall of its
+# event loop, in a GNOME-like session: a virtual desktop with simulated logind and UPower on a
+# private system bus, XDG_CURRENT_DESKTOP=GNOME and this machine's gsettings schemas
+# (gsettings-desktop-schemas, gnome-settings-daemon-common). The lid is closed for the middle
+# third of the run, so that the closed-lid mode turns the screen off.
 # Usage: bench/app/stall.sh path/to/vigilo_stall_bench [seconds]   (or the bench_app_stall target)
 set -euo pipefail
 
@@ -19,4 +21,16 @@ for schema in org.gnome.desktop.session org.gnome.settings-daemon.plugins.power;
     grep -qx "$schema" <<<"$schemas" ||
         echo "stall: schema $schema is not installed; GNOME's delays stay unread" >&2
 done
-XDG_CURRENT_DESKTOP=GNOME "$bench" "$seconds"
+
+set_lid_closed() { # true or false
+    gdbus call --system --dest org.freedesktop.UPower --object-path /org/freedesktop/UPower \
+        --method org.freedesktop.DBus.Mock.UpdateProperties org.freedesktop.UPower \
+        "{'LidIsClosed': <$1>}" >/dev/null || echo "stall: the lid could not be moved" >&2
+}
+XDG_CURRENT_DESKTOP=GNOME "$bench" "$seconds" &
+bench_pid=$!
+sleep $((seconds / 3))
+set_lid_closed true
+sleep $((seconds / 3))
+set_lid_closed false
+wait "$bench_pid"

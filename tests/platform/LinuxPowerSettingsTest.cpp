@@ -154,6 +154,17 @@ TEST_F(LinuxPowerSettingsTest, MissingSchemasOrToolLeaveTheDefaults) {
     EXPECT_TRUE(gsettingsRuns().empty());
 }
 
+TEST_F(LinuxPowerSettingsTest, AToolThatHangsIsKilledAndTheDefaultsAnswer) {
+    writeFile(gsettings, "#!/bin/sh\nexec sleep 600\n");
+    LinuxPowerSettings settings(noBus(), noBus(), paths(onMains));
+    std::optional<PowerValues> answer;
+    settings.read([&](PowerValues values) { answer = values; });
+
+    // Well within the tool's sleep, and past its time.
+    EXPECT_TRUE(runEventsUntil([&] { return answer.has_value(); }, 20000));
+    EXPECT_EQ(answer, PowerValues{});
+}
+
 TEST_F(LinuxPowerSettingsTest, ReadsPlasma5Profiles) {
     const fs::path plasma5 = data / "kde" / "plasma5";
     // The AC profile has no suspend action: the system never sleeps by itself.

@@ -33,6 +33,13 @@ QVariant property(const QDBusConnection& bus, const QString& service, const QStr
 void callAsync(const QDBusConnection& bus, const QString& service, const QString& path,
                const QString& interface, const QString& method, const QVariantList& arguments,
                QObject* context, std::function<void(const QDBusMessage&)> answered) {
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    callAsync(bus, message, context, std::move(answered));
+}
+
+void callAsync(const QDBusConnection& bus, const QDBusMessage& call, QObject* context,
+               std::function<void(const QDBusMessage&)> answered) {
     if (!bus.isConnected()) {
         // QtDBus never finishes a call on a closed connection: answer the error ourselves.
         QMetaObject::invokeMethod(
@@ -43,10 +50,8 @@ void callAsync(const QDBusConnection& bus, const QString& service, const QString
             Qt::QueuedConnection);
         return;
     }
-    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
-    message.setArguments(arguments);
     // A call that fails at once still reports through the event loop.
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message, timeoutMs), context);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs), context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
                      [watcher, answered = std::move(answered)] {
                          watcher->deleteLater();

@@ -32,6 +32,11 @@ void callAsync(const QDBusConnection& bus, const QString& service, const QString
                const QString& interface, const QString& method, const QVariantList& arguments,
                QObject* context, std::function<void(const QDBusMessage&)> answered);
 
+/// Sends `call`, a method call the caller made (to set flags such as no auto-start), as
+/// `callAsync` above does.
+void callAsync(const QDBusConnection& bus, const QDBusMessage& call, QObject* context,
+               std::function<void(const QDBusMessage&)> answered);
+
 /// Reads a property without waiting, as `callAsync` does; `answered` gets its value, or an
 /// invalid QVariant when it cannot be read.
 void propertyAsync(const QDBusConnection& bus, const QString& service, const QString& path,

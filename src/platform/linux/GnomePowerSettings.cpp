@@ -83,6 +83,10 @@ GnomePowerSettings::GnomePowerSettings(std::filesystem::path gsettings, QDBusCon
             finish({});
         }
     });
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(toolTimeout);
+    // Killed, it reports a crash: an answer like any failed run's.
+    connect(&deadline_, &QTimer::timeout, &process_, &QProcess::kill);
     // Any sender: a stray notice costs one more run of the tool at most.
     sessionBus.connect(QString(), QString(), QStringLiteral("ca.desrt.dconf.Writer"),
                        QStringLiteral("Notify"), this,
@@ -155,11 +159,13 @@ void GnomePowerSettings::run() {
         finish({});
         return;
     }
+    deadline_.start();
     process_.start(QString::fromStdString(gsettings_.string()),
                    {QStringLiteral("list-recursively")});
 }
 
 void GnomePowerSettings::finish(const Listing& listing) {
+    deadline_.stop();
     if (!changedDuringRun_) {
         kept_ = listing;
     }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -24,6 +26,10 @@ namespace vigilo {
 class GnomePowerSettings final : public QObject {
     Q_OBJECT
 public:
+    /// How long `gsettings` may take before it is killed and the read answered as if it had
+    /// failed: it reads dconf's database file and answers at once.
+    static constexpr std::chrono::seconds toolTimeout{5};
+
     /// `gsettings` is the tool's path; when it is missing nothing is run. dconf announces its
     /// changes on `sessionBus`.
     GnomePowerSettings(std::filesystem::path gsettings, QDBusConnection sessionBus);
@@ -49,6 +55,7 @@ private:
 
     std::filesystem::path gsettings_;
     QProcess process_;
+    QTimer deadline_;
     /// The last answer, until a change makes it stale.
     std::optional<Listing> kept_;
     /// A change was announced while `gsettings` ran: its answer may predate it.

@@ -74,8 +74,14 @@ std::optional<std::string> LinuxDesktop::setLaunchesAtLogin(bool launches) {
 }
 
 void LinuxDesktop::showAlert(const std::string& title, const std::string& message) {
-    // Without a parent the box is application-modal; it returns once the user closed it.
-    QMessageBox::warning(nullptr, fromUtf8(title), fromUtf8(message));
+    // Shown, not exec'd: a nested event loop would run the whole program inside the model
+    // operation that failed. Non-modal: nothing waits for the answer, so the rest of the program
+    // stays usable meanwhile.
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, fromUtf8(title), fromUtf8(message), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 } // namespace vigilo

@@ -25,10 +25,18 @@ bool LinuxDisplays::hasExternalDisplay() const {
 }
 
 void LinuxDisplays::turnScreenOff() {
-    if (QGuiApplication::platformName() == u"xcb") {
-        // Best effort: a server without DPMS simply keeps the monitor on.
-        (void)processes_.run("/usr/bin/xset", {"dpms", "force", "off"});
+    // A run still under way turns the monitors off already.
+    if (QGuiApplication::platformName() != u"xcb" || running_) {
+        return;
     }
+    running_ = true;
+    // Replacing the previous worker joins it, which has ended its run already.
+    worker_ = std::jthread([this](const std::stop_token& stop) {
+        // Best effort: a server without DPMS simply keeps the monitor on.
+        (void)processes_.runWithin("/usr/bin/xset", {"dpms", "force", "off"},
+                                   {.timeout = toolTimeout, .stop = stop});
+        running_ = false;
+    });
 }
 
 } // namespace vigilo

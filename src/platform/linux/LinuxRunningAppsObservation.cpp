@@ -7,11 +7,11 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
                                                          std::function<void()> onChange)
     : runningChanged_(std::move(runningChanged))
     , onChange_(std::move(onChange))
-    , unitWatch_(LinuxSystemdUnitWatch::subscribe(bus)) {
-    if (unitWatch_) {
-        QObject::connect(unitWatch_.get(), &LinuxSystemdUnitWatch::unitsChanged, unitWatch_.get(),
-                         [this] { onChange_(); });
-    }
+    , unitWatch_(bus) {
+    QObject::connect(&unitWatch_, &LinuxSystemdUnitWatch::unitsChanged, &unitWatch_,
+                     [this] { onChange_(); });
+    // Named so that a report of the main thread's work (bench/app) can tell it from other timers.
+    pollTimer_.setObjectName(QStringLiteral("running applications poll"));
     pollTimer_.setInterval(pollIntervalMs);
     // Coarse, like the stats tick, so that the two share a wake-up.
     pollTimer_.setTimerType(Qt::CoarseTimer);

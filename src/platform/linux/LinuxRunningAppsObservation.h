@@ -6,7 +6,6 @@
 #include <QDBusConnection>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
 namespace vigilo {
 
@@ -23,13 +22,13 @@ public:
     LinuxRunningAppsObservation(const QDBusConnection& bus, std::function<bool()> runningChanged,
                                 std::function<void()> onChange);
 
-    /// True when the systemd notices come besides the poll.
-    [[nodiscard]] bool usesSystemdNotices() const { return unitWatch_ != nullptr; }
+    /// True once the systemd manager agreed to send its notices besides the poll.
+    [[nodiscard]] bool usesSystemdNotices() const { return unitWatch_.isSubscribed(); }
 
 private:
     std::function<bool()> runningChanged_;
     std::function<void()> onChange_;
-    std::unique_ptr<LinuxSystemdUnitWatch> unitWatch_;
+    LinuxSystemdUnitWatch unitWatch_;
     QTimer pollTimer_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QObject>
-#include <memory>
 
 namespace vigilo {
 
@@ -11,9 +10,13 @@ namespace vigilo {
 class LinuxSystemdUnitWatch final : public QObject {
     Q_OBJECT
 public:
-    /// Subscribes to the unit signals of the systemd manager on `bus` (the session bus).
-    /// Nothing when no systemd manager answers there.
-    [[nodiscard]] static std::unique_ptr<LinuxSystemdUnitWatch> subscribe(QDBusConnection bus);
+    /// Asks the systemd manager on `bus` (the session bus) for its unit signals, without waiting
+    /// for its answer.
+    explicit LinuxSystemdUnitWatch(QDBusConnection bus);
+
+    /// The manager agreed to send its unit signals. False until it has answered, and for good
+    /// when no manager answers.
+    [[nodiscard]] bool isSubscribed() const { return subscribed_; }
 
 Q_SIGNALS:
     /// A unit appeared (UnitNew) or went away (UnitRemoved).
@@ -23,7 +26,10 @@ private Q_SLOTS:
     void takeUnitSignal();
 
 private:
-    LinuxSystemdUnitWatch() = default;
+    void connectUnitSignals(bool connect);
+
+    QDBusConnection bus_;
+    bool subscribed_ = false;
 };
 
 } // namespace vigilo

@@ -26,7 +26,7 @@ public:
     /// Registers or unregisters the program as a login item. Nothing on success, else the
     /// error's description for the user, with whatever advice the platform has for it.
     [[nodiscard]] virtual std::optional<std::string> setLaunchesAtLogin(bool launches) = 0;
-    /// Shows a modal alert and returns once the user dismissed it.
+    /// Shows an alert and returns at once; it stays up until the user dismisses it.
     virtual void showAlert(const std::string& title, const std::string& message) = 0;
 };
 

@@ -57,7 +57,8 @@ protected:
         }
     }
 
-    void startSystemdMock() {
+    /// `subscribe` is the Python code the manager runs for Subscribe.
+    void startSystemdMock(const QString& subscribe = QString()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
         mock.setProcessEnvironment(environment);
@@ -68,10 +69,16 @@ protected:
         ASSERT_TRUE(mock.waitForStarted(5000));
         ASSERT_TRUE(testing::runEventsUntil(
             [&] { return bus->interface()->isServiceRegistered(systemdName).value(); }, 10000));
+        answerSubscribeWith(subscribe);
+    }
+    void answerSubscribeWith(const QString& code) {
         const auto added =
             callMock(QStringLiteral("AddMethod"),
-                     {QString(), QStringLiteral("Subscribe"), QString(), QString(), QString()});
+                     {QString(), QStringLiteral("Subscribe"), QString(), QString(), code});
         ASSERT_EQ(added.type(), QDBusMessage::ReplyMessage) << added.errorMessage().toStdString();
+    }
+    static bool subscribed(const Workspace::Observation& observation) {
+        return dynamic_cast<const LinuxRunningAppsObservation&>(observation).usesSystemdNotices();
     }
     QDBusMessage emitUnitSignal(const QString& name, const QString& unit) {
         const QVariantList arguments{
@@ -90,8 +97,9 @@ protected:
     std::unique_ptr<Workspace::Observation> observe(LinuxWorkspace& workspace, int& notices) {
         return workspace.observeRunningApplications([&notices] { ++notices; });
     }
+    /// Waits for the manager's answer to the subscription.
     static bool usesSystemd(const Workspace::Observation& observation) {
-        return dynamic_cast<const LinuxRunningAppsObservation&>(observation).usesSystemdNotices();
+        return testing::runEventsUntil([&] { return subscribed(observation); }, 10000);
     }
 
     const QString busName = QStringLiteral("vigilo-apps-test-bus");
@@ -121,6 +129,50 @@ TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
     emitUnitSignal(QStringLiteral("UnitNew"), QStringLiteral("app-gnome-y-2.scope"));
     testing::runEventsFor(300);
     EXPECT_EQ(notices, 2);
+}
+
+TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
+    // The manager keeps its answer until the test lets it go.
+    const QString gate = folder.filePath(QStringLiteral("answer-now"));
+    startSystemdMock(QStringLiteral("import os, time\n"
+                                    "while not os.path.exists('%1'):\n"
+                                    "    time.sleep(0.02)\n")
+                         .arg(gate));
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    int notices = 0;
+    auto observation = observe(workspace, notices);
+    EXPECT_FALSE(subscribed(*observation));
+
+    std::ofstream(gate.toStdString()) << "now\n";
+    ASSERT_TRUE(usesSystemd(*observation));
+    emitUnitSignal(QStringLiteral("UnitNew"), QStringLiteral("app-gnome-x-1.scope"));
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, 5000));
+}
+
+TEST_F(PrivateBusTest, OnlyARefusedSubscriptionLeavesTheNoticesOff) {
+    startSystemdMock();
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    const auto raise = QStringLiteral("raise dbus.exceptions.DBusException('', name='%1')");
+    const struct {
+        QString subscribe;
+        bool subscribed;
+    } answers[] = {
+        {raise.arg(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")), false},
+        // Another part of the program subscribed on the same connection before.
+        {raise.arg(QStringLiteral("org.freedesktop.systemd1.AlreadySubscribed")), true},
+        {QString(), true},
+    };
+    int notices = 0;
+    std::vector<std::unique_ptr<Workspace::Observation>> observations;
+    for (const auto& answer : answers) {
+        answerSubscribeWith(answer.subscribe);
+        observations.push_back(observe(workspace, notices));
+    }
+    // The manager answers in order: once the last answer is in, so are the others.
+    ASSERT_TRUE(usesSystemd(*observations.back()));
+    for (std::size_t i = 0; i < observations.size(); ++i) {
+        EXPECT_EQ(subscribed(*observations[i]), answers[i].subscribed) << i;
+    }
 }
 
 TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotices) {
@@ -154,9 +206,9 @@ TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported
     LinuxWorkspace workspace(proc, getuid(), {}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
-    ASSERT_FALSE(usesSystemd(*observation));
 
     testing::runEventsFor(LinuxRunningAppsObservation::pollIntervalMs + 300);
+    EXPECT_FALSE(subscribed(*observation));
     EXPECT_EQ(notices, 0);
 
     fs::create_directories(proc / "202");

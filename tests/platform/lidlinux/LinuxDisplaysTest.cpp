@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace vigilo;
@@ -48,6 +50,22 @@ private:
     QString display_;
 };
 
+/// What vigilo_turn_screen_off printed on `display`, or nothing when it did not end within
+/// `deadlineMs` (it is killed then).
+std::string turnScreenOff(const QString& display, const QStringList& arguments, int deadlineMs) {
+    QProcess helper;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    helper.setProcessEnvironment(environment);
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.start(QStringLiteral(VIGILO_TURN_SCREEN_OFF), arguments);
+    if (!helper.waitForFinished(deadlineMs) || helper.exitCode() != 0) {
+        return {};
+    }
+    return helper.readAllStandardOutput().toStdString();
+}
+
 } // namespace
 
 TEST(LinuxDisplaysTest, BuiltInPanelsAreKnownByTheirConnectorName) {
@@ -86,18 +104,32 @@ TEST(LinuxDisplaysTest, OnX11TheMonitorIsForcedOff) {
         EXPECT_TRUE(server.query().contains(QStringLiteral("Monitor is On")));
     }
 
-    QProcess helper;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), server.display());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    helper.setProcessEnvironment(environment);
-    helper.start(QStringLiteral(VIGILO_TURN_SCREEN_OFF), {});
-    ASSERT_TRUE(helper.waitForFinished(10000));
-    ASSERT_EQ(helper.exitCode(), 0) << helper.readAllStandardError().toStdString();
-    EXPECT_EQ(helper.readAllStandardOutput(), "ran /usr/bin/xset dpms force off\n");
+    EXPECT_EQ(turnScreenOff(server.display(), {}, 10000),
+              "ran /usr/bin/xset dpms force off\nfinished\nleft\n");
 
     if (!hasDpms) {
         GTEST_SKIP() << "this Xvfb has no DPMS: the monitor's state cannot be read back";
     }
     EXPECT_TRUE(server.query().contains(QStringLiteral("Monitor is Off")));
+}
+
+TEST(LinuxDisplaysTest, AHangingDisplayToolIsKilledInTimeOrWhenTheAdapterGoes) {
+    Xvfb server;
+    if (server.display().isEmpty()) {
+        GTEST_SKIP() << "Xvfb did not start";
+    }
+    QTemporaryDir folder;
+    const QString hanging = folder.filePath(QStringLiteral("xset"));
+    std::ofstream(hanging.toStdString()) << "#!/bin/sh\nexec sleep 600\n";
+    QFile::setPermissions(hanging, QFile::ReadOwner | QFile::ExeOwner);
+    // Well within the stand-in's sleep, and past the tool's time.
+    const int deadlineMs = 20000;
+    static_assert(LinuxDisplays::toolTimeout < std::chrono::milliseconds(deadlineMs) / 2);
+
+    // The adapter's destruction waits for the tool's end: "left" comes last.
+    EXPECT_EQ(turnScreenOff(server.display(), {hanging}, deadlineMs),
+              "ran /usr/bin/xset dpms force off\ntimed out\nleft\n");
+    EXPECT_EQ(turnScreenOff(server.display(), {hanging, QStringLiteral("--leave-while-running")},
+                            deadlineMs),
+              "ran /usr/bin/xset dpms force off\nstopped\nleft\n");
 }
