@@ -18,15 +18,29 @@ QVariant PanelBridge::pointer() const {
     return point ? QVariant(QPointF(point->x, point->y)) : QVariant();
 }
 
-void PanelBridge::setPanelTab(int tab) {
+PanelBridge::SettingsTab PanelBridge::panelTab() const {
+    switch (panel_.panelTab()) {
+    case PanelTab::General:
+        return SettingsTab::GeneralTab;
+    case PanelTab::Apps:
+        return SettingsTab::AppsTab;
+    case PanelTab::About:
+        return SettingsTab::AboutTab;
+    }
+    return SettingsTab::GeneralTab;
+}
+
+void PanelBridge::setPanelTab(SettingsTab tab) {
     switch (tab) {
-    case static_cast<int>(PanelTab::General):
-    case static_cast<int>(PanelTab::Apps):
-    case static_cast<int>(PanelTab::About):
-        panel_.setPanelTab(static_cast<PanelTab>(tab));
-        break;
-    default:
-        break;
+    case SettingsTab::GeneralTab:
+        panel_.setPanelTab(PanelTab::General);
+        return;
+    case SettingsTab::AppsTab:
+        panel_.setPanelTab(PanelTab::Apps);
+        return;
+    case SettingsTab::AboutTab:
+        panel_.setPanelTab(PanelTab::About);
+        return;
     }
 }
 

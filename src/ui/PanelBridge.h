@@ -18,8 +18,7 @@ class PanelBridge final : public Bridge {
     /// undefined when there is none.
     Q_PROPERTY(QVariant pointer READ pointer NOTIFY changed)
     Q_PROPERTY(bool showsSettings READ showsSettings WRITE setShowsSettings NOTIFY changed)
-    /// 0 general, 1 apps, 2 about.
-    Q_PROPERTY(int panelTab READ panelTab WRITE setPanelTab NOTIFY changed)
+    Q_PROPERTY(SettingsTab panelTab READ panelTab WRITE setPanelTab NOTIFY changed)
     Q_PROPERTY(bool hidesMetrics READ hidesMetrics NOTIFY changed)
     Q_PROPERTY(bool askingForDonation READ isAskingForDonation NOTIFY changed)
     /// The desktop asks for less motion: no hover nudges, a still glass.
@@ -28,6 +27,10 @@ class PanelBridge final : public Bridge {
     Q_PROPERTY(QString updatedByOthers READ updatedByOthers CONSTANT)
 
 public:
+    /// The settings screen's tabs; `PanelTab` of the model, for QML.
+    enum class SettingsTab { GeneralTab, AppsTab, AboutTab };
+    Q_ENUM(SettingsTab)
+
     /// `model` must outlive the bridge.
     explicit PanelBridge(AwakeModel& model, QObject* parent = nullptr);
 
@@ -35,9 +38,9 @@ public:
     [[nodiscard]] QVariant pointer() const;
     [[nodiscard]] bool showsSettings() const { return panel_.showsSettings(); }
     void setShowsSettings(bool shows) { panel_.setShowsSettings(shows); }
-    [[nodiscard]] int panelTab() const { return static_cast<int>(panel_.panelTab()); }
-    /// Values outside the tabs are ignored.
-    void setPanelTab(int tab);
+    [[nodiscard]] SettingsTab panelTab() const;
+    /// A number QML assigns that is no tab is ignored.
+    void setPanelTab(SettingsTab tab);
     [[nodiscard]] bool hidesMetrics() const { return model_.preferences().hidesMetrics(); }
     [[nodiscard]] bool reducesMotion() const { return panel_.reducesMotion(); }
     [[nodiscard]] QString updatedByOthers() const {

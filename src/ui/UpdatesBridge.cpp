@@ -10,26 +10,24 @@ QString text(const std::optional<std::string>& value) {
     return value ? QString::fromStdString(*value) : QString();
 }
 
-/// The name of the row for each phase; idle shows what the user can do next.
-struct RowName {
+/// The row for each phase; idle shows what the user can do next.
+struct RowOf {
+    using Row = UpdatesBridge::Row;
+
     const Updater& updater;
 
-    QString operator()(const UpdatePhase::Idle&) const {
+    Row operator()(const UpdatePhase::Idle&) const {
         if (updater.backgroundReadyVersion()) {
-            return QStringLiteral("backgroundReady");
+            return Row::BackgroundReady;
         }
-        return updater.updateVersion() ? QStringLiteral("available") : QStringLiteral("check");
+        return updater.updateVersion() ? Row::Available : Row::Check;
     }
-    QString operator()(const UpdatePhase::Checking&) const { return QStringLiteral("checking"); }
-    QString operator()(const UpdatePhase::UpToDate&) const { return QStringLiteral("upToDate"); }
-    QString operator()(const UpdatePhase::Downloading&) const {
-        return QStringLiteral("downloading");
-    }
-    QString operator()(const UpdatePhase::Extracting&) const {
-        return QStringLiteral("extracting");
-    }
-    QString operator()(const UpdatePhase::Ready&) const { return QStringLiteral("ready"); }
-    QString operator()(const UpdatePhase::Failed&) const { return QStringLiteral("failed"); }
+    Row operator()(const UpdatePhase::Checking&) const { return Row::Checking; }
+    Row operator()(const UpdatePhase::UpToDate&) const { return Row::UpToDate; }
+    Row operator()(const UpdatePhase::Downloading&) const { return Row::Downloading; }
+    Row operator()(const UpdatePhase::Extracting&) const { return Row::Extracting; }
+    Row operator()(const UpdatePhase::Ready&) const { return Row::Ready; }
+    Row operator()(const UpdatePhase::Failed&) const { return Row::Failed; }
 };
 
 } // namespace
@@ -40,8 +38,8 @@ UpdatesBridge::UpdatesBridge(Updater& updater, QObject* parent)
     follow(updater.willChange());
 }
 
-QString UpdatesBridge::row() const {
-    return std::visit(RowName{updater_}, updater_.phase());
+UpdatesBridge::Row UpdatesBridge::row() const {
+    return std::visit(RowOf{updater_}, updater_.phase());
 }
 
 QVariant UpdatesBridge::fraction() const {

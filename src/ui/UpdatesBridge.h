@@ -14,9 +14,8 @@ class UpdatesBridge final : public Bridge {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the program")
-    /// The row to show: "backgroundReady", "available", "check", "checking", "upToDate",
-    /// "downloading", "extracting", "ready" or "failed".
-    Q_PROPERTY(QString row READ row NOTIFY changed)
+    /// The row to show.
+    Q_PROPERTY(Row row READ row NOTIFY changed)
     /// The download's or the unpacking's progress, 0…1; undefined while it is unknown or there
     /// is none.
     Q_PROPERTY(QVariant fraction READ fraction NOTIFY changed)
@@ -33,10 +32,28 @@ class UpdatesBridge final : public Bridge {
     Q_PROPERTY(QString copyright READ copyright CONSTANT)
 
 public:
+    /// The rows of the update area: what the updater does now or what the user can do next.
+    enum class Row {
+        /// The button that checks for updates.
+        Check,
+        /// An update found in the background; the button fetches it.
+        Available,
+        /// An update downloaded in the background, waiting to be installed.
+        BackgroundReady,
+        Checking,
+        UpToDate,
+        Downloading,
+        Extracting,
+        /// Downloaded and unpacked, with the button that installs it.
+        Ready,
+        Failed,
+    };
+    Q_ENUM(Row)
+
     /// `updater` must outlive the bridge.
     explicit UpdatesBridge(Updater& updater, QObject* parent = nullptr);
 
-    [[nodiscard]] QString row() const;
+    [[nodiscard]] Row row() const;
     [[nodiscard]] QVariant fraction() const;
     [[nodiscard]] QString newVersion() const;
     [[nodiscard]] QString backgroundReadyVersion() const;

@@ -1,10 +1,34 @@
 #include "update/Updater.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace vigilo {
+
+namespace {
+
+constexpr const char* checkFailedText = "Не удалось проверить обновления. Попробуй ещё раз позже.";
+
+/// What the user reads when `kind` of step failed.
+std::string failureText(UpdateErrorKind kind) {
+    switch (kind) {
+    case UpdateErrorKind::network:
+        return "Нет соединения с интернетом. Проверь сеть и попробуй ещё раз.";
+    case UpdateErrorKind::download:
+        return "Не удалось скачать обновление. Проверь соединение и попробуй ещё раз.";
+    case UpdateErrorKind::unconfigured:
+    case UpdateErrorKind::feed:
+    case UpdateErrorKind::signature:
+    case UpdateErrorKind::archive:
+    case UpdateErrorKind::program:
+    case UpdateErrorKind::install:
+        return checkFailedText;
+    }
+    // A value no kind has, which a framework might pass on from a newer version of itself.
+    return checkFailedText;
+}
+
+} // namespace
 
 Updater::Updater(UpdateFramework& framework, Scheduler& scheduler, ProgramInfo info)
     : framework_(framework)
@@ -91,19 +115,6 @@ void Updater::resetAfterPanelClose() {
         setPhase(UpdatePhase::Idle{});
         finish();
     }
-}
-
-std::string Updater::humanReadable(std::string_view description) {
-    std::string lower(description);
-    std::ranges::transform(lower, lower.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower.find("download") != std::string::npos) {
-        return "Не удалось скачать обновление. Проверь соединение и попробуй ещё раз.";
-    }
-    if (lower.find("internet") != std::string::npos || lower.find("network") != std::string::npos) {
-        return "Нет соединения с интернетом. Проверь сеть и попробуй ещё раз.";
-    }
-    return "Не удалось проверить обновления. Попробуй ещё раз позже.";
 }
 
 void Updater::showPermissionRequest(std::function<void(UpdatePermission)> reply) {
@@ -206,16 +217,16 @@ void Updater::showUpdateNotFound(const UpdateNotFound& outcome, Reply acknowledg
         if (isCurrent) {
             setPhase(UpdatePhase::UpToDate{});
         } else {
-            setPhase(UpdatePhase::Failed{humanReadable(outcome.description)});
+            setPhase(UpdatePhase::Failed{checkFailedText});
         }
         finish();
     }
     acknowledge();
 }
 
-void Updater::showUpdaterError(const std::string& description, Reply acknowledge) {
+void Updater::showUpdaterError(const UpdateError& error, Reply acknowledge) {
     if (isUserInitiated_) {
-        setPhase(UpdatePhase::Failed{humanReadable(description)});
+        setPhase(UpdatePhase::Failed{failureText(error.kind)});
         finish();
     }
     acknowledge();

@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -79,9 +78,6 @@ public:
     /// ready update stay.
     void resetAfterPanelClose();
 
-    /// The user's text for a failure the framework describes as `description`.
-    [[nodiscard]] static std::string humanReadable(std::string_view description);
-
     void showPermissionRequest(std::function<void(UpdatePermission)> reply) override;
     void showUserInitiatedCheck() override;
     void showUpdateFound(const std::string& displayVersion, Reply install) override;
@@ -94,7 +90,7 @@ public:
     void showInstalling() override;
     void showInstalledAndRelaunched(Reply acknowledge) override;
     void showUpdateNotFound(const UpdateNotFound& outcome, Reply acknowledge) override;
-    void showUpdaterError(const std::string& description, Reply acknowledge) override;
+    void showUpdaterError(const UpdateError& error, Reply acknowledge) override;
     void dismissUpdateInstallation() override;
     [[nodiscard]] bool willInstallOnQuit(Reply installNow) override;
 

@@ -152,7 +152,7 @@ public:
             [](Updater& updater) { updater.checkForUpdates(); },
             [](Updater& updater) {
                 updater.checkForUpdates();
-                updater.showUpdateNotFound({"", NoUpdateReason::onLatestVersion}, [] {});
+                updater.showUpdateNotFound({.reason = NoUpdateReason::onLatestVersion}, [] {});
             },
             [](Updater& updater) {
                 updater.checkForUpdates();
@@ -175,7 +175,7 @@ public:
             },
             [](Updater& updater) {
                 updater.checkForUpdates();
-                updater.showUpdaterError("download failed", [] {});
+                updater.showUpdaterError({UpdateErrorKind::download, "download failed"}, [] {});
             },
         };
         QVariantList bridges;

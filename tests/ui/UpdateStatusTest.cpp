@@ -88,7 +88,7 @@ TEST_F(UpdateStatusTest, EachPhaseShowsItsRowAndTexts) {
         {"up to date",
          [](Updater& updater) {
              updater.checkForUpdates();
-             updater.showUpdateNotFound({"", NoUpdateReason::onLatestVersion}, [] {});
+             updater.showUpdateNotFound({.reason = NoUpdateReason::onLatestVersion}, [] {});
          },
          "upToDateRow",
          {"Версия актуальна", "1.2"}},
@@ -137,7 +137,8 @@ TEST_F(UpdateStatusTest, EachPhaseShowsItsRowAndTexts) {
         {"failed",
          [](Updater& updater) {
              updater.checkForUpdates();
-             updater.showUpdaterError("The network connection was lost", [] {});
+             updater.showUpdaterError({UpdateErrorKind::network, "The network connection was lost"},
+                                      [] {});
          },
          "failedRow",
          {"Нет соединения с интернетом. Проверь сеть и попробуй ещё раз.", "Повторить"}},

@@ -42,7 +42,9 @@ public:
     std::uint64_t receivedLength = 0;
     std::vector<double> extraction;
     Reply installAndRelaunch;
+    /// The description of the error shown, empty when none was.
     std::string error;
+    std::optional<UpdateErrorKind> errorKind;
     std::optional<UpdateNotFound> notFound;
 
     [[nodiscard]] bool isDone() const {
@@ -76,9 +78,10 @@ public:
         notFound = outcome;
         acknowledge();
     }
-    void showUpdaterError(const std::string& description, Reply acknowledge) override {
+    void showUpdaterError(const UpdateError& failure, Reply acknowledge) override {
         events.emplace_back("error");
-        error = description;
+        error = failure.description;
+        errorKind = failure.kind;
         acknowledge();
     }
     void dismissUpdateInstallation() override { events.emplace_back("dismissed"); }
@@ -299,63 +302,77 @@ TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouc
         std::optional<std::string> feedBody{};
         /// In the framework's description of the failure; empty: no update is found.
         std::string failure{};
+        std::optional<UpdateErrorKind> kind{};
     };
     const auto signedByUs = [this](const std::string& bytes) { return key.sign(bytes); };
     const Case cases[] = {
         {.name = "a tampered archive",
          .tamper = [](std::string& bytes) { bytes[bytes.size() / 2] ^= 1; },
          .sign = signedByUs,
-         .failure = "not signed"},
+         .failure = "not signed",
+         .kind = UpdateErrorKind::signature},
         {.name = "signed with another key",
          .sign = [&otherKey](const std::string& bytes) { return otherKey.sign(bytes); },
-         .failure = "not signed"},
+         .failure = "not signed",
+         .kind = UpdateErrorKind::signature},
         {.name = "no signature",
          .sign = [](const std::string&) { return std::string(); },
-         .failure = "not signed"},
+         .failure = "not signed",
+         .kind = UpdateErrorKind::signature},
         {.name = "a truncated download",
          .sign = signedByUs,
          .sentBytes = 100,
-         .failure = "download"},
+         .failure = "download",
+         .kind = UpdateErrorKind::download},
         {.name = "a length other than the feed's",
          .sign = signedByUs,
          .lengthError = 1,
-         .failure = "the feed says"},
+         .failure = "the feed says",
+         .kind = UpdateErrorKind::download},
         {.name = "a feed that is not XML",
          .sign = signedByUs,
          .feedBody = "this is not a feed",
-         .failure = "not an appcast"},
+         .failure = "not an appcast",
+         .kind = UpdateErrorKind::feed},
         {.name = "a path that steps out",
          .entries = {{.path = "bin/vigilo", .contents = standIn("1.1"), .mode = 0755},
                      {.path = "../escaped", .contents = "out"}},
          .sign = signedByUs,
-         .failure = "outside"},
+         .failure = "outside",
+         .kind = UpdateErrorKind::archive},
         {.name = "an absolute path",
          .entries = {{.path = "bin/vigilo", .contents = standIn("1.1"), .mode = 0755},
                      {.path = (home.path() / "escaped").string(), .contents = "out"}},
          .sign = signedByUs,
-         .failure = "outside"},
+         .failure = "outside",
+         .kind = UpdateErrorKind::archive},
         {.name = "a link that leads out",
          .entries = {{.path = "bin/vigilo", .contents = standIn("1.1"), .mode = 0755},
                      {.path = "share", .kind = Kind::symlink, .contents = "../../../.."}},
          .sign = signedByUs,
-         .failure = "outside"},
+         .failure = "outside",
+         .kind = UpdateErrorKind::archive},
         {.name = "no program",
          .entries = {{.path = "share/vigilo/notes.txt", .contents = "notes"}},
          .sign = signedByUs,
-         .failure = "does not start"},
+         .failure = "does not start",
+         .kind = UpdateErrorKind::program},
         {.name = "a program that does not start",
          .entries = {{.path = "bin/vigilo", .contents = "#!/bin/sh\nexit 1\n", .mode = 0755}},
          .sign = signedByUs,
-         .failure = "does not start"},
+         .failure = "does not start",
+         .kind = UpdateErrorKind::program},
         {.name = "a program that reports another version",
          .entries = programEntries("0.9"),
          .sign = signedByUs,
          .version = "2.0",
-         .failure = "reports version 0.9"},
+         .failure = "reports version 0.9",
+         .kind = UpdateErrorKind::program},
         {.name = "a program that reports no version",
          .entries = {{.path = "bin/vigilo", .contents = "#!/bin/sh\necho hello\n", .mode = 0755}},
          .sign = signedByUs,
-         .failure = "does not report its version"},
+         .failure = "does not report its version",
+         .kind = UpdateErrorKind::program},
         {.name = "the running version", .sign = signedByUs, .version = "1.0"},
         {.name = "an older version", .sign = signedByUs, .version = "0.9"},
     };
@@ -379,6 +396,7 @@ TEST_F(LinuxUpdateFrameworkTest, NothingBadOrOldInstallsAndTheInstallStaysUntouc
         } else {
             EXPECT_NE(driver.error.find(c.failure), std::string::npos)
                 << c.name << ": " << driver.error;
+            EXPECT_EQ(driver.errorKind, c.kind) << c.name;
         }
         EXPECT_FALSE(driver.installAndRelaunch) << c.name;
         framework.reset();
@@ -421,6 +439,7 @@ TEST_F(LinuxUpdateFrameworkTest, AFeedTooLargeOrTooSlowFailsTheCheck) {
         ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return driver.isDone(); }, 60'000));
 
         EXPECT_NE(driver.error.find("could not be loaded"), std::string::npos) << driver.error;
+        EXPECT_EQ(driver.errorKind, UpdateErrorKind::network);
         EXPECT_LT(feedServer.sentBytes(), c.body.size / 4);
     }
 }
@@ -441,8 +460,10 @@ TEST_F(LinuxUpdateFrameworkTest, OnlyAProgramNewerThanTheRunningOneIsPrepared) {
              .answerTimeout = std::chrono::minutes(10)},
             processes, [](double) {}, {});
         ASSERT_TRUE(failure) << version;
-        EXPECT_NE(failure->find("not newer than the running version 1.0"), std::string::npos)
-            << *failure;
+        EXPECT_EQ(failure->kind, UpdateErrorKind::program) << version;
+        EXPECT_NE(failure->description.find("not newer than the running version 1.0"),
+                  std::string::npos)
+            << failure->description;
         EXPECT_EQ(snapshot(versions.folder()), before) << version;
     }
 }
@@ -483,6 +504,7 @@ TEST_F(LinuxUpdateFrameworkTest, AFullDiskInstallsNothing) {
     checkAsUser(*framework, driver);
     EXPECT_FALSE(driver.installAndRelaunch);
     EXPECT_NE(driver.error.find("could not be unpacked"), std::string::npos) << driver.error;
+    EXPECT_EQ(driver.errorKind, UpdateErrorKind::archive);
     framework.reset();
     EXPECT_EQ(versions.currentVersion(), "1.0");
     std::set<std::string> names;
@@ -527,6 +549,7 @@ TEST_F(LinuxUpdateFrameworkTest, ANewProgramThatHangsIsKilledAndLeavesNothing) {
         } else {
             ASSERT_TRUE(vigilo::testing::runEventsUntil([&] { return driver.isDone(); }, 20'000));
             EXPECT_NE(driver.error.find("did not answer"), std::string::npos) << driver.error;
+            EXPECT_EQ(driver.errorKind, UpdateErrorKind::program);
         }
         framework.reset();
         const pid_t sleeper = std::stoi(readFile(pidFile));
@@ -544,7 +567,7 @@ TEST_F(LinuxUpdateFrameworkTest, ABuildWithoutAKeyNeverLooks) {
     scheduler.advance(3 * LinuxUpdateFramework::checkInterval);
 
     EXPECT_FALSE(driver.notFound.has_value());
-    EXPECT_FALSE(driver.error.empty());
+    EXPECT_EQ(driver.errorKind, UpdateErrorKind::unconfigured);
     EXPECT_EQ(server.allRequests(), 0);
     EXPECT_EQ(versions.currentVersion(), "1.0");
 }

@@ -48,11 +48,11 @@ struct Rig {
     }
     void reachUpToDate() {
         reachChecking();
-        driver().showUpdateNotFound({"", NoUpdateReason::onLatestVersion}, [] {});
+        driver().showUpdateNotFound({.reason = NoUpdateReason::onLatestVersion}, [] {});
     }
     void reachFailed() {
         reachChecking();
-        driver().showUpdaterError("boom", [] {});
+        driver().showUpdaterError({UpdateErrorKind::feed, "boom"}, [] {});
     }
     /// The framework finds and downloads an update on its own.
     void backgroundUpdateReady() {
@@ -218,23 +218,23 @@ TEST_F(UpdaterTest, ASizeReportedLateCountsTheBytesAlreadyReceived) {
 
 TEST_F(UpdaterTest, ACheckThatFindsNothingSaysWhy) {
     struct Case {
+        const char* what;
         std::optional<NoUpdateReason> reason;
-        const char* description;
         Updater::Phase expected;
     };
     const Case cases[] = {
-        {NoUpdateReason::onLatestVersion, "", UpToDate{}},
-        {NoUpdateReason::onNewerThanLatestVersion, "", UpToDate{}},
-        {NoUpdateReason::unknown, "", Failed{otherText}},
-        {NoUpdateReason::systemIsTooOld, "", Failed{otherText}},
-        {static_cast<NoUpdateReason>(7), "", Failed{otherText}},
-        {std::nullopt, "The network connection was lost.", Failed{networkText}},
+        {"on the latest", NoUpdateReason::onLatestVersion, UpToDate{}},
+        {"on a newer one", NoUpdateReason::onNewerThanLatestVersion, UpToDate{}},
+        {"unknown", NoUpdateReason::unknown, Failed{otherText}},
+        {"system too old", NoUpdateReason::systemIsTooOld, Failed{otherText}},
+        {"a code of a newer framework", static_cast<NoUpdateReason>(7), Failed{otherText}},
+        {"no reason", std::nullopt, Failed{otherText}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.description);
+        SCOPED_TRACE(c.what);
         Rig fresh;
         fresh.reachChecking();
-        fresh.driver().showUpdateNotFound({c.description, c.reason}, fresh.recorded("ack"));
+        fresh.driver().showUpdateNotFound({c.reason}, fresh.recorded("ack"));
         EXPECT_EQ(fresh.updater.phase(), c.expected);
         EXPECT_FALSE(fresh.updater.isUpdating());
         EXPECT_EQ(fresh.events, std::vector<std::string>{"ack"});
@@ -243,27 +243,36 @@ TEST_F(UpdaterTest, ACheckThatFindsNothingSaysWhy) {
 
 TEST_F(UpdaterTest, AFailedUserCheckShowsTheUsersText) {
     reachDownloading();
-    driver().showUpdaterError("The download failed.", recorded("ack"));
+    driver().showUpdaterError({UpdateErrorKind::download, "The download failed."}, recorded("ack"));
     EXPECT_EQ(updater.phase(), Updater::Phase(Failed{downloadText}));
     EXPECT_FALSE(updater.isUpdating());
     EXPECT_EQ(events, (std::vector<std::string>{"download", "ack"}));
 }
 
-TEST_F(UpdaterTest, ErrorTextsFollowTheDescriptionsWords) {
+// The kind of failure decides the text, whatever words the framework chose for it.
+TEST_F(UpdaterTest, EachKindOfFailureHasItsText) {
     struct Case {
+        UpdateErrorKind kind;
         const char* description;
         const std::string& expected;
     };
     const Case cases[] = {
-        {"An error occurred while DOWNLOADING the update.", downloadText},
-        {"Download over the network failed", downloadText},
-        {"The Internet connection appears to be offline.", networkText},
-        {"Network is unreachable", networkText},
-        {"The appcast could not be parsed.", otherText},
-        {"", otherText},
+        {UpdateErrorKind::network, "The update feed could not be loaded", networkText},
+        {UpdateErrorKind::download, "HTTP status 404", downloadText},
+        {UpdateErrorKind::unconfigured, "No update feed in this build", otherText},
+        {UpdateErrorKind::feed, "The download page is not an appcast", otherText},
+        {UpdateErrorKind::signature, "The downloaded update is not signed", otherText},
+        {UpdateErrorKind::archive, "The downloaded archive cannot be read", otherText},
+        {UpdateErrorKind::program, "The new program does not start", otherText},
+        {UpdateErrorKind::install, "The network share is read-only", otherText},
+        {static_cast<UpdateErrorKind>(99), "Network is unreachable", otherText},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Updater::humanReadable(c.description), c.expected) << c.description;
+        SCOPED_TRACE(c.description);
+        Rig fresh;
+        fresh.reachChecking();
+        fresh.driver().showUpdaterError({c.kind, c.description}, [] {});
+        EXPECT_EQ(fresh.updater.phase(), Updater::Phase(Failed{c.expected}));
     }
 }
 
@@ -272,8 +281,8 @@ TEST_F(UpdaterTest, BackgroundWorkShowsNothingAndIsAcknowledgedSilently) {
     driver().showDownloadStarted();
     driver().showDownloadReceived(10);
     driver().showExtractionProgress(0.5);
-    driver().showUpdaterError("network down", recorded("ack error"));
-    driver().showUpdateNotFound({"", NoUpdateReason::unknown}, recorded("ack not found"));
+    driver().showUpdaterError({UpdateErrorKind::network, "network down"}, recorded("ack error"));
+    driver().showUpdateNotFound({.reason = NoUpdateReason::unknown}, recorded("ack not found"));
     EXPECT_EQ(updater.phase(), Updater::Phase(Idle{}));
     EXPECT_FALSE(updater.isUpdating());
     EXPECT_EQ(updater.newVersion(), "1.3");

@@ -85,7 +85,8 @@ void LinuxUpdateFramework::checkForUpdates() {
     }
     if (setup_.feedUrl.empty() || setup_.publicKey.empty()) {
         userAsked_ = true;
-        fail("This build has no update feed or no key to check updates with");
+        fail({UpdateErrorKind::unconfigured,
+              "This build has no update feed or no key to check updates with"});
         return;
     }
     switch (stage_) {
@@ -129,19 +130,19 @@ void LinuxUpdateFramework::check() {
 
 void LinuxUpdateFramework::readFeed(const std::optional<std::string>& body) {
     if (!body) {
-        fail("The update feed could not be loaded: no network connection");
+        fail({UpdateErrorKind::network,
+              "The update feed could not be loaded: no network connection"});
         return;
     }
     const auto items = AppcastFeed::parse(*body);
     if (!items) {
-        fail("The update feed is not an appcast");
+        fail({UpdateErrorKind::feed, "The update feed is not an appcast"});
         return;
     }
     const auto newest = AppcastFeed::newestNewerThan(withoutRejected(*items, rejectedVersion_),
                                                      setup_.runningVersion);
     if (!newest) {
-        findNothing({.description = "Vigilo " + setup_.runningVersion + " is the newest version",
-                     .reason = NoUpdateReason::onLatestVersion});
+        findNothing({.reason = NoUpdateReason::onLatestVersion});
         return;
     }
     if (!userAsked_ && !(permission_ && permission_->automaticallyDownloads)) {
@@ -186,7 +187,7 @@ void LinuxUpdateFramework::downloaded(const std::optional<std::string>& failure)
     }
     if (problem) {
         fs::remove(archivePath(), error);
-        fail(*problem);
+        fail({UpdateErrorKind::download, *problem});
         return;
     }
     stage_ = Stage::preparing;
@@ -226,7 +227,7 @@ void LinuxUpdateFramework::downloaded(const std::optional<std::string>& failure)
     });
 }
 
-void LinuxUpdateFramework::prepared(const std::optional<std::string>& failure) {
+void LinuxUpdateFramework::prepared(const std::optional<UpdateError>& failure) {
     if (failure) {
         fail(*failure);
         return;
@@ -247,7 +248,7 @@ void LinuxUpdateFramework::install() {
     stage_ = Stage::installing;
     driver_->showInstalling();
     if (!switchToPrepared()) {
-        fail("The update could not be switched to");
+        fail({UpdateErrorKind::install, "The update could not be switched to"});
         return;
     }
     if (relaunch_) {
@@ -267,13 +268,13 @@ bool LinuxUpdateFramework::switchToPrepared() {
     return true;
 }
 
-void LinuxUpdateFramework::fail(const std::string& description) {
+void LinuxUpdateFramework::fail(const UpdateError& error) {
     if (!userAsked_) {
-        qWarning("vigilo: обновление не удалось: %s", description.c_str());
+        qWarning("vigilo: обновление не удалось: %s", error.description.c_str());
     }
     stage_ = Stage::idle;
     userAsked_ = false;
-    driver_->showUpdaterError(description, [] {});
+    driver_->showUpdaterError(error, [] {});
 }
 
 void LinuxUpdateFramework::findNothing(const UpdateNotFound& outcome) {

@@ -103,13 +103,13 @@ private:
     void readFeed(const std::optional<std::string>& body);
     void download();
     void downloaded(const std::optional<std::string>& failure);
-    void prepared(const std::optional<std::string>& failure);
+    void prepared(const std::optional<UpdateError>& failure);
     /// Tells the driver the prepared update is ready; its answer installs it.
     void offerInstall();
     void install();
     /// Switches `current` to the prepared version, recording the switch for the rollback.
     [[nodiscard]] bool switchToPrepared();
-    void fail(const std::string& description);
+    void fail(const UpdateError& error);
     void findNothing(const UpdateNotFound& outcome);
     [[nodiscard]] std::filesystem::path archivePath() const;
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 
 namespace vigilo {
 
@@ -124,34 +125,39 @@ bool putInPlace(const InstalledVersions& versions, WorkFolder& unpacked, const f
 
 } // namespace
 
-std::optional<std::string> prepareVersion(const InstalledVersions& versions,
+std::optional<UpdateError> prepareVersion(const InstalledVersions& versions,
                                           const DownloadedUpdate& update,
                                           const UpdateChecks& checks, ProcessRunner& processes,
                                           const std::function<void(double)>& progress,
                                           const std::stop_token& stop) {
     if (!UpdateSignature::isSignedBy(update.archive, update.signature, checks.publicKey)) {
-        return "The downloaded update is not signed with the key this program trusts";
+        return UpdateError{UpdateErrorKind::signature,
+                           "The downloaded update is not signed with the key this program trusts"};
     }
     const auto entries = UpdateArchive::list(update.archive);
     if (!entries) {
-        return "The update archive cannot be read";
+        return UpdateError{UpdateErrorKind::archive, "The update archive cannot be read"};
     }
     if (!staysInsideFolder(*entries)) {
-        return "The update archive has entries that lead outside its folder";
+        return UpdateError{UpdateErrorKind::archive,
+                           "The update archive has entries that lead outside its folder"};
     }
     WorkFolder unpacked(versions, "unpack");
     if (unpacked.path().empty()) {
-        return "No folder for the update can be made next to the installed versions";
+        return UpdateError{UpdateErrorKind::install,
+                           "No folder for the update can be made next to the installed versions"};
     }
     if (!UpdateArchive::extract(update.archive, unpacked.path(), progress, stop)) {
-        return "The update archive could not be unpacked whole (is the disk full?)";
+        return UpdateError{UpdateErrorKind::archive,
+                           "The update archive could not be unpacked whole (is the disk full?)"};
     }
     if (auto problem = programProblem(unpacked.path() / "bin" / "vigilo", update.version, checks,
                                       processes, stop)) {
-        return problem;
+        return UpdateError{UpdateErrorKind::program, std::move(*problem)};
     }
     if (!putInPlace(versions, unpacked, versions.folderOf(update.version))) {
-        return "The update could not be moved next to the installed versions";
+        return UpdateError{UpdateErrorKind::install,
+                           "The update could not be moved next to the installed versions"};
     }
     return std::nullopt;
 }

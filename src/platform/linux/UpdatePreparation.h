@@ -2,6 +2,7 @@
 
 #include "platform/linux/InstalledVersions.h"
 #include "platform/ports/ProcessRunner.h"
+#include "platform/ports/UpdateFramework.h"
 
 #include <chrono>
 #include <filesystem>
@@ -38,10 +39,10 @@ struct UpdateChecks {
 /// sure the new program starts and is the release the feed offers, newer than the running one
 /// (`bin/vigilo --version` through `processes`, killed when it does not answer in time), and
 /// only then moves it to its version's folder, with everything on the disk. Nothing else in
-/// the versions folder is touched, whatever fails. Returns why it failed, in the words of the
-/// framework; nothing when the folder is in place. Takes as long as the archive is large, and
-/// up to the answer timeout: not on the main thread. A requested `stop` ends it soon, failed.
-[[nodiscard]] std::optional<std::string>
+/// the versions folder is touched, whatever fails. Returns why it failed; nothing when the
+/// folder is in place. Takes as long as the archive is large, and up to the answer timeout: not
+/// on the main thread. A requested `stop` ends it soon, failed.
+[[nodiscard]] std::optional<UpdateError>
 prepareVersion(const InstalledVersions& versions, const DownloadedUpdate& update,
                const UpdateChecks& checks, ProcessRunner& processes,
                const std::function<void(double)>& progress, const std::stop_token& stop);

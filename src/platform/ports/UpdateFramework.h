@@ -26,10 +26,36 @@ enum class NoUpdateReason : std::int32_t {
 
 /// A check that found nothing to install.
 struct UpdateNotFound {
-    /// The framework's description of the outcome, in whatever language it speaks.
-    std::string description;
     /// Nothing when the framework gave no reason code.
     std::optional<NoUpdateReason> reason;
+};
+
+/// Which step of a check, a download or an installation failed.
+enum class UpdateErrorKind {
+    /// The build has no feed or no key to check updates with.
+    unconfigured,
+    /// The feed could not be fetched.
+    network,
+    /// The feed arrived but is not one the framework reads.
+    feed,
+    /// The update's archive did not arrive whole.
+    download,
+    /// The archive is not signed with the key the program trusts.
+    signature,
+    /// The archive cannot be read or unpacked, or has entries that lead outside its folder.
+    archive,
+    /// The program in the archive does not start, or is not the release offered.
+    program,
+    /// The prepared update could not be put in place or switched to.
+    install,
+};
+
+/// A check, download or installation that failed.
+struct UpdateError {
+    UpdateErrorKind kind;
+    /// The framework's own account, in whatever language it speaks: for the system log, never
+    /// shown to the user.
+    std::string description;
 };
 
 /// The side of the update framework that shows each step of an update. The framework calls it
@@ -70,8 +96,8 @@ public:
     virtual void showInstalledAndRelaunched(Reply acknowledge) = 0;
     /// A check found nothing to install; `acknowledge` lets the framework finish.
     virtual void showUpdateNotFound(const UpdateNotFound& outcome, Reply acknowledge) = 0;
-    /// A check, download or installation failed; `description` is the framework's text.
-    virtual void showUpdaterError(const std::string& description, Reply acknowledge) = 0;
+    /// A check, download or installation failed.
+    virtual void showUpdaterError(const UpdateError& error, Reply acknowledge) = 0;
     /// The framework gave up on the update under way (cancelled or superseded).
     virtual void dismissUpdateInstallation() = 0;
     /// The framework would install a downloaded update when the program quits. `installNow`

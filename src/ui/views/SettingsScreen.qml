@@ -18,9 +18,6 @@ Item {
     /// The panel's root, the frame of the published pointer.
     required property Item space
 
-    readonly property int generalTab: 0
-    readonly property int appsTab: 1
-    readonly property int aboutTab: 2
     readonly property bool moving: consentMotion.moving || tabMotion.moving
 
     implicitHeight: 308
@@ -87,8 +84,8 @@ Item {
             opacity: tabMotion.value
             sourceComponent: {
                 switch (screen.panel.panelTab) {
-                case screen.appsTab: return appsTab
-                case screen.aboutTab: return aboutTab
+                case PanelBridge.AppsTab: return appsTab
+                case PanelBridge.AboutTab: return aboutTab
                 default: return generalTab
                 }
             }
@@ -98,14 +95,14 @@ Item {
             id: footer
             objectName: "footer"
             width: parent.width
-            leftPadding: screen.panel.panelTab === screen.appsTab ? 4 : 0
+            leftPadding: screen.panel.panelTab === PanelBridge.AppsTab ? 4 : 0
             rightPadding: leftPadding
             visible: text !== ""
-            text: screen.panel.panelTab === screen.appsTab ? screen.apps.footnote
-                : screen.panel.panelTab !== screen.aboutTab ? ""
+            text: screen.panel.panelTab === PanelBridge.AppsTab ? screen.apps.footnote
+                : screen.panel.panelTab !== PanelBridge.AboutTab ? ""
                 : screen.updates !== null ? screen.updates.copyright : screen.panel.updatedByOthers
-            horizontalAlignment: screen.panel.panelTab === screen.aboutTab ? Text.AlignHCenter
-                                                                          : Text.AlignLeft
+            horizontalAlignment: screen.panel.panelTab === PanelBridge.AboutTab ? Text.AlignHCenter
+                                                                               : Text.AlignLeft
             wrapMode: Text.WordWrap
             font.pixelSize: 11
             color: Style.footnote

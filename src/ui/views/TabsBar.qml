@@ -13,9 +13,14 @@ Rectangle {
     required property Item space
     property bool hasUpdate: false
 
-    /// In the order of `PanelBridge.panelTab`.
-    readonly property var titles: ["Основные", "Программы", "О программе"]
-    readonly property int aboutTab: 2
+    /// The tabs from left to right.
+    readonly property var entries: [
+        {tab: PanelBridge.GeneralTab, title: "Основные"},
+        {tab: PanelBridge.AppsTab, title: "Программы"},
+        {tab: PanelBridge.AboutTab, title: "О программе"}
+    ]
+    readonly property int selectedIndex:
+        entries.findIndex(entry => entry.tab === bar.panel.panelTab)
 
     implicitHeight: 36
     radius: 14
@@ -23,11 +28,11 @@ Rectangle {
     border.width: 0.5
     border.color: Style.hairline
 
-    readonly property real tabWidth: (tabs.width - 2 * tabs.spacing) / titles.length
+    readonly property real tabWidth: (tabs.width - 2 * tabs.spacing) / entries.length
 
     SpringValue {
         id: pillMotion
-        target: bar.panel.panelTab
+        target: bar.selectedIndex
         response: 0.25
         dampingFraction: 1
         instant: bar.panel.reducesMotion
@@ -72,13 +77,13 @@ Rectangle {
         spacing: 2
 
         Repeater {
-            model: bar.titles
+            model: bar.entries
 
             Item {
                 id: tab
                 required property int index
-                required property string modelData
-                readonly property bool selected: bar.panel.panelTab === index
+                required property var modelData
+                readonly property bool selected: bar.panel.panelTab === modelData.tab
                 /// How much of the moving pill lies under this tab, 0…1.
                 readonly property real covered: Math.max(0, 1 - Math.abs(pillMotion.value - index))
 
@@ -92,7 +97,7 @@ Rectangle {
                     anchors.rightMargin: 4
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
-                    text: tab.modelData
+                    text: tab.modelData.title
                     font.pixelSize: 11
                     font.weight: tab.selected ? Font.DemiBold : Font.Normal
                     color: Style.mix(Style.secondaryLabel, Style.amberInk, tab.covered)
@@ -104,7 +109,8 @@ Rectangle {
 
                 UpdateDot {
                     objectName: "updateDot"
-                    visible: tab.index === bar.aboutTab && !tab.selected && bar.hasUpdate
+                    visible: tab.modelData.tab === PanelBridge.AboutTab && !tab.selected
+                             && bar.hasUpdate
                     size: 6
                     x: parent.width - width + 2.1
                     y: -2.1
@@ -119,11 +125,11 @@ Rectangle {
                 }
 
                 Pressable {
-                    name: tab.modelData
+                    name: tab.modelData.title
                     role: Accessible.PageTab
                     Accessible.selectable: true
                     Accessible.selected: tab.selected
-                    onActivated: bar.panel.panelTab = tab.index
+                    onActivated: bar.panel.panelTab = tab.modelData.tab
                 }
             }
         }

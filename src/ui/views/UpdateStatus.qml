@@ -20,14 +20,14 @@ Item {
         width: parent.width
         sourceComponent: {
             switch (updateStatus.updates.row) {
-            case "backgroundReady": return backgroundReady
-            case "available": return available
-            case "checking": return checking
-            case "upToDate": return upToDate
-            case "downloading": return downloading
-            case "extracting": return extracting
-            case "ready": return ready
-            case "failed": return failed
+            case UpdatesBridge.BackgroundReady: return backgroundReady
+            case UpdatesBridge.Available: return available
+            case UpdatesBridge.Checking: return checking
+            case UpdatesBridge.UpToDate: return upToDate
+            case UpdatesBridge.Downloading: return downloading
+            case UpdatesBridge.Extracting: return extracting
+            case UpdatesBridge.Ready: return ready
+            case UpdatesBridge.Failed: return failed
             default: return check
             }
         }
