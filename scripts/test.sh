@@ -1,10 +1,25 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds Vigilo with warnings as errors, runs clang-tidy over the program's
 # sources and runs the whole test suite: unit tests, adapter tests against private D-Bus buses,
-# drawings rendered offscreen and the end-to-end run under a virtual X display. Installs the
-# needed packages first (as root).
+# drawings rendered offscreen, the end-to-end runs under a virtual X display, the package and the
+# self-update. Installs the needed packages first (as root).
+#
+#   scripts/test.sh [--quick] [ctest arguments...]
+#
+# --quick skips clang-tidy and runs only the tests labelled quick (see tests/CMakeLists.txt): the
+# loop while editing. Other arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+quick=false
+ctest_args=()
+for arg in "$@"; do
+    if [ "$arg" = --quick ]; then
+        quick=true
+    else
+        ctest_args+=("$arg")
+    fi
+done
 
 if [ "$(id -u)" -eq 0 ]; then
     scripts/install-deps.sh
@@ -42,7 +57,15 @@ fi
 # The layers' arrows: also needs no build.
 scripts/check-includes.sh
 
-cmake --preset ci
+# Through ccache, with paths taken relative to the build folder and no hash of it: the self-update
+# test's build of an older release, in a folder beside this one, then gets these objects back.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+cmake --preset ci -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake --build --preset ci -j"$(nproc)"
-scripts/tidy.sh build/ci
-ctest --preset ci -j"$(nproc)" "$@"
+tests/check-labels.py build/ci
+if $quick; then
+    ctest --preset ci -j"$(nproc)" -L '^quick$' "${ctest_args[@]}"
+else
+    scripts/tidy.sh build/ci
+    ctest --preset ci -j"$(nproc)" "${ctest_args[@]}"
+fi

@@ -3,17 +3,19 @@
 # files of a build folder's compile_commands.json: no tests, nothing generated), one process per
 # core, and fails on any warning, printing it. Run it after building that folder.
 #
-# A full run costs minutes, so a source that passed leaves a stamp in <build>/tidy-stamps: a hash
-# of clang-tidy's version, the configuration, the source's compile command, and the contents of
-# the source and of every project header the last build saw it include (ninja's dependency log).
-# A re-run checks only the sources whose hash changed: an edited header re-checks exactly the
-# files that include it.
+# A full run costs a quarter of an hour on two cores, so a source that passed leaves a stamp: a
+# hash of clang-tidy's version, the configuration, the source's compile command (without this
+# checkout's folder) and the contents of every file the last build saw it read (ninja's dependency
+# log: the source, the project's headers and the system's). A run checks only the sources whose
+# hash has no stamp: an edited header re-checks exactly the files that include it. The stamps are
+# kept per user in ~/.cache/vigilo/tidy, so that a fresh checkout or build folder of sources
+# that passed before is not checked again; a stamp unused for 30 days goes.
 #
 # Usage: scripts/tidy.sh [build folder, default build/ci]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/ci}
-stamps=$build/tidy-stamps
+stamps=${XDG_CACHE_HOME:-$HOME/.cache}/vigilo/tidy
 
 if ! command -v clang-tidy >/dev/null; then
     echo "tidy: clang-tidy is not installed; run scripts/install-deps.sh as root" >&2
@@ -56,8 +58,7 @@ for line in log.splitlines():
         included[line.split(":")[0]] = current
     elif line.strip() and current is not None:
         path = os.path.relpath(os.path.join(build, line.strip()), root)
-        if not path.startswith(".." + os.sep):
-            current.append(path)
+        current.append(os.path.abspath(path) if path.startswith(".." + os.sep) else path)
 
 digests = {}
 def digest(path):
@@ -73,12 +74,14 @@ for output, (source, command) in sorted(sources.items(), key=lambda item: item[1
     if included.get(output) is not None:
         try:
             files = "".join(f"{path} {digest(path)}\n" for path in [source, *included[output]])
+            command = command.replace(root + os.sep, "")
             key = hashlib.sha256(
                 f"{tidy_version}\n{configuration}\n{command}\n{files}".encode()).hexdigest()
         except FileNotFoundError:  # a header deleted since the build
             pass
-    stamp = os.path.join(stamps, source + ".stamp")
-    if key and os.path.exists(stamp) and open(stamp).read().strip() == key:
+    stamp = os.path.join(stamps, key)
+    if key and os.path.exists(stamp):
+        os.utime(stamp)
         continue
     pending.append(f"{source}\t{key}\n")
 with open(os.path.join(work, "total"), "w") as file:
@@ -94,8 +97,8 @@ check() {
     if clang-tidy -p "$build" --quiet --warnings-as-errors='*' "$source" >"$log" 2>&1; then
         rm "$log"
         if [ -n "$key" ]; then
-            mkdir -p "$(dirname "$stamps/$source")"
-            printf '%s\n' "$key" >"$stamps/$source.stamp"
+            mkdir -p "$stamps"
+            : >"$stamps/$key"
         fi
     fi
 }
@@ -125,4 +128,5 @@ if [ -e "${failed[0]}" ]; then
         "the reason" >&2
     exit 1
 fi
+find "$stamps" -type f -mtime +30 -delete 2>/dev/null || true
 echo "tidy: no warnings"

@@ -10,18 +10,25 @@
 # kept awake, the older release is then updated by the user from the panel's about tab (check,
 # then install and relaunch): the relaunched program is still kept awake, since the same moment.
 #
-#   check-self-update.sh <source folder> <this build folder> <work folder> <vigilo_sign_update>
+#   check-self-update.sh <source folder> <this build folder> <work folder> <older build folder>
+#                        <vigilo_sign_update>
 #
-# The work folder keeps the extra build, the test key and the server's port between runs, so that
-# a run rebuilds only what changed (through ccache when there is one).
+# The older release is built as this build was (compiler, launcher, build type, flags), so that
+# through ccache it takes this build's objects for every source but the few it compiles
+# differently (its version, feed and key, and the first check's delay): a few compilations and
+# the links, not a full build. ccache finds them by paths relative to the build folder
+# (base_dir, no hash of the folder), so the older build's folder sits beside this one, as deep.
+# The work folder keeps the test key and the server's port between runs.
 set -uo pipefail
 source_dir=$(realpath "$1")
 this_build=$(realpath "$2")
 work=$3
-sign_tool=$(realpath "$4")
+older=$4
+sign_tool=$(realpath "$5")
 here=$(cd "$(dirname "$0")" && pwd)
-mkdir -p "$work"
+mkdir -p "$work" "$older"
 work=$(realpath "$work")
+older=$(realpath "$older")
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$source_dir/scripts/virtual-desktop.sh"
 
@@ -79,22 +86,27 @@ base_url=http://127.0.0.1:$port
     fail "no test key"
 public_key=$("$sign_tool" public-key "$work/update.key") || fail "the test key is unreadable"
 
-ccache_flags=()
-if command -v ccache >/dev/null; then
-    ccache_flags=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+this_build_setting() { sed -n "s/^$1:[A-Z]*=//p" "$this_build/CMakeCache.txt"; }
+launcher=$(this_build_setting CMAKE_CXX_COMPILER_LAUNCHER)
+if [ -z "$launcher" ] && command -v ccache >/dev/null; then
+    launcher=ccache # no objects to share, but the next run finds this one's
 fi
-older=$work/older
 build_older() {
     if ! {
-        cmake -S "$source_dir" -B "$older" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DVIGILO_BUILD_TESTS=OFF "${ccache_flags[@]}" \
+        cmake -S "$source_dir" -B "$older" -G "$(this_build_setting CMAKE_GENERATOR)" \
+            -DCMAKE_CXX_COMPILER="$(this_build_setting CMAKE_CXX_COMPILER)" \
+            -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" \
+            -DCMAKE_BUILD_TYPE="$(this_build_setting CMAKE_BUILD_TYPE)" \
+            -DCMAKE_CXX_FLAGS="$(this_build_setting CMAKE_CXX_FLAGS)" \
+            -DVIGILO_WERROR="$(this_build_setting VIGILO_WERROR)" \
+            -DVIGILO_BUILD_TESTS=OFF \
             -DCMAKE_PROJECT_Vigilo_INCLUDE="$here/previous-release.cmake" \
             -DVIGILO_UPDATE_FEED_URL="$base_url/appcast.xml" \
-            -DVIGILO_UPDATE_PUBLIC_KEY="$public_key" \
-            -DCMAKE_CXX_FLAGS=-DVIGILO_FIRST_UPDATE_CHECK_DELAY=1 >"$older.log" 2>&1 &&
-            cmake --build "$older" -j"$(nproc)" >>"$older.log" 2>&1
+            -DVIGILO_UPDATE_PUBLIC_KEY="$public_key" >"$work/older.log" 2>&1 &&
+            CCACHE_BASEDIR=$source_dir CCACHE_NOHASHDIR=true \
+                cmake --build "$older" -j"$(nproc)" >>"$work/older.log" 2>&1
     }; then
-        tail -n 40 "$older.log"
+        tail -n 40 "$work/older.log"
         return 1
     fi
 }

@@ -21,8 +21,8 @@
 #include <thread>
 
 // The self-update test builds the program with a shorter wait before the first automatic check
-// (-DVIGILO_FIRST_UPDATE_CHECK_DELAY=<seconds> in the compiler flags), so that it need not wait a
-// minute after each start.
+// (-DVIGILO_FIRST_UPDATE_CHECK_DELAY=<seconds> on the sources that include this header), so that
+// it need not wait a minute after each start.
 #ifndef VIGILO_FIRST_UPDATE_CHECK_DELAY
 #define VIGILO_FIRST_UPDATE_CHECK_DELAY 60
 #endif
