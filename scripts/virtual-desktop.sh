@@ -71,7 +71,8 @@ vd_start_xvfb() { # name geometry
     vd_spawn "$1" Xvfb -displayfd 3 -screen 0 "$2" -nolisten tcp 3>"$number"
     vd_wait_until 100 grep -q '^[0-9]' "$number" ||
         { vd_log "Xvfb did not start (see $VD_DIR/$1.log)"; return 1; }
-    export DISPLAY=":$(head -n 1 "$number")"
+    DISPLAY=":$(head -n 1 "$number")"
+    export DISPLAY
 }
 
 vd_wait_until() {
