@@ -12,6 +12,8 @@
 #   vd_mock_upower [JSON]      python3-dbusmock's upower on the private system bus (not with the
 #                              machine's own logind), with template parameters such as
 #                              '{"OnBattery": true}'; its pid is in $VD_UPOWER_PID.
+#   vd_start_xvfb NAME WxHxD   Xvfb alone on a free display, logging to $VD_DIR/NAME.log; waits
+#                              up to 10 s for it and exports DISPLAY.
 #   vd_spawn NAME CMD...       starts CMD in the background, logs to $VD_DIR/NAME.log, and stops
 #                              it in vd_stop; the pid is in $VD_LAST_PID.
 #   vd_stop_trayer, vd_start_trayer   take the tray host away and bring it back; its pid is in
@@ -62,15 +64,15 @@ VD_LOGIND=""                 # "mock" or "system" after vd_start
 
 vd_log() { echo "virtual-desktop: $*" >&2; }
 
-vd_free_display() {
-    local n
-    for n in $(seq 90 199); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            echo "$n"
-            return 0
-        fi
-    done
-    return 1
+vd_start_xvfb() { # name geometry
+    local number=$VD_DIR/$1.display
+    # Xvfb takes the first free display number itself and writes it once it listens: a number
+    # looked up first could be taken meanwhile by a server starting beside this one.
+    vd_spawn "$1" Xvfb -displayfd 3 -screen 0 "$2" -nolisten tcp 3>"$number"
+    vd_wait_until 100 grep -q '^[0-9]' "$number" ||
+        { vd_log "Xvfb did not start (see $VD_DIR/$1.log)"; return 1; }
+    DISPLAY=":$(head -n 1 "$number")"
+    export DISPLAY
 }
 
 vd_wait_until() {
@@ -151,11 +153,7 @@ vd_start() {
         XDG_STATE_HOME="$VD_DIR/state"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
-    local display
-    display=$(vd_free_display) || { vd_log "no free X display number"; return 1; }
-    vd_spawn xvfb Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp
-    export DISPLAY=":$display"
-    vd_wait_for "xdpyinfo -display :$display" 100 || { vd_log "Xvfb did not start"; return 1; }
+    vd_start_xvfb xvfb 1280x800x24 || return 1
     xsetroot -solid '#4f6275' 2>/dev/null || true
     # Without a compositor, transparent window areas show black.
     vd_spawn xcompmgr xcompmgr

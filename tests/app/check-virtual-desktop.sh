@@ -12,10 +12,7 @@ source "$desktop"
 
 VD_DIR=$(mktemp -d /tmp/vigilo-vd-check.XXXXXX)
 trap vd_stop EXIT
-display=$(vd_free_display) || { echo "FAIL - no free X display number"; exit 1; }
-vd_spawn xvfb Xvfb ":$display" -screen 0 640x480x24 -nolisten tcp
-export DISPLAY=":$display"
-vd_wait_for "xdpyinfo -display :$display" 100 || { echo "FAIL - Xvfb did not start"; exit 1; }
+vd_start_xvfb xvfb 640x480x24 || { echo "FAIL - Xvfb did not start"; exit 1; }
 
 timeout 60 bash -c 'source "$1" && vd_docked vigilo' _ "$desktop" 2>"$VD_DIR/docked.err"
 code=$?

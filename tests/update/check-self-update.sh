@@ -31,6 +31,11 @@ work=$(realpath "$work")
 older=$(realpath "$older")
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$source_dir/scripts/virtual-desktop.sh"
+# For skip_while_users_vigilo_runs; this script's own fail and check, below, stop at the first
+# failure.
+# shellcheck source=../check-helpers.sh
+source "$here/../check-helpers.sh"
+skip_while_users_vigilo_runs
 
 scratch=$(mktemp -d /tmp/vigilo-self-update.XXXXXX)
 server=""
