@@ -1,7 +1,8 @@
 // The cost of one look at the running applications on this machine: the /proc scan that the
 // watcher does on every change notice, and the observation every two seconds.
-#include "platform/linux/LinuxWorkspace.h"
-#include "platform/linux/LinuxXdgDataDirs.h"
+#include "model/RunningAppsWatcher.h"
+#include "platform/linux/apps/LinuxWorkspace.h"
+#include "platform/linux/apps/LinuxXdgDataDirs.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -9,8 +10,9 @@
 namespace {
 
 void BM_RunningApplicationsOnThisMachine(benchmark::State& state) {
-    const vigilo::LinuxWorkspace workspace("/proc", ::getuid(), vigilo::xdgApplicationFolders(), {},
-                                           QDBusConnection(QString()));
+    const vigilo::LinuxWorkspace workspace(
+        "/proc", ::getuid(), vigilo::RunningAppsWatcher::builtInProcessNames(),
+        vigilo::xdgApplicationFolders(), {}, QDBusConnection(QString()));
     for (auto _ : state) {
         benchmark::DoNotOptimize(workspace.runningApplicationIDs());
     }

@@ -1,8 +1,9 @@
 // What reading the watched-applications list costs the GUI thread: the apps tab reads the
 // bridge's `apps` whenever the list changes. Measured over the real workspace, with two of the
 // built-in applications and one added by the user installed among 200 other desktop entries.
-#include "platform/linux/JsonDefaults.h"
-#include "platform/linux/LinuxWorkspace.h"
+#include "model/RunningAppsWatcher.h"
+#include "platform/linux/apps/LinuxWorkspace.h"
+#include "platform/linux/settings/JsonDefaults.h"
 #include "platform/qt/QtScheduler.h"
 #include "ui/WatchedAppsBridge.h"
 
@@ -37,8 +38,9 @@ void BM_WatchedAppsList(benchmark::State& state) {
 
     vigilo::JsonDefaults defaults(folder.filePath(QStringLiteral("settings")).toStdString());
     vigilo::Settings settings(defaults);
-    vigilo::LinuxWorkspace workspace("/proc", ::getuid(), {applications}, {},
-                                     QDBusConnection(QString()));
+    vigilo::LinuxWorkspace workspace("/proc", ::getuid(),
+                                     vigilo::RunningAppsWatcher::builtInProcessNames(),
+                                     {applications}, {}, QDBusConnection(QString()));
     vigilo::QtScheduler scheduler;
     vigilo::RunningAppsWatcher watcher(settings, workspace, scheduler);
     if (!watcher.add((applications / "org.example.Editor.desktop").string())) {

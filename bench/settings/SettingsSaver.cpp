@@ -2,7 +2,7 @@
 //   vigilo_settings_saver <folder>          opens the store and saves in a loop until killed
 //   vigilo_settings_saver <folder> --start  opens the store (what a start does to it) and exits
 
-#include "platform/linux/JsonDefaults.h"
+#include "platform/linux/settings/JsonDefaults.h"
 
 #include <iostream>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxStatsSource.h"
+#include "platform/linux/stats/LinuxStatsSource.h"
 #include "system/SystemStats.h"
 
 #include <benchmark/benchmark.h>

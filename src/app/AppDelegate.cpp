@@ -52,6 +52,8 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .http = *platform.http,
                                   .scheduler = *platform.scheduler,
                                   .words = platform.words})
+    , trayGlass_(*platform.desktopAppearance)
+    , reducedMotion_(*platform.reducedMotion)
     , panel_(PanelController::Services{.model = model_,
                                        .watcher = watcher_,
                                        .clock = *platform.clock,

@@ -2,14 +2,13 @@
 
 #include "app/ControlProtocol.h"
 #include "app/PanelController.h"
-#include "app/ReducedMotion.h"
 #include "app/StatusClicks.h"
 #include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
+#include "model/RunningAppsWatcher.h"
 #include "model/Settings.h"
 #include "model/SoundPlayer.h"
 #include "platform/PlatformServices.h"
-#include "system/RunningAppsWatcher.h"
 #include "update/Updater.h"
 
 #include <QMenu>
@@ -71,7 +70,7 @@ private:
     QMenu menu_;
     QAction* toggleAction_ = nullptr;
     TrayGlass trayGlass_;
-    ReducedMotion reducedMotion_{QDBusConnection::sessionBus()};
+    ReducedMotion& reducedMotion_;
     QSystemTrayIcon statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
     PanelController panel_;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/PanelGeometry.h"
-#include "platform/ports/PanelWindowSystem.h"
-#include "platform/ports/Scheduler.h"
+#include "ports/PanelWindowSystem.h"
+#include "ports/Scheduler.h"
 
 #include <QPropertyAnimation>
 #include <QQuickWindow>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "art/GlassIcon.h"
+#include "platform/DesktopAppearance.h"
 
 #include <QColor>
 #include <cstdint>
@@ -13,24 +14,6 @@
 namespace vigilo {
 
 enum class PanelShade { Light, Dark };
-
-/// What the desktop says about the panel that shows the tray.
-struct DesktopFacts {
-    /// $XDG_CURRENT_DESKTOP, a colon-separated list such as "ubuntu:GNOME".
-    std::string currentDesktop{};
-    /// KDE Plasma's style (plasmarc [Theme] name); absent means Plasma's default, which follows
-    /// the colour scheme.
-    std::optional<std::string> plasmaStyle{};
-    /// BackgroundNormal ("r,g,b") of KDE's [Colors:Header] and [Colors:Window] (kdeglobals).
-    std::optional<std::string> kdeHeaderBackground{};
-    std::optional<std::string> kdeWindowBackground{};
-    /// The freedesktop portal's "color-scheme" preference: 1 dark, 2 light, 0 none.
-    std::optional<std::uint32_t> colorScheme{};
-    /// The application palette's window colour is dark.
-    bool paletteDark = false;
-
-    friend bool operator==(const DesktopFacts&, const DesktopFacts&) = default;
-};
 
 /// The panel's shade, from the most specific fact known: GNOME Shell's top bar is dark whatever
 /// the theme; on KDE the Plasma style, else the colour scheme's header (or window) background;

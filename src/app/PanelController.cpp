@@ -1,6 +1,6 @@
 #include "app/PanelController.h"
 
-#include "platform/FreedMemory.h"
+#include "ports/FreedMemory.h"
 
 #include <QGuiApplication>
 #include <QScreen>

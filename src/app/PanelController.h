@@ -3,10 +3,10 @@
 #include "app/PanelScene.h"
 #include "model/AwakeModel.h"
 #include "model/PanelPlacement.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/PanelWindowSystem.h"
-#include "platform/ports/Scheduler.h"
-#include "system/RunningAppsWatcher.h"
+#include "model/RunningAppsWatcher.h"
+#include "ports/Clock.h"
+#include "ports/PanelWindowSystem.h"
+#include "ports/Scheduler.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,9 +1,7 @@
 #include "app/TrayGlass.h"
 
-#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QPixmap>
-#include <QStandardPaths>
 
 namespace vigilo {
 
@@ -13,19 +11,11 @@ constexpr qreal glassPoints = 18;
 
 } // namespace
 
-TrayGlass::TrayGlass(QObject* parent)
-    : TrayGlass(std::make_unique<DesktopAppearance>(
-                    QDBusConnection::sessionBus(),
-                    qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(),
-                    QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                        .toStdString()),
-                parent) {}
-
-TrayGlass::TrayGlass(std::unique_ptr<DesktopAppearance> desktop, QObject* parent)
+TrayGlass::TrayGlass(DesktopAppearance& desktop, QObject* parent)
     : QObject(parent)
-    , desktop_(std::move(desktop))
+    , desktop_(desktop)
     , paletteDark_(isDark(QGuiApplication::palette())) {
-    connect(desktop_.get(), &DesktopAppearance::changed, this, &TrayGlass::refresh);
+    connect(&desktop_, &DesktopAppearance::changed, this, &TrayGlass::refresh);
     refresh();
 }
 
@@ -50,7 +40,7 @@ QIcon TrayGlass::draw(bool filled, const GlassIcon::Ink& ink) {
 }
 
 void TrayGlass::refresh() {
-    DesktopFacts facts = desktop_->facts();
+    DesktopFacts facts = desktop_.facts();
     facts.paletteDark = paletteDark_;
     const PanelShade shade = panelShade(facts);
     if (shade == shade_) {

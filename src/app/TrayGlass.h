@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DesktopAppearance.h"
 #include "app/PanelColours.h"
+#include "platform/DesktopAppearance.h"
 
 #include <QIcon>
 #include <QObject>
@@ -21,10 +21,8 @@ public:
     /// the 18-point glass at that scale. StatusNotifier hosts receive all of them.
     static constexpr std::array<int, 6> pixelSizes{16, 22, 24, 32, 48, 64};
 
-    /// Follows this session's desktop and the application palette.
-    explicit TrayGlass(QObject* parent = nullptr);
-    /// Follows `desktop` and the application palette.
-    explicit TrayGlass(std::unique_ptr<DesktopAppearance> desktop, QObject* parent = nullptr);
+    /// Follows `desktop`, which must outlive the glass, and the application palette.
+    explicit TrayGlass(DesktopAppearance& desktop, QObject* parent = nullptr);
 
     [[nodiscard]] const QIcon& icon(bool filled) const { return filled ? filled_ : empty_; }
     /// Takes a new application palette into account, the last hint about the panel's shade.
@@ -41,7 +39,7 @@ public:
 private:
     void refresh();
 
-    std::unique_ptr<DesktopAppearance> desktop_;
+    DesktopAppearance& desktop_;
     bool paletteDark_;
     std::optional<PanelShade> shade_;
     QIcon empty_;

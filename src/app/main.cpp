@@ -3,10 +3,10 @@
 #include "app/CommandLine.h"
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
-#include "app/ControlSocketPath.h"
-#include "app/InstanceLock.h"
-#include "app/QuitOnSignals.h"
 #include "platform/PlatformServices.h"
+#include "platform/posix/ControlSocketPath.h"
+#include "platform/posix/InstanceLock.h"
+#include "platform/posix/QuitOnSignals.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/GlassState.h"
+#include "model/GlassState.h"
 
 #include <QColor>
 #include <QImage>

@@ -4,8 +4,8 @@
 #include "model/KeepAwake.h"
 #include "model/Metrics.h"
 #include "model/Settings.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/PlatformWords.h"
+#include "ports/Desktop.h"
+#include "ports/PlatformWords.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Desktop.h"
+#include "ports/Desktop.h"
 
 // The page where users can buy the author a coffee.
 namespace vigilo::Donation {

@@ -2,8 +2,8 @@
 
 #include "model/ChangeNotifier.h"
 #include "model/Settings.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/Desktop.h"
+#include "ports/Clock.h"
+#include "ports/Desktop.h"
 
 #include <cstdint>
 

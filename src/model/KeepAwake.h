@@ -6,8 +6,8 @@
 #include "model/SleepGuard.h"
 #include "model/SoundPlayer.h"
 #include "model/WatchedApps.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/Desktop.h"
+#include "ports/Clock.h"
+#include "ports/Desktop.h"
 
 #include <optional>
 

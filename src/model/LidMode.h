@@ -3,8 +3,8 @@
 #include "model/ChangeNotifier.h"
 #include "model/Settings.h"
 #include "model/SleepGuard.h"
-#include "platform/ports/Displays.h"
-#include "platform/ports/LidControl.h"
+#include "ports/Displays.h"
+#include "ports/LidControl.h"
 
 #include <optional>
 #include <string>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "model/ChangeNotifier.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/HttpGet.h"
-#include "platform/ports/Scheduler.h"
-#include "platform/ports/StatsSource.h"
+#include "ports/Desktop.h"
+#include "ports/HttpGet.h"
+#include "ports/Scheduler.h"
+#include "ports/StatsSource.h"
 #include "system/SystemStats.h"
 
 #include <memory>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ChangeNotifier.h"
+#include "ports/ScreenGeometry.h"
 
 #include <optional>
 
@@ -8,13 +9,6 @@ namespace vigilo {
 
 /// The settings screen's tabs, in the order of its tab bar.
 enum class PanelTab { General, Apps, About };
-
-/// A point in the panel's own coordinates: origin at the window's top-left corner, y downward.
-struct PanelPoint {
-    double x = 0;
-    double y = 0;
-    friend bool operator==(const PanelPoint&, const PanelPoint&) = default;
-};
 
 /// What the panel shows while it is open: whether it is on screen, where the pointer is (for
 /// hover highlights), which screen and settings tab are up, and whether the desktop asks for

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/ChangeNotifier.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/PowerSettingsSource.h"
+#include "ports/Clock.h"
+#include "ports/PowerSettingsSource.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "model/ChangeNotifier.h"
 #include "model/Settings.h"
-#include "platform/ports/Desktop.h"
+#include "ports/Desktop.h"
 
 namespace vigilo {
 

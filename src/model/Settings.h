@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/SettingsKeys.h"
-#include "platform/ports/Defaults.h"
+#include "ports/Defaults.h"
 
 #include <functional>
 #include <map>

@@ -44,10 +44,6 @@ inline constexpr BoolKey donationQuestionAnswered{"donationQuestionAnswered", fa
 inline constexpr DateKey donationPostponedAt{"donationPostponedAt"};
 inline constexpr DateKey resumeAwakeSince{"resumeAwakeSince"};
 inline constexpr BoolKey resumeManuallyOn{"resumeManuallyOn", false, BoolReading::Lenient};
-/// The user allowed closed-lid mode where the system needs no administrator rule for it (Linux):
-/// the permission is this stored consent.
-inline constexpr BoolKey lidModeGranted{"lidModeGranted", false};
-
 // The watched applications: enabled ids, hidden built-in ids, and the added applications as
 // JSON text ([{"name": …, "bundleIDs": […]}, …]).
 inline constexpr StringListKey watchedApps{"watchedApps"};

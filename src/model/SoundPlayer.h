@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/Settings.h"
-#include "platform/ports/AudioOut.h"
-#include "platform/ports/Clock.h"
+#include "ports/AudioOut.h"
+#include "ports/Clock.h"
 
 #include <map>
 #include <memory>

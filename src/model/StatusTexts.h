@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ports/Clock.h"
-#include "platform/ports/PlatformWords.h"
-#include "platform/ports/PowerSettingsSource.h"
+#include "ports/Clock.h"
+#include "ports/PlatformWords.h"
+#include "ports/PowerSettingsSource.h"
 
 #include <cstdint>
 #include <optional>

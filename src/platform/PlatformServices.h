@@ -1,24 +1,27 @@
 #pragma once
 
 #include "model/Settings.h"
+#include "platform/DesktopAppearance.h"
+#include "platform/PowerSourceMonitor.h"
+#include "platform/ReducedMotion.h"
 #include "platform/TrayHostMonitor.h"
-#include "platform/ports/AudioOut.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/Defaults.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/Displays.h"
-#include "platform/ports/HttpGet.h"
-#include "platform/ports/Installation.h"
-#include "platform/ports/LidControl.h"
-#include "platform/ports/PanelWindowSystem.h"
-#include "platform/ports/PlatformWords.h"
-#include "platform/ports/PowerAssertions.h"
-#include "platform/ports/PowerSettingsSource.h"
-#include "platform/ports/ProcessRunner.h"
-#include "platform/ports/Scheduler.h"
-#include "platform/ports/StatsSource.h"
-#include "platform/ports/UpdateFramework.h"
-#include "platform/ports/Workspace.h"
+#include "ports/AudioOut.h"
+#include "ports/Clock.h"
+#include "ports/Defaults.h"
+#include "ports/Desktop.h"
+#include "ports/Displays.h"
+#include "ports/HttpGet.h"
+#include "ports/Installation.h"
+#include "ports/LidControl.h"
+#include "ports/PanelWindowSystem.h"
+#include "ports/PlatformWords.h"
+#include "ports/PowerAssertions.h"
+#include "ports/PowerSettingsSource.h"
+#include "ports/ProcessRunner.h"
+#include "ports/Scheduler.h"
+#include "ports/StatsSource.h"
+#include "ports/UpdateFramework.h"
+#include "ports/Workspace.h"
 
 #include <QObject>
 #include <filesystem>
@@ -26,16 +29,6 @@
 #include <memory>
 
 namespace vigilo {
-
-/// Tells when the power source information changes (plugged in, unplugged, charge level).
-class PowerSourceMonitor : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-
-Q_SIGNALS:
-    void changed();
-};
 
 /// The adapters of the platform the program runs on, made by `makePlatformServices`.
 struct PlatformServices {
@@ -62,6 +55,9 @@ struct PlatformServices {
     std::unique_ptr<PanelWindowSystem> panelWindows;
     /// Nothing where the tray (a menu bar) is always there.
     std::unique_ptr<TrayHostMonitor> trayHosts;
+    /// What the desktop says about the panel that shows the tray, for the tray glass's colours.
+    std::unique_ptr<DesktopAppearance> desktopAppearance;
+    std::unique_ptr<ReducedMotion> reducedMotion;
     /// Uses the scheduler, the network and the runner above: declared after them, so destroyed
     /// before them.
     std::unique_ptr<UpdateFramework> updates;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/StatsSource.h"
+#include "ports/StatsSource.h"
 #include "system/BatteryInfo.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/LidMode.h"
-#include "platform/ports/PlatformWords.h"
+#include "ports/PlatformWords.h"
 #include "ui/Bridge.h"
 
 namespace vigilo {

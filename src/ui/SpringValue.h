@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/Spring.h"
+#include "model/Spring.h"
 
 #include <QAbstractAnimation>
 #include <QObject>

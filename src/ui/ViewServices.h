@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Clock.h"
+#include "ports/Clock.h"
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ports/PlatformWords.h"
-#include "system/RunningAppsWatcher.h"
+#include "model/RunningAppsWatcher.h"
+#include "ports/PlatformWords.h"
 #include "ui/Bridge.h"
 
 #include <QVariantList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/ChangeNotifier.h"
-#include "platform/ports/Scheduler.h"
-#include "platform/ports/UpdateFramework.h"
+#include "ports/Scheduler.h"
+#include "ports/UpdateFramework.h"
 #include "update/UpdatePhase.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
 
 #include "FakePlatform.h"
-#include "app/QuitOnSignals.h"
 #include "app/TrayGlass.h"
+#include "platform/posix/QuitOnSignals.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 #include "app/AppDelegate.h"
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
-#include "app/ControlSocketPath.h"
+#include "platform/posix/ControlSocketPath.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

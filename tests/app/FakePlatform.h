@@ -4,6 +4,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeDesktop.h"
+#include "fakes/FakeDesktopAppearance.h"
 #include "fakes/FakeDisplays.h"
 #include "fakes/FakeHttpGet.h"
 #include "fakes/FakeLidControl.h"
@@ -11,6 +12,7 @@
 #include "fakes/FakePowerAssertions.h"
 #include "fakes/FakePowerSettings.h"
 #include "fakes/FakeProcessRunner.h"
+#include "fakes/FakeReducedMotion.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeStatsSource.h"
 #include "fakes/FakeTrayHostMonitor.h"
@@ -48,6 +50,9 @@ struct FakePlatform {
     FakeDesktop& desktop = install<FakeDesktop>(services.desktop);
     FakePanelWindowSystem& panelWindows = install<FakePanelWindowSystem>(services.panelWindows);
     FakeTrayHostMonitor& trayHosts = install<FakeTrayHostMonitor>(services.trayHosts);
+    FakeDesktopAppearance& desktopAppearance =
+        install<FakeDesktopAppearance>(services.desktopAppearance);
+    FakeReducedMotion& reducedMotion = install<FakeReducedMotion>(services.reducedMotion);
     FakeUpdateFramework& updates = install<FakeUpdateFramework>(services.updates);
 };
 

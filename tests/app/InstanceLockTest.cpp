@@ -1,6 +1,6 @@
-#include "app/InstanceLock.h"
+#include "platform/posix/InstanceLock.h"
 
-#include "platform/linux/PrivateFolder.h"
+#include "platform/posix/PrivateFolder.h"
 
 #include <QTemporaryDir>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "FakePlatform.h"
 #include "app/AppDelegate.h"
-#include "platform/TempFolder.h"
+#include "fakes/FakeDesktopAppearance.h"
 
 #include <gtest/gtest.h>
 
@@ -62,9 +62,8 @@ TEST(TrayGlass, HoldsEverySizeTrayHostsAskForEachDrawnAtItsSize) {
 }
 
 TEST(TrayGlass, APaletteOfAnotherShadeRemakesTheIconsOnlyThen) {
-    const TempFolder config;
-    TrayGlass glass(std::make_unique<DesktopAppearance>(QDBusConnection(QStringLiteral("none")), "",
-                                                        config.path()));
+    fakes::FakeDesktopAppearance desktop;
+    TrayGlass glass(desktop);
     glass.setPalette(paletteWithWindow(QColor(0xf6, 0xf5, 0xf4)));
     const qint64 light = glass.icon(false).cacheKey();
     EXPECT_LT(topEdge(glass.icon(false), 22).lightness(), 60);

@@ -5,10 +5,10 @@
 #include "platform/TempFolder.h"
 #include "platform/apps/EventLoop.h"
 #include "platform/desktop/NotificationServer.h"
-#include "platform/linux/LinuxDesktop.h"
-#include "platform/linux/LinuxPowerSettings.h"
-#include "platform/linux/LinuxStatsSource.h"
-#include "platform/linux/UPowerSourceMonitor.h"
+#include "platform/linux/desktop/LinuxDesktop.h"
+#include "platform/linux/powersettings/LinuxPowerSettings.h"
+#include "platform/linux/powersettings/UPowerSourceMonitor.h"
+#include "platform/linux/stats/LinuxStatsSource.h"
 
 #include <QDBusVariant>
 #include <fstream>

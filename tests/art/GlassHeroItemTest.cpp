@@ -1,4 +1,4 @@
-#include "art/GlassHeroItem.h"
+#include "ui/GlassHeroItem.h"
 
 #include "fakes/FakeAudioOut.h"
 #include "fakes/FakeClock.h"

@@ -1,4 +1,4 @@
-#include "art/GlassHeroMath.h"
+#include "model/GlassHeroMath.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

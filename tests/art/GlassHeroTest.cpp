@@ -1,4 +1,4 @@
-#include "art/GlassHero.h"
+#include "model/GlassHero.h"
 
 #include "fakes/FakeClock.h"
 

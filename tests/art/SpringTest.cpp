@@ -1,4 +1,4 @@
-#include "art/Spring.h"
+#include "model/Spring.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/AudioOut.h"
+#include "ports/AudioOut.h"
 
 #include <map>
 #include <set>

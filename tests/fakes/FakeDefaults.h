@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Defaults.h"
+#include "ports/Defaults.h"
 
 #include <map>
 

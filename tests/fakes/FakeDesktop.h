@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Desktop.h"
+#include "ports/Desktop.h"
 
 #include <vector>
 

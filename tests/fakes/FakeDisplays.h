@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Displays.h"
+#include "ports/Displays.h"
 
 namespace vigilo::fakes {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/HttpGet.h"
+#include "ports/HttpGet.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/LidControl.h"
+#include "ports/LidControl.h"
 
 #include <functional>
 

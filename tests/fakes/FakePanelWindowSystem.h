@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/PanelWindowSystem.h"
+#include "ports/PanelWindowSystem.h"
 
 #include <map>
 

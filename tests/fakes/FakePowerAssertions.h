@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/PowerAssertions.h"
+#include "ports/PowerAssertions.h"
 
 #include <map>
 #include <vector>

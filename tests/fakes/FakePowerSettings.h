@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/PowerSettingsSource.h"
+#include "ports/PowerSettingsSource.h"
 
 namespace vigilo::fakes {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/ProcessRunner.h"
+#include "ports/ProcessRunner.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Scheduler.h"
+#include "ports/Scheduler.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/StatsSource.h"
+#include "ports/StatsSource.h"
 
 namespace vigilo::fakes {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/UpdateFramework.h"
+#include "ports/UpdateFramework.h"
 
 namespace vigilo::fakes {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Workspace.h"
+#include "ports/Workspace.h"
 
 #include <map>
 #include <memory>

@@ -1,5 +1,5 @@
 #include "ModelFixture.h"
-#include "platform/macos/LoginItemMessage.h"
+#include "platform/macos/desktop/LoginItemMessage.h"
 
 namespace vigilo {
 namespace {

@@ -1,6 +1,6 @@
 // Usage: vigilo_hold_assertion <system bus address> <session bus address>
 // Takes a display-kept-on assertion, prints "held" and waits to be killed.
-#include "platform/linux/LogindPowerAssertions.h"
+#include "platform/linux/power/LogindPowerAssertions.h"
 
 #include <QCoreApplication>
 #include <cstdio>

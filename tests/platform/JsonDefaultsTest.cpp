@@ -1,7 +1,7 @@
-#include "platform/linux/JsonDefaults.h"
+#include "platform/linux/settings/JsonDefaults.h"
 
 #include "TempFolder.h"
-#include "platform/linux/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxInstallation.h"
+#include "platform/linux/update/LinuxInstallation.h"
 
 #include "TempFolder.h"
 

@@ -1,10 +1,10 @@
-#include "platform/linux/LinuxPowerSettings.h"
+#include "platform/linux/powersettings/LinuxPowerSettings.h"
 
 #include "DBusSandbox.h"
 #include "TempFolder.h"
 #include "apps/EventLoop.h"
-#include "platform/linux/IniFile.h"
-#include "platform/linux/SysfsPowerSupply.h"
+#include "platform/linux/powersettings/SysfsPowerSupply.h"
+#include "platform/linux/settings/IniFile.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDBusConnectionInterface>

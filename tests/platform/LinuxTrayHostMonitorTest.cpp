@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxTrayHostMonitor.h"
+#include "platform/linux/desktop/LinuxTrayHostMonitor.h"
 
 #include "DBusSandbox.h"
 

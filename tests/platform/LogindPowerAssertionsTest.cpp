@@ -1,9 +1,9 @@
-#include "platform/linux/LogindPowerAssertions.h"
+#include "platform/linux/power/LogindPowerAssertions.h"
 
 #include "DBusSandbox.h"
 #include "LogindInhibitors.h"
 #include "apps/EventLoop.h"
-#include "platform/linux/DBusCalls.h"
+#include "platform/linux/dbus/DBusCalls.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "platform/linux/PosixProcessRunner.h"
+#include "platform/linux/process/PosixProcessRunner.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

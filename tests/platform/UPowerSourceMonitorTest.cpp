@@ -1,4 +1,4 @@
-#include "platform/linux/UPowerSourceMonitor.h"
+#include "platform/linux/powersettings/UPowerSourceMonitor.h"
 
 #include "DBusSandbox.h"
 

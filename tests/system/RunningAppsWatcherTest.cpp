@@ -1,4 +1,4 @@
-#include "system/RunningAppsWatcher.h"
+#include "model/RunningAppsWatcher.h"
 
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"

@@ -2,7 +2,7 @@
 
 #include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
-#include "system/RunningAppsWatcher.h"
+#include "model/RunningAppsWatcher.h"
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"

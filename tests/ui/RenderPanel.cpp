@@ -6,7 +6,7 @@
 #include "ViewHarness.h"
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/ModelFakes.h"
-#include "platform/SystemClock.h"
+#include "ports/SystemClock.h"
 #include "ui/PanelBridge.h"
 #include "ui/UpdatesBridge.h"
 #include "ui/ViewServices.h"

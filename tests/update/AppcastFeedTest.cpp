@@ -1,4 +1,4 @@
-#include "platform/linux/AppcastFeed.h"
+#include "platform/linux/update/AppcastFeed.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "update/ArchiveEntries.h"
+#include "util/ArchiveEntries.h"
 
 #include <gtest/gtest.h>
 

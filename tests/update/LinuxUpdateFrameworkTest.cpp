@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxUpdateFramework.h"
+#include "platform/linux/update/LinuxUpdateFramework.h"
 
 #include "LocalHttpServer.h"
 #include "StreamingHttpServer.h"
@@ -7,10 +7,10 @@
 #include "fakes/FakeScheduler.h"
 #include "platform/TempFolder.h"
 #include "platform/apps/EventLoop.h"
-#include "platform/linux/Base64.h"
-#include "platform/linux/PosixProcessRunner.h"
-#include "platform/linux/UpdatePreparation.h"
+#include "platform/linux/process/PosixProcessRunner.h"
+#include "platform/linux/update/UpdatePreparation.h"
 #include "platform/qt/QtHttpGet.h"
+#include "util/Base64.h"
 
 #include <algorithm>
 #include <array>

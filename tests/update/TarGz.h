@@ -1,6 +1,6 @@
 #pragma once
 
-#include "update/ArchiveEntries.h"
+#include "util/ArchiveEntries.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,7 +1,7 @@
-#include "platform/linux/UpdateSignature.h"
+#include "platform/linux/update/UpdateSignature.h"
 
 #include "platform/TempFolder.h"
-#include "platform/linux/Base64.h"
+#include "util/Base64.h"
 
 #include <array>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "update/VersionNumber.h"
+#include "util/VersionNumber.h"
 
 #include <gtest/gtest.h>
 

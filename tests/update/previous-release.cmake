@@ -26,7 +26,10 @@ set(CMAKE_PROJECT_VERSION "${PROJECT_VERSION}" CACHE STATIC "" FORCE)
 # exactly as in the build under test (whose objects ccache then gives back). Deferred to the end of
 # the configuration, when src/platform is known.
 cmake_language(DEFER CALL set_source_files_properties
-    ${CMAKE_SOURCE_DIR}/src/platform/linux/LinuxUpdateFramework.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/linux/update/LinuxUpdateFramework.cpp
+    DIRECTORY ${CMAKE_SOURCE_DIR}/src/platform/linux
+    PROPERTIES COMPILE_DEFINITIONS VIGILO_FIRST_UPDATE_CHECK_DELAY=1)
+cmake_language(DEFER CALL set_source_files_properties
     ${CMAKE_SOURCE_DIR}/src/platform/linux/LinuxPlatform.cpp
     DIRECTORY ${CMAKE_SOURCE_DIR}/src/platform
     PROPERTIES COMPILE_DEFINITIONS VIGILO_FIRST_UPDATE_CHECK_DELAY=1)

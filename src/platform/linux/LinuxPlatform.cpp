@@ -1,29 +1,33 @@
 #include "BuildInfo.h"
 #include "UpdateSource.h"
+#include "model/RunningAppsWatcher.h"
 #include "platform/PlatformServices.h"
-#include "platform/SystemClock.h"
-#include "platform/linux/CanberraAudioOut.h"
-#include "platform/linux/JsonDefaults.h"
-#include "platform/linux/LinuxCommandFolders.h"
-#include "platform/linux/LinuxDesktop.h"
-#include "platform/linux/LinuxDisplays.h"
-#include "platform/linux/LinuxInstallation.h"
-#include "platform/linux/LinuxPowerSettings.h"
-#include "platform/linux/LinuxStatsSource.h"
-#include "platform/linux/LinuxTrayHostMonitor.h"
-#include "platform/linux/LinuxUpdateFramework.h"
-#include "platform/linux/LinuxWorkspace.h"
-#include "platform/linux/LinuxXdgDataDirs.h"
-#include "platform/linux/LogindLidControl.h"
-#include "platform/linux/LogindPowerAssertions.h"
-#include "platform/linux/PosixProcessRunner.h"
-#include "platform/linux/UPowerSourceMonitor.h"
-#include "platform/linux/UpdateRollback.h"
-#include "platform/linux/X11PanelWindowSystem.h"
+#include "platform/linux/apps/LinuxCommandFolders.h"
+#include "platform/linux/apps/LinuxWorkspace.h"
+#include "platform/linux/apps/LinuxXdgDataDirs.h"
+#include "platform/linux/desktop/CanberraAudioOut.h"
+#include "platform/linux/desktop/LinuxDesktop.h"
+#include "platform/linux/desktop/LinuxTrayHostMonitor.h"
+#include "platform/linux/desktop/PortalDesktopAppearance.h"
+#include "platform/linux/desktop/PortalReducedMotion.h"
+#include "platform/linux/power/LinuxDisplays.h"
+#include "platform/linux/power/LogindLidControl.h"
+#include "platform/linux/power/LogindPowerAssertions.h"
+#include "platform/linux/powersettings/LinuxPowerSettings.h"
+#include "platform/linux/powersettings/UPowerSourceMonitor.h"
+#include "platform/linux/process/PosixProcessRunner.h"
+#include "platform/linux/settings/JsonDefaults.h"
+#include "platform/linux/stats/LinuxStatsSource.h"
+#include "platform/linux/update/LinuxInstallation.h"
+#include "platform/linux/update/LinuxUpdateFramework.h"
+#include "platform/linux/update/UpdateRollback.h"
+#include "platform/linux/x11/X11PanelWindowSystem.h"
 #include "platform/qt/QtHttpGet.h"
 #include "platform/qt/QtScheduler.h"
+#include "ports/SystemClock.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -98,9 +102,10 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     services.stats = std::make_unique<LinuxStatsSource>("/");
     services.http = std::make_unique<QtHttpGet>();
     services.workspace = std::make_unique<LinuxWorkspace>(
-        "/proc", ::getuid(), xdgApplicationFolders(), commandFolders(), sessionBus);
+        "/proc", ::getuid(), RunningAppsWatcher::builtInProcessNames(), xdgApplicationFolders(),
+        commandFolders(), sessionBus);
     // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
-    services.lid = std::make_unique<LogindLidControl>(systemBus, *services.settings);
+    services.lid = std::make_unique<LogindLidControl>(systemBus, *services.defaults);
     // Uses the runner, declared before it, so destroyed after it.
     services.displays = std::make_unique<LinuxDisplays>(*services.processes);
     auto installation = std::make_unique<LinuxInstallation>(
@@ -110,6 +115,10 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     services.installation = std::move(installation);
     services.panelWindows = makePanelWindowSystem();
     services.trayHosts = makeTrayHostMonitor(sessionBus);
+    services.desktopAppearance = std::make_unique<PortalDesktopAppearance>(
+        sessionBus, qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString());
+    services.reducedMotion = std::make_unique<PortalReducedMotion>(sessionBus);
     // A package manager's or a build folder's program is updated by whoever put it there: it
     // neither checks nor offers anything.
     if (!services.installation->canSelfUpdate()) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ports/HttpGet.h"
 #include "platform/qt/LimitedGet.h"
+#include "ports/HttpGet.h"
 
 #include <QNetworkAccessManager>
 #include <chrono>

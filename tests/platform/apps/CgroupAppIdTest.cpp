@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxCgroupAppId.h"
+#include "platform/linux/apps/LinuxCgroupAppId.h"
 
 #include <gtest/gtest.h>
 

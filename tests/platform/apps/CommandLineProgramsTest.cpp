@@ -2,9 +2,9 @@
 #include "EventLoop.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"
-#include "platform/linux/LinuxCommandFolders.h"
-#include "platform/linux/LinuxWorkspace.h"
-#include "system/RunningAppsWatcher.h"
+#include "model/RunningAppsWatcher.h"
+#include "platform/linux/apps/LinuxCommandFolders.h"
+#include "platform/linux/apps/LinuxWorkspace.h"
 
 #include <QProcess>
 #include <cstdlib>
@@ -42,7 +42,8 @@ void writeProcess(const fs::path& proc, const std::string& pid, const Process& p
 }
 
 LinuxWorkspace workspaceOver(const fs::path& proc) {
-    return LinuxWorkspace(proc, getuid(), {}, {}, QDBusConnection(QStringLiteral("none")));
+    return LinuxWorkspace(proc, getuid(), RunningAppsWatcher::builtInProcessNames(), {}, {},
+                          QDBusConnection(QStringLiteral("none")));
 }
 
 TEST(CommandLineProgramsTest, AssistantsAreFoundByProcessNameAsNativeProgramsAndScripts) {
@@ -174,8 +175,9 @@ TEST(CommandLineProgramsTest, AnAssistantCountsAsInstalledWhenItsCommandIsFound)
     makeProgram(home / ".local/bin/codex", fs::perms::owner_all | fs::perms::others_exec);
     fs::create_symlink(root.path() / "missing", bin / "dangling");
 
-    LinuxWorkspace workspace(root.path() / "proc", getuid(), {}, {bin, home / ".local/bin"},
-                             QDBusConnection(QStringLiteral("none")));
+    LinuxWorkspace workspace(root.path() / "proc", getuid(),
+                             RunningAppsWatcher::builtInProcessNames(), {},
+                             {bin, home / ".local/bin"}, QDBusConnection(QStringLiteral("none")));
     const std::pair<std::string, std::optional<fs::path>> cases[] = {
         {"process:claude", home / ".local/bin/claude"},
         {"process:codex", home / ".local/bin/codex"}, // the first one is not executable

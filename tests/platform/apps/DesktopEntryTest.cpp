@@ -1,5 +1,5 @@
-#include "platform/linux/LinuxApplicationIndex.h"
-#include "platform/linux/LinuxDesktopEntry.h"
+#include "platform/linux/apps/LinuxApplicationIndex.h"
+#include "platform/linux/apps/LinuxDesktopEntry.h"
 
 #include <gtest/gtest.h>
 

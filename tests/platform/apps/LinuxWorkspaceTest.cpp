@@ -1,11 +1,11 @@
-#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/apps/LinuxWorkspace.h"
 
 #include "../TempFolder.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"
-#include "platform/linux/LinuxCgroupAppId.h"
-#include "platform/linux/LinuxXdgDataDirs.h"
-#include "system/RunningAppsWatcher.h"
+#include "model/RunningAppsWatcher.h"
+#include "platform/linux/apps/LinuxCgroupAppId.h"
+#include "platform/linux/apps/LinuxXdgDataDirs.h"
 
 #include <algorithm>
 #include <fstream>
@@ -24,8 +24,8 @@ const fs::path systemApps = fixture / "system/applications";
 // A bus no one listens on: the observation must not be asked for here.
 LinuxWorkspace fixtureWorkspace(const fs::path& proc = fixture / "proc",
                                 std::vector<fs::path> folders = {homeApps, systemApps}) {
-    return LinuxWorkspace(proc, getuid(), std::move(folders), {},
-                          QDBusConnection(QStringLiteral("none")));
+    return LinuxWorkspace(proc, getuid(), RunningAppsWatcher::builtInProcessNames(),
+                          std::move(folders), {}, QDBusConnection(QStringLiteral("none")));
 }
 
 TEST(LinuxWorkspaceTest, RunningAppsComeFromUnitsSandboxesAndExecutables) {

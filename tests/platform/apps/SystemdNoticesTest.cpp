@@ -1,6 +1,7 @@
 #include "EventLoop.h"
-#include "platform/linux/LinuxRunningAppsObservation.h"
-#include "platform/linux/LinuxWorkspace.h"
+#include "model/RunningAppsWatcher.h"
+#include "platform/linux/apps/LinuxRunningAppsObservation.h"
+#include "platform/linux/apps/LinuxWorkspace.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -112,7 +113,8 @@ protected:
 
 TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
     startSystemdMock();
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(),
+                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -138,7 +140,8 @@ TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
                                     "while not os.path.exists('%1'):\n"
                                     "    time.sleep(0.02)\n")
                          .arg(gate));
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(),
+                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
     EXPECT_FALSE(subscribed(*observation));
@@ -151,7 +154,8 @@ TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
 
 TEST_F(PrivateBusTest, OnlyARefusedSubscriptionLeavesTheNoticesOff) {
     startSystemdMock();
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(),
+                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus);
     const auto raise = QStringLiteral("raise dbus.exceptions.DBusException('', name='%1')");
     const struct {
         QString subscribe;
@@ -182,7 +186,8 @@ TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotice
     std::ofstream(root / "applications/editor.desktop")
         << "[Desktop Entry]\nType=Application\nExec=editor-bin\n";
     fs::create_directories(root / "proc");
-    LinuxWorkspace workspace(root / "proc", getuid(), {root / "applications"}, {}, *bus);
+    LinuxWorkspace workspace(root / "proc", getuid(), RunningAppsWatcher::builtInProcessNames(),
+                             {root / "applications"}, {}, *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -203,7 +208,8 @@ TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported
     const fs::path proc = folder.filePath(QStringLiteral("proc")).toStdString();
     fs::create_directories(proc / "201");
     std::ofstream(proc / "201/cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
-    LinuxWorkspace workspace(proc, getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(proc, getuid(), RunningAppsWatcher::builtInProcessNames(), {}, {},
+                             *bus);
     int notices = 0;
     auto observation = observe(workspace, notices);
 

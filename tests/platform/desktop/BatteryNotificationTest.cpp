@@ -2,7 +2,7 @@
 #include "NotificationServer.h"
 #include "fakes/ModelFakes.h"
 #include "model/AwakeModel.h"
-#include "platform/linux/LinuxDesktop.h"
+#include "platform/linux/desktop/LinuxDesktop.h"
 
 using namespace vigilo;
 

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxDesktop.h"
+#include "platform/linux/desktop/LinuxDesktop.h"
 
 #include "../TempFolder.h"
 #include "NotificationServer.h"

@@ -1,8 +1,8 @@
-#include "platform/linux/XdgAutostart.h"
+#include "platform/linux/desktop/XdgAutostart.h"
 
 #include "../TempFolder.h"
-#include "platform/linux/IniFile.h"
-#include "platform/linux/LinuxDesktopEntry.h"
+#include "platform/linux/apps/LinuxDesktopEntry.h"
+#include "platform/linux/settings/IniFile.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // Usage: vigilo_hold_lid_lock <system bus address>
 // Asks for the closed-lid lock (as granted), prints "held" and waits to be killed.
 #include "fakes/FakeDefaults.h"
-#include "platform/linux/LogindLidControl.h"
+#include "platform/linux/power/LogindLidControl.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -13,10 +13,9 @@ int main(int argc, char** argv) {
     }
     vigilo::fakes::FakeDefaults granted;
     granted.values["lidModeGranted"] = true;
-    vigilo::Settings settings(granted);
     vigilo::LogindLidControl lid(
         QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("system")),
-        settings);
+        granted);
     if (!lid.setSleepDisabled(true)) {
         return 1;
     }

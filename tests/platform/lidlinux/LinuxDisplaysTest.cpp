@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxDisplays.h"
+#include "platform/linux/power/LinuxDisplays.h"
 
 #include "fakes/FakeProcessRunner.h"
 

@@ -2,7 +2,7 @@
 #include "../LogindInhibitors.h"
 #include "apps/EventLoop.h"
 #include "fakes/ModelFakes.h"
-#include "platform/linux/LogindLidControl.h"
+#include "platform/linux/power/LogindLidControl.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -30,7 +30,7 @@ protected:
         // No /proc fixture: the lid is what UPower says.
         lidBus = system.connect();
         lidControl =
-            std::make_unique<LogindLidControl>(lidBus, settings, "/nonexistent/vigilo-test-root");
+            std::make_unique<LogindLidControl>(lidBus, defaults, "/nonexistent/vigilo-test-root");
         model = std::make_unique<AwakeModel>(services(*lidControl, desktop));
     }
 

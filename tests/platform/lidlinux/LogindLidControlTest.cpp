@@ -1,9 +1,9 @@
-#include "platform/linux/LogindLidControl.h"
+#include "platform/linux/power/LogindLidControl.h"
 
 #include "../LogindInhibitors.h"
 #include "apps/EventLoop.h"
 #include "fakes/FakeDefaults.h"
-#include "platform/linux/DBusCalls.h"
+#include "platform/linux/dbus/DBusCalls.h"
 
 #include <QDBusVariant>
 #include <QProcess>
@@ -62,14 +62,13 @@ protected:
     DBusSandbox system{DBusSandbox::Kind::System};
     QDBusConnection bus = system.connect();
     fakes::FakeDefaults defaults;
-    Settings settings{defaults};
 };
 
 } // namespace
 
 TEST_F(LogindLidControlTest, OnceGrantedTheLockFollowsTheSwitch) {
     startLogind();
-    LogindLidControl lid(bus, settings);
+    LogindLidControl lid(bus, defaults);
 
     EXPECT_EQ(lid.install(), std::nullopt);
     EXPECT_TRUE(lid.isInstalled());
@@ -104,7 +103,7 @@ TEST_F(LogindLidControlTest, TheLockNeedsTheUsersConsentWhichLastsUntilRevokedAc
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        LogindLidControl lid(system.connect(), settings);
+        LogindLidControl lid(system.connect(), defaults);
         if (step.grant) {
             ASSERT_EQ(lid.install(), std::nullopt);
         }
@@ -126,7 +125,7 @@ TEST_F(LogindLidControlTest, TheLockNeedsTheUsersConsentWhichLastsUntilRevokedAc
 TEST_F(LogindLidControlTest, UninstallingOrDestroyingTheAdapterDropsTheLock) {
     startLogind();
     defaults.values["lidModeGranted"] = true;
-    LogindLidControl first(system.connect(), settings);
+    LogindLidControl first(system.connect(), defaults);
     ASSERT_TRUE(first.setSleepDisabled(true));
     EXPECT_EQ(first.uninstall(), std::nullopt);
     EXPECT_FALSE(first.isSleepDisabled());
@@ -134,7 +133,7 @@ TEST_F(LogindLidControlTest, UninstallingOrDestroyingTheAdapterDropsTheLock) {
 
     defaults.values["lidModeGranted"] = true;
     {
-        LogindLidControl second(system.connect(), settings);
+        LogindLidControl second(system.connect(), defaults);
         ASSERT_TRUE(second.setSleepDisabled(true));
         EXPECT_TRUE(runEventsUntil([&] { return inhibitors().size() == 1U; }, 5000));
     }
@@ -156,7 +155,7 @@ TEST_F(LogindLidControlTest, ARestartedLogindIsAskedForTheLidLockAgainWhileSleep
     for (const Case& each : cases) {
         SCOPED_TRACE(each.what);
         {
-            LogindLidControl lid(bus, settings);
+            LogindLidControl lid(bus, defaults);
             std::vector<bool> reported;
             lid.setOnSleepSwitchChanged([&] { reported.push_back(lid.isSleepDisabled()); });
             ASSERT_TRUE(lid.setSleepDisabled(true));
@@ -192,7 +191,7 @@ TEST_F(LogindLidControlTest, ARestartedLogindIsAskedForTheLidLockAgainWhileSleep
 TEST_F(LogindLidControlTest, ALidLockRequestThatLogindLeftUnansweredIsReportedAndAskedAgain) {
     startLogind();
     defaults.values["lidModeGranted"] = true;
-    LogindLidControl lid(bus, settings);
+    LogindLidControl lid(bus, defaults);
     std::vector<bool> reported;
     lid.setOnSleepSwitchChanged([&] { reported.push_back(lid.isSleepDisabled()); });
     DBusSandbox::settle(bus, busDaemon);
@@ -228,7 +227,7 @@ TEST_F(LogindLidControlTest, AKilledProcessLeavesNoLidLockBehind) {
 
 TEST_F(LogindLidControlTest, WithoutLogindThePermissionIsMissingAndCannotBeInstalled) {
     defaults.values["lidModeGranted"] = true;
-    LogindLidControl lid(bus, settings);
+    LogindLidControl lid(bus, defaults);
     DBusSandbox::settle(bus, busDaemon);
 
     EXPECT_FALSE(lid.isInstalled()) << "granted, but logind is not on the bus";
@@ -250,7 +249,7 @@ TEST_F(LogindLidControlTest, WithoutLogindThePermissionIsMissingAndCannotBeInsta
 TEST_F(LogindLidControlTest, LogindAnswersForTheLidBeforeProc) {
     startLogind();
     giveLogindALid(false);
-    LogindLidControl lid(bus, settings, lidClosedRoot);
+    LogindLidControl lid(bus, defaults, lidClosedRoot);
     DBusSandbox::settle(bus, logindName);
     EXPECT_FALSE(lid.isLidClosed());
     DBusSandbox::settle(bus, logindName);
@@ -266,7 +265,7 @@ TEST_F(LogindLidControlTest, UPowerAnswersForTheLidBeforeLogindAndIsFollowed) {
     startLogind();
     giveLogindALid(false);
     system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
-    LogindLidControl lid(bus, settings, lidOpenRoot);
+    LogindLidControl lid(bus, defaults, lidOpenRoot);
     DBusSandbox::settle(bus, upowerName);
     EXPECT_TRUE(lid.isLidClosed());
 
@@ -275,14 +274,14 @@ TEST_F(LogindLidControlTest, UPowerAnswersForTheLidBeforeLogindAndIsFollowed) {
 }
 
 TEST_F(LogindLidControlTest, AUPowerThatStartsLaterIsHeard) {
-    LogindLidControl lid(bus, settings, lidOpenRoot);
+    LogindLidControl lid(bus, defaults, lidOpenRoot);
     system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
     EXPECT_TRUE(runEventsUntil([&] { return lid.isLidClosed(); }, 5000));
 }
 
 TEST_F(LogindLidControlTest, TheLidIsFollowedWithoutAskingUPowerOnEveryQuestion) {
     system.startTemplate("upower", upowerName, R"({"LidIsClosed": true})");
-    LogindLidControl lid(bus, settings, lidOpenRoot);
+    LogindLidControl lid(bus, defaults, lidOpenRoot);
     DBusSandbox::settle(bus, upowerName);
     ASSERT_TRUE(lid.isLidClosed());
     const long readsAtStart = upowerPropertyReads();
@@ -299,15 +298,15 @@ TEST_F(LogindLidControlTest, TheLidIsFollowedWithoutAskingUPowerOnEveryQuestion)
 
 TEST_F(LogindLidControlTest, UPowerIsNotAskedAboutALidItSaysIsNotThere) {
     system.startTemplate("upower", upowerName, R"({"LidIsPresent": false, "LidIsClosed": false})");
-    LogindLidControl lid(bus, settings, lidClosedRoot);
+    LogindLidControl lid(bus, defaults, lidClosedRoot);
     DBusSandbox::settle(bus, upowerName);
 
     EXPECT_TRUE(lid.isLidClosed());
 }
 
 TEST_F(LogindLidControlTest, WithoutServicesTheAcpiButtonAnswers) {
-    EXPECT_TRUE(LogindLidControl(bus, settings, lidClosedRoot).isLidClosed());
-    EXPECT_FALSE(LogindLidControl(bus, settings, lidOpenRoot).isLidClosed());
-    EXPECT_FALSE(LogindLidControl(bus, settings, "/nonexistent/vigilo-test-root").isLidClosed())
+    EXPECT_TRUE(LogindLidControl(bus, defaults, lidClosedRoot).isLidClosed());
+    EXPECT_FALSE(LogindLidControl(bus, defaults, lidOpenRoot).isLidClosed());
+    EXPECT_FALSE(LogindLidControl(bus, defaults, "/nonexistent/vigilo-test-root").isLidClosed())
         << "nothing answers: open";
 }

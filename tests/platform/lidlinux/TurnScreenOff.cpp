@@ -5,8 +5,8 @@
 // then how that run ended ("finished", "timed out" or "stopped" when the adapter stopped it),
 // and "left" once the adapter is gone. STAND-IN runs in place of every program asked for; with
 // --leave-while-running the adapter is destroyed as soon as its run has started.
-#include "platform/linux/LinuxDisplays.h"
-#include "platform/linux/PosixProcessRunner.h"
+#include "platform/linux/power/LinuxDisplays.h"
+#include "platform/linux/process/PosixProcessRunner.h"
 
 #include <QGuiApplication>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "platform/macos/LidGuard.h"
+#include "platform/macos/power/LidGuard.h"
 
 #include "fakes/FakeProcessRunner.h"
 

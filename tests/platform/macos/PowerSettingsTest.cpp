@@ -1,4 +1,4 @@
-#include "platform/macos/PowerSettings.h"
+#include "platform/macos/powersettings/PowerSettings.h"
 
 #include "fakes/FakeProcessRunner.h"
 

@@ -1,9 +1,9 @@
 // The sound effects and the alert sound, played through libcanberra into a private PulseAudio
 // server whose streams the tests read back.
-#include "platform/linux/CanberraAudioOut.h"
+#include "platform/linux/desktop/CanberraAudioOut.h"
 
 #include "SoundServer.h"
-#include "platform/linux/LinuxDesktop.h"
+#include "platform/linux/desktop/LinuxDesktop.h"
 
 #include <QJsonArray>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "platform/linux/LinuxStatsSource.h"
+#include "platform/linux/stats/LinuxStatsSource.h"
 
-#include "platform/linux/InterfaceAddresses.h"
-#include "platform/linux/ProcStats.h"
+#include "platform/linux/stats/InterfaceAddresses.h"
+#include "platform/linux/stats/ProcStats.h"
 #include "system/SystemStats.h"
 
 #include <arpa/inet.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/X11PanelWindowSystem.h"
+#include "platform/linux/x11/X11PanelWindowSystem.h"
 
 #include <QGuiApplication>
 #include <QWindow>

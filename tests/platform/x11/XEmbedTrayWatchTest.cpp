@@ -1,4 +1,4 @@
-#include "platform/linux/XEmbedTrayWatch.h"
+#include "platform/linux/x11/XEmbedTrayWatch.h"
 
 #include <QGuiApplication>
 #include <QSignalSpy>

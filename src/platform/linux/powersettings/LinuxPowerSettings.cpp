@@ -1,0 +1,76 @@
+#include "platform/linux/powersettings/LinuxPowerSettings.h"
+
+#include "platform/linux/powersettings/KdePowerSettings.h"
+#include "platform/linux/powersettings/LogindSleepSettings.h"
+#include "platform/linux/powersettings/SysfsPowerSupply.h"
+#include "platform/linux/powersettings/UPowerSource.h"
+
+namespace vigilo {
+
+LinuxPowerSettings::LinuxPowerSettings(QDBusConnection systemBus, QDBusConnection sessionBus,
+                                       Paths paths)
+    : systemBus_(std::move(systemBus))
+    , paths_(std::move(paths))
+    , gnome_(paths_.gsettings, std::move(sessionBus)) {}
+
+void LinuxPowerSettings::read(std::function<void(PowerValues)> done) {
+    auto reading = std::make_shared<Reading>();
+    reading->done = std::move(done);
+    readUPowerSource(
+        systemBus_, &calls_, [this, reading](std::optional<PowerValues::Source> source) {
+            reading->values.source = source.value_or(readSysfsPowerSource(paths_.powerSupplies));
+            readDesktopDelays(reading);
+        });
+}
+
+void LinuxPowerSettings::readDesktopDelays(const std::shared_ptr<Reading>& reading) {
+    const PowerValues::Source source = reading->values.source;
+    if (isKde()) {
+        reading->delays = readKdePowerSettings(paths_.configHome, source);
+        if (reading->delays.isComplete()) {
+            readLogindDelays(reading);
+            return;
+        }
+        gnome_.read(source, [this, reading](SleepDelays gnome) {
+            reading->delays.fillFrom(gnome);
+            readLogindDelays(reading);
+        });
+        return;
+    }
+    gnome_.read(source, [this, reading, source](SleepDelays gnome) {
+        reading->delays = gnome;
+        if (!reading->delays.isComplete()) {
+            reading->delays.fillFrom(readKdePowerSettings(paths_.configHome, source));
+        }
+        readLogindDelays(reading);
+    });
+}
+
+void LinuxPowerSettings::readLogindDelays(const std::shared_ptr<Reading>& reading) {
+    if (reading->delays.isComplete()) {
+        readSleepDisabled(reading);
+        return;
+    }
+    readLogindSleepSettings(systemBus_, &calls_, [this, reading](SleepDelays logind) {
+        reading->delays.fillFrom(logind);
+        readSleepDisabled(reading);
+    });
+}
+
+void LinuxPowerSettings::readSleepDisabled(const std::shared_ptr<Reading>& reading) {
+    askWhetherLogindForbidsSuspend(systemBus_, &calls_, [reading](bool forbids) {
+        PowerValues& values = reading->values;
+        values.displaySleepMinutes =
+            reading->delays.displayMinutes.value_or(values.displaySleepMinutes);
+        values.systemSleepMinutes =
+            reading->delays.systemMinutes.value_or(values.systemSleepMinutes);
+        values.sleepDisabled = forbids;
+        reading->done(values);
+    });
+}
+
+bool LinuxPowerSettings::isKde() const {
+    return paths_.currentDesktop.find("KDE") != std::string::npos;
+}
+
+} // namespace vigilo

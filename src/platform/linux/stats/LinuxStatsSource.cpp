@@ -1,0 +1,45 @@
+#include "platform/linux/stats/LinuxStatsSource.h"
+
+#include "platform/linux/stats/InterfaceAddresses.h"
+#include "platform/linux/stats/ProcStats.h"
+#include "platform/linux/stats/SysfsPowerSupplies.h"
+#include "util/Files.h"
+
+#include <sys/statvfs.h>
+
+namespace vigilo {
+
+std::optional<CpuTicks> LinuxStatsSource::cpuTicks() {
+    const auto text = readFileStart(root_ / "proc/stat");
+    return text ? LinuxStats::parseCpuTicks(*text) : std::nullopt;
+}
+
+std::optional<MemoryFigures> LinuxStatsSource::memoryFigures() {
+    const auto text = readFileStart(root_ / "proc/meminfo");
+    return text ? LinuxStats::parseMemInfo(*text) : std::nullopt;
+}
+
+std::optional<VolumeCapacity> LinuxStatsSource::rootVolumeCapacity() {
+    struct statvfs volume {};
+    if (::statvfs(root_.c_str(), &volume) != 0) {
+        return std::nullopt;
+    }
+    const auto bytes = [&](fsblkcnt_t blocks) {
+        return static_cast<std::int64_t>(blocks * volume.f_frsize);
+    };
+    return VolumeCapacity{.available = bytes(volume.f_bavail), .total = bytes(volume.f_blocks)};
+}
+
+std::vector<PowerSource> LinuxStatsSource::powerSources() {
+    return LinuxStats::readPowerSupplies(root_ / "sys/class/power_supply");
+}
+
+std::vector<InterfaceAddress> LinuxStatsSource::interfaceAddresses() {
+    return LinuxStats::currentInterfaceAddresses();
+}
+
+std::vector<std::string> LinuxStatsSource::preferredInterfacePrefixes() const {
+    return {"en", "eth", "wl"};
+}
+
+} // namespace vigilo
