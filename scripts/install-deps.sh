@@ -1,6 +1,21 @@
 #!/usr/bin/env bash
 # Installs every Debian package Vigilo needs to build, run and test. Idempotent; run as root.
+# On a Mac: the Homebrew formulae instead (as the user who owns Homebrew), and Sparkle 2.
 set -euo pipefail
+
+if [ "$(uname -s)" = Darwin ]; then
+  formulae=(cmake ninja pkg-config ccache qt googletest nlohmann-json)
+  missing=()
+  for f in "${formulae[@]}"; do
+    brew list --formula "$f" >/dev/null 2>&1 || missing+=("$f")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    brew install "${missing[@]}"
+  else
+    echo "install-deps: all formulae present"
+  fi
+  exec "$(dirname "$0")/fetch-sparkle.sh"
+fi
 
 packages=(
   build-essential cmake ninja-build pkg-config git ccache

@@ -25,6 +25,14 @@ if ! "$root/scripts/install-deps.sh"; then
 fi
 
 build=${VIGILO_BUILD_DIR:-$root/build/run}
+if [ "$(uname -s)" = Darwin ]; then
+    # A Mac always has its menu bar: the bundle starts there.
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIGILO_BUILD_TESTS=OFF \
+        -DCMAKE_PREFIX_PATH="$(brew --prefix qt)" >/dev/null
+    cmake --build "$build" --target vigilo
+    echo "run: starting Vigilo; it lives in the menu bar"
+    exec open "$build/src/app/Vigilo.app"
+fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIGILO_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target vigilo
 vigilo="$build/src/app/vigilo"

@@ -1,10 +1,15 @@
 // Renders the application icon into a hicolor icon theme folder, as PNGs of the given sizes and
 // one SVG:
 //   vigilo_render_app_icon <folder> <application id> <size>...
-// writes <folder>/hicolor/<size>x<size>/apps/<id>.png and <folder>/hicolor/scalable/apps/<id>.svg.
+// writes <folder>/hicolor/<size>x<size>/apps/<id>.png and <folder>/hicolor/scalable/apps/<id>.svg;
+// or into a Mac's icon file, with every size a Mac asks for:
+//   vigilo_render_app_icon --icns <file>
+#include "IcnsFile.h"
 #include "art/AppIcon.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -40,6 +45,25 @@ bool report(bool written, const QString& path) {
     return written;
 }
 
+bool writeIcns(const QString& path) {
+    std::vector<vigilo::IcnsFile::Element> elements;
+    for (const auto& [type, pixels] : vigilo::IcnsFile::pngTypes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) ||
+            !vigilo::AppIcon::image(pixels).save(&buffer, "PNG")) {
+            return false;
+        }
+        elements.push_back({.type = type, .data = {png.begin(), png.end()}});
+    }
+    const std::vector<std::uint8_t> icns = vigilo::IcnsFile::write(elements);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(reinterpret_cast<const char*>(icns.data()),
+                      static_cast<qint64>(icns.size())) == static_cast<qint64>(icns.size()) &&
+           file.flush();
+}
+
 QString iconPath(const QDir& root, const QString& size, const QString& fileName) {
     const QString folder = QStringLiteral("hicolor/%1/apps").arg(size);
     return root.mkpath(folder) ? root.filePath(folder + QLatin1Char('/') + fileName) : QString();
@@ -50,8 +74,12 @@ QString iconPath(const QDir& root, const QString& size, const QString& fileName)
 int main(int argc, char** argv) {
     const QGuiApplication application(argc, argv);
     const QStringList arguments = QGuiApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--icns")) {
+        return report(writeIcns(arguments[2]), arguments[2]) ? 0 : 1;
+    }
     if (arguments.size() < 4) {
-        std::fprintf(stderr, "usage: vigilo_render_app_icon <folder> <application id> <size>...\n");
+        std::fprintf(stderr, "usage: vigilo_render_app_icon <folder> <application id> <size>...\n"
+                             "       vigilo_render_app_icon --icns <file>\n");
         return 64;
     }
     const QDir root(arguments[1]);
