@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ports/PowerAssertions.h"
+
+#include <set>
+
+namespace vigilo {
+
+/// Power assertions of IOKit's power management (IOPMAssertionCreateWithName). The system
+/// grants or refuses them at once and keeps them until released or the process ends, so none
+/// is ever lost afterwards.
+class MacPowerAssertions final : public PowerAssertions {
+public:
+    MacPowerAssertions() = default;
+    /// Releases the assertions still held.
+    ~MacPowerAssertions() override;
+    MacPowerAssertions(const MacPowerAssertions&) = delete;
+    MacPowerAssertions& operator=(const MacPowerAssertions&) = delete;
+
+    [[nodiscard]] std::optional<AssertionId> create(AssertionKind kind,
+                                                    const std::string& name) override;
+    void release(AssertionId id) override;
+    /// Kept only to honour the interface: nothing is ever lost.
+    void setOnLost(std::function<void(AssertionId)> lost) override { onLost_ = std::move(lost); }
+
+private:
+    std::set<AssertionId> held_;
+    std::function<void(AssertionId)> onLost_;
+};
+
+} // namespace vigilo
