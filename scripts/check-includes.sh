@@ -24,7 +24,7 @@ import pathlib, re, sys
 # Folder (or file) of the including file -> what it may include (folders, or single headers).
 core = ["util/", "ports/", "system/", "update/", "model/"]
 interfaces = ["platform/DesktopAppearance.h", "platform/PowerSourceMonitor.h",
-              "platform/ReducedMotion.h", "platform/TrayHostMonitor.h"]
+              "platform/ReducedMotion.h", "platform/StatusItem.h", "platform/TrayHostMonitor.h"]
 portable = ["platform/qt/", "platform/posix/", "ports/", "util/"]
 rules = {
     "src/util/": ["util/"],
@@ -36,7 +36,7 @@ rules = {
     "src/ui/": core + ["art/", "ui/"],
     "src/app/": core + ["art/", "ui/", "app/", "platform/PlatformServices.h", "platform/qt/",
                         "platform/posix/"] + interfaces,
-    "src/platform/qt/": ["platform/qt/", "ports/", "util/"],
+    "src/platform/qt/": ["platform/qt/", "ports/", "util/"] + interfaces,
     "src/platform/posix/": ["platform/posix/", "ports/", "util/"],
     "src/platform/linux/": ["platform/linux/"] + portable + interfaces,
     "src/platform/macos/": ["platform/macos/"] + portable + interfaces,

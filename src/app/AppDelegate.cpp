@@ -54,6 +54,7 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .words = platform.words})
     , trayGlass_(*platform.desktopAppearance)
     , reducedMotion_(*platform.reducedMotion)
+    , statusItem_(*platform.statusItem)
     , panel_(PanelController::Services{.model = model_,
                                        .watcher = watcher_,
                                        .clock = *platform.clock,
@@ -69,14 +70,12 @@ AppDelegate::~AppDelegate() {
 
 void AppDelegate::finishLaunching() {
     // The status item and its clicks.
-    connect(&statusItem_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                statusItemClicked(reason, QGuiApplication::queryKeyboardModifiers());
-            });
+    connect(&statusItem_, &StatusItem::panelClicked, this,
+            [this] { panel_.togglePanel(panelAnchor()); });
+    connect(&statusItem_, &StatusItem::toggleClicked, this, [this] { model_.toggle(); });
     statusItem_.setToolTip(QStringLiteral("Клик — панель, %1 + клик — вкл/выкл, правый клик — меню")
                                .arg(QString::fromStdString(platform_.words.toggleModifier)));
-    // StatusNotifier hosts draw the menu themselves, so it stays attached for good.
-    statusItem_.setContextMenu(&menu_);
+    statusItem_.setMenu(&menu_);
 
     if (platform_.updates) {
         updater_ = std::make_unique<Updater>(
@@ -142,26 +141,6 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,
-                                    Qt::KeyboardModifiers modifiers) {
-    switch (clickAction(reason, modifiers)) {
-    case ClickAction::Toggle:
-        model_.toggle();
-        break;
-    case ClickAction::ShowMenu:
-        // A right click already opens the attached menu; Ctrl+click has to ask for it.
-        if (reason != QSystemTrayIcon::Context) {
-            menu_.popup(QCursor::pos());
-        }
-        break;
-    case ClickAction::OpenPanel:
-        panel_.togglePanel(panelAnchor());
-        break;
-    case ClickAction::None:
-        break;
-    }
-}
-
 ControlReply AppDelegate::handleControl(ControlVerb verb) {
     if (verb == ControlVerb::Show) {
         panel_.showPanel(panelAnchor());
@@ -200,7 +179,8 @@ void AppDelegate::buildMenu() {
 
 void AppDelegate::updateStatusItem() {
     const bool awake = model_.isAwake();
-    statusItem_.setIcon(trayGlass_.icon(awake));
+    // The empty glass may take the menu bar's own colour; the filled one keeps its amber.
+    statusItem_.setIcon(trayGlass_.icon(awake), !awake);
     toggleAction_->setText(toggleTitle(awake));
 }
 
@@ -210,7 +190,6 @@ void AppDelegate::sampleStats() {
 }
 
 PanelAnchor AppDelegate::panelAnchor() const {
-    // StatusNotifier hosts draw the icon themselves and give no geometry.
     const QRect icon = statusItem_.geometry();
     const QPoint pointer = QCursor::pos();
     PanelAnchor anchor{

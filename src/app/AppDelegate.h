@@ -2,7 +2,6 @@
 
 #include "app/ControlProtocol.h"
 #include "app/PanelController.h"
-#include "app/StatusClicks.h"
 #include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
 #include "model/RunningAppsWatcher.h"
@@ -13,7 +12,6 @@
 
 #include <QMenu>
 #include <QObject>
-#include <QSystemTrayIcon>
 #include <memory>
 
 class QAction;
@@ -36,15 +34,11 @@ public:
     void finishLaunching();
 
     [[nodiscard]] AwakeModel& model() { return model_; }
-    [[nodiscard]] QSystemTrayIcon& statusItem() { return statusItem_; }
     [[nodiscard]] QMenu& statusMenu() { return menu_; }
     [[nodiscard]] PanelController& panel() { return panel_; }
     /// Nothing on a platform without an update framework.
     [[nodiscard]] Updater* updater() { return updater_.get(); }
 
-    /// Acts on a click on the tray icon; `modifiers` are the keys held at click time.
-    void statusItemClicked(QSystemTrayIcon::ActivationReason reason,
-                           Qt::KeyboardModifiers modifiers);
     /// Acts on a command-line request: on and off switch exactly like the menu item; show opens
     /// the panel.
     ControlReply handleControl(ControlVerb verb);
@@ -71,7 +65,7 @@ private:
     QAction* toggleAction_ = nullptr;
     TrayGlass trayGlass_;
     ReducedMotion& reducedMotion_;
-    QSystemTrayIcon statusItem_;
+    StatusItem& statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
     PanelController panel_;
     std::unique_ptr<Updater> updater_;

@@ -4,6 +4,7 @@
 #include "platform/DesktopAppearance.h"
 #include "platform/PowerSourceMonitor.h"
 #include "platform/ReducedMotion.h"
+#include "platform/StatusItem.h"
 #include "platform/TrayHostMonitor.h"
 #include "ports/AudioOut.h"
 #include "ports/Clock.h"
@@ -53,6 +54,8 @@ struct PlatformServices {
     std::unique_ptr<Desktop> desktop;
     std::unique_ptr<Installation> installation;
     std::unique_ptr<PanelWindowSystem> panelWindows;
+    /// The glass in the tray or the menu bar.
+    std::unique_ptr<StatusItem> statusItem;
     /// Nothing where the tray (a menu bar) is always there.
     std::unique_ptr<TrayHostMonitor> trayHosts;
     /// What the desktop says about the panel that shows the tray, for the tray glass's colours.

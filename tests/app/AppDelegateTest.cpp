@@ -25,7 +25,7 @@ protected:
     // Inside the glass, above the base and below the liquid line: amber when filled, clear
     // when empty.
     [[nodiscard]] QColor glassMiddle() {
-        const QImage icon = delegate.statusItem().icon().pixmap(18, 18).toImage();
+        const QImage icon = platform.statusItem.icon().pixmap(18, 18).toImage();
         return icon.pixelColor(9, 11);
     }
 
@@ -59,19 +59,19 @@ TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcut) {
 }
 
 TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
-    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::AltModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::AltModifier);
     EXPECT_TRUE(delegate.model().isAwake());
     EXPECT_EQ(held(), 1U);
     ASSERT_EQ(platform.audio.plays.size(), 1U);
     EXPECT_EQ(platform.audio.plays.back().name, "pour-in");
 
-    delegate.statusItemClicked(QSystemTrayIcon::MiddleClick, Qt::NoModifier);
+    platform.statusItem.activate(QSystemTrayIcon::MiddleClick, Qt::NoModifier);
     EXPECT_FALSE(delegate.model().isAwake());
     EXPECT_EQ(held(), 0U);
 
-    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
-    delegate.statusItemClicked(QSystemTrayIcon::Context, Qt::AltModifier);
-    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::AltModifier | Qt::ControlModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Context, Qt::AltModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::AltModifier | Qt::ControlModifier);
     delegate.statusMenu().hide();
     EXPECT_FALSE(delegate.model().isAwake());
     EXPECT_EQ(platform.assertions.createCalls, 1);
@@ -80,7 +80,7 @@ TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
 TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt) {
     PanelController& panel = delegate.panel();
     const PanelState& panelState = delegate.model().panelState();
-    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::NoModifier);
     EXPECT_TRUE(panel.isOpen());
 
     delegate.statusMenu().popup(QPoint());
@@ -93,7 +93,7 @@ TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt
     EXPECT_TRUE(panelState.showsSettings());
     EXPECT_EQ(panelState.panelTab(), PanelTab::About);
 
-    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::NoModifier);
     EXPECT_FALSE(panel.isOpen());
     EXPECT_FALSE(panelState.showsSettings());
 }
@@ -130,7 +130,7 @@ TEST_F(AppDelegateTest, WithoutATrayHostThePanelIsAnOrdinaryWindowUntilOneComes)
     platform.trayHosts.setHasTrayHost(true);
     EXPECT_FALSE(panel.isOpen()) << "back to the tray";
     platform.clock.advance(1);
-    delegate.statusItemClicked(QSystemTrayIcon::Trigger, Qt::NoModifier);
+    platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::NoModifier);
     ASSERT_TRUE(panel.isOpen());
     EXPECT_TRUE(panel.window()->flags().testFlag(Qt::Tool)) << "the floating panel again";
     delegate.handleControl(ControlVerb::Show);
@@ -178,7 +178,7 @@ TEST_F(AppDelegateTest, APaletteChangeRedrawsTheGlassInItsColours) {
     dark.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
     QGuiApplication::setPalette(dark);
     // The left wall of the glass, drawn in the outline colour.
-    const QColor wall = delegate.statusItem().icon().pixmap(18, 18).toImage().pixelColor(4, 6);
+    const QColor wall = platform.statusItem.icon().pixmap(18, 18).toImage().pixelColor(4, 6);
     QGuiApplication::setPalette(before);
     EXPECT_GT(wall.alpha(), 200);
     EXPECT_GT(wall.lightness(), 200);
@@ -194,7 +194,7 @@ TEST(TrayGlass, DarkIsTheWindowColour) {
     EXPECT_FALSE(TrayGlass::isDark(palette));
 }
 
-TEST(StatusClicks, MenuForRightOrCtrlClickToggleForAltOrMiddle) {
+TEST(QtStatusItem, MenuForRightOrCtrlClickToggleForAltOrMiddle) {
     EXPECT_EQ(clickAction(QSystemTrayIcon::Context, Qt::NoModifier), ClickAction::ShowMenu);
     EXPECT_EQ(clickAction(QSystemTrayIcon::Trigger, Qt::ControlModifier), ClickAction::ShowMenu);
     EXPECT_EQ(clickAction(QSystemTrayIcon::Trigger, Qt::AltModifier | Qt::ShiftModifier),

@@ -19,6 +19,7 @@
 #include "fakes/FakeUpdateFramework.h"
 #include "fakes/FakeWorkspace.h"
 #include "platform/PlatformServices.h"
+#include "platform/qt/QtStatusItem.h"
 
 namespace vigilo::fakes {
 
@@ -49,6 +50,8 @@ struct FakePlatform {
     FakeDisplays& displays = install<FakeDisplays>(services.displays);
     FakeDesktop& desktop = install<FakeDesktop>(services.desktop);
     FakePanelWindowSystem& panelWindows = install<FakePanelWindowSystem>(services.panelWindows);
+    // The real tray icon, which works offscreen: tests click it as Qt would.
+    QtStatusItem& statusItem = install<QtStatusItem>(services.statusItem);
     FakeTrayHostMonitor& trayHosts = install<FakeTrayHostMonitor>(services.trayHosts);
     FakeDesktopAppearance& desktopAppearance =
         install<FakeDesktopAppearance>(services.desktopAppearance);

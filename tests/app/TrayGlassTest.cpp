@@ -33,14 +33,14 @@ TEST(TrayGlass, EachStateKeepsItsIconAcrossStateChanges) {
     fakes::FakePlatform platform;
     AppDelegate delegate(platform.services);
     delegate.finishLaunching();
-    const qint64 empty = delegate.statusItem().icon().cacheKey();
+    const qint64 empty = platform.statusItem.icon().cacheKey();
     delegate.model().toggle();
-    const qint64 filled = delegate.statusItem().icon().cacheKey();
+    const qint64 filled = platform.statusItem.icon().cacheKey();
     delegate.model().toggle();
     delegate.model().toggle();
-    EXPECT_EQ(delegate.statusItem().icon().cacheKey(), filled);
+    EXPECT_EQ(platform.statusItem.icon().cacheKey(), filled);
     delegate.model().toggle();
-    EXPECT_EQ(delegate.statusItem().icon().cacheKey(), empty);
+    EXPECT_EQ(platform.statusItem.icon().cacheKey(), empty);
     EXPECT_NE(empty, filled);
 }
 

@@ -24,6 +24,7 @@
 #include "platform/linux/x11/X11PanelWindowSystem.h"
 #include "platform/qt/QtHttpGet.h"
 #include "platform/qt/QtScheduler.h"
+#include "platform/qt/QtStatusItem.h"
 #include "ports/SystemClock.h"
 
 #include <QCoreApplication>
@@ -114,6 +115,7 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                                       installation->launcher().string());
     services.installation = std::move(installation);
     services.panelWindows = makePanelWindowSystem();
+    services.statusItem = std::make_unique<QtStatusItem>();
     services.trayHosts = makeTrayHostMonitor(sessionBus);
     services.desktopAppearance = std::make_unique<PortalDesktopAppearance>(
         sessionBus, qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(),
