@@ -1,0 +1,113 @@
+#include "platform/macos/apps/ApplicationBundles.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <system_error>
+
+namespace vigilo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isBundle(const fs::path& path) {
+    return path.extension() == ".app";
+}
+
+/// The folders below `folder` (not bundles), in name order; none when it cannot be read.
+std::vector<fs::path> entries(const fs::path& folder) {
+    std::vector<fs::path> found;
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        std::error_code kindError;
+        if (it->is_directory(kindError)) {
+            found.push_back(it->path());
+        }
+    }
+    std::ranges::sort(found);
+    return found;
+}
+
+fs::file_time_type modified(const fs::path& path) {
+    std::error_code error;
+    const auto time = fs::last_write_time(path, error);
+    return error ? fs::file_time_type::min() : time;
+}
+
+} // namespace
+
+std::vector<fs::path> standardApplicationFolders(const fs::path& home) {
+    return {"/Applications", home / "Applications", "/System/Applications"};
+}
+
+std::vector<fs::path> findApplicationBundles(const std::vector<fs::path>& folders) {
+    std::vector<fs::path> bundles;
+    for (const auto& folder : folders) {
+        for (const auto& entry : entries(folder)) {
+            if (isBundle(entry)) {
+                bundles.push_back(entry);
+                continue;
+            }
+            for (const auto& inner : entries(entry)) {
+                if (isBundle(inner)) {
+                    bundles.push_back(inner);
+                }
+            }
+        }
+    }
+    return bundles;
+}
+
+std::vector<fs::file_time_type> foldersStamp(const std::vector<fs::path>& folders) {
+    std::vector<fs::file_time_type> stamp;
+    for (const auto& folder : folders) {
+        stamp.push_back(modified(folder));
+        for (const auto& entry : entries(folder)) {
+            if (!isBundle(entry)) {
+                stamp.push_back(modified(entry));
+            }
+        }
+    }
+    return stamp;
+}
+
+std::optional<fs::path> bundleIconFile(const fs::path& bundle, const std::string& entry) {
+    const fs::path name(entry);
+    if (entry.empty() || name.has_parent_path() || name == "." || name == "..") {
+        return std::nullopt;
+    }
+    fs::path file = bundle / "Contents" / "Resources" / name;
+    if (!name.has_extension()) {
+        file += ".icns";
+    }
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+fs::path renderedIconFile(const fs::path& cacheFolder, const std::string& location) {
+    // FNV-1a: stable across runs and systems, unlike std::hash.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : location) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "%016llx.png", static_cast<unsigned long long>(hash));
+    return cacheFolder / name;
+}
+
+bool hasFreshRenderedIcon(const fs::path& cacheFolder, const std::string& location) {
+    const fs::path icon = renderedIconFile(cacheFolder, location);
+    std::error_code error;
+    if (!fs::is_regular_file(icon, error)) {
+        return false;
+    }
+    return modified(icon) >= modified(location);
+}
+
+} // namespace vigilo
