@@ -2,9 +2,11 @@
 
 #include "platform/TempFolder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace vigilo {
 namespace {
@@ -60,23 +62,54 @@ TEST(ApplicationBundles, TheStampChangesWhenAnApplicationIsAddedToAFolderOrSubfo
     EXPECT_NE(foldersStamp({folder, temp.path() / "Missing"}), beforeFolder);
 }
 
-TEST(ApplicationBundles, IconFileIsTheNamedResourceThatExists) {
-    TempFolder temp;
-    const fs::path bundle = temp.path() / "Notes.app";
-    makeBundle(bundle);
-    const fs::path resources = bundle / "Contents" / "Resources";
-    writeFile(resources / "AppIcon.icns", "icns");
-    writeFile(resources / "Other.png", "png");
-    writeFile(bundle / "Contents" / "Outside.icns", "icns");
+TEST(ApplicationBundles, OffersNamedApplicationsOncePerIdentifierWithoutAgents) {
+    const fs::path folder = "/Applications";
+    const std::map<fs::path, std::optional<BundleInfo>> infos{
+        {folder / "Claude.app", BundleInfo{.identifier = "com.anthropic.claudefordesktop",
+                                           .displayName = "Claude",
+                                           .name = "Claude Desktop"}},
+        {folder / "Notes.app",
+         BundleInfo{.identifier = "com.apple.Notes", .displayName = "", .name = "Notes"}},
+        {folder / "Plain.app", BundleInfo{.identifier = "org.example.plain"}},
+        {folder / "Agent.app",
+         BundleInfo{.identifier = "org.example.agent", .name = "Agent", .isAgent = true}},
+        {folder / "NoId.app", BundleInfo{.name = "No identifier"}},
+        {folder / "EmptyId.app", BundleInfo{.identifier = "", .name = "Empty identifier"}},
+        {folder / "Broken.app", std::nullopt},
+        {folder / "Utilities" / "Claude copy.app",
+         BundleInfo{.identifier = "com.anthropic.claudefordesktop", .name = "Second Claude"}},
+    };
+    std::vector<fs::path> bundles;
+    for (const auto& [bundle, info] : infos) {
+        bundles.push_back(bundle);
+    }
+    // The copy comes after the original, as in the folders' order.
+    std::stable_partition(bundles.begin(), bundles.end(), [](const fs::path& bundle) {
+        return bundle.parent_path().filename() != "Utilities";
+    });
 
-    EXPECT_EQ(bundleIconFile(bundle, "AppIcon"), resources / "AppIcon.icns");
-    EXPECT_EQ(bundleIconFile(bundle, "AppIcon.icns"), resources / "AppIcon.icns");
-    EXPECT_EQ(bundleIconFile(bundle, "Other.png"), resources / "Other.png");
-    EXPECT_EQ(bundleIconFile(bundle, "Missing"), std::nullopt);
-    EXPECT_EQ(bundleIconFile(bundle, ""), std::nullopt);
-    EXPECT_EQ(bundleIconFile(bundle, "../Outside.icns"), std::nullopt)
-        << "an entry cannot lead out of the resources";
-    EXPECT_EQ(bundleIconFile(bundle, ".."), std::nullopt);
+    const auto offered = offeredApplications(
+        bundles, [&](const fs::path& bundle) { return infos.at(bundle); },
+        [](const fs::path& bundle) -> std::optional<std::string> {
+            if (bundle.stem() == "Plain") {
+                return std::nullopt;
+            }
+            return "/icons/" + bundle.stem().string() + ".png";
+        });
+
+    std::map<std::string, Workspace::InstalledApplication> byIdentifier;
+    for (const auto& application : offered) {
+        EXPECT_TRUE(byIdentifier.emplace(application.identifier, application).second)
+            << application.identifier << " offered twice";
+    }
+    ASSERT_EQ(byIdentifier.size(), 3U);
+    const auto& claude = byIdentifier.at("com.anthropic.claudefordesktop");
+    EXPECT_EQ(claude.name, "Claude") << "the display name first";
+    EXPECT_EQ(claude.location, (folder / "Claude.app").string()) << "the first bundle wins";
+    EXPECT_EQ(claude.icon, "/icons/Claude.png");
+    EXPECT_EQ(byIdentifier.at("com.apple.Notes").name, "Notes") << "an empty display name";
+    EXPECT_EQ(byIdentifier.at("org.example.plain").name, "Plain") << "the file name last";
+    EXPECT_EQ(byIdentifier.at("org.example.plain").icon, std::nullopt);
 }
 
 TEST(ApplicationBundles, RenderedIconIsOneFilePerLocationAndFreshUntilTheApplicationChanges) {

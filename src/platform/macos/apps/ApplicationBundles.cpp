@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <system_error>
 
 namespace vigilo {
@@ -73,20 +74,30 @@ std::vector<fs::file_time_type> foldersStamp(const std::vector<fs::path>& folder
     return stamp;
 }
 
-std::optional<fs::path> bundleIconFile(const fs::path& bundle, const std::string& entry) {
-    const fs::path name(entry);
-    if (entry.empty() || name.has_parent_path() || name == "." || name == "..") {
-        return std::nullopt;
+std::vector<Workspace::InstalledApplication>
+offeredApplications(const std::vector<fs::path>& bundles,
+                    const std::function<std::optional<BundleInfo>(const fs::path&)>& read,
+                    const std::function<std::optional<std::string>(const fs::path&)>& icon) {
+    std::vector<Workspace::InstalledApplication> offered;
+    std::set<std::string> seen;
+    for (const auto& bundle : bundles) {
+        const auto info = read(bundle);
+        if (!info || info->isAgent || !info->identifier || info->identifier->empty() ||
+            !seen.insert(*info->identifier).second) {
+            continue;
+        }
+        std::string name = bundle.stem().string();
+        if (info->displayName && !info->displayName->empty()) {
+            name = *info->displayName;
+        } else if (info->name && !info->name->empty()) {
+            name = *info->name;
+        }
+        offered.push_back({.identifier = *info->identifier,
+                           .location = bundle.string(),
+                           .name = std::move(name),
+                           .icon = icon(bundle)});
     }
-    fs::path file = bundle / "Contents" / "Resources" / name;
-    if (!name.has_extension()) {
-        file += ".icns";
-    }
-    std::error_code error;
-    if (!fs::is_regular_file(file, error)) {
-        return std::nullopt;
-    }
-    return file;
+    return offered;
 }
 
 fs::path renderedIconFile(const fs::path& cacheFolder, const std::string& location) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ports/Workspace.h"
+
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,11 +27,25 @@ findApplicationBundles(const std::vector<std::filesystem::path>& folders);
 [[nodiscard]] std::vector<std::filesystem::file_time_type>
 foldersStamp(const std::vector<std::filesystem::path>& folders);
 
-/// The icon file the bundle at `bundle` names in its "CFBundleIconFile" entry (`entry`): in its
-/// Contents/Resources, with ".icns" added when the entry has no extension. Nothing when the entry
-/// is empty, leads out of the resources, or the file is missing.
-[[nodiscard]] std::optional<std::filesystem::path>
-bundleIconFile(const std::filesystem::path& bundle, const std::string& entry);
+/// What a chooser needs of one bundle's Info.plist.
+struct BundleInfo {
+    std::optional<std::string> identifier = std::nullopt;
+    /// "CFBundleDisplayName", localised.
+    std::optional<std::string> displayName = std::nullopt;
+    /// "CFBundleName".
+    std::optional<std::string> name = std::nullopt;
+    /// "LSUIElement" or "LSBackgroundOnly": an agent or helper that shows no window of its own.
+    bool isAgent = false;
+};
+
+/// The applications a chooser offers among `bundles` (see `findApplicationBundles`), as `read`
+/// gives their information (nothing when unreadable): those with an identifier that are not
+/// agents, only the first bundle of each identifier, named by their display name, else their
+/// name, else the bundle's file name without ".app"; `icon` gives each one's icon.
+[[nodiscard]] std::vector<Workspace::InstalledApplication> offeredApplications(
+    const std::vector<std::filesystem::path>& bundles,
+    const std::function<std::optional<BundleInfo>(const std::filesystem::path&)>& read,
+    const std::function<std::optional<std::string>(const std::filesystem::path&)>& icon);
 
 /// Where the icon drawn for the application at `location` is kept in `cacheFolder`: one PNG file
 /// per location, named by a hash of it.

@@ -32,8 +32,8 @@ public:
     applicationLocation(const std::string& identifier) const override;
     /// The bundle's identifier, its localised "CFBundleDisplayName" and its "CFBundleName".
     [[nodiscard]] std::optional<Bundle> readBundle(const std::string& location) const override;
-    /// The bundle's own icon file where it names one, else the icon NSWorkspace shows for it,
-    /// drawn once into the cache folder as a PNG.
+    /// The icon NSWorkspace shows for the application, drawn into the cache folder as a PNG
+    /// once for each version of the application.
     [[nodiscard]] std::optional<std::string>
     iconReference(const std::string& location) const override;
     /// The bundles in the application folders that have an identifier, the first of each

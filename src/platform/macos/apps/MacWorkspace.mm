@@ -165,14 +165,6 @@ std::optional<Workspace::Bundle> MacWorkspace::readBundle(const std::string& loc
 }
 
 std::optional<std::string> MacWorkspace::iconReference(const std::string& location) const {
-    if (NSBundle* bundle = [NSBundle bundleWithPath:toNSString(location)]) {
-        const auto entry = stringValue([bundle objectForInfoDictionaryKey:@"CFBundleIconFile"]);
-        if (entry) {
-            if (auto file = bundleIconFile(location, *entry)) {
-                return file->string();
-            }
-        }
-    }
     const std::filesystem::path file = renderedIconFile(iconCacheFolder_, location);
     if (hasFreshRenderedIcon(iconCacheFolder_, location)) {
         return file.string();
@@ -190,29 +182,22 @@ std::vector<Workspace::InstalledApplication> MacWorkspace::installedApplications
     if (installed_ && installed_->stamp == stamp) {
         return installed_->applications;
     }
-    std::vector<InstalledApplication> applications;
-    std::set<std::string> seen;
-    for (const auto& location : findApplicationBundles(applicationFolders_)) {
-        NSBundle* bundle = [NSBundle bundleWithPath:toNSString(location.string())];
-        if (bundle == nil || says(bundle, @"LSUIElement") || says(bundle, @"LSBackgroundOnly")) {
-            continue;
-        }
-        auto identifier = stringValue(bundle.bundleIdentifier);
-        if (!identifier || identifier->empty() || !seen.insert(*identifier).second) {
-            continue;
-        }
-        auto name = stringValue([bundle objectForInfoDictionaryKey:@"CFBundleDisplayName"]);
-        if (!name || name->empty()) {
-            name = stringValue([bundle objectForInfoDictionaryKey:@"CFBundleName"]);
-        }
-        if (!name || name->empty()) {
-            name = location.stem().string();
-        }
-        applications.push_back({.identifier = std::move(*identifier),
-                                .location = location.string(),
-                                .name = std::move(*name),
-                                .icon = iconReference(location.string())});
-    }
+    auto applications = offeredApplications(
+        findApplicationBundles(applicationFolders_),
+        [](const std::filesystem::path& location) -> std::optional<BundleInfo> {
+            NSBundle* bundle = [NSBundle bundleWithPath:toNSString(location.string())];
+            if (bundle == nil) {
+                return std::nullopt;
+            }
+            return BundleInfo{
+                .identifier = stringValue(bundle.bundleIdentifier),
+                .displayName =
+                    stringValue([bundle objectForInfoDictionaryKey:@"CFBundleDisplayName"]),
+                .name = stringValue([bundle objectForInfoDictionaryKey:@"CFBundleName"]),
+                .isAgent = says(bundle, @"LSUIElement") || says(bundle, @"LSBackgroundOnly"),
+            };
+        },
+        [this](const std::filesystem::path& location) { return iconReference(location.string()); });
     installed_ = std::make_unique<Installed>(Installed{std::move(stamp), applications});
     return applications;
 }
