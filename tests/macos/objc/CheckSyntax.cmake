@@ -1,8 +1,12 @@
-# cmake -DCLANGXX=<clang++> -DSOURCES=<folder> -DSDK=<folder> -DINCLUDES=<a|b|…> -P CheckSyntax.cmake
+# cmake -DCLANGXX=<clang++> -DSOURCES=<folder> -DSDK=<folder> -DINCLUDES=<a|b|…>
+#       [-DPROJECT_DIRS=<a|b>] -P CheckSyntax.cmake
 #
 # Runs clang's syntax check, as Objective-C++ with ARC for macOS 14, over every .mm file below
-# SOURCES, with SDK's declarations first and then INCLUDES. Prints each file's diagnostics and
-# fails when any file has an error or a warning, or when there is no file at all.
+# SOURCES, with SDK's declarations first and then INCLUDES: those inside PROJECT_DIRS as the
+# project's own, the others (Qt's) as system folders, whose warnings are not the project's. The
+# compiler's own folders are left out, so the C++ library finds its headers in its own order.
+# Prints each file's diagnostics and fails when any file has an error or a warning, or when there
+# is no file at all.
 foreach(variable CLANGXX SOURCES SDK INCLUDES)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "CheckSyntax.cmake needs -D${variable}=…")
@@ -16,15 +20,25 @@ if(NOT files)
 endif()
 
 string(REPLACE "|" ";" includes "${INCLUDES}")
+list(REMOVE_DUPLICATES includes)
+list(REMOVE_ITEM includes /usr/include /usr/local/include)
+string(REPLACE "|" ";" project_dirs "${PROJECT_DIRS}")
 set(include_flags -I${SDK})
 foreach(folder IN LISTS includes)
-    list(APPEND include_flags -I${folder})
+    set(kind -isystem)
+    foreach(project_dir IN LISTS project_dirs)
+        cmake_path(IS_PREFIX project_dir "${folder}" inside)
+        if(inside)
+            set(kind -I)
+        endif()
+    endforeach()
+    list(APPEND include_flags ${kind} ${folder})
 endforeach()
 
 # The project's own warnings (the top CMakeLists.txt), and nullability: a value that may be nil
-# must not reach a parameter that may not.
+# must not reach a parameter that may not. Position-independent code, as Qt's headers demand.
 set(flags
-    -std=c++20 -x objective-c++ -fobjc-arc -fobjc-runtime=macosx-14.0 -fblocks -fsyntax-only
+    -std=c++20 -x objective-c++ -fobjc-arc -fobjc-runtime=macosx-14.0 -fblocks -fPIC -fsyntax-only
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
     -Wnullable-to-nonnull-conversion -Werror)
 
