@@ -25,7 +25,7 @@ public:
 
     [[nodiscard]] std::set<std::string> runningApplicationIDs() const override;
     /// Observes NSWorkspace's list of running applications; each change reaches `onChange` one
-    /// turn of the main queue later.
+    /// pass of the main run loop later.
     [[nodiscard]] std::unique_ptr<Observation>
     observeRunningApplications(std::function<void()> onChange) override;
     [[nodiscard]] std::optional<std::string>

@@ -1,6 +1,7 @@
 #include "platform/macos/apps/MacWorkspace.h"
 
 #include "platform/macos/apps/ApplicationBundles.h"
+#include "platform/macos/foundation/MainRunLoop.h"
 #include "platform/macos/foundation/Strings.h"
 
 #import <AppKit/AppKit.h>
@@ -25,7 +26,7 @@ bool says(NSBundle* bundle, NSString* key) {
 
 } // namespace
 
-/// Hands each change of NSWorkspace's running applications to the main queue, where it calls
+/// Hands each change of NSWorkspace's running applications to the main run loop, where it calls
 /// the callback unless the observation has ended meanwhile.
 @interface VigiloRunningApplicationsObserver : NSObject
 - (instancetype)initWithChange:(std::function<void()>)onChange;
@@ -58,12 +59,12 @@ bool says(NSBundle* bundle, NSString* key) {
     (void)change;
     (void)context;
     __weak VigiloRunningApplicationsObserver* weakSelf = self;
-    [NSOperationQueue.mainQueue addOperationWithBlock:^{
+    vigilo::onMainRunLoop(^{
         VigiloRunningApplicationsObserver* strongSelf = weakSelf;
         if (strongSelf != nil && !strongSelf->_stopped && strongSelf->_onChange) {
             strongSelf->_onChange();
         }
-    }];
+    });
 }
 
 @end

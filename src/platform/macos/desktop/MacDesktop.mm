@@ -1,6 +1,7 @@
 #include "platform/macos/desktop/MacDesktop.h"
 
 #include "platform/macos/desktop/LoginItemMessage.h"
+#include "platform/macos/foundation/MainRunLoop.h"
 #include "platform/macos/foundation/Strings.h"
 
 #import <AppKit/AppKit.h>
@@ -86,7 +87,7 @@ std::optional<std::string> MacDesktop::setLaunchesAtLogin(bool launches) {
 void MacDesktop::showAlert(const std::string& title, const std::string& message) {
     NSString* messageText = toNSString(title);
     NSString* informativeText = toNSString(message);
-    [NSOperationQueue.mainQueue addOperationWithBlock:^{
+    onMainRunLoop(^{
         NSAlert* alert = [[NSAlert alloc] init];
         alert.alertStyle = NSAlertStyleWarning;
         alert.messageText = messageText;
@@ -95,7 +96,7 @@ void MacDesktop::showAlert(const std::string& title, const std::string& message)
         // behind the others.
         [NSApp activate];
         [alert runModal];
-    }];
+    });
 }
 
 void MacDesktop::performHapticFeedback() {

@@ -1,5 +1,6 @@
 #include "platform/macos/update/MacUpdateFramework.h"
 
+#include "platform/macos/foundation/MainRunLoop.h"
 #include "platform/macos/foundation/Strings.h"
 #include "platform/macos/update/SparkleErrors.h"
 
@@ -250,9 +251,9 @@ void MacUpdateFramework::checkForUpdates() {
     // driver's own call; a detached bridge reports nothing.
     VigiloSparkleBridge* bridge = sparkle_->bridge;
     NSString* description = toNSString(sparkle_->startFailure);
-    [NSOperationQueue.mainQueue addOperationWithBlock:^{
+    onMainRunLoop(^{
         [bridge reportStartFailure:description];
-    }];
+    });
 }
 
 } // namespace vigilo

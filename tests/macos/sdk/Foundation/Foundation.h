@@ -1,6 +1,7 @@
 // Foundation, as far as the adapters use it.
 #pragma once
 
+#include <CoreFoundation/CoreFoundation.h>
 #include <CoreGraphics/CoreGraphics.h>
 #include <stdint.h>
 
@@ -121,11 +122,6 @@ static const NSStringEncoding NSUTF8StringEncoding = 4;
 @interface NSUUID : NSObject <NSCopying, NSSecureCoding>
 + (instancetype)UUID;
 @property(readonly, copy) NSString* UUIDString;
-@end
-
-@interface NSOperationQueue : NSObject
-@property(class, readonly, strong) NSOperationQueue* mainQueue;
-- (void)addOperationWithBlock:(void (^)(void))block;
 @end
 
 typedef NS_OPTIONS(NSUInteger, NSKeyValueObservingOptions) {
