@@ -1,6 +1,7 @@
 #include "platform/macos/apps/ApplicationBundles.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -107,9 +108,9 @@ fs::path renderedIconFile(const fs::path& cacheFolder, const std::string& locati
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ULL;
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "%016llx.png", static_cast<unsigned long long>(hash));
-    return cacheFolder / name;
+    std::array<char, 32> name{};
+    std::snprintf(name.data(), name.size(), "%016llx.png", static_cast<unsigned long long>(hash));
+    return cacheFolder / name.data();
 }
 
 bool hasFreshRenderedIcon(const fs::path& cacheFolder, const std::string& location) {
