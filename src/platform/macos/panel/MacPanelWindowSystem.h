@@ -26,6 +26,7 @@ public:
     void keepOutOfTaskbars(WindowId window) override;
     /// AppKit has no input shape: the window ignores the mouse while it is outside `area`, which
     /// is checked again whenever the mouse moves, in this program or any other.
+    /// Applies the panel's window settings again too: the area is set after every showing.
     void setClickableArea(WindowId window, PanelRect area) override;
     /// A behind-window material (NSVisualEffectView) under the window's content, cut to the
     /// rounded rectangle.

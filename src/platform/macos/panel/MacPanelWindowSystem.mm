@@ -40,6 +40,34 @@ void followMouse(NSView* _Nullable view, PanelRect clickable) {
     window.ignoresMouseEvents = clickable.contains(point) ? NO : YES;
 }
 
+/// A floating panel that never activates the program. Qt sets the level of its windows again
+/// when it shows them, so this is applied before and after; only what differs is changed.
+void applyPanelStyle(NSWindow* _Nullable window) {
+    if (window == nil) {
+        return;
+    }
+    const bool isPanel = [window isKindOfClass:[NSPanel class]];
+    const NSWindowStyleMask style =
+        isPanel ? NSWindowStyleMaskNonactivatingPanel : NSWindowStyleMaskBorderless;
+    if (window.styleMask != style) {
+        window.styleMask = style;
+    }
+    if (isPanel) {
+        static_cast<NSPanel*>(window).floatingPanel = YES;
+    }
+    if (window.level != NSStatusWindowLevel) {
+        window.level = NSStatusWindowLevel;
+    }
+    window.backgroundColor = NSColor.clearColor;
+    window.opaque = NO;
+    window.hasShadow = NO;
+    window.acceptsMouseMovedEvents = YES;
+    window.hidesOnDeactivate = NO;
+    window.collectionBehavior =
+        NSWindowCollectionBehaviorCanJoinAllSpaces | NSWindowCollectionBehaviorTransient |
+        NSWindowCollectionBehaviorIgnoresCycle | NSWindowCollectionBehaviorFullScreenAuxiliary;
+}
+
 } // namespace
 
 MacPanelWindowSystem::MacPanelWindowSystem() = default;
@@ -66,24 +94,7 @@ MacPanelWindowSystem::Window& MacPanelWindowSystem::state(WindowId window) {
 }
 
 void MacPanelWindowSystem::keepOutOfTaskbars(WindowId id) {
-    NSWindow* window = viewOf(id).window;
-    if (window == nil) {
-        return;
-    }
-    const bool isPanel = [window isKindOfClass:[NSPanel class]];
-    window.styleMask = isPanel ? NSWindowStyleMaskNonactivatingPanel : NSWindowStyleMaskBorderless;
-    if (isPanel) {
-        static_cast<NSPanel*>(window).floatingPanel = YES;
-    }
-    window.level = NSStatusWindowLevel;
-    window.backgroundColor = NSColor.clearColor;
-    window.opaque = NO;
-    window.hasShadow = NO;
-    window.acceptsMouseMovedEvents = YES;
-    window.hidesOnDeactivate = NO;
-    window.collectionBehavior =
-        NSWindowCollectionBehaviorCanJoinAllSpaces | NSWindowCollectionBehaviorTransient |
-        NSWindowCollectionBehaviorIgnoresCycle | NSWindowCollectionBehaviorFullScreenAuxiliary;
+    applyPanelStyle(viewOf(id).window);
 }
 
 void MacPanelWindowSystem::setClickableArea(WindowId id, PanelRect area) {
@@ -109,6 +120,7 @@ void MacPanelWindowSystem::setClickableArea(WindowId id, PanelRect area) {
                                                       return event;
                                                   }];
     }
+    applyPanelStyle(window.view.window);
     followMouse(window.view, area);
 }
 
