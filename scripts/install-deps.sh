@@ -27,7 +27,7 @@ packages=(
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   libsodium-dev libxcb-shape0-dev libxcb-xfixes0-dev libarchive-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  clang-format clang-tidy
+  clang clang-format clang-tidy
   xvfb xauth trayer xcompmgr xdotool x11-utils x11-apps x11-xserver-utils imagemagick libgl1-mesa-dri
   dbus dbus-x11 libglib2.0-bin python3 python3-dbus python3-gi python3-dbusmock sox
   pulseaudio pulseaudio-utils

@@ -40,7 +40,7 @@ fi
 
 # Formatting first: it needs no build. Every tracked C++ file that still exists (a deletion not
 # yet staged is no fault); safe.directory lets root read a checkout another user owns.
-tracked=$(git -c safe.directory="$PWD" ls-files -- '*.cpp' '*.h')
+tracked=$(git -c safe.directory="$PWD" ls-files -- '*.cpp' '*.h' '*.mm')
 cxx_files=()
 while IFS= read -r file; do
     if [ -f "$file" ]; then
