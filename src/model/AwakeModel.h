@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/BatteryStop.h"
-#include "model/ChangeNotifier.h"
 #include "model/Donation.h"
 #include "model/DonationQuestion.h"
 #include "model/KeepAwake.h"
@@ -24,10 +23,11 @@
 #include "platform/ports/PowerSettingsSource.h"
 #include "platform/ports/Scheduler.h"
 #include "platform/ports/StatsSource.h"
+#include "util/Signal.h"
 
-#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vigilo {
 
@@ -61,10 +61,10 @@ public:
     AwakeModel(const AwakeModel&) = delete;
     AwakeModel& operator=(const AwakeModel&) = delete;
 
-    /// Told before every published change of any part.
-    ChangeNotifier& willChange() { return willChange_; }
-    /// Called after every real change of the keep-awake state.
-    std::function<void()> onStateChange;
+    /// Told after every published change of any part.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
+    /// Told after every real change of the keep-awake state.
+    [[nodiscard]] const Signal<>& stateChanged() const { return stateChanged_; }
 
     [[nodiscard]] KeepAwake& keepAwake() { return keepAwake_; }
     [[nodiscard]] LidMode& lidMode() { return lidMode_; }
@@ -108,7 +108,8 @@ private:
     WatchedApps& watcher_;
     Desktop& desktop_;
     const PlatformWords& words_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
+    Signal<> stateChanged_;
     SleepGuard sleepGuard_;
     LidMode lidMode_;
     KeepAwake keepAwake_;
@@ -118,6 +119,8 @@ private:
     DonationQuestion donationQuestion_;
     Preferences preferences_;
     PanelState panelState_;
+    /// Pass the parts' notices on as the model's.
+    std::vector<Connection> partConnections_;
 };
 
 } // namespace vigilo

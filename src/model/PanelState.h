@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
+#include "util/Signal.h"
 
 #include <optional>
 
@@ -23,8 +23,8 @@ struct PanelPoint {
 /// starts on the main screen. Main thread only.
 class PanelState {
 public:
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] bool isPanelVisible() const { return isPanelVisible_; }
     void setPanelVisible(bool visible);
@@ -45,7 +45,7 @@ public:
 private:
     template <typename T> void publish(T& field, T value);
 
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     bool isPanelVisible_ = false;
     std::optional<PanelPoint> pointer_;
     bool showsSettings_ = false;
