@@ -53,7 +53,6 @@ tolerated = {
     ("src/platform/linux/", "model/Settings.h"): "the closed-lid consent is kept as a setting",
     ("src/platform/ports/", "model/PanelGeometry.h"): "panel geometry values",
     ("src/system/", "model/"): "the watched-applications list and its notices",
-    ("src/update/", "model/ChangeNotifier.h"): "the updater's change notices",
 }
 
 include = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

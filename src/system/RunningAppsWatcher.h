@@ -1,10 +1,10 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/Settings.h"
 #include "model/WatchedApps.h"
 #include "platform/ports/Scheduler.h"
 #include "platform/ports/Workspace.h"
+#include "util/Signal.h"
 
 #include <functional>
 #include <memory>
@@ -19,7 +19,7 @@ namespace vigilo {
 /// The list of watched applications (the built-in assistants the user has not hidden, then the
 /// ones the user added), which of them are enabled, and which enabled ones run now.
 /// The list is stored in the defaults; every edit is saved at once and recomputes the running
-/// names. Main thread only. Every published change first notifies `willChange()`.
+/// names. Main thread only. Every published change is told through `changed()`.
 class RunningAppsWatcher final : public WatchedApps {
 public:
     struct App {
@@ -52,8 +52,8 @@ public:
     RunningAppsWatcher(const RunningAppsWatcher&) = delete;
     RunningAppsWatcher& operator=(const RunningAppsWatcher&) = delete;
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] const std::vector<App>& customApps() const { return customApps_; }
     [[nodiscard]] const std::set<std::string>& hiddenBuiltInIDs() const {
@@ -98,7 +98,7 @@ private:
     Settings& settings_;
     Workspace& workspace_;
     Scheduler& scheduler_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
 
     std::vector<App> customApps_;
     std::set<std::string> hiddenBuiltInIDs_;

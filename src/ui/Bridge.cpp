@@ -6,14 +6,6 @@ void Bridge::follow(const Signal<>& part) {
     followed_.push_back(part.connect([this] { changeNoticed(); }));
 }
 
-void Bridge::follow(ChangeNotifier& part) {
-    part.subscribe([this, alive = std::weak_ptr(lifetime_)] {
-        if (!alive.expired()) {
-            changeNoticed();
-        }
-    });
-}
-
 void Bridge::changeNoticed() {
     if (isChangePending_) {
         return;

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "util/Signal.h"
 
 #include <QObject>
 #include <QtQmlIntegration>
-#include <memory>
 #include <vector>
 
 namespace vigilo {
@@ -27,15 +25,12 @@ Q_SIGNALS:
 protected:
     /// Follows a part of the model for as long as the bridge lives.
     void follow(const Signal<>& part);
-    void follow(ChangeNotifier& part);
 
 private:
     void changeNoticed();
 
     bool isChangePending_ = false;
     std::vector<Connection> followed_;
-    /// Notices arriving after the bridge is gone find this expired.
-    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };
 
 } // namespace vigilo

@@ -165,9 +165,10 @@ TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnCha
     defaults.values["watchedApps"] = StringList{"com.anthropic.claudefordesktop"};
     const auto watcher = makeWatcher();
     int changes = 0;
-    std::vector<Names> seenBeforeChange;
+    std::vector<Names> seenInNotices;
     watcher->setOnChange([&] { ++changes; });
-    watcher->willChange().subscribe([&] { seenBeforeChange.push_back(watcher->runningNames()); });
+    const auto observer =
+        watcher->changed().connect([&] { seenInNotices.push_back(watcher->runningNames()); });
 
     workspace.changeRunning({"com.anthropic.claudefordesktop"});
     EXPECT_TRUE(watcher->runningNames().empty());
@@ -175,12 +176,12 @@ TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnCha
     scheduler.runPosted();
     EXPECT_EQ(watcher->runningNames(), Names{"Claude"});
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(seenBeforeChange, std::vector<Names>{Names{}});
+    EXPECT_EQ(seenInNotices, std::vector<Names>{Names{"Claude"}});
 
     workspace.changeRunning({"com.anthropic.claudefordesktop", "unrelated"});
     scheduler.runPosted();
     EXPECT_EQ(changes, 2);
-    EXPECT_EQ(seenBeforeChange.size(), 1U);
+    EXPECT_EQ(seenInNotices.size(), 1U);
 
     watcher->setOnChange({});
     workspace.changeRunning({});
