@@ -50,11 +50,7 @@ AwakeModel::AwakeModel(Services services)
     refreshStats();
     refreshPowerSettings(true);
 
-    watcher_.setOnChange([this] { applyWatchedApps(); });
-}
-
-AwakeModel::~AwakeModel() {
-    watcher_.setOnChange({});
+    watcherConnection_ = watcher_.runningChecked().connect([this] { applyWatchedApps(); });
 }
 
 void AwakeModel::refreshStats() {

@@ -57,7 +57,6 @@ public:
     /// Starts up: restores a sleep switch left off, samples the figures, reads the power
     /// settings, then follows the watched applications.
     explicit AwakeModel(Services services);
-    ~AwakeModel();
     AwakeModel(const AwakeModel&) = delete;
     AwakeModel& operator=(const AwakeModel&) = delete;
 
@@ -121,6 +120,7 @@ private:
     PanelState panelState_;
     /// Pass the parts' notices on as the model's.
     std::vector<Connection> partConnections_;
+    Connection watcherConnection_;
 };
 
 } // namespace vigilo

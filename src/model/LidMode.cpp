@@ -16,11 +16,7 @@ LidMode::LidMode(Services services)
     if (lid_.isInstalled() && lid_.isSleepDisabled()) {
         lid_.setSleepDisabled(false);
     }
-    lid_.setOnSleepSwitchChanged([this] { sleepSwitchChanged(); });
-}
-
-LidMode::~LidMode() {
-    lid_.setOnSleepSwitchChanged({});
+    switchConnection_ = lid_.sleepSwitchChanged().connect([this] { sleepSwitchChanged(); });
 }
 
 void LidMode::applyLidMode() {

@@ -26,7 +26,6 @@ public:
     /// Switches sleep back on if an earlier run left it off: a switch left over from a run that
     /// ended without clean-up never outlives a restart. Follows the switch while it exists.
     explicit LidMode(Services services);
-    ~LidMode();
     LidMode(const LidMode&) = delete;
     LidMode& operator=(const LidMode&) = delete;
 
@@ -80,6 +79,7 @@ private:
     SleepGuard& guard_;
     Settings& settings_;
     Signal<> changed_;
+    Connection switchConnection_;
 
     bool isScreenOffForLid_ = false;
     /// Sleep was asked to be switched off and not yet back on.

@@ -5,13 +5,8 @@ namespace vigilo {
 SleepGuard::SleepGuard(PowerAssertions& assertions, Reports reports, std::string name)
     : assertions_(assertions)
     , reports_(std::move(reports))
-    , name_(std::move(name)) {
-    assertions_.setOnLost([this](AssertionId id) { lost(id); });
-}
-
-SleepGuard::~SleepGuard() {
-    assertions_.setOnLost({});
-}
+    , lossConnection_(assertions_.lost().connect([this](AssertionId id) { lost(id); }))
+    , name_(std::move(name)) {}
 
 void SleepGuard::reportChange() const {
     if (reports_.changed) {

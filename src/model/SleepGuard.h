@@ -24,7 +24,6 @@ public:
     /// while it exists.
     SleepGuard(PowerAssertions& assertions, Reports reports,
                std::string name = "Vigilo: keeping Mac awake");
-    ~SleepGuard();
     SleepGuard(const SleepGuard&) = delete;
     SleepGuard& operator=(const SleepGuard&) = delete;
 
@@ -47,6 +46,7 @@ private:
 
     PowerAssertions& assertions_;
     Reports reports_;
+    Connection lossConnection_;
     std::string name_;
     AssertionId assertionId_ = 0;
     bool hasAssertion_ = false;

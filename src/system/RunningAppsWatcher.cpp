@@ -157,10 +157,6 @@ void RunningAppsWatcher::adoptIntoBuiltIn(const std::vector<App>& stored) {
     }
 }
 
-void RunningAppsWatcher::setOnChange(std::function<void()> onChange) {
-    onChange_ = onChange ? std::move(onChange) : [] {};
-}
-
 std::vector<App> RunningAppsWatcher::allApps() const {
     std::vector<App> apps;
     std::ranges::copy_if(builtIn(), std::back_inserter(apps),
@@ -277,7 +273,7 @@ void RunningAppsWatcher::refresh() {
         runningNames_ = std::move(names);
         changed_.notify();
     }
-    onChange_();
+    runningChecked_.notify();
 }
 
 } // namespace vigilo

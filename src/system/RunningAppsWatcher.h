@@ -62,8 +62,8 @@ public:
     [[nodiscard]] const std::set<std::string>& enabledIDs() const { return enabledIDs_; }
     /// Names of the enabled applications that run now, in `allApps` order.
     [[nodiscard]] std::vector<std::string> runningNames() const override { return runningNames_; }
-    /// `onChange` is called after every recomputation of the running names, changed or not.
-    void setOnChange(std::function<void()> onChange) override;
+    /// Told after every recomputation of the running names, changed or not, after `changed`.
+    [[nodiscard]] const Signal<>& runningChecked() const override { return runningChecked_; }
 
     /// The built-in applications not hidden, in built-in order, then the added ones.
     [[nodiscard]] std::vector<App> allApps() const;
@@ -104,7 +104,7 @@ private:
     std::set<std::string> hiddenBuiltInIDs_;
     std::set<std::string> enabledIDs_;
     std::vector<std::string> runningNames_;
-    std::function<void()> onChange_ = [] {};
+    Signal<> runningChecked_;
 
     // Work posted to the scheduler holds this weakly, so it does nothing once the watcher is gone.
     std::shared_ptr<RunningAppsWatcher*> self_ = std::make_shared<RunningAppsWatcher*>(this);

@@ -158,7 +158,8 @@ TEST_F(LogindLidControlTest, ARestartedLogindIsAskedForTheLidLockAgainWhileSleep
         {
             LogindLidControl lid(bus, settings);
             std::vector<bool> reported;
-            lid.setOnSleepSwitchChanged([&] { reported.push_back(lid.isSleepDisabled()); });
+            const auto observer = lid.sleepSwitchChanged().connect(
+                [&] { reported.push_back(lid.isSleepDisabled()); });
             ASSERT_TRUE(lid.setSleepDisabled(true));
             ASSERT_TRUE(runEventsUntil([&] { return inhibitors().size() == 1U; }, 5000));
 
@@ -194,7 +195,8 @@ TEST_F(LogindLidControlTest, ALidLockRequestThatLogindLeftUnansweredIsReportedAn
     defaults.values["lidModeGranted"] = true;
     LogindLidControl lid(bus, settings);
     std::vector<bool> reported;
-    lid.setOnSleepSwitchChanged([&] { reported.push_back(lid.isSleepDisabled()); });
+    const auto observer =
+        lid.sleepSwitchChanged().connect([&] { reported.push_back(lid.isSleepDisabled()); });
     DBusSandbox::settle(bus, busDaemon);
 
     system.pauseMock(logindName);
