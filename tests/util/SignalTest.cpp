@@ -16,7 +16,7 @@ struct Listeners {
     std::vector<std::string> heard;
     std::map<std::string, Connection> connections;
 
-    void listen(const std::string& name, std::function<void()> alsoDo = {}) {
+    void listen(const std::string& name, const std::function<void()>& alsoDo = {}) {
         connections[name] = signal.connect([this, name, alsoDo](int number) {
             heard.push_back(name + std::to_string(number));
             if (alsoDo) {
@@ -24,9 +24,9 @@ struct Listeners {
             }
         });
     }
-    void listenABC(std::function<void()> bAlsoDoes = {}) {
+    void listenABC(const std::function<void()>& bAlsoDoes = {}) {
         listen("a");
-        listen("b", std::move(bAlsoDoes));
+        listen("b", bAlsoDoes);
         listen("c");
     }
 };
