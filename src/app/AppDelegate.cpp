@@ -64,10 +64,6 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     buildMenu();
 }
 
-AppDelegate::~AppDelegate() {
-    model_.onStateChange = nullptr;
-}
-
 void AppDelegate::finishLaunching() {
     // The status item and its clicks.
     connect(&statusItem_, &StatusItem::panelClicked, this,
@@ -87,13 +83,13 @@ void AppDelegate::finishLaunching() {
         panel_.updater = updater_.get();
     }
 
-    model_.onStateChange = [this] {
+    stateConnection_ = model_.stateChanged().connect([this] {
         updateStatusItem();
         // An update that arrived while the computer was kept awake installs once it may sleep.
         if (updater_) {
             updater_->installPendingIfIdle();
         }
-    };
+    });
 
     statsTimer_ = platform_.scheduler->every(statsIntervalSeconds, [this] { sampleStats(); });
 

@@ -9,6 +9,7 @@
 #include "model/SoundPlayer.h"
 #include "platform/PlatformServices.h"
 #include "update/Updater.h"
+#include "util/Signal.h"
 
 #include <QMenu>
 #include <QObject>
@@ -28,7 +29,6 @@ public:
     /// `platform` must outlive the delegate and hold every adapter but the power-source monitor,
     /// which may be missing.
     explicit AppDelegate(PlatformServices& platform, QObject* parent = nullptr);
-    ~AppDelegate() override;
 
     /// Wires everything up and shows the tray icon. Call once, with the event loop about to run.
     void finishLaunching();
@@ -70,6 +70,8 @@ private:
     PanelController panel_;
     std::unique_ptr<Updater> updater_;
     bool toldAboutMissingTray_ = false;
+    /// Last, so it ends first: the model's notices while the rest goes reach nothing of it.
+    Connection stateConnection_;
 };
 
 } // namespace vigilo

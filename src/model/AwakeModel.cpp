@@ -10,6 +10,12 @@ AwakeModel::AwakeModel(Services services)
     , desktop_(services.desktop)
     , words_(services.words)
     , sleepGuard_(services.assertions,
+                  {.changed =
+                       [this] {
+                           keepAwake_.guardChanged();
+                           stateChanged_.notify();
+                       },
+                   .lost = [this] { keepAwake_.guardLost(); }},
                   "Vigilo: keeping " + services.words.computerInEnglish + " awake")
     , lidMode_({.lid = services.lid,
                 .displays = services.displays,
@@ -34,30 +40,17 @@ AwakeModel::AwakeModel(Services services)
                     .words = services.words})
     , donationQuestion_(services.settings, services.clock, services.desktop)
     , preferences_(services.settings, services.desktop) {
-    for (ChangeNotifier* part :
-         {&lidMode_.willChange(), &keepAwake_.willChange(), &powerFigures_.willChange(),
-          &metrics_.willChange(), &batteryStop_.willChange(), &donationQuestion_.willChange(),
-          &preferences_.willChange(), &panelState_.willChange()}) {
-        part->subscribe([this] { willChange_.notify(); });
+    for (const Signal<>* part :
+         {&lidMode_.changed(), &keepAwake_.changed(), &powerFigures_.changed(), &metrics_.changed(),
+          &batteryStop_.changed(), &donationQuestion_.changed(), &preferences_.changed(),
+          &panelState_.changed()}) {
+        partConnections_.push_back(part->connect([this] { changed_.notify(); }));
     }
-    sleepGuard_.onChange = [this] {
-        keepAwake_.willChange().notify();
-        if (onStateChange) {
-            onStateChange();
-        }
-    };
 
     refreshStats();
     refreshPowerSettings(true);
 
-    watcher_.setOnChange([this] {
-        keepAwake_.willChange().notify();
-        applyWatchedApps();
-    });
-}
-
-AwakeModel::~AwakeModel() {
-    watcher_.setOnChange({});
+    watcherConnection_ = watcher_.runningChecked().connect([this] { applyWatchedApps(); });
 }
 
 void AwakeModel::refreshStats() {

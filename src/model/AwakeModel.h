@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/BatteryStop.h"
-#include "model/ChangeNotifier.h"
 #include "model/Donation.h"
 #include "model/DonationQuestion.h"
 #include "model/KeepAwake.h"
@@ -24,10 +23,11 @@
 #include "ports/PowerSettingsSource.h"
 #include "ports/Scheduler.h"
 #include "ports/StatsSource.h"
+#include "util/Signal.h"
 
-#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vigilo {
 
@@ -57,14 +57,13 @@ public:
     /// Starts up: restores a sleep switch left off, samples the figures, reads the power
     /// settings, then follows the watched applications.
     explicit AwakeModel(Services services);
-    ~AwakeModel();
     AwakeModel(const AwakeModel&) = delete;
     AwakeModel& operator=(const AwakeModel&) = delete;
 
-    /// Told before every published change of any part.
-    ChangeNotifier& willChange() { return willChange_; }
-    /// Called after every real change of the keep-awake state.
-    std::function<void()> onStateChange;
+    /// Told after every published change of any part.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
+    /// Told after every real change of the keep-awake state.
+    [[nodiscard]] const Signal<>& stateChanged() const { return stateChanged_; }
 
     [[nodiscard]] KeepAwake& keepAwake() { return keepAwake_; }
     [[nodiscard]] LidMode& lidMode() { return lidMode_; }
@@ -108,7 +107,8 @@ private:
     WatchedApps& watcher_;
     Desktop& desktop_;
     const PlatformWords& words_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
+    Signal<> stateChanged_;
     SleepGuard sleepGuard_;
     LidMode lidMode_;
     KeepAwake keepAwake_;
@@ -118,6 +118,9 @@ private:
     DonationQuestion donationQuestion_;
     Preferences preferences_;
     PanelState panelState_;
+    /// Pass the parts' notices on as the model's.
+    std::vector<Connection> partConnections_;
+    Connection watcherConnection_;
 };
 
 } // namespace vigilo

@@ -28,8 +28,8 @@ std::int64_t BatteryStop::batteryThreshold() const {
 }
 
 void BatteryStop::setBatteryThreshold(std::int64_t percent) {
-    willChange_.notify();
     settings_.write(SettingsKeys::batteryThreshold, percent);
+    changed_.notify();
     checkBattery();
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/KeepAwake.h"
 #include "model/Metrics.h"
 #include "model/Settings.h"
 #include "ports/Desktop.h"
 #include "ports/PlatformWords.h"
+#include "util/Signal.h"
 
 #include <array>
 #include <cstdint>
@@ -30,8 +30,8 @@ public:
 
     explicit BatteryStop(Services services);
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     /// On battery power at or below a threshold that is on.
     [[nodiscard]] bool isBatteryLow() const;
@@ -49,7 +49,7 @@ private:
     KeepAwake& keepAwake_;
     Desktop& desktop_;
     const PlatformWords& words_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
 };
 
 } // namespace vigilo

@@ -15,23 +15,23 @@ void DonationQuestion::checkDonationQuestion(std::int64_t cupCount) {
         postponedAt && secondsBetween(*postponedAt, clock_.now()) < donationPostponeSeconds) {
         return;
     }
-    willChange_.notify();
     isAskingForDonation_ = true;
+    changed_.notify();
 }
 
 void DonationQuestion::answerDonationQuestion(bool buysCoffee) {
-    willChange_.notify();
     isAskingForDonation_ = false;
     settings_.write(SettingsKeys::donationQuestionAnswered, true);
+    changed_.notify();
     if (buysCoffee) {
         Donation::open(desktop_);
     }
 }
 
 void DonationQuestion::postponeDonationQuestion() {
-    willChange_.notify();
     isAskingForDonation_ = false;
     settings_.write(SettingsKeys::donationPostponedAt, clock_.now());
+    changed_.notify();
 }
 
 } // namespace vigilo

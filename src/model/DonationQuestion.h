@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/Settings.h"
 #include "ports/Clock.h"
 #include "ports/Desktop.h"
+#include "util/Signal.h"
 
 #include <cstdint>
 
@@ -22,8 +22,8 @@ public:
         , clock_(clock)
         , desktop_(desktop) {}
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] bool isAskingForDonation() const { return isAskingForDonation_; }
     /// Starts asking when `cupCount` cups are reached and nothing holds the question back.
@@ -38,7 +38,7 @@ private:
     Settings& settings_;
     const Clock& clock_;
     Desktop& desktop_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     bool isAskingForDonation_ = false;
 };
 

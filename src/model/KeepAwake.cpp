@@ -1,5 +1,7 @@
 #include "model/KeepAwake.h"
 
+#include <utility>
+
 namespace vigilo {
 
 KeepAwake::KeepAwake(Services services)
@@ -9,9 +11,7 @@ KeepAwake::KeepAwake(Services services)
     , sounds_(services.sounds)
     , lidMode_(services.lidMode)
     , settings_(services.settings)
-    , desktop_(services.desktop) {
-    guard_.onLost = [this] { lockLost(); };
-}
+    , desktop_(services.desktop) {}
 
 void KeepAwake::toggle() {
     if (!guard_.isActive()) {
@@ -43,8 +43,8 @@ bool KeepAwake::setAwake(bool on) {
         return false;
     }
     if (!awakeSince_) {
-        willChange_.notify();
         awakeSince_ = clock_.now();
+        changed_.notify();
     }
     lidMode_.applyLidMode();
     return true;
@@ -53,26 +53,24 @@ bool KeepAwake::setAwake(bool on) {
 void KeepAwake::switchOff() {
     guard_.deactivate();
     lidMode_.keepAwakeEnded();
-    willChange_.notify();
     awakeSince_.reset();
+    changed_.notify();
     lidMode_.applyLidMode();
 }
 
 void KeepAwake::switchedOffByUser() {
-    willChange_.notify();
     isManuallyOn_ = false;
     isAutoSuppressed_ = !watcher_.runningNames().empty();
+    changed_.notify();
 }
 
 void KeepAwake::tellRefused() {
     desktop_.notify("Не удалось не давать засыпать", "Система не разрешила запретить сон.");
 }
 
-void KeepAwake::lockLost() {
-    // The system no longer keeps the computer awake: the state says so, as after a refusal at
-    // switch-on, and a watched application's next change tries again.
-    willChange_.notify();
+void KeepAwake::guardLost() {
     isManuallyOn_ = false;
+    changed_.notify();
     switchOff();
     tellRefused();
 }
@@ -80,7 +78,9 @@ void KeepAwake::lockLost() {
 void KeepAwake::applyWatchedApps() {
     bool wanted = false;
     if (watcher_.runningNames().empty()) {
-        isAutoSuppressed_ = false;
+        if (std::exchange(isAutoSuppressed_, false)) {
+            changed_.notify();
+        }
         wanted = isManuallyOn_;
     } else if (isManuallyOn_) {
         wanted = true;
@@ -114,13 +114,13 @@ void KeepAwake::restoreAfterRelaunch() {
         return;
     }
     settings_.remove(SettingsKeys::resumeAwakeSince.name);
-    willChange_.notify();
     awakeSince_ = since;
     isManuallyOn_ = settings_.read(SettingsKeys::resumeManuallyOn);
     if (!setAwake(true)) {
         awakeSince_.reset();
         isManuallyOn_ = false;
     }
+    changed_.notify();
 }
 
 void KeepAwake::deactivateOnQuit() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/LidMode.h"
 #include "model/Settings.h"
 #include "model/SleepGuard.h"
@@ -8,6 +7,7 @@
 #include "model/WatchedApps.h"
 #include "ports/Clock.h"
 #include "ports/Desktop.h"
+#include "util/Signal.h"
 
 #include <optional>
 
@@ -17,7 +17,8 @@ namespace vigilo {
 /// when the current period started, and what survives a relaunch. Main thread only.
 class KeepAwake {
 public:
-    /// Everything must outlive the keep-awake state. The guard's loss report is this part's.
+    /// Everything must outlive the keep-awake state. The guard's owner passes its reports on to
+    /// `guardChanged` and `guardLost`.
     struct Services {
         const Clock& clock;
         SleepGuard& guard;
@@ -30,8 +31,8 @@ public:
 
     explicit KeepAwake(Services services);
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] bool isAwake() const { return guard_.isActive(); }
     [[nodiscard]] bool isManuallyOn() const { return isManuallyOn_; }
@@ -56,12 +57,17 @@ public:
     /// Releases everything held, at quit. Writes nothing to the store.
     void deactivateOnQuit();
 
+    /// The guard started or stopped holding its lock: `isAwake` changed.
+    void guardChanged() { changed_.notify(); }
+    /// The system no longer keeps the computer awake: the state says so, as after a refusal at
+    /// switch-on, and a watched application's next change tries again.
+    void guardLost();
+
 private:
     void switchOff();
     /// Ends the flags of a switch-off by the user: suppressed while a watched application runs.
     void switchedOffByUser();
     void tellRefused();
-    void lockLost();
 
     const Clock& clock_;
     SleepGuard& guard_;
@@ -70,7 +76,7 @@ private:
     LidMode& lidMode_;
     Settings& settings_;
     Desktop& desktop_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
 
     bool isManuallyOn_ = false;
     bool isAutoSuppressed_ = false;

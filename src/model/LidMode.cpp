@@ -16,16 +16,12 @@ LidMode::LidMode(Services services)
     if (lid_.isInstalled() && lid_.isSleepDisabled()) {
         lid_.setSleepDisabled(false);
     }
-    lid_.setOnSleepSwitchChanged([this] { sleepSwitchChanged(); });
-}
-
-LidMode::~LidMode() {
-    lid_.setOnSleepSwitchChanged({});
+    switchConnection_ = lid_.sleepSwitchChanged().connect([this] { sleepSwitchChanged(); });
 }
 
 void LidMode::applyLidMode() {
-    willChange_.notify();
     lidError_.reset();
+    isLidActive_ = false;
     if (guard_.isActive() && keepsAwakeWithLidClosed()) {
         if (lid_.isInstalled()) {
             wantsSleepDisabled_ = lid_.setSleepDisabled(true) || wantsSleepDisabled_;
@@ -33,9 +29,7 @@ void LidMode::applyLidMode() {
             if (!isLidActive_) {
                 lidError_ = lidSwitchFailed;
             }
-            return;
-        }
-        if (!lidConsentPostponed_) {
+        } else if (!lidConsentPostponed_) {
             needsLidConsent_ = true;
         }
     } else if (wantsSleepDisabled_ || lid_.isSleepDisabled()) {
@@ -44,26 +38,26 @@ void LidMode::applyLidMode() {
         lid_.setSleepDisabled(false);
         wantsSleepDisabled_ = false;
     }
-    isLidActive_ = false;
+    changed_.notify();
 }
 
 void LidMode::sleepSwitchChanged() {
     if (!wantsSleepDisabled_) {
         return;
     }
-    willChange_.notify();
     isLidActive_ = lid_.isSleepDisabled();
     if (isLidActive_) {
         lidError_.reset();
     } else {
         lidError_ = lidSwitchFailed;
     }
+    changed_.notify();
 }
 
 void LidMode::keepAwakeEnded() {
     isScreenOffForLid_ = false;
-    willChange_.notify();
     needsLidConsent_ = false;
+    changed_.notify();
 }
 
 void LidMode::updateScreenForLid(bool isLidClosed) {
@@ -90,31 +84,33 @@ void LidMode::updateScreenForLid() {
 }
 
 void LidMode::grantLidPermission() {
-    willChange_.notify();
     needsLidConsent_ = false;
     lidConsentPostponed_ = false;
-    if (const auto error = lid_.install()) {
+    const auto error = lid_.install();
+    if (error) {
         lidError_ = "Нет разрешения: " + error->description;
-        return;
     }
-    applyLidMode();
+    changed_.notify();
+    if (!error) {
+        applyLidMode();
+    }
 }
 
 void LidMode::declineLidPermission() {
-    willChange_.notify();
     needsLidConsent_ = false;
     lidConsentPostponed_ = true;
+    changed_.notify();
 }
 
 void LidMode::removeLidHelper() {
-    willChange_.notify();
     if (const auto error = lid_.uninstall()) {
         lidError_ = error->description;
-        return;
+    } else {
+        wantsSleepDisabled_ = false;
+        isLidActive_ = false;
+        lidConsentPostponed_ = false;
     }
-    wantsSleepDisabled_ = false;
-    isLidActive_ = false;
-    lidConsentPostponed_ = false;
+    changed_.notify();
 }
 
 bool LidMode::keepsAwakeWithLidClosed() const {
@@ -122,13 +118,13 @@ bool LidMode::keepsAwakeWithLidClosed() const {
 }
 
 void LidMode::setKeepsAwakeWithLidClosed(bool keeps) {
-    willChange_.notify();
     settings_.write(SettingsKeys::keepsAwakeWithLidClosed, keeps);
     if (!keeps) {
         needsLidConsent_ = false;
     } else if (!lid_.isInstalled()) {
         needsLidConsent_ = true;
     }
+    changed_.notify();
     applyLidMode();
 }
 
@@ -137,9 +133,9 @@ bool LidMode::turnsScreenOffWithLidClosed() const {
 }
 
 void LidMode::setTurnsScreenOffWithLidClosed(bool turnsOff) {
-    willChange_.notify();
     settings_.write(SettingsKeys::turnsScreenOffWithLidClosed, turnsOff);
     updateScreenForLid();
+    changed_.notify();
 }
 
 } // namespace vigilo

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/Settings.h"
 #include "model/SleepGuard.h"
 #include "ports/Displays.h"
 #include "ports/LidControl.h"
+#include "util/Signal.h"
 
 #include <optional>
 #include <string>
@@ -26,12 +26,11 @@ public:
     /// Switches sleep back on if an earlier run left it off: a switch left over from a run that
     /// ended without clean-up never outlives a restart. Follows the switch while it exists.
     explicit LidMode(Services services);
-    ~LidMode();
     LidMode(const LidMode&) = delete;
     LidMode& operator=(const LidMode&) = delete;
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     /// Sleep is switched off system-wide by this program (or that is being asked for, and not
     /// yet refused).
@@ -79,7 +78,8 @@ private:
     Displays& displays_;
     SleepGuard& guard_;
     Settings& settings_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
+    Connection switchConnection_;
 
     bool isScreenOffForLid_ = false;
     /// Sleep was asked to be switched off and not yet back on.

@@ -15,33 +15,32 @@ Metrics::Metrics(Services services)
 void Metrics::sample() {
     stats_.sampleCPU();
     if (const auto load = stats_.cpuUsage()) {
-        willChange_.notify();
         cpuHistory_.push_back(*load);
         if (cpuHistory_.size() > cpuHistoryLength) {
             cpuHistory_.erase(cpuHistory_.begin(),
                               cpuHistory_.end() - static_cast<std::ptrdiff_t>(cpuHistoryLength));
         }
+        changed_.notify();
     }
-    willChange_.notify();
     memory_ = stats_.memory();
     disk_ = stats_.disk();
     battery_ = stats_.battery();
     localIP_ = stats_.localIP();
+    changed_.notify();
 }
 
 void Metrics::fetchExternalIP() {
     if (isFetchingExternalIP_) {
         return;
     }
-    willChange_.notify();
     isFetchingExternalIP_ = true;
     didExternalIPFail_ = false;
+    changed_.notify();
     http_.get(ExternalAddress::lookupUrl,
               [this, alive = std::weak_ptr(lifetime_)](std::optional<std::string> body) {
                   if (alive.expired()) {
                       return;
                   }
-                  willChange_.notify();
                   isFetchingExternalIP_ = false;
                   // The body is untrusted: only a well-formed address is shown.
                   const auto address = body ? ExternalAddress::fromBody(*body) : std::nullopt;
@@ -50,19 +49,20 @@ void Metrics::fetchExternalIP() {
                   } else {
                       didExternalIPFail_ = true;
                   }
+                  changed_.notify();
               });
 }
 
 void Metrics::copyIP(const std::string& address) {
     desktop_.copyText(address);
-    willChange_.notify();
     copiedIP_ = address;
+    changed_.notify();
     scheduler_.after(1.0, [this, alive = std::weak_ptr(lifetime_), address] {
         if (alive.expired() || copiedIP_ != address) {
             return;
         }
-        willChange_.notify();
         copiedIP_.reset();
+        changed_.notify();
     });
 }
 

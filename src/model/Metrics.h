@@ -1,11 +1,11 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "ports/Desktop.h"
 #include "ports/HttpGet.h"
 #include "ports/Scheduler.h"
 #include "ports/StatsSource.h"
 #include "system/SystemStats.h"
+#include "util/Signal.h"
 
 #include <memory>
 #include <optional>
@@ -32,8 +32,8 @@ public:
     /// Primes the CPU counters, so the first sample already has a load.
     explicit Metrics(Services services);
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     /// Samples every figure. Runs on every stats tick.
     void sample();
@@ -60,7 +60,7 @@ private:
     HttpGet& http_;
     Desktop& desktop_;
     Scheduler& scheduler_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     /// Late callbacks (a lookup, a delayed clear) check this to know the metrics still exist.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 

@@ -4,8 +4,8 @@ namespace vigilo {
 
 template <typename T> void PanelState::publish(T& field, T value) {
     if (field != value) {
-        willChange_.notify();
         field = value;
+        changed_.notify();
     }
 }
 

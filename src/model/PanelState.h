@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "ports/ScreenGeometry.h"
+#include "util/Signal.h"
 
 #include <optional>
 
@@ -17,8 +17,8 @@ enum class PanelTab { General, Apps, About };
 /// starts on the main screen. Main thread only.
 class PanelState {
 public:
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] bool isPanelVisible() const { return isPanelVisible_; }
     void setPanelVisible(bool visible);
@@ -39,7 +39,7 @@ public:
 private:
     template <typename T> void publish(T& field, T value);
 
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     bool isPanelVisible_ = false;
     std::optional<PanelPoint> pointer_;
     bool showsSettings_ = false;

@@ -18,16 +18,16 @@ void PowerFigures::refreshPowerSettings(bool force) {
 
 void PowerFigures::apply(const PowerValues& values) {
     if (values.displaySleepMinutes != displaySleepMinutes_) {
-        willChange_.notify();
         displaySleepMinutes_ = values.displaySleepMinutes;
+        changed_.notify();
     }
     if (values.canSleep() != canSleep_) {
-        willChange_.notify();
         canSleep_ = values.canSleep();
+        changed_.notify();
     }
     if (values.source != powerSource_) {
-        willChange_.notify();
         powerSource_ = values.source;
+        changed_.notify();
     }
 }
 

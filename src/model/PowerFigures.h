@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "ports/Clock.h"
 #include "ports/PowerSettingsSource.h"
+#include "util/Signal.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,8 +21,8 @@ public:
         : clock_(clock)
         , source_(source) {}
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     /// Re-reads the power settings; unless forced, at most once per 30 seconds (measured on the
     /// steady clock, so setting the wall clock back does not freeze the reads). The figures
@@ -39,7 +39,7 @@ private:
 
     const Clock& clock_;
     PowerSettingsSource& source_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     /// A reading that arrives after the figures are gone finds this expired.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 

@@ -9,15 +9,15 @@ Preferences::Preferences(Settings& settings, Desktop& desktop)
     , hidesMetrics_(settings.read(SettingsKeys::hidesMetrics)) {}
 
 void Preferences::setSoundEnabled(bool enabled) {
-    willChange_.notify();
     soundEnabled_ = enabled;
     settings_.write(SettingsKeys::soundEnabled, enabled);
+    changed_.notify();
 }
 
 void Preferences::setHidesMetrics(bool hides) {
-    willChange_.notify();
     hidesMetrics_ = hides;
     settings_.write(SettingsKeys::hidesMetrics, hides);
+    changed_.notify();
 }
 
 bool Preferences::usesSimpleAnimation() const {
@@ -25,13 +25,15 @@ bool Preferences::usesSimpleAnimation() const {
 }
 
 void Preferences::setUsesSimpleAnimation(bool uses) {
-    willChange_.notify();
     settings_.write(SettingsKeys::usesSimpleAnimation, uses);
+    changed_.notify();
 }
 
 void Preferences::setLaunchesAtLogin(bool launches) {
-    willChange_.notify();
-    if (const auto error = desktop_.setLaunchesAtLogin(launches)) {
+    const auto error = desktop_.setLaunchesAtLogin(launches);
+    // Told even when it failed: the switch then shows the login item as it still is.
+    changed_.notify();
+    if (error) {
         desktop_.showAlert("Не удалось изменить автозапуск", *error);
     }
 }

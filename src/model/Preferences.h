@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/Settings.h"
 #include "ports/Desktop.h"
+#include "util/Signal.h"
 
 namespace vigilo {
 
@@ -13,8 +13,8 @@ public:
     /// Both must outlive the preferences. Reads the sound and metrics switches once.
     Preferences(Settings& settings, Desktop& desktop);
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] bool soundEnabled() const { return soundEnabled_; }
     void setSoundEnabled(bool enabled);
@@ -33,7 +33,7 @@ public:
 private:
     Settings& settings_;
     Desktop& desktop_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     bool soundEnabled_;
     bool hidesMetrics_;
 };

@@ -157,10 +157,6 @@ void RunningAppsWatcher::adoptIntoBuiltIn(const std::vector<App>& stored) {
     }
 }
 
-void RunningAppsWatcher::setOnChange(std::function<void()> onChange) {
-    onChange_ = onChange ? std::move(onChange) : [] {};
-}
-
 std::vector<App> RunningAppsWatcher::allApps() const {
     std::vector<App> apps;
     std::ranges::copy_if(builtIn(), std::back_inserter(apps),
@@ -170,12 +166,12 @@ std::vector<App> RunningAppsWatcher::allApps() const {
 }
 
 void RunningAppsWatcher::setEnabled(const App& app, bool on) {
-    willChange_.notify();
     if (on) {
         enabledIDs_.insert(app.id());
     } else {
         enabledIDs_.erase(app.id());
     }
+    changed_.notify();
     save();
 }
 
@@ -190,8 +186,8 @@ bool RunningAppsWatcher::add(const std::string& url) {
     const auto builtInApp = std::ranges::find_if(
         builtInApps, [&](const App& app) { return hasIdentifier(app, identifier); });
     if (builtInApp != builtInApps.end()) {
-        willChange_.notify();
         hiddenBuiltInIDs_.erase(builtInApp->id());
+        changed_.notify();
     } else if (!lists(identifier)) {
         auto extended = customApps_;
         extended.push_back(
@@ -202,33 +198,33 @@ bool RunningAppsWatcher::add(const std::string& url) {
         if (!encodeApps(extended)) {
             return false;
         }
-        willChange_.notify();
         customApps_ = std::move(extended);
+        changed_.notify();
     }
 
     const auto apps = allApps();
     const auto listed =
         std::ranges::find_if(apps, [&](const App& app) { return hasIdentifier(app, identifier); });
-    willChange_.notify();
     enabledIDs_.insert(listed->id());
+    changed_.notify();
     save();
     return true;
 }
 
 void RunningAppsWatcher::remove(const App& app) {
-    willChange_.notify();
     if (std::ranges::find(builtIn(), app) != builtIn().end()) {
         hiddenBuiltInIDs_.insert(app.id());
     } else {
         std::erase(customApps_, app);
     }
     enabledIDs_.erase(app.id());
+    changed_.notify();
     save();
 }
 
 void RunningAppsWatcher::restoreBuiltInApps() {
-    willChange_.notify();
     hiddenBuiltInIDs_.clear();
+    changed_.notify();
     save();
 }
 
@@ -274,10 +270,10 @@ void RunningAppsWatcher::refresh() {
         }
     }
     if (names != runningNames_) {
-        willChange_.notify();
         runningNames_ = std::move(names);
+        changed_.notify();
     }
-    onChange_();
+    runningChecked_.notify();
 }
 
 } // namespace vigilo

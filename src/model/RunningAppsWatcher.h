@@ -1,10 +1,10 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "model/Settings.h"
 #include "model/WatchedApps.h"
 #include "ports/Scheduler.h"
 #include "ports/Workspace.h"
+#include "util/Signal.h"
 
 #include <functional>
 #include <memory>
@@ -19,7 +19,7 @@ namespace vigilo {
 /// The list of watched applications (the built-in assistants the user has not hidden, then the
 /// ones the user added), which of them are enabled, and which enabled ones run now.
 /// The list is stored in the defaults; every edit is saved at once and recomputes the running
-/// names. Main thread only. Every published change first notifies `willChange()`.
+/// names. Main thread only. Every published change is told through `changed()`.
 class RunningAppsWatcher final : public WatchedApps {
 public:
     struct App {
@@ -48,8 +48,8 @@ public:
     RunningAppsWatcher(const RunningAppsWatcher&) = delete;
     RunningAppsWatcher& operator=(const RunningAppsWatcher&) = delete;
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] const std::vector<App>& customApps() const { return customApps_; }
     [[nodiscard]] const std::set<std::string>& hiddenBuiltInIDs() const {
@@ -58,8 +58,8 @@ public:
     [[nodiscard]] const std::set<std::string>& enabledIDs() const { return enabledIDs_; }
     /// Names of the enabled applications that run now, in `allApps` order.
     [[nodiscard]] std::vector<std::string> runningNames() const override { return runningNames_; }
-    /// `onChange` is called after every recomputation of the running names, changed or not.
-    void setOnChange(std::function<void()> onChange) override;
+    /// Told after every recomputation of the running names, changed or not, after `changed`.
+    [[nodiscard]] const Signal<>& runningChecked() const override { return runningChecked_; }
 
     /// The built-in applications not hidden, in built-in order, then the added ones.
     [[nodiscard]] std::vector<App> allApps() const;
@@ -94,13 +94,13 @@ private:
     Settings& settings_;
     Workspace& workspace_;
     Scheduler& scheduler_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
 
     std::vector<App> customApps_;
     std::set<std::string> hiddenBuiltInIDs_;
     std::set<std::string> enabledIDs_;
     std::vector<std::string> runningNames_;
-    std::function<void()> onChange_ = [] {};
+    Signal<> runningChecked_;
 
     // Work posted to the scheduler holds this weakly, so it does nothing once the watcher is gone.
     std::shared_ptr<RunningAppsWatcher*> self_ = std::make_shared<RunningAppsWatcher*>(this);

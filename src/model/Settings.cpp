@@ -128,23 +128,24 @@ void Settings::write(SettingsKeys::BytesKey key, const Bytes& value) {
 
 void Settings::remove(std::string_view key) {
     defaults_.remove(std::string(key));
-    changed(key);
+    announce(key);
 }
 
-void Settings::observe(std::string_view key, std::function<void()> observer) {
-    observers_[std::string(key)].push_back(std::move(observer));
+const Signal<>& Settings::changed(std::string_view key) {
+    if (const auto found = changed_.find(key); found != changed_.end()) {
+        return found->second;
+    }
+    return changed_.try_emplace(std::string(key)).first->second;
 }
 
 void Settings::store(std::string_view key, const DefaultsValue& value) {
     defaults_.set(std::string(key), value);
-    changed(key);
+    announce(key);
 }
 
-void Settings::changed(std::string_view key) const {
-    if (const auto found = observers_.find(key); found != observers_.end()) {
-        for (const auto& observer : found->second) {
-            observer();
-        }
+void Settings::announce(std::string_view key) {
+    if (const auto found = changed_.find(key); found != changed_.end()) {
+        found->second.notify();
     }
 }
 

@@ -2,12 +2,11 @@
 
 #include "model/SettingsKeys.h"
 #include "ports/Defaults.h"
+#include "util/Signal.h"
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace vigilo {
 
@@ -42,16 +41,17 @@ public:
     /// Removes the key; removing a missing key changes nothing but still tells observers.
     void remove(std::string_view key);
 
-    /// Calls `observer` after every write or removal of `key` through these settings.
-    void observe(std::string_view key, std::function<void()> observer);
+    /// Told after every write or removal of `key` through these settings.
+    [[nodiscard]] const Signal<>& changed(std::string_view key);
 
 private:
     [[nodiscard]] std::optional<DefaultsValue> stored(std::string_view key) const;
     void store(std::string_view key, const DefaultsValue& value);
-    void changed(std::string_view key) const;
+    void announce(std::string_view key);
 
     Defaults& defaults_;
-    std::map<std::string, std::vector<std::function<void()>>, std::less<>> observers_;
+    /// Only the keys someone observes.
+    std::map<std::string, Signal<>, std::less<>> changed_;
 };
 
 } // namespace vigilo

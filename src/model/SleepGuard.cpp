@@ -2,14 +2,16 @@
 
 namespace vigilo {
 
-SleepGuard::SleepGuard(PowerAssertions& assertions, std::string name)
+SleepGuard::SleepGuard(PowerAssertions& assertions, Reports reports, std::string name)
     : assertions_(assertions)
-    , name_(std::move(name)) {
-    assertions_.setOnLost([this](AssertionId id) { lost(id); });
-}
+    , reports_(std::move(reports))
+    , lossConnection_(assertions_.lost().connect([this](AssertionId id) { lost(id); }))
+    , name_(std::move(name)) {}
 
-SleepGuard::~SleepGuard() {
-    assertions_.setOnLost({});
+void SleepGuard::reportChange() const {
+    if (reports_.changed) {
+        reports_.changed();
+    }
 }
 
 void SleepGuard::activate() {
@@ -23,9 +25,7 @@ void SleepGuard::activate() {
     assertionId_ = *id;
     hasAssertion_ = true;
     allowsDisplaySleep_ = false;
-    if (onChange) {
-        onChange();
-    }
+    reportChange();
 }
 
 void SleepGuard::deactivate() {
@@ -34,9 +34,7 @@ void SleepGuard::deactivate() {
     }
     assertions_.release(assertionId_);
     hasAssertion_ = false;
-    if (onChange) {
-        onChange();
-    }
+    reportChange();
 }
 
 void SleepGuard::toggle() {
@@ -66,12 +64,10 @@ void SleepGuard::lost(AssertionId id) {
         return;
     }
     hasAssertion_ = false;
-    if (onLost) {
-        onLost();
+    if (reports_.lost) {
+        reports_.lost();
     }
-    if (onChange) {
-        onChange();
-    }
+    reportChange();
 }
 
 } // namespace vigilo

@@ -12,11 +12,18 @@ namespace vigilo {
 /// when it starts or stops holding one. Failures leave the state as it was.
 class SleepGuard {
 public:
+    /// What the guard tells its owner; either may be empty.
+    struct Reports {
+        /// After the guard started or stopped holding an assertion.
+        std::function<void()> changed = {};
+        /// After the system dropped the held assertion on its own, before `changed`.
+        std::function<void()> lost = {};
+    };
+
     /// `name` is what the system's lock listings show. The guard follows the assertions' losses
     /// while it exists.
-    explicit SleepGuard(PowerAssertions& assertions,
-                        std::string name = "Vigilo: keeping Mac awake");
-    ~SleepGuard();
+    SleepGuard(PowerAssertions& assertions, Reports reports,
+               std::string name = "Vigilo: keeping Mac awake");
     SleepGuard(const SleepGuard&) = delete;
     SleepGuard& operator=(const SleepGuard&) = delete;
 
@@ -32,15 +39,14 @@ public:
     /// released.
     void setAllowsDisplaySleep(bool allow);
 
-    /// Called after the guard starts or stops holding an assertion.
-    std::function<void()> onChange;
-    /// Called when the system dropped the held assertion on its own, before `onChange`.
-    std::function<void()> onLost;
-
 private:
     void lost(AssertionId id);
 
+    void reportChange() const;
+
     PowerAssertions& assertions_;
+    Reports reports_;
+    Connection lossConnection_;
     std::string name_;
     AssertionId assertionId_ = 0;
     bool hasAssertion_ = false;

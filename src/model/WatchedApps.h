@@ -1,6 +1,7 @@
 #pragma once
 
-#include <functional>
+#include "util/Signal.h"
+
 #include <string>
 #include <vector>
 
@@ -12,15 +13,18 @@ public:
     virtual ~WatchedApps() = default;
     /// Names of the enabled watched applications that run now.
     [[nodiscard]] virtual std::vector<std::string> runningNames() const = 0;
-    /// Called whenever the running list may have changed.
-    virtual void setOnChange(std::function<void()> onChange) = 0;
+    /// Told after every new look at which of them run, whether or not the names changed.
+    [[nodiscard]] virtual const Signal<>& runningChecked() const = 0;
 };
 
 /// Until applications are watched, none ever runs.
 class NoWatchedApps final : public WatchedApps {
 public:
     [[nodiscard]] std::vector<std::string> runningNames() const override { return {}; }
-    void setOnChange(std::function<void()>) override {}
+    [[nodiscard]] const Signal<>& runningChecked() const override { return runningChecked_; }
+
+private:
+    Signal<> runningChecked_;
 };
 
 } // namespace vigilo

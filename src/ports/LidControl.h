@@ -1,6 +1,7 @@
 #pragma once
 
-#include <functional>
+#include "util/Signal.h"
+
 #include <optional>
 #include <string>
 
@@ -31,14 +32,13 @@ public:
     /// Switches sleep off (`true`) or back on, without waiting for the system. Returns false at
     /// once when the switch cannot be asked for (without the permission it cannot be switched
     /// off); otherwise true, and a refusal that comes later is told through
-    /// `setOnSleepSwitchChanged`.
+    /// `sleepSwitchChanged`.
     virtual bool setSleepDisabled(bool disabled) = 0;
-    /// `changed` is called on the main thread, never from within a call to this object, whenever
+    /// Told on the main thread, never from within a call to this object, whenever
     /// `isSleepDisabled` changed without being asked: the system refused to switch sleep off
     /// after `setSleepDisabled` returned, let the switch go (its service left), or switched it
-    /// off again (its service came back, or a failed request was asked again). An empty function
-    /// stops the reports. Replaces the earlier handler.
-    virtual void setOnSleepSwitchChanged(std::function<void()> changed) = 0;
+    /// off again (its service came back, or a failed request was asked again).
+    [[nodiscard]] virtual const Signal<>& sleepSwitchChanged() const = 0;
     /// Installs the permission; may ask the user. Nothing on success.
     [[nodiscard]] virtual std::optional<LidError> install() = 0;
     /// Switches sleep back on if needed, then removes the permission until the next `install`.

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "util/Signal.h"
+
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,17 +25,16 @@ public:
     /// Starts holding an assertion of `kind` under `name` (shown by the system's listings).
     /// Returns its identifier, or nothing when the system refused or cannot be reached. Answers
     /// without waiting for the system: where it grants assertions later, an identifier is
-    /// returned at once and a refusal comes afterwards through `setOnLost`, as a loss.
+    /// returned at once and a refusal comes afterwards through `lost`, as a loss.
     [[nodiscard]] virtual std::optional<AssertionId> create(AssertionKind kind,
                                                             const std::string& name) = 0;
     /// Stops holding the assertion `id`, without waiting for the system. Unknown identifiers
     /// are ignored.
     virtual void release(AssertionId id) = 0;
-    /// `lost` is called on the main thread, never from within `create` or `release`, with an
-    /// assertion the system refused after `create` returned, or dropped on its own and could not
-    /// take again (its services went away); that identifier is no longer held. An empty function
-    /// stops the reports. Replaces the earlier handler.
-    virtual void setOnLost(std::function<void(AssertionId)> lost) = 0;
+    /// Told on the main thread, never from within `create` or `release`, of an assertion the
+    /// system refused after `create` returned, or dropped on its own and could not take again
+    /// (its services went away); that identifier is no longer held.
+    [[nodiscard]] virtual const Signal<AssertionId>& lost() const = 0;
 };
 
 } // namespace vigilo

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
+#include "util/Signal.h"
 
 #include <QObject>
 #include <QtQmlIntegration>
-#include <memory>
+#include <vector>
 
 namespace vigilo {
 
 /// The base of the bridges between one screen and the parts of the model it shows. The model
-/// says before each change that it will change; a bridge turns every notice of one event-loop
-/// turn into one `changed` signal, emitted on the next turn, after the changes, so the screen
-/// re-reads once.
+/// tells after each change that it changed; a bridge turns every notice of one event-loop turn
+/// into one `changed` signal, emitted on the next turn, after all of them, so the screen re-reads
+/// once.
 class Bridge : public QObject {
     Q_OBJECT
     QML_ANONYMOUS
@@ -24,12 +24,13 @@ Q_SIGNALS:
 
 protected:
     /// Follows a part of the model for as long as the bridge lives.
-    void follow(ChangeNotifier& part);
+    void follow(const Signal<>& part);
 
 private:
+    void changeNoticed();
+
     bool isChangePending_ = false;
-    /// Notices arriving after the bridge is gone find this expired.
-    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
+    std::vector<Connection> followed_;
 };
 
 } // namespace vigilo

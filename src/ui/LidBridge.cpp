@@ -13,7 +13,7 @@ LidBridge::LidBridge(LidMode& lidMode, const PlatformWords& words, QObject* pare
     , lidMode_(lidMode)
     , consentExplanation_(QString::fromStdString(words.lidConsentExplanation))
     , revokeExplanation_(QString::fromStdString(words.lidRevokeExplanation)) {
-    follow(lidMode.willChange());
+    follow(lidMode.changed());
 }
 
 QString LidBridge::lidError() const {

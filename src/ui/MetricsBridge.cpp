@@ -21,7 +21,7 @@ QString textOf(const std::optional<Figure>& figure, Format format) {
 MetricsBridge::MetricsBridge(Metrics& metrics, QObject* parent)
     : Bridge(parent)
     , metrics_(metrics) {
-    follow(metrics.willChange());
+    follow(metrics.changed());
 }
 
 QList<double> MetricsBridge::cpuHistory() const {

@@ -8,9 +8,9 @@ PanelBridge::PanelBridge(AwakeModel& model, QObject* parent)
     : Bridge(parent)
     , model_(model)
     , panel_(model.panelState()) {
-    follow(panel_.willChange());
-    follow(model.preferences().willChange());
-    follow(model.donationQuestion().willChange());
+    follow(panel_.changed());
+    follow(model.preferences().changed());
+    follow(model.donationQuestion().changed());
 }
 
 QVariant PanelBridge::pointer() const {

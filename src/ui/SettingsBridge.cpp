@@ -10,11 +10,11 @@ SettingsBridge::SettingsBridge(AwakeModel& model, QObject* parent)
     , batteryStop_(model.batteryStop())
     , lidMode_(model.lidMode())
     , metrics_(model.metrics()) {
-    follow(model.preferences().willChange());
-    follow(model.batteryStop().willChange());
-    follow(model.lidMode().willChange());
+    follow(model.preferences().changed());
+    follow(model.batteryStop().changed());
+    follow(model.lidMode().changed());
     // The battery row follows the charge, sampled with the other figures.
-    follow(model.metrics().willChange());
+    follow(model.metrics().changed());
 }
 
 QString SettingsBridge::batterySymbol() const {

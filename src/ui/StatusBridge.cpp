@@ -6,10 +6,10 @@ StatusBridge::StatusBridge(AwakeModel& model, const Clock& clock, QObject* paren
     : Bridge(parent)
     , model_(model)
     , clock_(clock) {
-    follow(model.keepAwake().willChange());
-    follow(model.powerFigures().willChange());
-    follow(model.lidMode().willChange());
-    follow(model.preferences().willChange());
+    follow(model.keepAwake().changed());
+    follow(model.powerFigures().changed());
+    follow(model.lidMode().changed());
+    follow(model.preferences().changed());
 }
 
 QString StatusBridge::subtitle() const {

@@ -35,7 +35,7 @@ struct RowOf {
 UpdatesBridge::UpdatesBridge(Updater& updater, QObject* parent)
     : Bridge(parent)
     , updater_(updater) {
-    follow(updater.willChange());
+    follow(updater.changed());
 }
 
 UpdatesBridge::Row UpdatesBridge::row() const {

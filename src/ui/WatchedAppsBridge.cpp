@@ -27,7 +27,7 @@ WatchedAppsBridge::WatchedAppsBridge(RunningAppsWatcher& watcher, PlatformWords 
     : Bridge(parent)
     , watcher_(watcher)
     , words_(std::move(words)) {
-    follow(watcher.willChange());
+    follow(watcher.changed());
 }
 
 QVariantList WatchedAppsBridge::apps() const {

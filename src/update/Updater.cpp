@@ -45,18 +45,18 @@ bool Updater::isWorking() const {
 }
 
 void Updater::setPhase(Phase phase) {
-    willChange_.notify();
     phase_ = std::move(phase);
+    changed_.notify();
 }
 
 void Updater::setUpdating(bool isUpdating) {
-    willChange_.notify();
     isUpdating_ = isUpdating;
+    changed_.notify();
 }
 
 void Updater::setBackgroundReadyVersion(std::optional<std::string> version) {
-    willChange_.notify();
     backgroundReadyVersion_ = std::move(version);
+    changed_.notify();
 }
 
 void Updater::finish() {
@@ -130,8 +130,8 @@ void Updater::showUserInitiatedCheck() {
 }
 
 void Updater::showUpdateFound(const std::string& displayVersion, Reply install) {
-    willChange_.notify();
     newVersion_ = displayVersion;
+    changed_.notify();
     if (isUserInitiated_) {
         expectedLength_ = 0;
         receivedLength_ = 0;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/ChangeNotifier.h"
 #include "ports/Scheduler.h"
 #include "ports/UpdateFramework.h"
 #include "update/UpdatePhase.h"
+#include "util/Signal.h"
 
 #include <cstdint>
 #include <functional>
@@ -35,8 +35,8 @@ public:
     /// Starts `framework` with this object as its driver. Both services must outlive the updater.
     Updater(UpdateFramework& framework, Scheduler& scheduler, ProgramInfo info);
 
-    /// Observers are told before every published change.
-    ChangeNotifier& willChange() { return willChange_; }
+    /// Told after every published change.
+    [[nodiscard]] const Signal<>& changed() const { return changed_; }
 
     [[nodiscard]] const Phase& phase() const { return phase_; }
     /// The display version of the last update found; kept for the rest of the run.
@@ -108,7 +108,7 @@ private:
     UpdateFramework& framework_;
     Scheduler& scheduler_;
     ProgramInfo info_;
-    ChangeNotifier willChange_;
+    Signal<> changed_;
     /// Work posted to the event loop checks this to know the updater still exists.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 

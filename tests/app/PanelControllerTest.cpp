@@ -103,7 +103,7 @@ TEST_F(PanelControllerTest, ThePanelDoesNotReopenWithinThreeTenthsOfASecondOfACl
 TEST_F(PanelControllerTest, ThePointerIsPublishedOnlyWhenItMoves) {
     controller.togglePanel(fromTheIcon);
     int notices = 0;
-    panelState.willChange().subscribe([&] { ++notices; });
+    const auto counter = panelState.changed().connect([&] { ++notices; });
 
     advance(0.2);
     EXPECT_EQ(notices, 0);

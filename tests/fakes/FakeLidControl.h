@@ -2,8 +2,6 @@
 
 #include "ports/LidControl.h"
 
-#include <functional>
-
 namespace vigilo::fakes {
 
 /// A closed-lid permission and sleep switch kept in memory.
@@ -24,15 +22,13 @@ public:
         sleepDisabled = disabled;
         return true;
     }
-    void setOnSleepSwitchChanged(std::function<void()> changed) override {
-        onChanged = std::move(changed);
+    [[nodiscard]] const Signal<>& sleepSwitchChanged() const override {
+        return sleepSwitchChanged_;
     }
     /// The system refused, dropped or took the switch again on its own.
     void switchChangesByItself(bool disabled) {
         sleepDisabled = disabled;
-        if (onChanged) {
-            onChanged();
-        }
+        sleepSwitchChanged_.notify();
     }
     [[nodiscard]] std::optional<LidError> install() override {
         if (installError) {
@@ -59,9 +55,11 @@ public:
     bool switchFails = false;
     int switchCalls = 0;
     mutable int lidReads = 0;
-    std::function<void()> onChanged;
     std::optional<std::string> installError;
     std::optional<std::string> uninstallError;
+
+private:
+    Signal<> sleepSwitchChanged_;
 };
 
 } // namespace vigilo::fakes

@@ -30,14 +30,12 @@ public:
         released.push_back(id);
         held.erase(id);
     }
-    void setOnLost(std::function<void(AssertionId)> lost) override { onLost = std::move(lost); }
+    [[nodiscard]] const Signal<AssertionId>& lost() const override { return lost_; }
 
     /// The system dropped `id` and could not take it again.
     void lose(AssertionId id) {
         held.erase(id);
-        if (onLost) {
-            onLost(id);
-        }
+        lost_.notify(id);
     }
 
     bool refuses = false;
@@ -45,7 +43,9 @@ public:
     AssertionId nextId = 100;
     std::map<AssertionId, Held> held;
     std::vector<AssertionId> released;
-    std::function<void(AssertionId)> onLost;
+
+private:
+    Signal<AssertionId> lost_;
 };
 
 } // namespace vigilo::fakes

@@ -4,22 +4,20 @@
 
 namespace vigilo::fakes {
 
-/// A watcher whose running list the test sets; `change` fires the callback.
+/// A watcher whose running list the test sets; `change` tells its observers.
 class FakeWatchedApps final : public WatchedApps {
 public:
     [[nodiscard]] std::vector<std::string> runningNames() const override { return running; }
-    void setOnChange(std::function<void()> onChange) override { onChange_ = std::move(onChange); }
+    [[nodiscard]] const Signal<>& runningChecked() const override { return runningChecked_; }
     void change(std::vector<std::string> names) {
         running = std::move(names);
-        if (onChange_) {
-            onChange_();
-        }
+        runningChecked_.notify();
     }
 
     std::vector<std::string> running;
 
 private:
-    std::function<void()> onChange_;
+    Signal<> runningChecked_;
 };
 
 } // namespace vigilo::fakes

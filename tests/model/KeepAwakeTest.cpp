@@ -171,11 +171,11 @@ TEST_F(AwakeModelTest, SavingWhileOffForgetsAnyEarlierPeriod) {
 TEST_F(AwakeModelTest, APeriodSavedAsItEndsIsNotResumed) {
     // An update that waited for the period to end installs from the state change, before the
     // period's start is cleared.
-    model->onStateChange = [this] {
+    const auto saveWhenOff = model->stateChanged().connect([this] {
         if (!model->isAwake()) {
             model->saveForRelaunch();
         }
-    };
+    });
     model->toggle();
     pause();
     model->toggle();

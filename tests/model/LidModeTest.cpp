@@ -64,7 +64,7 @@ TEST_F(LidModeTest, TheSubtitleFollowsTheSwitchWhenTheSystemChangesItLater) {
     ASSERT_EQ(model->statusSubtitle(), "не спит даже с закрытой крышкой");
 
     int lidNotices = 0;
-    model->lidMode().willChange().subscribe([&lidNotices] { ++lidNotices; });
+    const auto counter = model->lidMode().changed().connect([&lidNotices] { ++lidNotices; });
     struct Step {
         const char* what;
         bool disabled;

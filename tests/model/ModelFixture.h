@@ -13,13 +13,15 @@ protected:
     std::unique_ptr<AwakeModel> model;
     int stateChanges = 0;
     int notices = 0;
+    Connection stateCounter;
+    Connection noticeCounter;
 
     void start() {
         // The old process is gone before the new one starts: one model follows the fakes.
         model.reset();
         model = std::make_unique<AwakeModel>(services());
-        model->onStateChange = [this] { ++stateChanges; };
-        model->willChange().subscribe([this] { ++notices; });
+        stateCounter = model->stateChanged().connect([this] { ++stateChanges; });
+        noticeCounter = model->changed().connect([this] { ++notices; });
     }
 
     AwakeModelTest() { start(); }

@@ -23,7 +23,7 @@ TEST(PanelState, EveryCloseReturnsToTheMainScreenWithoutAPointer) {
 TEST(PanelState, OnlyRealChangesArePublished) {
     PanelState panel;
     int notices = 0;
-    panel.willChange().subscribe([&] { ++notices; });
+    const auto counter = panel.changed().connect([&] { ++notices; });
 
     panel.setPointer(PanelPoint{.x = 1, .y = 2});
     panel.setPointer(PanelPoint{.x = 1, .y = 2}); // an unmoved pointer publishes nothing

@@ -91,7 +91,9 @@ TEST_F(SettingsTest, ListsAndDataReadAsStoredElseEmpty) {
 
 TEST_F(SettingsTest, ObserversHearOnlyTheirKeyAfterItChanged) {
     std::vector<bool> heard;
-    store.observe(soundEnabled.name, [&] { heard.push_back(store.read(soundEnabled)); });
+    const auto observer = store.changed(soundEnabled.name).connect([&] {
+        heard.push_back(store.read(soundEnabled));
+    });
     store.write(soundEnabled, false);
     store.write(hidesMetrics, true);
     store.remove(soundEnabled.name);

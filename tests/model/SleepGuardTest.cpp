@@ -9,12 +9,9 @@ namespace {
 
 class SleepGuardTest : public ::testing::Test {
 protected:
-    SleepGuardTest() {
-        guard.onChange = [this] { ++changes; };
-    }
     fakes::FakePowerAssertions assertions;
-    SleepGuard guard{assertions};
     int changes = 0;
+    SleepGuard guard{assertions, {.changed = [this] { ++changes; }}};
 };
 
 TEST_F(SleepGuardTest, ActivatingTwiceHoldsOneNamedDisplayAssertionAndReportsOnce) {

@@ -285,7 +285,8 @@ TEST_F(LogindPowerAssertionsTest, AnAssertionNoServiceGrantsIsReportedLostOnceTh
     system.startMock(logindName, logindPath, QStringLiteral("org.freedesktop.login1.Manager"));
     LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
-    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto observer =
+        assertions.lost().connect([&lost](AssertionId id) { lost.push_back(id); });
 
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
 
@@ -328,7 +329,8 @@ TEST_F(LogindPowerAssertionsTest, ALockWhoseRequestFailedIsAskedForAgain) {
     startGnomeSession();
     LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
-    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto observer =
+        assertions.lost().connect([&lost](AssertionId id) { lost.push_back(id); });
     DBusSandbox::settle(systemBus, QStringLiteral("org.freedesktop.DBus"));
 
     system.pauseMock(logindName);
@@ -356,7 +358,8 @@ TEST_F(LogindPowerAssertionsTest, LocksGrantedAfterTheirAssertionWasReleasedAreG
     startGnomeSession();
     LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
-    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto observer =
+        assertions.lost().connect([&lost](AssertionId id) { lost.push_back(id); });
 
     hangLogindAndGnomeSession();
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
@@ -380,7 +383,8 @@ TEST_F(LogindPowerAssertionsTest, ASessionLockAloneIsEnough) {
     startGnomeSession();
     LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
-    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto observer =
+        assertions.lost().connect([&lost](AssertionId id) { lost.push_back(id); });
 
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
 
@@ -450,7 +454,8 @@ TEST_P(ServiceRestartTest, TheLockIsBackWithinASecondAndNothingIsLost) {
     start(alongside);
     LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
-    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto observer =
+        assertions.lost().connect([&lost](AssertionId id) { lost.push_back(id); });
     const auto id = assertions.create(kind, why);
     ASSERT_TRUE(id);
     ASSERT_TRUE(holdsLocks(restarted, 1) && holdsLocks(alongside, 1));
@@ -484,7 +489,8 @@ TEST_F(LogindPowerAssertionsTest, AnAssertionWhoseOnlyServiceDoesNotComeBackIsRe
     startLogind();
     LogindPowerAssertions assertions(systemBus, sessionBus);
     std::vector<AssertionId> lost;
-    assertions.setOnLost([&lost](AssertionId id) { lost.push_back(id); });
+    const auto observer =
+        assertions.lost().connect([&lost](AssertionId id) { lost.push_back(id); });
     const auto id = assertions.create(AssertionKind::DisplayKeptOn, why);
     ASSERT_TRUE(id);
     ASSERT_TRUE(holdsLocks(Service::Logind, 1));

@@ -161,13 +161,14 @@ TEST_F(RunningAppsWatcherTest, AnAppAddedBeforeItBecameBuiltInGoesOnAsTheBuiltIn
     EXPECT_EQ(storedCustomText(), R"([{"name":"Mine","bundleIDs":["org.mine"]}])");
 }
 
-TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnChangeEveryTime) {
+TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterAndEveryCheckIsTold) {
     defaults.values["watchedApps"] = StringList{"com.anthropic.claudefordesktop"};
     const auto watcher = makeWatcher();
     int changes = 0;
-    std::vector<Names> seenBeforeChange;
-    watcher->setOnChange([&] { ++changes; });
-    watcher->willChange().subscribe([&] { seenBeforeChange.push_back(watcher->runningNames()); });
+    std::vector<Names> seenInNotices;
+    auto counter = watcher->runningChecked().connect([&] { ++changes; });
+    const auto observer =
+        watcher->changed().connect([&] { seenInNotices.push_back(watcher->runningNames()); });
 
     workspace.changeRunning({"com.anthropic.claudefordesktop"});
     EXPECT_TRUE(watcher->runningNames().empty());
@@ -175,14 +176,14 @@ TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnCha
     scheduler.runPosted();
     EXPECT_EQ(watcher->runningNames(), Names{"Claude"});
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(seenBeforeChange, std::vector<Names>{Names{}});
+    EXPECT_EQ(seenInNotices, std::vector<Names>{Names{"Claude"}});
 
     workspace.changeRunning({"com.anthropic.claudefordesktop", "unrelated"});
     scheduler.runPosted();
     EXPECT_EQ(changes, 2);
-    EXPECT_EQ(seenBeforeChange.size(), 1U);
+    EXPECT_EQ(seenInNotices.size(), 1U);
 
-    watcher->setOnChange({});
+    counter.disconnect();
     workspace.changeRunning({});
     scheduler.runPosted();
     EXPECT_TRUE(watcher->runningNames().empty());
@@ -191,7 +192,7 @@ TEST_F(RunningAppsWatcherTest, LaunchesAndQuitsReachTheListOneTurnLaterWithOnCha
 TEST_F(RunningAppsWatcherTest, ObservationEndsWithTheWatcherAndPendingWorkDoesNothing) {
     auto watcher = makeWatcher();
     int changes = 0;
-    watcher->setOnChange([&] { ++changes; });
+    const auto counter = watcher->runningChecked().connect([&] { ++changes; });
     EXPECT_TRUE(workspace.isObserved());
     workspace.changeRunning({"x"});
     watcher.reset();
@@ -205,7 +206,7 @@ TEST_F(RunningAppsWatcherTest, AddingTheSameBundleTwiceListsItOnceAndEnablesIt) 
     offerBundle("/apps/Foo.app", {"org.foo.Foo", std::nullopt, "Foo"});
     const auto watcher = makeWatcher();
     int changes = 0;
-    watcher->setOnChange([&] { ++changes; });
+    const auto counter = watcher->runningChecked().connect([&] { ++changes; });
     EXPECT_TRUE(watcher->add("/apps/Foo.app"));
     watcher->setEnabled(watcher->customApps().front(), false);
     EXPECT_TRUE(watcher->add("/apps/Foo.app"));
@@ -246,7 +247,7 @@ TEST_F(RunningAppsWatcherTest, AddingAnUnreadableBundleOrOneWithoutIdentifierCha
     offerBundle("/a/EmptyId.app", {"", "Name", "Name"});
     const auto watcher = makeWatcher();
     int changes = 0;
-    watcher->setOnChange([&] { ++changes; });
+    const auto counter = watcher->runningChecked().connect([&] { ++changes; });
     EXPECT_FALSE(watcher->add("/a/Missing.app"));
     EXPECT_FALSE(watcher->add("/a/NoId.app"));
     EXPECT_FALSE(watcher->add("/a/EmptyId.app"));
@@ -282,7 +283,7 @@ TEST_F(RunningAppsWatcherTest, AnAppThatCannotBeStoredIsRefusedAndTheStoredListK
     offerBundle("/a/BadId.app", {std::string("org.caf\xe9"), "Café", std::nullopt});
     const auto watcher = makeWatcher();
     int changes = 0;
-    watcher->setOnChange([&] { ++changes; });
+    const auto counter = watcher->runningChecked().connect([&] { ++changes; });
     for (const auto* location : {"/a/BadName.app", "/a/BadId.app"}) {
         EXPECT_FALSE(watcher->add(location)) << location;
     }

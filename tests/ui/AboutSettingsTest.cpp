@@ -49,10 +49,6 @@ void collectAccessible(QAccessibleInterface& node, const QQuickItem& root,
 /// The about tab and the consent card on a real model over fakes, with the Linux words.
 class AboutSettingsTest : public ::testing::Test, protected fakes::ModelFakes {
 protected:
-    AboutSettingsTest() {
-        model.lidMode().willChange().subscribe([this] { ++lidNotices; });
-    }
-
     std::unique_ptr<QQuickItem> loadAbout(UpdatesBridge* updates = nullptr) {
         return harness.load(
             "import Vigilo\nAboutSettings {}",
@@ -103,6 +99,7 @@ protected:
     PanelBridge panel{model};
     ViewHarness harness{clock};
     int lidNotices = 0;
+    Connection lidCounter = model.lidMode().changed().connect([this] { ++lidNotices; });
 };
 
 TEST_F(AboutSettingsTest, LidRowIsAButtonOnlyWhileThePermissionIsGranted) {

@@ -95,12 +95,12 @@ TEST_F(UpdaterTest, GrantsBackgroundUpdatesWithoutAskingTheUser) {
     EXPECT_FALSE(answer->sendsSystemProfile);
 }
 
-TEST_F(UpdaterTest, ObserversHearOfEachChangeBeforeItHappens) {
+TEST_F(UpdaterTest, ObserversHearOfEachChangeAfterItHappened) {
     std::vector<Updater::Phase> seen;
-    updater.willChange().subscribe([&] { seen.push_back(updater.phase()); });
+    const auto observer = updater.changed().connect([&] { seen.push_back(updater.phase()); });
     reachChecking();
     ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), Updater::Phase(Idle{}));
+    EXPECT_EQ(seen.back(), Updater::Phase(Checking{}));
 }
 
 TEST_F(UpdaterTest, AWatchedUpdateShowsEachStepAndWaitsForTheUser) {

@@ -157,7 +157,8 @@ TEST_F(LogindLidControlTest, ARestartedLogindIsAskedForTheLidLockAgainWhileSleep
         {
             LogindLidControl lid(bus, defaults);
             std::vector<bool> reported;
-            lid.setOnSleepSwitchChanged([&] { reported.push_back(lid.isSleepDisabled()); });
+            const auto observer = lid.sleepSwitchChanged().connect(
+                [&] { reported.push_back(lid.isSleepDisabled()); });
             ASSERT_TRUE(lid.setSleepDisabled(true));
             ASSERT_TRUE(runEventsUntil([&] { return inhibitors().size() == 1U; }, 5000));
 
@@ -193,7 +194,8 @@ TEST_F(LogindLidControlTest, ALidLockRequestThatLogindLeftUnansweredIsReportedAn
     defaults.values["lidModeGranted"] = true;
     LogindLidControl lid(bus, defaults);
     std::vector<bool> reported;
-    lid.setOnSleepSwitchChanged([&] { reported.push_back(lid.isSleepDisabled()); });
+    const auto observer =
+        lid.sleepSwitchChanged().connect([&] { reported.push_back(lid.isSleepDisabled()); });
     DBusSandbox::settle(bus, busDaemon);
 
     system.pauseMock(logindName);

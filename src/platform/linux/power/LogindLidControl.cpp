@@ -170,8 +170,8 @@ void LogindLidControl::dropLidLock() {
 }
 
 void LogindLidControl::reportIfChanged(bool was) {
-    if (was != isSleepDisabled() && onSleepSwitchChanged_) {
-        onSleepSwitchChanged_();
+    if (was != isSleepDisabled()) {
+        sleepSwitchChanged_.notify();
     }
 }
 

@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 namespace vigilo {
@@ -61,8 +60,8 @@ public:
     [[nodiscard]] bool isLidClosed() const override;
     /// Switching off asks logind for the lid lock; never without the user's consent.
     bool setSleepDisabled(bool disabled) override;
-    void setOnSleepSwitchChanged(std::function<void()> changed) override {
-        onSleepSwitchChanged_ = std::move(changed);
+    [[nodiscard]] const Signal<>& sleepSwitchChanged() const override {
+        return sleepSwitchChanged_;
     }
     /// Stores the consent; fails only when logind is missing. Asks no password.
     [[nodiscard]] std::optional<LidError> install() override;
@@ -116,7 +115,7 @@ private:
     bool isAskingForLidLock_ = false;
     bool isAwaitingFirstAnswer_ = false;
     int nextRetryMs_ = retryDelayMs;
-    std::function<void()> onSleepSwitchChanged_;
+    Signal<> sleepSwitchChanged_;
 };
 
 } // namespace vigilo

@@ -198,9 +198,7 @@ void LogindPowerAssertions::reportLost() {
     });
     // After the bookkeeping: the owner may create or release assertions from its handler.
     for (const AssertionId id : lost) {
-        if (onLost_) {
-            onLost_(id);
-        }
+        lost_.notify(id);
     }
 }
 

@@ -51,7 +51,7 @@ public:
     [[nodiscard]] std::optional<AssertionId> create(AssertionKind kind,
                                                     const std::string& name) override;
     void release(AssertionId id) override;
-    void setOnLost(std::function<void(AssertionId)> lost) override { onLost_ = std::move(lost); }
+    [[nodiscard]] const Signal<AssertionId>& lost() const override { return lost_; }
 
 private:
     struct Held {
@@ -95,7 +95,7 @@ private:
     std::map<QString, bool> isThere_;
     AssertionId lastId_ = 0;
     std::map<AssertionId, Held> held_;
-    std::function<void(AssertionId)> onLost_;
+    Signal<AssertionId> lost_;
 };
 
 } // namespace vigilo

@@ -51,8 +51,10 @@ public:
     [[nodiscard]] bool isLidClosed() const override;
     /// Waits for the power tool, so the answer is known when it returns.
     bool setSleepDisabled(bool disabled) override;
-    /// Never called: every switch is answered by `setSleepDisabled` itself.
-    void setOnSleepSwitchChanged(std::function<void()> /*changed*/) override {}
+    /// Never told: every switch is answered by `setSleepDisabled` itself.
+    [[nodiscard]] const Signal<>& sleepSwitchChanged() const override {
+        return sleepSwitchChanged_;
+    }
     [[nodiscard]] std::optional<LidError> install() override;
     [[nodiscard]] std::optional<LidError> uninstall() override;
 
@@ -77,6 +79,7 @@ private:
     asLidError(const std::optional<InstallError>& error);
 
     Services services_;
+    Signal<> sleepSwitchChanged_;
 };
 
 } // namespace vigilo
