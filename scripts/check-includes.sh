@@ -47,6 +47,8 @@ rules = {
     "src/platform/PlatformServices.h": interfaces + core,
     "src/platform/linux/LinuxPlatform.cpp": ["platform/"] + core,
     "src/platform/linux/process/ProcessReplacement.cpp": ["platform/PlatformServices.h"],
+    "src/platform/macos/MacPlatform.cpp": ["platform/"] + core,
+    "src/platform/macos/process/MacProcessReplacement.cpp": ["platform/PlatformServices.h"],
 }
 
 # (folder of the including file, what it includes): why it is still there.

@@ -6,6 +6,7 @@
 #include "platform/ReducedMotion.h"
 #include "platform/StatusItem.h"
 #include "platform/TrayHostMonitor.h"
+#include "ports/AdminScriptRunner.h"
 #include "ports/AudioOut.h"
 #include "ports/Clock.h"
 #include "ports/Defaults.h"
@@ -19,6 +20,7 @@
 #include "ports/PowerAssertions.h"
 #include "ports/PowerSettingsSource.h"
 #include "ports/ProcessRunner.h"
+#include "ports/RootPowerDomain.h"
 #include "ports/Scheduler.h"
 #include "ports/StatsSource.h"
 #include "ports/UpdateFramework.h"
@@ -49,6 +51,10 @@ struct PlatformServices {
     std::unique_ptr<StatsSource> stats;
     std::unique_ptr<HttpGet> http;
     std::unique_ptr<Workspace> workspace;
+    /// What a Mac's lid guard reads and runs its administrator prompt through; nothing where the
+    /// lid needs neither. Declared before `lid`, which uses them.
+    std::unique_ptr<RootPowerDomain> rootPowerDomain;
+    std::unique_ptr<AdminScriptRunner> adminScripts;
     std::unique_ptr<LidControl> lid;
     std::unique_ptr<Displays> displays;
     std::unique_ptr<Desktop> desktop;

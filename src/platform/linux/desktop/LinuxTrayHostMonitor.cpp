@@ -52,7 +52,8 @@ std::unique_ptr<TrayHostMonitor> makeTrayHostMonitor(const QDBusConnection& sess
                           ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                           : nullptr;
     std::unique_ptr<XEmbedTrayWatch> xembed;
-    if (x11 != nullptr) {
+    // The offscreen platform answers as X11 too, but without a connection.
+    if (x11 != nullptr && x11->connection() != nullptr) {
         xembed = std::make_unique<XEmbedTrayWatch>(x11->connection(), defaultX11Screen());
     }
     return std::make_unique<LinuxTrayHostMonitor>(sessionBus, std::move(xembed));

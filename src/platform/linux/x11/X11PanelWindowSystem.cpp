@@ -167,7 +167,8 @@ std::unique_ptr<PanelWindowSystem> makePanelWindowSystem() {
     const auto* x11 = qGuiApp != nullptr
                           ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                           : nullptr;
-    if (x11 == nullptr) {
+    // The offscreen platform answers as X11 too, but without a connection.
+    if (x11 == nullptr || x11->connection() == nullptr) {
         return std::make_unique<CompositedWindowSystem>();
     }
     return std::make_unique<X11PanelWindowSystem>(x11->connection(), defaultX11Screen());

@@ -20,12 +20,12 @@ public:
     [[nodiscard]] std::optional<AssertionId> create(AssertionKind kind,
                                                     const std::string& name) override;
     void release(AssertionId id) override;
-    /// Kept only to honour the interface: nothing is ever lost.
-    void setOnLost(std::function<void(AssertionId)> lost) override { onLost_ = std::move(lost); }
+    /// Never tells anything: nothing is ever lost.
+    [[nodiscard]] const Signal<AssertionId>& lost() const override { return lost_; }
 
 private:
     std::set<AssertionId> held_;
-    std::function<void(AssertionId)> onLost_;
+    Signal<AssertionId> lost_;
 };
 
 } // namespace vigilo

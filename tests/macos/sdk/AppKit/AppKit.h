@@ -36,7 +36,23 @@ typedef NS_OPTIONS(NSUInteger, NSWindowCollectionBehavior) {
 };
 
 typedef NS_OPTIONS(unsigned long long, NSEventMask) {
+    NSEventMaskLeftMouseUp = 1ULL << 2,
+    NSEventMaskRightMouseUp = 1ULL << 4,
     NSEventMaskMouseMoved = 1ULL << 5,
+};
+
+typedef NS_ENUM(NSUInteger, NSEventType) {
+    NSEventTypeLeftMouseDown = 1,
+    NSEventTypeLeftMouseUp = 2,
+    NSEventTypeRightMouseDown = 3,
+    NSEventTypeRightMouseUp = 4,
+};
+
+typedef NS_OPTIONS(NSUInteger, NSEventModifierFlags) {
+    NSEventModifierFlagShift = 1 << 17,
+    NSEventModifierFlagControl = 1 << 18,
+    NSEventModifierFlagOption = 1 << 19,
+    NSEventModifierFlagCommand = 1 << 20,
 };
 
 @interface NSColor : NSObject <NSCopying, NSSecureCoding>
@@ -58,6 +74,11 @@ typedef NSString* NSImageHintKey;
 + (instancetype)imageWithSize:(NSSize)size
                       flipped:(BOOL)drawingHandlerShouldBeCalledWithFlippedContext
                drawingHandler:(BOOL (^)(NSRect dstRect))drawingHandler;
+- (nullable instancetype)initWithData:(NSData*)data;
+@property NSSize size;
+// The property is named "template", a C++ keyword: Objective-C++ reaches it by its methods.
+- (BOOL)isTemplate;
+- (void)setTemplate:(BOOL)isTemplate;
 - (nullable CGImageRef)CGImageForProposedRect:(nullable NSRect*)proposedDestRect
                                       context:(nullable NSGraphicsContext*)referenceContext
                                         hints:(nullable NSDictionary<NSImageHintKey, id>*)hints;
@@ -89,6 +110,7 @@ typedef NSString* NSBitmapImageRepPropertyKey;
 
 @interface NSView : NSResponder
 - (instancetype)initWithFrame:(NSRect)frameRect;
+@property(nullable, copy) NSString* toolTip;
 @property(nullable, readonly, unsafe_unretained) NSWindow* window;
 @property(nullable, readonly, unsafe_unretained) NSView* superview;
 @property NSRect frame;
@@ -153,6 +175,8 @@ typedef NS_ENUM(NSInteger, NSVisualEffectState) {
 
 @interface NSEvent : NSObject <NSCopying>
 @property(class, readonly) NSPoint mouseLocation;
+@property(readonly) NSEventType type;
+@property(readonly) NSEventModifierFlags modifierFlags;
 + (nullable id)addGlobalMonitorForEventsMatchingMask:(NSEventMask)mask
                                              handler:(void (^)(NSEvent* event))block;
 + (nullable id)addLocalMonitorForEventsMatchingMask:(NSEventMask)mask
@@ -162,9 +186,41 @@ typedef NS_ENUM(NSInteger, NSVisualEffectState) {
 
 @interface NSApplication : NSResponder
 - (void)activate API_AVAILABLE(macos(14.0));
+@property(nullable, readonly, strong) NSEvent* currentEvent;
 @end
 
 extern __kindof NSApplication* _Null_unspecified NSApp;
+
+@interface NSScreen : NSObject
+@property(class, readonly, copy) NSArray<NSScreen*>* screens;
+@property(readonly) NSRect frame;
+@end
+
+@interface NSControl : NSView
+@property(nullable, weak) id target;
+@property(nullable) SEL action;
+- (NSInteger)sendActionOn:(NSEventMask)mask;
+@end
+
+@interface NSButton : NSControl
+@property(nullable, strong) NSImage* image;
+@end
+
+@interface NSStatusBarButton : NSButton
+@end
+
+static const CGFloat NSVariableStatusItemLength = -1;
+
+@interface NSStatusItem : NSObject
+@property(nullable, readonly, strong) NSStatusBarButton* button;
+@property(getter=isVisible) BOOL visible;
+@end
+
+@interface NSStatusBar : NSObject
+@property(class, readonly, strong) NSStatusBar* systemStatusBar;
+- (NSStatusItem*)statusItemWithLength:(CGFloat)length;
+- (void)removeStatusItem:(NSStatusItem*)item;
+@end
 
 typedef NS_ENUM(NSUInteger, NSAlertStyle) {
     NSAlertStyleWarning = 0,
@@ -220,8 +276,12 @@ typedef NS_ENUM(NSUInteger, NSHapticFeedbackPerformanceTime) {
 @property(nullable, readonly, copy) NSString* bundleIdentifier;
 @end
 
+extern NSNotificationName const NSWorkspaceAccessibilityDisplayOptionsDidChangeNotification;
+
 @interface NSWorkspace : NSObject
 @property(class, readonly, strong) NSWorkspace* sharedWorkspace;
+@property(readonly, strong) NSNotificationCenter* notificationCenter;
+@property(readonly) BOOL accessibilityDisplayShouldReduceMotion;
 @property(readonly, copy) NSArray<NSRunningApplication*>* runningApplications;
 - (nullable NSURL*)URLForApplicationWithBundleIdentifier:(NSString*)bundleIdentifier;
 - (NSImage*)iconForFile:(NSString*)fullPath;

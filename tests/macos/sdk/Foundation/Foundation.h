@@ -86,6 +86,7 @@ static const NSStringEncoding NSUTF8StringEncoding = 4;
 @end
 
 @interface NSArray<__covariant ObjectType> : NSObject <NSCopying, NSFastEnumeration>
+@property(nullable, nonatomic, readonly) ObjectType firstObject;
 @end
 
 @interface NSDictionary<__covariant KeyType, __covariant ObjectType> : NSObject <NSCopying>
@@ -102,6 +103,7 @@ static const NSStringEncoding NSUTF8StringEncoding = 4;
 @end
 
 @interface NSData : NSObject <NSCopying, NSSecureCoding>
++ (instancetype)dataWithBytes:(nullable const void*)bytes length:(NSUInteger)length;
 - (BOOL)writeToFile:(NSString*)path atomically:(BOOL)useAuxiliaryFile;
 @end
 
@@ -122,6 +124,24 @@ static const NSStringEncoding NSUTF8StringEncoding = 4;
 @interface NSUUID : NSObject <NSCopying, NSSecureCoding>
 + (instancetype)UUID;
 @property(readonly, copy) NSString* UUIDString;
+@end
+
+typedef NSString* NSNotificationName;
+
+@interface NSNotification : NSObject <NSCopying>
+@property(readonly, copy) NSNotificationName name;
+@end
+
+@interface NSOperationQueue : NSObject
+@property(class, readonly, strong) NSOperationQueue* mainQueue;
+@end
+
+@interface NSNotificationCenter : NSObject
+- (id<NSObject>)addObserverForName:(nullable NSNotificationName)name
+                            object:(nullable id)obj
+                             queue:(nullable NSOperationQueue*)queue
+                        usingBlock:(void (^)(NSNotification* notification))block;
+- (void)removeObserver:(id)observer;
 @end
 
 typedef NS_OPTIONS(NSUInteger, NSKeyValueObservingOptions) {
