@@ -51,7 +51,8 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .stats = *platform.stats,
                                   .http = *platform.http,
                                   .scheduler = *platform.scheduler,
-                                  .words = platform.words})
+                                  .words = platform.words,
+                                  .processes = *platform.processWatch})
     , trayGlass_(*platform.desktopAppearance)
     , reducedMotion_(*platform.reducedMotion)
     , panel_(PanelController::Services{.model = model_,
@@ -73,8 +74,6 @@ void AppDelegate::finishLaunching() {
             [this](QSystemTrayIcon::ActivationReason reason) {
                 statusItemClicked(reason, QGuiApplication::queryKeyboardModifiers());
             });
-    statusItem_.setToolTip(QStringLiteral("Клик — панель, %1 + клик — вкл/выкл, правый клик — меню")
-                               .arg(QString::fromStdString(platform_.words.toggleModifier)));
     // StatusNotifier hosts draw the menu themselves, so it stays attached for good.
     statusItem_.setContextMenu(&menu_);
 
@@ -202,6 +201,13 @@ void AppDelegate::updateStatusItem() {
     const bool awake = model_.isAwake();
     statusItem_.setIcon(trayGlass_.icon(awake));
     toggleAction_->setText(toggleTitle(awake));
+    // While a session has an end, the tooltip says it first, as the hero's subtitle does.
+    const QString clicks = QStringLiteral("Клик — панель, %1 + клик — вкл/выкл, правый клик — меню")
+                               .arg(QString::fromStdString(platform_.words.toggleModifier));
+    statusItem_.setToolTip(awake && model_.keepAwake().end().isSet()
+                               ? QString::fromStdString(model_.statusSubtitle()) +
+                                     QLatin1Char('\n') + clicks
+                               : clicks);
 }
 
 void AppDelegate::sampleStats() {

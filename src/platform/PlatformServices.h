@@ -18,6 +18,7 @@
 #include "ports/PowerAssertions.h"
 #include "ports/PowerSettingsSource.h"
 #include "ports/ProcessRunner.h"
+#include "ports/ProcessWatch.h"
 #include "ports/Scheduler.h"
 #include "ports/StatsSource.h"
 #include "ports/UpdateFramework.h"
@@ -41,6 +42,8 @@ struct PlatformServices {
     std::unique_ptr<Settings> settings;
     /// Declared before every adapter that runs programs through it, so it is destroyed last.
     std::unique_ptr<ProcessRunner> processes;
+    /// Tells when a process that a keep-awake session lasts for ends.
+    std::unique_ptr<ProcessWatch> processWatch;
     std::unique_ptr<PowerAssertions> assertions;
     std::unique_ptr<PowerSettingsSource> powerSettings;
     std::unique_ptr<PowerSourceMonitor> powerSourceMonitor;

@@ -15,6 +15,7 @@
 #include "platform/linux/power/LogindPowerAssertions.h"
 #include "platform/linux/powersettings/LinuxPowerSettings.h"
 #include "platform/linux/powersettings/UPowerSourceMonitor.h"
+#include "platform/linux/process/LinuxProcessWatch.h"
 #include "platform/linux/process/PosixProcessRunner.h"
 #include "platform/linux/settings/JsonDefaults.h"
 #include "platform/linux/stats/LinuxStatsSource.h"
@@ -90,6 +91,7 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");
     services.settings = std::make_unique<Settings>(*services.defaults);
     services.processes = std::make_unique<PosixProcessRunner>();
+    services.processWatch = std::make_unique<LinuxProcessWatch>();
     services.assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
     services.powerSettings = std::make_unique<LinuxPowerSettings>(
         systemBus, sessionBus,
