@@ -161,19 +161,41 @@ void AppDelegate::statusItemClicked(QSystemTrayIcon::ActivationReason reason,
     }
 }
 
-ControlReply AppDelegate::handleControl(ControlVerb verb) {
+ControlReply AppDelegate::handleControl(const ControlRequest& request) {
+    const ControlVerb verb = request.verb;
     if (verb == ControlVerb::Show) {
         panel_.showPanel(panelAnchor());
     }
     const bool awake = model_.isAwake();
-    const bool toggles = verb == ControlVerb::Toggle || (verb == ControlVerb::On && !awake) ||
-                         (verb == ControlVerb::Off && awake);
-    if (toggles) {
+    if (verb == ControlVerb::On && request.end != ControlRequest::End::None) {
+        if (const auto end = requestedEnd(request)) {
+            model_.keepAwake().switchOnUntil(*end);
+        }
+    } else if (verb == ControlVerb::On && awake && model_.keepAwake().end().isSet()) {
+        model_.keepAwake().switchOnUntil({});
+    } else if (verb == ControlVerb::Toggle || (verb == ControlVerb::On && !awake) ||
+               (verb == ControlVerb::Off && awake)) {
         model_.toggle();
     }
+    updateStatusItem();
     return {.awake = model_.isAwake(),
             .title = QString::fromStdString(model_.statusTitle(platform_.clock->now())),
             .subtitle = QString::fromStdString(model_.statusSubtitle())};
+}
+
+std::optional<AwakeEnd> AppDelegate::requestedEnd(const ControlRequest& request) const {
+    switch (request.end) {
+    case ControlRequest::End::None:
+        return AwakeEnd{};
+    case ControlRequest::End::At:
+        return AwakeEnd::atTime(TimePoint(std::chrono::seconds(request.endValue)));
+    case ControlRequest::End::WhilePid:
+        if (const auto process = platform_.processWatch->identify(request.endValue)) {
+            return AwakeEnd::whileRunning(*process);
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 void AppDelegate::buildMenu() {

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <memory>
+#include <optional>
 
 class QAction;
 
@@ -46,14 +47,17 @@ public:
     void statusItemClicked(QSystemTrayIcon::ActivationReason reason,
                            Qt::KeyboardModifiers modifiers);
     /// Acts on a command-line request: on and off switch exactly like the menu item; show opens
-    /// the panel.
-    ControlReply handleControl(ControlVerb verb);
+    /// the panel. An "on" with an end switches on until it (and sets the end when already on);
+    /// a plain "on" clears an end. An "on" while a process that is already gone switches nothing.
+    ControlReply handleControl(const ControlRequest& request);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
+    /// The end `request` asks for; nothing when its process is already gone.
+    [[nodiscard]] std::optional<AwakeEnd> requestedEnd(const ControlRequest& request) const;
     void updateStatusItem();
     void sampleStats();
     void willTerminate();

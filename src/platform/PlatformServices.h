@@ -83,6 +83,19 @@ using ProgramRelaunch = std::function<void(const std::filesystem::path& program)
 /// that failed.
 void recordProgramStart();
 
+/// The system's keep-awake lock held by this process alone, for a command-line tool that runs
+/// without the tray program (`vigilo run`), as `systemd-inhibit` does. It ends when the handle
+/// is destroyed, and with the process, however it ends.
+class CommandLineLock {
+public:
+    virtual ~CommandLineLock() = default;
+};
+
+/// Takes that lock, waiting at most `timeoutMs` for the system's answer: for a command-line
+/// process without a GUI, never for the tray program. `withDisplay` keeps the display on too.
+/// Nothing when the system has no such lock or refuses it. Needs a QCoreApplication.
+[[nodiscard]] std::unique_ptr<CommandLineLock> takeCommandLineLock(bool withDisplay, int timeoutMs);
+
 /// Replaces this process with `program`, started without arguments and with a clean signal state
 /// and no inherited descriptor but the standard three. Returns only when that failed.
 void replaceProcessWith(const std::filesystem::path& program);

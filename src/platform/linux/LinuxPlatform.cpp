@@ -12,6 +12,7 @@
 #include "platform/linux/desktop/PortalReducedMotion.h"
 #include "platform/linux/power/LinuxDisplays.h"
 #include "platform/linux/power/LogindLidControl.h"
+#include "platform/linux/power/LogindLock.h"
 #include "platform/linux/power/LogindPowerAssertions.h"
 #include "platform/linux/powersettings/LinuxPowerSettings.h"
 #include "platform/linux/powersettings/UPowerSourceMonitor.h"
@@ -28,7 +29,9 @@
 #include "ports/SystemClock.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -138,6 +141,40 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                        .processes = *services.processes},
         std::move(relaunch));
     return services;
+}
+
+namespace {
+
+/// A logind block inhibitor; the descriptor is the lock.
+class LogindCommandLineLock final : public CommandLineLock {
+public:
+    explicit LogindCommandLineLock(UniqueFd lock)
+        : lock_(std::move(lock)) {}
+
+private:
+    UniqueFd lock_;
+};
+
+} // namespace
+
+std::unique_ptr<CommandLineLock> takeCommandLineLock(bool withDisplay, int timeoutMs) {
+    QEventLoop loop;
+    std::optional<UniqueFd> answer;
+    takeLogindLockAsync(QDBusConnection::systemBus(),
+                        withDisplay ? QStringLiteral("idle:sleep") : QStringLiteral("sleep"),
+                        QStringLiteral("vigilo run: a command is running"), &loop,
+                        [&](UniqueFd lock) {
+                            answer = std::move(lock);
+                            loop.quit();
+                        });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!answer) {
+        loop.exec();
+    }
+    if (!answer || !answer->isValid()) {
+        return nullptr;
+    }
+    return std::make_unique<LogindCommandLineLock>(std::move(*answer));
 }
 
 } // namespace vigilo
