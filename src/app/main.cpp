@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
+#include "app/DBusControl.h"
 #include "platform/PlatformServices.h"
 #include "platform/posix/ChildCommand.h"
 #include "platform/posix/ControlSocketPath.h"
@@ -174,6 +175,17 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
         case ControlServer::Claim::Listening:
             break;
         }
+    }
+    // The same requests over the session bus, where there is one.
+    DBusControl dbusControl(QDBusConnection::sessionBus(),
+                            {.model = delegate.model(),
+                             .clock = *platform.clock,
+                             .processes = *platform.processWatch,
+                             .handler = [&delegate](const ControlRequest& request) {
+                                 return delegate.handleControl(request);
+                             }});
+    if (!dbusControl.start()) {
+        qWarning("vigilo: на сессионной шине D-Bus Vigilo не виден");
     }
     // Requests are served from the event loop, so none is carried out before this is done.
     delegate.finishLaunching();
