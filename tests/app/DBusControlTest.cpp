@@ -37,6 +37,9 @@ protected:
     DBusControlTest() {
         delegate.finishLaunching();
         started = control.start();
+        // The name is asked for without waiting: the calls below go to it once it is ours.
+        nameTaken = runEventsUntil(
+            [&] { return client.interface()->isServiceRegistered(service).value(); }, 20000);
         client.connect(QString(), path, QStringLiteral("org.freedesktop.DBus.Properties"),
                        QStringLiteral("PropertiesChanged"), &changes, SLOT(received(QDBusMessage)));
     }
@@ -92,13 +95,13 @@ protected:
                              return delegate.handleControl(request);
                          }}};
     bool started = false;
+    bool nameTaken = false;
     SignalLog changes;
 };
 
 TEST_F(DBusControlTest, TakesItsNameAndSwitchesLikeTheMenu) {
     ASSERT_TRUE(started);
-    EXPECT_TRUE(runEventsUntil(
-        [&] { return client.interface()->isServiceRegistered(service).value(); }, 20000));
+    EXPECT_TRUE(nameTaken);
     EXPECT_EQ(callVigilo(QStringLiteral("Toggle")).arguments(), QVariantList{true});
     EXPECT_EQ(waitForChange(QStringLiteral("Awake")), QVariant(true));
     EXPECT_EQ(property(QStringLiteral("Awake")), QVariant(true));

@@ -156,7 +156,10 @@ TEST_F(SessionEndTest, RelaunchKeepsAPendingEndOrEndsAtOnce) {
         c.meanwhile();
 
         start();
+        const int locksBefore = assertions.createCalls;
         model->restoreAfterRelaunch();
+        EXPECT_EQ(assertions.createCalls - locksBefore, c.resumes ? 1 : 0)
+            << "an ended session takes no lock, not even for a moment";
         model->applyWatchedApps();
         processes.reportGone();
         scheduler.runPosted();
