@@ -51,7 +51,8 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
                                   .stats = *platform.stats,
                                   .http = *platform.http,
                                   .scheduler = *platform.scheduler,
-                                  .words = platform.words})
+                                  .words = platform.words,
+                                  .processes = *platform.processWatch})
     , trayGlass_(*platform.desktopAppearance)
     , reducedMotion_(*platform.reducedMotion)
     , statusItem_(*platform.statusItem)
@@ -137,19 +138,41 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-ControlReply AppDelegate::handleControl(ControlVerb verb) {
+ControlReply AppDelegate::handleControl(const ControlRequest& request) {
+    const ControlVerb verb = request.verb;
     if (verb == ControlVerb::Show) {
         panel_.showPanel(panelAnchor());
     }
     const bool awake = model_.isAwake();
-    const bool toggles = verb == ControlVerb::Toggle || (verb == ControlVerb::On && !awake) ||
-                         (verb == ControlVerb::Off && awake);
-    if (toggles) {
+    if (verb == ControlVerb::On && request.end != ControlRequest::End::None) {
+        if (const auto end = requestedEnd(request)) {
+            model_.keepAwake().switchOnUntil(*end);
+        }
+    } else if (verb == ControlVerb::On && awake && model_.keepAwake().end().isSet()) {
+        model_.keepAwake().switchOnUntil({});
+    } else if (verb == ControlVerb::Toggle || (verb == ControlVerb::On && !awake) ||
+               (verb == ControlVerb::Off && awake)) {
         model_.toggle();
     }
+    updateStatusItem();
     return {.awake = model_.isAwake(),
             .title = QString::fromStdString(model_.statusTitle(platform_.clock->now())),
             .subtitle = QString::fromStdString(model_.statusSubtitle())};
+}
+
+std::optional<AwakeEnd> AppDelegate::requestedEnd(const ControlRequest& request) const {
+    switch (request.end) {
+    case ControlRequest::End::None:
+        return AwakeEnd{};
+    case ControlRequest::End::At:
+        return AwakeEnd::atTime(TimePoint(std::chrono::seconds(request.endValue)));
+    case ControlRequest::End::WhilePid:
+        if (const auto process = platform_.processWatch->identify(request.endValue)) {
+            return AwakeEnd::whileRunning(*process);
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 void AppDelegate::buildMenu() {
@@ -178,6 +201,13 @@ void AppDelegate::updateStatusItem() {
     // The empty glass may take the menu bar's own colour; the filled one keeps its amber.
     statusItem_.setIcon(trayGlass_.icon(awake), !awake);
     toggleAction_->setText(toggleTitle(awake));
+    // While a session has an end, the tooltip says it first, as the hero's subtitle does.
+    const QString clicks = QStringLiteral("Клик — панель, %1 + клик — вкл/выкл, правый клик — меню")
+                               .arg(QString::fromStdString(platform_.words.toggleModifier));
+    statusItem_.setToolTip(awake && model_.keepAwake().end().isSet()
+                               ? QString::fromStdString(model_.statusSubtitle()) +
+                                     QLatin1Char('\n') + clicks
+                               : clicks);
 }
 
 void AppDelegate::sampleStats() {

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class QAction;
 
@@ -40,14 +41,17 @@ public:
     [[nodiscard]] Updater* updater() { return updater_.get(); }
 
     /// Acts on a command-line request: on and off switch exactly like the menu item; show opens
-    /// the panel.
-    ControlReply handleControl(ControlVerb verb);
+    /// the panel. An "on" with an end switches on until it (and sets the end when already on);
+    /// a plain "on" clears an end. An "on" while a process that is already gone switches nothing.
+    ControlReply handleControl(const ControlRequest& request);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
+    /// The end `request` asks for; nothing when its process is already gone.
+    [[nodiscard]] std::optional<AwakeEnd> requestedEnd(const ControlRequest& request) const;
     void updateStatusItem();
     void sampleStats();
     void willTerminate();

@@ -7,7 +7,7 @@
 
 namespace vigilo {
 
-ControlResult sendControl(const QString& socketPath, ControlVerb verb,
+ControlResult sendControl(const QString& socketPath, const ControlRequest& request,
                           std::chrono::milliseconds timeout) {
     const QDeadlineTimer deadline(timeout);
     QLocalSocket socket;
@@ -21,7 +21,7 @@ ControlResult sendControl(const QString& socketPath, ControlVerb verb,
     if (!ControlPeer::isThisUser(socket.socketDescriptor())) {
         return {.status = ControlResult::Status::Stranger};
     }
-    socket.write(ControlProtocol::request(verb));
+    socket.write(ControlProtocol::request(request));
     QByteArray received;
     while (socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired()) {
         socket.waitForReadyRead(int(deadline.remainingTime()));

@@ -22,11 +22,11 @@ struct ControlResult {
     ControlReply reply{};
 };
 
-/// Sends `verb` to the instance listening on `socketPath` and waits for its reply, never longer
+/// Sends `request` to the instance listening on `socketPath` and waits for its reply, never longer
 /// than `timeout` in total. Blocking: call it where no event loop has to keep running, or from
 /// another thread.
 [[nodiscard]] ControlResult
-sendControl(const QString& socketPath, ControlVerb verb,
+sendControl(const QString& socketPath, const ControlRequest& request,
             std::chrono::milliseconds timeout = ControlProtocol::clientDeadline);
 
 } // namespace vigilo

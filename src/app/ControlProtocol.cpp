@@ -44,8 +44,42 @@ std::optional<ControlVerb> verbFromName(QByteArrayView name) {
     return std::nullopt;
 }
 
-QByteArray request(ControlVerb verb) {
-    return verbName(verb) + '\n';
+QByteArray request(const ControlRequest& request) {
+    QByteArray line = verbName(request.verb);
+    switch (request.end) {
+    case ControlRequest::End::None:
+        break;
+    case ControlRequest::End::At:
+        line += " until " + QByteArray::number(request.endValue);
+        break;
+    case ControlRequest::End::WhilePid:
+        line += " while " + QByteArray::number(request.endValue);
+        break;
+    }
+    return line + '\n';
+}
+
+std::optional<ControlRequest> requestFromLine(QByteArrayView line) {
+    const QList<QByteArray> words = line.toByteArray().split(' ');
+    const auto verb = verbFromName(words.first());
+    if (!verb || (words.size() != 1 && words.size() != 3)) {
+        return std::nullopt;
+    }
+    if (words.size() == 1) {
+        return ControlRequest(*verb);
+    }
+    bool isNumber = false;
+    const qint64 value = words[2].toLongLong(&isNumber);
+    if (*verb != ControlVerb::On || !isNumber || value <= 0) {
+        return std::nullopt;
+    }
+    if (words[1] == "until") {
+        return ControlRequest::onUntil(value);
+    }
+    if (words[1] == "while") {
+        return ControlRequest::onWhile(value);
+    }
+    return std::nullopt;
 }
 
 QByteArray encodeReply(const ControlReply& reply) {

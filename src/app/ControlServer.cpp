@@ -111,7 +111,7 @@ void ControlServer::serve(QLocalSocket* socket) {
             return;
         }
         const QByteArray line = socket->readLine(ControlProtocol::maxRequestBytes).trimmed();
-        const auto verb = ControlProtocol::verbFromName(line);
+        const auto request = ControlProtocol::requestFromLine(line);
         // A client that gave up waiting counts the request as failed (and may send it again),
         // so what it asked for must not happen; past the deadline it may give up any moment.
         // The timer that ends the connection can come late on a busy machine.
@@ -120,8 +120,8 @@ void ControlServer::serve(QLocalSocket* socket) {
             socket->abort();
             return;
         }
-        socket->write(verb ? ControlProtocol::encodeReply(handler_(*verb))
-                           : ControlProtocol::errorReply());
+        socket->write(request ? ControlProtocol::encodeReply(handler_(*request))
+                              : ControlProtocol::errorReply());
         // Handed to the kernel now rather than on a later turn of the loop, so the reply
         // reaches the client while it still waits.
         socket->flush();

@@ -33,7 +33,7 @@ public:
         AlreadyRunning,
         Failed,
     };
-    using Handler = std::function<ControlReply(ControlVerb)>;
+    using Handler = std::function<ControlReply(const ControlRequest&)>;
 
     explicit ControlServer(QString socketPath, QObject* parent = nullptr);
 
@@ -41,7 +41,7 @@ public:
     /// is left over from an instance that crashed; it is removed and taken over.
     [[nodiscard]] Claim listen();
     [[nodiscard]] QString errorString() const { return server_.errorString(); }
-    /// Answers the verbs. Until it is set, requests are dropped without a reply.
+    /// Answers the requests. Until it is set, requests are dropped without a reply.
     void setHandler(Handler handler) { handler_ = std::move(handler); }
 
 private:

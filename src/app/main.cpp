@@ -3,7 +3,9 @@
 #include "app/CommandLine.h"
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
+#include "app/DBusControl.h"
 #include "platform/PlatformServices.h"
+#include "platform/posix/ChildCommand.h"
 #include "platform/posix/ControlSocketPath.h"
 #include "platform/posix/InstanceLock.h"
 #include "platform/posix/QuitOnSignals.h"
@@ -16,7 +18,10 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <string>
 #include <unistd.h>
+#include <variant>
+#include <vector>
 
 // The panel's views: the statically linked QML module "Vigilo".
 Q_IMPORT_QML_PLUGIN(VigiloPlugin)
@@ -25,8 +30,11 @@ using namespace vigilo;
 
 namespace {
 
+/// How long `vigilo run` waits for the system's lock before it goes on without.
+constexpr int lockTimeoutMs = 5000;
+
 // The verbs only talk to the running instance: no display needed, so no GUI application.
-int runControl(int argc, char** argv, ControlVerb verb) {
+int runControl(int argc, char** argv, const ControlRequest& request) {
     const QCoreApplication app(argc, argv);
     const QString socketPath =
         ControlSocketPath::forEnvironment(FolderEnvironment::ofThisProcess());
@@ -34,7 +42,45 @@ int runControl(int argc, char** argv, ControlVerb verb) {
         std::cerr << "vigilo: " << problem->toStdString() << '\n';
         return CommandLine::ExitCode::notRunning;
     }
-    return CommandLine::report(verb, sendControl(socketPath, verb), std::cout, std::cerr);
+    return CommandLine::report(request.verb, sendControl(socketPath, request), std::cout,
+                               std::cerr);
+}
+
+// `vigilo run`: the command runs in the foreground; the running instance keeps the computer
+// awake while it does (a session shown in its panel), or else this process holds the system's
+// lock itself, which the kernel drops with it however it ends.
+int runCommand(int argc, char** argv, const CommandLine::Invocation& invocation) {
+    const QCoreApplication app(argc, argv);
+    std::vector<std::string> command;
+    for (const QString& word : invocation.command) {
+        command.push_back(word.toLocal8Bit().toStdString());
+    }
+    auto started = ChildCommand::start(command);
+    if (const auto* problem = std::get_if<std::string>(&started)) {
+        std::cerr << "vigilo: не удалось запустить «" << command.front() << "»: " << *problem
+                  << '\n';
+        return CommandLine::ExitCode::cannotRun;
+    }
+    auto& child = std::get<ChildCommand>(started);
+    const QString socketPath =
+        ControlSocketPath::forEnvironment(FolderEnvironment::ofThisProcess());
+    const ControlResult answer =
+        ControlSocketPath::addressProblem(socketPath)
+            ? ControlResult{}
+            : sendControl(socketPath, ControlRequest::onWhile(child.pid()));
+    std::unique_ptr<CommandLineLock> lock;
+    if (answer.status == ControlResult::Status::Answered) {
+        if (!answer.reply.awake) {
+            std::cerr << "vigilo: система не дала запретить сон.\n";
+        }
+    } else {
+        lock = takeCommandLineLock(invocation.keepsDisplayOn, lockTimeoutMs);
+        std::cerr << (lock ? CommandLine::runsAloneMessage() : CommandLine::runWithoutLockMessage())
+                         .toStdString()
+                  << '\n';
+    }
+    const ChildCommand::Ended ended = child.wait();
+    return CommandLine::runExitCode(ended.exited, ended.statusOrSignal);
 }
 
 // A second start opens the running instance's panel (its only window where there is no tray)
@@ -112,7 +158,8 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     AppDelegate delegate(platform);
     const QString socketPath = ControlSocketPath::forEnvironment(folders);
     ControlServer control(socketPath);
-    control.setHandler([&delegate](ControlVerb verb) { return delegate.handleControl(verb); });
+    control.setHandler(
+        [&delegate](const ControlRequest& request) { return delegate.handleControl(request); });
     if (const auto problem = ControlSocketPath::prepareFolder(socketPath)) {
         warnControlOff(*problem);
     } else {
@@ -128,6 +175,17 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
         case ControlServer::Claim::Listening:
             break;
         }
+    }
+    // The same requests over the session bus, where there is one.
+    DBusControl dbusControl(QDBusConnection::sessionBus(),
+                            {.model = delegate.model(),
+                             .clock = *platform.clock,
+                             .processes = *platform.processWatch,
+                             .handler = [&delegate](const ControlRequest& request) {
+                                 return delegate.handleControl(request);
+                             }});
+    if (!dbusControl.start()) {
+        qWarning("vigilo: на сессионной шине D-Bus Vigilo не виден");
     }
     // Requests are served from the event loop, so none is carried out before this is done.
     delegate.finishLaunching();
@@ -156,7 +214,9 @@ int main(int argc, char* argv[]) {
                   << CommandLine::usage().toStdString() << '\n';
         return CommandLine::ExitCode::usage;
     case CommandLine::Invocation::Kind::Control:
-        return runControl(argc, argv, invocation.verb);
+        return runControl(argc, argv, invocation.request);
+    case CommandLine::Invocation::Kind::Run:
+        return runCommand(argc, argv, invocation);
     case CommandLine::Invocation::Kind::StartApp:
         break;
     }

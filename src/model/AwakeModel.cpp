@@ -27,7 +27,9 @@ AwakeModel::AwakeModel(Services services)
                   .sounds = services.sounds,
                   .lidMode = lidMode_,
                   .settings = services.settings,
-                  .desktop = services.desktop})
+                  .desktop = services.desktop,
+                  .scheduler = services.scheduler,
+                  .processes = services.processes})
     , powerFigures_(services.clock, services.powerSettings)
     , metrics_({.stats = services.stats,
                 .http = services.http,
@@ -82,6 +84,9 @@ std::string AwakeModel::statusTitle(TimePoint at) const {
 }
 
 std::string AwakeModel::statusSubtitle() const {
+    if (keepAwake_.isAwake() && keepAwake_.end().isSet()) {
+        return AwakeEndTexts::subtitle(keepAwake_.end(), clock_.now(), clock_);
+    }
     return StatusTexts::subtitle(textState(), words_);
 }
 

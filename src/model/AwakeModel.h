@@ -21,6 +21,7 @@
 #include "ports/LidControl.h"
 #include "ports/PlatformWords.h"
 #include "ports/PowerSettingsSource.h"
+#include "ports/ProcessWatch.h"
 #include "ports/Scheduler.h"
 #include "ports/StatsSource.h"
 #include "util/Signal.h"
@@ -52,6 +53,7 @@ public:
         HttpGet& http;
         Scheduler& scheduler;
         const PlatformWords& words;
+        ProcessWatch& processes;
     };
 
     /// Starts up: restores a sleep switch left off, samples the figures, reads the power
@@ -94,6 +96,7 @@ public:
     [[nodiscard]] std::int64_t cupCount(TimePoint at) const;
     [[nodiscard]] double cupFraction(TimePoint at) const;
     [[nodiscard]] std::string statusTitle(TimePoint at) const;
+    /// The subtitle; while a session has an end, that end ("до 18:00").
     [[nodiscard]] std::string statusSubtitle() const;
     /// The hero button's tooltip.
     [[nodiscard]] std::string toggleHelp() const {

@@ -44,6 +44,9 @@ inline constexpr BoolKey donationQuestionAnswered{"donationQuestionAnswered", fa
 inline constexpr DateKey donationPostponedAt{"donationPostponedAt"};
 inline constexpr DateKey resumeAwakeSince{"resumeAwakeSince"};
 inline constexpr BoolKey resumeManuallyOn{"resumeManuallyOn", false, BoolReading::Lenient};
+// The end of the resumed session: a time, or the process it lasts for as [PID, start time, name].
+inline constexpr DateKey resumeEndAt{"resumeEndAt"};
+inline constexpr StringListKey resumeEndProcess{"resumeEndProcess"};
 // The watched applications: enabled ids, hidden built-in ids, and the added applications as
 // JSON text ([{"name": …, "bundleIDs": […]}, …]).
 inline constexpr StringListKey watchedApps{"watchedApps"};

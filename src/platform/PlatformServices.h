@@ -20,6 +20,7 @@
 #include "ports/PowerAssertions.h"
 #include "ports/PowerSettingsSource.h"
 #include "ports/ProcessRunner.h"
+#include "ports/ProcessWatch.h"
 #include "ports/RootPowerDomain.h"
 #include "ports/Scheduler.h"
 #include "ports/StatsSource.h"
@@ -44,6 +45,8 @@ struct PlatformServices {
     std::unique_ptr<Settings> settings;
     /// Declared before every adapter that runs programs through it, so it is destroyed last.
     std::unique_ptr<ProcessRunner> processes;
+    /// Tells when a process that a keep-awake session lasts for ends.
+    std::unique_ptr<ProcessWatch> processWatch;
     std::unique_ptr<PowerAssertions> assertions;
     std::unique_ptr<PowerSettingsSource> powerSettings;
     std::unique_ptr<PowerSourceMonitor> powerSourceMonitor;
@@ -88,6 +91,19 @@ using ProgramRelaunch = std::function<void(const std::filesystem::path& program)
 /// back to the previous version and starts it in this process's place: then it returns only when
 /// that failed.
 void recordProgramStart();
+
+/// The system's keep-awake lock held by this process alone, for a command-line tool that runs
+/// without the tray program (`vigilo run`), as `systemd-inhibit` does. It ends when the handle
+/// is destroyed, and with the process, however it ends.
+class CommandLineLock {
+public:
+    virtual ~CommandLineLock() = default;
+};
+
+/// Takes that lock, waiting at most `timeoutMs` for the system's answer: for a command-line
+/// process without a GUI, never for the tray program. `withDisplay` keeps the display on too.
+/// Nothing when the system has no such lock or refuses it. Needs a QCoreApplication.
+[[nodiscard]] std::unique_ptr<CommandLineLock> takeCommandLineLock(bool withDisplay, int timeoutMs);
 
 /// Replaces this process with `program`, started without arguments and with a clean signal state
 /// and no inherited descriptor but the standard three. Returns only when that failed.

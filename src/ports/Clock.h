@@ -16,6 +16,9 @@ public:
     /// A clock that never jumps: for intervals, which must not freeze or rush when the user
     /// sets the wall clock.
     [[nodiscard]] virtual SteadyTime steadyNow() const = 0;
+    /// How far local time is ahead of UTC at `at` (negative west of Greenwich): for times the
+    /// user reads or types, which follow the local zone and its daylight-saving changes.
+    [[nodiscard]] virtual std::chrono::seconds utcOffsetAt(TimePoint at) const = 0;
 };
 
 /// Seconds between two time points, as a double.

@@ -230,6 +230,32 @@ TEST_F(AppDelegateTest, OnAndOffSwitchOnlyWhenNeededLikeTheMenu) {
     EXPECT_FALSE(delegate.handleControl(ControlVerb::Toggle).awake);
 }
 
+TEST_F(AppDelegateTest, OnWithAnEndStartsASessionThatAPlainOnMakesOpenEnded) {
+    const qint64 inAnHour = std::chrono::duration_cast<std::chrono::seconds>(
+                                (platform.clock.now() + std::chrono::hours(1)).time_since_epoch())
+                                .count();
+    auto reply = delegate.handleControl(ControlRequest::onUntil(inAnHour));
+    EXPECT_TRUE(reply.awake);
+    EXPECT_EQ(reply.subtitle, QStringLiteral("до 1:00"));
+    EXPECT_TRUE(platform.statusItem.toolTip().startsWith(u"до 1:00\n"));
+
+    reply = delegate.handleControl(ControlVerb::On);
+    EXPECT_FALSE(delegate.model().keepAwake().end().isSet());
+    EXPECT_EQ(reply.subtitle, QStringLiteral("Mac не уснёт"));
+    EXPECT_FALSE(platform.statusItem.toolTip().contains(u"до "));
+
+    const ProcessIdentity make{.pid = 4242, .startTime = 1, .name = "make"};
+    platform.processWatch.start(make);
+    reply = delegate.handleControl(ControlRequest::onWhile(make.pid));
+    EXPECT_EQ(reply.subtitle, QStringLiteral("пока работает make"));
+    platform.processWatch.end(make.pid);
+    EXPECT_FALSE(delegate.model().isAwake());
+    EXPECT_EQ(platform.audio.plays.size(), 1U) << "only the switch-on sounds";
+
+    reply = delegate.handleControl(ControlRequest::onWhile(make.pid));
+    EXPECT_FALSE(reply.awake) << "a process already gone starts nothing";
+}
+
 TEST_F(AppDelegateTest, AnUpdateReadyWhileKeptAwakeInstallsOnceTheComputerMaySleep) {
     delegate.model().toggle();
     int installs = 0;

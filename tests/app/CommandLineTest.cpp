@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "fakes/FakeClock.h"
+
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <set>
@@ -9,6 +11,7 @@ namespace vigilo {
 namespace {
 
 using CommandLine::Invocation;
+using namespace Qt::StringLiterals;
 namespace ExitCode = CommandLine::ExitCode;
 
 TEST(CommandLineParse, RecognisesEveryForm) {
@@ -39,6 +42,86 @@ TEST(CommandLineParse, RejectsUnknownVerbsAndExtraArguments) {
               Invocation::Kind::BadUsage);
 }
 
+TEST(CommandLineParse, ReadsTheEndOfAnOnSessionAndRefusesBadValues) {
+    using namespace std::chrono_literals;
+    fakes::FakeClock clock; // 2026-03-01 00:00 UTC, local time being UTC
+    const CommandLine::ParseContext context{
+        .clock = clock, .processExists = [](std::int64_t pid) { return pid == 4242; }};
+    const auto unixTime = [&](std::chrono::seconds fromNow) {
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   (clock.now() + fromNow).time_since_epoch())
+            .count();
+    };
+    struct Case {
+        QStringList arguments;
+        std::optional<ControlRequest> expected;
+        const char16_t* problemPart;
+    };
+    const std::vector<Case> cases{
+        {{u"on"_s}, ControlRequest(ControlVerb::On), u""},
+        {{u"on"_s, u"--for"_s, u"90m"_s}, ControlRequest::onUntil(unixTime(90min)), u""},
+        {{u"on"_s, u"--for"_s, u"3s"_s}, ControlRequest::onUntil(unixTime(3s)), u""},
+        {{u"on"_s, u"--until"_s, u"18:00"_s}, ControlRequest::onUntil(unixTime(18h)), u""},
+        {{u"on"_s, u"--until"_s, u"2026-03-02 06:30"_s},
+         ControlRequest::onUntil(unixTime(30h + 30min)),
+         u""},
+        {{u"on"_s, u"--until"_s, u"2026-03-02"_s, u"06:30"_s},
+         ControlRequest::onUntil(unixTime(30h + 30min)),
+         u""},
+        {{u"on"_s, u"--while"_s, u"4242"_s}, ControlRequest::onWhile(4242), u""},
+        {{u"on"_s, u"--for"_s, u"5x"_s}, std::nullopt, u"неизвестная единица"},
+        {{u"on"_s, u"--for"_s, u"0m"_s}, std::nullopt, u"больше нуля"},
+        {{u"on"_s, u"--for"_s, u"-1h"_s}, std::nullopt, u"больше нуля"},
+        {{u"on"_s, u"--until"_s, u"25:00"_s}, std::nullopt, u"нет такого времени"},
+        {{u"on"_s, u"--until"_s, u"вечером"_s}, std::nullopt, u"не понимаю время"},
+        {{u"on"_s, u"--while"_s, u"4243"_s}, std::nullopt, u"процесса 4243 нет"},
+        {{u"on"_s, u"--while"_s, u"make"_s}, std::nullopt, u"не номер процесса"},
+        {{u"on"_s, u"--for"_s}, std::nullopt, u"нужно значение"},
+        {{u"on"_s, u"--soon"_s, u"5m"_s}, std::nullopt, u"неизвестный параметр"},
+        {{u"on"_s, u"--for"_s, u"5m"_s, u"10m"_s}, std::nullopt, u"лишние аргументы"},
+    };
+    for (const auto& c : cases) {
+        const auto invocation = CommandLine::parse(c.arguments, context);
+        const std::string shown = c.arguments.join(u' ').toStdString();
+        if (c.expected) {
+            EXPECT_EQ(invocation.kind, Invocation::Kind::Control) << shown;
+            EXPECT_EQ(invocation.request, *c.expected) << shown;
+            EXPECT_EQ(invocation.verb, ControlVerb::On) << shown;
+        } else {
+            EXPECT_EQ(invocation.kind, Invocation::Kind::BadUsage) << shown;
+            EXPECT_TRUE(invocation.problem.contains(QString::fromUtf16(c.problemPart)))
+                << shown << ": " << invocation.problem.toStdString();
+        }
+    }
+}
+
+TEST(CommandLineParse, RunTakesTheCommandAfterItsOptions) {
+    struct Case {
+        QStringList arguments;
+        QStringList command;
+        bool display;
+    };
+    const std::vector<Case> cases{
+        {{u"run"_s, u"--"_s, u"make"_s, u"-j2"_s}, {u"make"_s, u"-j2"_s}, false},
+        {{u"run"_s, u"--display"_s, u"--"_s, u"sleep"_s, u"2"_s}, {u"sleep"_s, u"2"_s}, true},
+        {{u"run"_s, u"sh"_s, u"-c"_s, u"exit 7"_s}, {u"sh"_s, u"-c"_s, u"exit 7"_s}, false},
+        {{u"run"_s, u"--"_s, u"--weird"_s}, {u"--weird"_s}, false},
+    };
+    for (const auto& c : cases) {
+        const auto invocation = CommandLine::parse(c.arguments);
+        EXPECT_EQ(invocation.kind, Invocation::Kind::Run);
+        EXPECT_EQ(invocation.command, c.command);
+        EXPECT_EQ(invocation.keepsDisplayOn, c.display);
+    }
+    for (const QStringList& bad : {QStringList{u"run"_s}, QStringList{u"run"_s, u"--"_s},
+                                   QStringList{u"run"_s, u"--screen"_s, u"--"_s, u"ls"_s}}) {
+        const auto invocation = CommandLine::parse(bad);
+        EXPECT_EQ(invocation.kind, Invocation::Kind::BadUsage) << bad.join(u' ').toStdString();
+    }
+    EXPECT_EQ(CommandLine::runExitCode(true, 7), 7);
+    EXPECT_EQ(CommandLine::runExitCode(false, 15), 143);
+}
+
 TEST(CommandLineText, VersionLineIsTheProgramAndADottedVersion) {
     const QRegularExpression form(QStringLiteral("^vigilo \\d+\\.\\d+\\.\\d+$"));
     EXPECT_TRUE(form.match(CommandLine::versionLine()).hasMatch())
@@ -48,7 +131,8 @@ TEST(CommandLineText, VersionLineIsTheProgramAndADottedVersion) {
 TEST(CommandLineText, UsageNamesEveryCommandOptionAndExitCode) {
     const QString usage = CommandLine::usage();
     for (const char* word :
-         {" on ", " off ", " toggle ", " status ", " show ", "-V,", "--version", "-h,", "--help"}) {
+         {" on ", " off ", " toggle ", " status ", " show ", " run ", "--for", "--until", "--while",
+          "--display", "-V,", "--version", "-h,", "--help"}) {
         EXPECT_TRUE(usage.contains(QString::fromLatin1(word))) << word;
     }
     for (const int code : {ExitCode::ok, ExitCode::noDesktop, ExitCode::notRunning,

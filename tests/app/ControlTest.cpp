@@ -96,7 +96,7 @@ protected:
 TEST_F(ControlTest, VerbsRoundTripToTheModel) {
     ControlServer server(path);
     ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
-    server.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    server.setHandler([this](const ControlRequest& verb) { return delegate.handleControl(verb); });
 
     auto result = send(path, ControlVerb::On);
     ASSERT_EQ(result.status, ControlResult::Status::Answered);
@@ -123,7 +123,7 @@ TEST_F(ControlTest, VerbsRoundTripToTheModel) {
 TEST_F(ControlTest, UnknownRequestGetsAnErrorLine) {
     ControlServer server(path);
     ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
-    server.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    server.setHandler([this](const ControlRequest& verb) { return delegate.handleControl(verb); });
 
     const QByteArray answer = whileServing(std::async(std::launch::async, [this] {
         QLocalSocket socket;
@@ -150,7 +150,7 @@ TEST_F(ControlTest, StaleSocketIsTakenOverALiveOneIsNot) {
     leaveStaleSocket(path);
     ControlServer first(path);
     ASSERT_EQ(first.listen(), ControlServer::Claim::Listening);
-    first.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    first.setHandler([this](const ControlRequest& verb) { return delegate.handleControl(verb); });
     EXPECT_EQ(send(path, ControlVerb::Status).status, ControlResult::Status::Answered);
 
     ControlServer second(path);
@@ -200,7 +200,7 @@ TEST_F(ControlTest, ServerIgnoresRequestsOfAnotherUser) {
     }
     ControlServer server(path);
     ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
-    server.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    server.setHandler([this](const ControlRequest& verb) { return delegate.handleControl(verb); });
     // As if the socket could be reached by anyone: only who connects keeps the stranger out.
     ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0711), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0777), 0);
@@ -236,7 +236,7 @@ TEST_F(ControlTest, OnlyTheSwitchesOfClientsThatGetTheirReplyHappen) {
     ControlServer server(path);
     ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
     int applied = 0;
-    server.setHandler([this, &applied](ControlVerb verb) {
+    server.setHandler([this, &applied](const ControlRequest& verb) {
         ++applied;
         return delegate.handleControl(verb);
     });
@@ -273,7 +273,7 @@ TEST_F(ControlTest, EverySwitchIsCarriedOutAndAnsweredOrNeither) {
     ControlServer server(path);
     ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
     int applied = 0;
-    server.setHandler([this, &applied](ControlVerb verb) {
+    server.setHandler([this, &applied](const ControlRequest& verb) {
         std::this_thread::sleep_for(25ms);
         ++applied;
         return delegate.handleControl(verb);
@@ -340,7 +340,7 @@ bool serveUntil(const std::function<bool()>& ready) {
 TEST_F(ControlTest, TheSocketOutlivesAFloodAndTheRemovalOfItsFile) {
     ControlServer server(path);
     ASSERT_EQ(server.listen(), ControlServer::Claim::Listening);
-    server.setHandler([this](ControlVerb verb) { return delegate.handleControl(verb); });
+    server.setHandler([this](const ControlRequest& verb) { return delegate.handleControl(verb); });
     const auto openDescriptors = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
                                                std::filesystem::directory_iterator());
     rlimit original{};
@@ -485,6 +485,37 @@ TEST(ControlProtocol, RepliesDecodeOnlyWhenComplete) {
     EXPECT_EQ(ControlProtocol::decodeReply(bytes.chopped(1)), std::nullopt);
     EXPECT_EQ(ControlProtocol::decodeReply(ControlProtocol::errorReply()), std::nullopt);
     EXPECT_EQ(ControlProtocol::decodeReply("maybe\na\nb\n"), std::nullopt);
+}
+
+TEST(ControlProtocol, RequestsWithAnEndRoundTripAndOldFormsStay) {
+    struct Case {
+        const char* line;
+        std::optional<ControlRequest> expected;
+    };
+    const Case cases[] = {
+        // What every client has sent so far means what it meant.
+        {"on", ControlRequest(ControlVerb::On)},
+        {"off", ControlRequest(ControlVerb::Off)},
+        {"status", ControlRequest(ControlVerb::Status)},
+        {"on until 1780000000", ControlRequest::onUntil(1780000000)},
+        {"on while 4242", ControlRequest::onWhile(4242)},
+        {"off until 1780000000", std::nullopt},
+        {"on until", std::nullopt},
+        {"on until soon", std::nullopt},
+        {"on while 0", std::nullopt},
+        {"on while -3", std::nullopt},
+        {"on for 60", std::nullopt},
+        {"on until 1 2", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ControlProtocol::requestFromLine(c.line), c.expected) << c.line;
+        if (c.expected) {
+            EXPECT_EQ(ControlProtocol::request(*c.expected), QByteArray(c.line) + '\n');
+        }
+    }
+    EXPECT_LE(ControlProtocol::request(ControlRequest::onUntil(std::numeric_limits<qint64>::max()))
+                  .size(),
+              ControlProtocol::maxRequestBytes);
 }
 
 } // namespace

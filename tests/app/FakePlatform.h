@@ -12,6 +12,7 @@
 #include "fakes/FakePowerAssertions.h"
 #include "fakes/FakePowerSettings.h"
 #include "fakes/FakeProcessRunner.h"
+#include "fakes/FakeProcessWatch.h"
 #include "fakes/FakeReducedMotion.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeStatsSource.h"
@@ -37,6 +38,7 @@ struct FakePlatform {
     FakeDefaults& defaults = install<FakeDefaults>(services.defaults);
     Settings& settings = *(services.settings = std::make_unique<Settings>(defaults));
     FakeProcessRunner& processes = install<FakeProcessRunner>(services.processes);
+    FakeProcessWatch& processWatch = install<FakeProcessWatch>(services.processWatch);
     FakePowerAssertions& assertions = install<FakePowerAssertions>(services.assertions);
     FakePowerSettings& powerSettings = install<FakePowerSettings>(services.powerSettings);
     PowerSourceMonitor& powerSourceMonitor =

@@ -2,6 +2,8 @@
 
 #include "ports/Clock.h"
 
+#include <functional>
+
 namespace vigilo::fakes {
 
 /// A clock that only moves when told to. `advance` moves both clocks; `set` moves only the
@@ -19,6 +21,12 @@ public:
             std::chrono::duration<double>(seconds));
     }
     void set(TimePoint time) { now_ = time; }
+    /// Local time is UTC unless a test gives a zone.
+    [[nodiscard]] std::chrono::seconds utcOffsetAt(TimePoint at) const override {
+        return zone ? zone(at) : std::chrono::seconds(0);
+    }
+
+    std::function<std::chrono::seconds(TimePoint)> zone;
 
 private:
     TimePoint now_;

@@ -9,6 +9,7 @@
 #include "fakes/FakeLidControl.h"
 #include "fakes/FakePowerAssertions.h"
 #include "fakes/FakePowerSettings.h"
+#include "fakes/FakeProcessWatch.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeStatsSource.h"
 #include "fakes/FakeWatchedApps.h"
@@ -27,7 +28,7 @@ struct ModelFakes {
     [[nodiscard]] AwakeModel::Services services() { return services(lid, desktop); }
     [[nodiscard]] AwakeModel::Services services(LidControl& lidControl, Desktop& desktopServices) {
         return {clock,    settings,        assertions, power, watcher,   sounds, lidControl,
-                displays, desktopServices, stats,      http,  scheduler, words};
+                displays, desktopServices, stats,      http,  scheduler, words,  processes};
     }
 
     FakeClock clock;
@@ -44,6 +45,7 @@ struct ModelFakes {
     FakeStatsSource stats;
     FakeHttpGet http;
     FakeScheduler scheduler;
+    FakeProcessWatch processes;
     SoundPlayer sounds{audio, settings, clock};
 };
 

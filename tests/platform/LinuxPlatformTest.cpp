@@ -56,7 +56,7 @@ TEST(LinuxPlatform, BuildsEveryServiceOnTheUsersBusesAndConfigFolder) {
     ASSERT_TRUE(services.clock && services.defaults && services.processes && services.assertions &&
                 services.powerSettings && services.powerSourceMonitor && services.audio &&
                 services.desktop && services.lid && services.displays && services.stats &&
-                services.http && services.scheduler && services.workspace);
+                services.http && services.scheduler && services.workspace && services.processWatch);
     EXPECT_EQ(services.updates, nullptr)
         << "a program outside the user's versions folder does not update itself";
     services.defaults->set("soundEnabled", false);

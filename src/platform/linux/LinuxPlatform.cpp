@@ -12,9 +12,11 @@
 #include "platform/linux/desktop/PortalReducedMotion.h"
 #include "platform/linux/power/LinuxDisplays.h"
 #include "platform/linux/power/LogindLidControl.h"
+#include "platform/linux/power/LogindLock.h"
 #include "platform/linux/power/LogindPowerAssertions.h"
 #include "platform/linux/powersettings/LinuxPowerSettings.h"
 #include "platform/linux/powersettings/UPowerSourceMonitor.h"
+#include "platform/linux/process/LinuxProcessWatch.h"
 #include "platform/linux/process/PosixProcessRunner.h"
 #include "platform/linux/settings/JsonDefaults.h"
 #include "platform/linux/stats/LinuxStatsSource.h"
@@ -28,7 +30,9 @@
 #include "ports/SystemClock.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -91,6 +95,7 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     services.defaults = std::make_unique<JsonDefaults>(config / "vigilo");
     services.settings = std::make_unique<Settings>(*services.defaults);
     services.processes = std::make_unique<PosixProcessRunner>();
+    services.processWatch = std::make_unique<LinuxProcessWatch>();
     services.assertions = std::make_unique<LogindPowerAssertions>(systemBus, sessionBus);
     services.powerSettings = std::make_unique<LinuxPowerSettings>(
         systemBus, sessionBus,
@@ -138,6 +143,40 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                        .processes = *services.processes},
         std::move(relaunch));
     return services;
+}
+
+namespace {
+
+/// A logind block inhibitor; the descriptor is the lock.
+class LogindCommandLineLock final : public CommandLineLock {
+public:
+    explicit LogindCommandLineLock(UniqueFd lock)
+        : lock_(std::move(lock)) {}
+
+private:
+    UniqueFd lock_;
+};
+
+} // namespace
+
+std::unique_ptr<CommandLineLock> takeCommandLineLock(bool withDisplay, int timeoutMs) {
+    QEventLoop loop;
+    std::optional<UniqueFd> answer;
+    takeLogindLockAsync(QDBusConnection::systemBus(),
+                        withDisplay ? QStringLiteral("idle:sleep") : QStringLiteral("sleep"),
+                        QStringLiteral("vigilo run: a command is running"), &loop,
+                        [&](UniqueFd lock) {
+                            answer = std::move(lock);
+                            loop.quit();
+                        });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!answer) {
+        loop.exec();
+    }
+    if (!answer || !answer->isValid()) {
+        return nullptr;
+    }
+    return std::make_unique<LogindCommandLineLock>(std::move(*answer));
 }
 
 } // namespace vigilo

@@ -29,6 +29,7 @@ public:
     [[nodiscard]] QRect geometry() const override;
 
     [[nodiscard]] QIcon icon() const { return tray_.icon(); }
+    [[nodiscard]] QString toolTip() const { return tray_.toolTip(); }
     /// Acts on a click; `modifiers` are the keys held at click time. Qt's clicks end here.
     void activate(QSystemTrayIcon::ActivationReason reason, Qt::KeyboardModifiers modifiers);
 
