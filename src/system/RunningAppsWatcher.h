@@ -62,6 +62,9 @@ public:
     [[nodiscard]] const std::set<std::string>& enabledIDs() const { return enabledIDs_; }
     /// Names of the enabled applications that run now, in `allApps` order.
     [[nodiscard]] std::vector<std::string> runningNames() const override { return runningNames_; }
+    [[nodiscard]] bool knowsRunning() const override {
+        return workspace_.knowsRunningApplications();
+    }
     /// `onChange` is called after every recomputation of the running names, changed or not.
     void setOnChange(std::function<void()> onChange) override;
 

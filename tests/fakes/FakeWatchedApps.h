@@ -8,8 +8,11 @@ namespace vigilo::fakes {
 class FakeWatchedApps final : public WatchedApps {
 public:
     [[nodiscard]] std::vector<std::string> runningNames() const override { return running; }
+    [[nodiscard]] bool knowsRunning() const override { return knows; }
     void setOnChange(std::function<void()> onChange) override { onChange_ = std::move(onChange); }
+    /// Also makes what runs known.
     void change(std::vector<std::string> names) {
+        knows = true;
         running = std::move(names);
         if (onChange_) {
             onChange_();
@@ -17,6 +20,7 @@ public:
     }
 
     std::vector<std::string> running;
+    bool knows = true;
 
 private:
     std::function<void()> onChange_;

@@ -97,8 +97,9 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
                                                         CanberraAudioOut::sessionCopyFolder());
     services.stats = std::make_unique<LinuxStatsSource>("/");
     services.http = std::make_unique<QtHttpGet>();
-    services.workspace = std::make_unique<LinuxWorkspace>(
-        "/proc", ::getuid(), xdgApplicationFolders(), commandFolders(), sessionBus);
+    services.workspace =
+        std::make_unique<LinuxWorkspace>("/proc", ::getuid(), xdgApplicationFolders(),
+                                         commandFolders(), sessionBus, *services.scheduler);
     // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
     services.lid = std::make_unique<LogindLidControl>(systemBus, *services.settings);
     // Uses the runner, declared before it, so destroyed after it.

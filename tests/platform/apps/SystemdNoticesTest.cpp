@@ -1,6 +1,7 @@
 #include "EventLoop.h"
 #include "platform/linux/LinuxRunningAppsObservation.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/qt/QtScheduler.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -94,15 +95,23 @@ protected:
         call.setArguments(arguments);
         return bus->call(call, QDBus::Block, 5000);
     }
-    std::unique_ptr<Workspace::Observation> observe(LinuxWorkspace& workspace, int& notices) {
-        return workspace.observeRunningApplications([&notices] { ++notices; });
+    /// Starts observing, and waits for the notice of the first look (taken in the background)
+    /// before counting.
+    static std::unique_ptr<Workspace::Observation> observe(LinuxWorkspace& workspace,
+                                                           int& notices) {
+        auto observation = workspace.observeRunningApplications([&notices] { ++notices; });
+        EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, 10000));
+        notices = 0;
+        return observation;
     }
     /// Waits for the manager's answer to the subscription.
     static bool usesSystemd(const Workspace::Observation& observation) {
         return testing::runEventsUntil([&] { return subscribed(observation); }, 10000);
     }
 
+    static constexpr int heartbeatMs = static_cast<int>(Scheduler::heartbeatSeconds * 1000);
     const QString busName = QStringLiteral("vigilo-apps-test-bus");
+    QtScheduler scheduler;
     QTemporaryDir folder;
     QProcess daemon;
     QProcess mock;
@@ -112,7 +121,8 @@ protected:
 
 TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
     startSystemdMock();
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus,
+                             scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -138,7 +148,8 @@ TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
                                     "while not os.path.exists('%1'):\n"
                                     "    time.sleep(0.02)\n")
                          .arg(gate));
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus,
+                             scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
     EXPECT_FALSE(subscribed(*observation));
@@ -151,7 +162,8 @@ TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
 
 TEST_F(PrivateBusTest, OnlyARefusedSubscriptionLeavesTheNoticesOff) {
     startSystemdMock();
-    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(), {}, {}, *bus,
+                             scheduler);
     const auto raise = QStringLiteral("raise dbus.exceptions.DBusException('', name='%1')");
     const struct {
         QString subscribe;
@@ -182,7 +194,7 @@ TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotice
     std::ofstream(root / "applications/editor.desktop")
         << "[Desktop Entry]\nType=Application\nExec=editor-bin\n";
     fs::create_directories(root / "proc");
-    LinuxWorkspace workspace(root / "proc", getuid(), {root / "applications"}, {}, *bus);
+    LinuxWorkspace workspace(root / "proc", getuid(), {root / "applications"}, {}, *bus, scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -194,8 +206,7 @@ TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotice
     std::ofstream(process / "cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
     std::ofstream(process / "comm") << "editor-bin\n";
     fs::create_symlink("/usr/bin/editor-bin", process / "exe");
-    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; },
-                                        LinuxRunningAppsObservation::pollIntervalMs + 1000));
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, heartbeatMs + 1000));
     EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
 }
 
@@ -203,19 +214,18 @@ TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported
     const fs::path proc = folder.filePath(QStringLiteral("proc")).toStdString();
     fs::create_directories(proc / "201");
     std::ofstream(proc / "201/cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
-    LinuxWorkspace workspace(proc, getuid(), {}, {}, *bus);
+    LinuxWorkspace workspace(proc, getuid(), {}, {}, *bus, scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
 
-    testing::runEventsFor(LinuxRunningAppsObservation::pollIntervalMs + 300);
+    testing::runEventsFor(heartbeatMs + 300);
     EXPECT_FALSE(subscribed(*observation));
     EXPECT_EQ(notices, 0);
 
     fs::create_directories(proc / "202");
     std::ofstream(proc / "202/cgroup") << "0::/user.slice/user-1000.slice/user@1000.service/"
                                           "app.slice/app-org.example.New-5.scope\n";
-    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; },
-                                        LinuxRunningAppsObservation::pollIntervalMs + 1000));
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, heartbeatMs + 1000));
     EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"org.example.New"});
 }
 
