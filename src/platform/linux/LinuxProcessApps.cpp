@@ -173,6 +173,13 @@ void LinuxProcessApps::forgetProcesses() const {
     settled_ = false;
 }
 
+std::size_t LinuxProcessApps::unseenIn(const Listing& listing) const {
+    return static_cast<std::size_t>(std::ranges::count_if(listing, [this](const Listed& process) {
+        const auto seen = seen_.find(process.name);
+        return seen == seen_.end() || seen->second.inode != process.inode || !seen->second.settled;
+    }));
+}
+
 std::set<std::string> LinuxProcessApps::look(const Listing& listing,
                                              const LinuxApplicationIndex& installed) const {
     if (settled_ && listing == listing_) {

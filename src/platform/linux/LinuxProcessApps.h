@@ -56,6 +56,8 @@ public:
 
     /// True when a look at the same listing as the previous one would read nothing.
     [[nodiscard]] bool isSettled() const { return settled_; }
+    /// How many processes a look at `listing` would read (or check the executable of).
+    [[nodiscard]] std::size_t unseenIn(const Listing& listing) const;
 
     /// Forgets what earlier calls learnt; needed when the installed applications changed.
     void forgetProcesses() const;

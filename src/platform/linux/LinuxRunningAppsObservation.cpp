@@ -2,14 +2,21 @@
 
 #include "platform/linux/LinuxApplicationIndex.h"
 
+#include <malloc.h>
+
 namespace vigilo {
 
-/// Reads the processes on the observation's thread, and only there.
-class LinuxRunningAppsObservation::Looker final : public QObject {
+/// The processes seen so far, and the installed applications they are matched against.
+class LinuxRunningAppsObservation::Looker {
 public:
     explicit Looker(const Setup& setup)
         : processes_(setup.procRoot, setup.user, setup.programNames)
         , applicationFolders_(setup.applicationFolders) {}
+
+    /// Whether the look at `listing` is light enough for the main thread.
+    [[nodiscard]] bool isLight(const LinuxProcessApps::Listing& listing) const {
+        return installed_ && processes_.unseenIn(listing) <= readHereAtMost;
+    }
 
     [[nodiscard]] Answer look(const LinuxProcessApps::Listing& listing) {
         // Installing or removing software changes the folders; the index is read again then only.
@@ -32,11 +39,12 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
                                                          std::function<void()> onChange)
     : procRoot_(setup.procRoot)
     , onChange_(std::move(onChange))
-    , looker_(new Looker(setup))
+    , looker_(std::make_unique<Looker>(setup))
+    , threadContext_(new QObject)
     , unitWatch_(bus) {
     thread_.setObjectName(QStringLiteral("running applications"));
-    looker_->moveToThread(&thread_);
-    QObject::connect(&thread_, &QThread::finished, looker_, &QObject::deleteLater);
+    threadContext_->moveToThread(&thread_);
+    QObject::connect(&thread_, &QThread::finished, threadContext_, &QObject::deleteLater);
     thread_.start(QThread::LowPriority);
 
     QObject::connect(&unitWatch_, &LinuxSystemdUnitWatch::unitsChanged, &answers_, [this] {
@@ -44,14 +52,15 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
         if (looking_) {
             lookAgain_ = true;
         } else {
-            startLook(LinuxProcessApps::listProcesses(procRoot_));
+            look(LinuxProcessApps::listProcesses(procRoot_));
         }
     });
     heartbeat_ = scheduler.onHeartbeat([this] { beat(); });
-    startLook(LinuxProcessApps::listProcesses(procRoot_));
+    look(LinuxProcessApps::listProcesses(procRoot_));
 }
 
 LinuxRunningAppsObservation::~LinuxRunningAppsObservation() {
+    // After this the other thread touches nothing of the observation's.
     thread_.quit();
     thread_.wait();
 }
@@ -65,19 +74,26 @@ void LinuxRunningAppsObservation::beat() {
     if (settled_ && listing == lookedAt_) {
         return;
     }
-    startLook(std::move(listing));
+    look(std::move(listing));
 }
 
-void LinuxRunningAppsObservation::startLook(LinuxProcessApps::Listing listing) {
-    looking_ = true;
+void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
     lookOwesNotice_ = std::exchange(noticeOwed_, false);
     lookedAt_ = listing;
+    if (looker_->isLight(listing)) {
+        lookDone(looker_->look(listing));
+        return;
+    }
+    looking_ = true;
     // The answer goes to `answers_`, which outlives the thread: the destructor ends the thread
     // first.
     QMetaObject::invokeMethod(
-        looker_,
-        [looker = looker_, listing = std::move(listing), answers = &answers_, this] {
+        threadContext_,
+        [looker = looker_.get(), listing = std::move(listing), answers = &answers_, this] {
             auto answer = looker->look(listing);
+            // Reading hundreds of processes leaves the thread's memory pool full of freed
+            // pieces: given back, they cost the idle program nothing.
+            ::malloc_trim(0);
             QMetaObject::invokeMethod(
                 answers,
                 [this, answer = std::move(answer)]() mutable { lookDone(std::move(answer)); },
@@ -94,7 +110,7 @@ void LinuxRunningAppsObservation::lookDone(Answer answer) {
     if (std::exchange(lookAgain_, false)) {
         auto listing = LinuxProcessApps::listProcesses(procRoot_);
         if (noticeOwed_ || !settled_ || listing != lookedAt_) {
-            startLook(std::move(listing));
+            look(std::move(listing));
         }
     }
     if (notify) {

@@ -23,9 +23,10 @@ namespace vigilo {
 /// running applications on every heartbeat of the scheduler finds the rest (programs started
 /// from a terminal, launchers that make no unit).
 ///
-/// A heartbeat only lists /proc, on the main thread; when the listing changed, the processes not
-/// seen before are read on a thread of the observation's own, and the answer comes back to the
-/// main thread. The first look is taken at once, the same way.
+/// A heartbeat lists /proc on the main thread and stops there when the listing did not change.
+/// A few processes not seen before are read there too; more of them (the first look, taken at
+/// once, reads them all) are read on a thread of the observation's own, whose answer comes back
+/// to the main thread.
 class LinuxRunningAppsObservation final : public Workspace::Observation {
 public:
     /// Where the processes and the installed applications are, as `LinuxWorkspace` takes them.
@@ -58,29 +59,35 @@ private:
         std::set<std::string> ids;
         bool settled = false;
     };
+    /// Reading this many processes takes well under a millisecond: the main thread does it
+    /// rather than wake the other thread and be woken by its answer.
+    static constexpr std::size_t readHereAtMost = 8;
 
     void beat();
-    void startLook(LinuxProcessApps::Listing listing);
+    void look(LinuxProcessApps::Listing listing);
     void lookDone(Answer answer);
 
     std::filesystem::path procRoot_;
     std::function<void()> onChange_;
     std::shared_ptr<Running> running_ = std::make_shared<Running>();
+    /// Used by one thread at a time: the main thread, except while `looking_`.
+    std::unique_ptr<Looker> looker_;
     /// The listing the latest look was given, and whether that look left nothing to check.
     std::optional<LinuxProcessApps::Listing> lookedAt_;
     bool settled_ = false;
+    /// The other thread looks.
     bool looking_ = false;
-    /// Something asked for a look while one was under way.
+    /// Something asked for a look while the other thread looked.
     bool lookAgain_ = false;
     /// A unit signal came: the next look to start owes a notice, then the one under way.
     bool noticeOwed_ = false;
     bool lookOwesNotice_ = false;
-    /// Answers from the looker are delivered to this, on the main thread; destroying it drops
-    /// those not delivered yet.
+    /// Answers from the other thread are delivered to this, on the main thread; destroying it
+    /// drops those not delivered yet.
     QObject answers_;
     QThread thread_;
     /// Lives on `thread_`, which deletes it as it finishes.
-    Looker* looker_;
+    QObject* threadContext_;
     LinuxSystemdUnitWatch unitWatch_;
     std::unique_ptr<Scheduler::Repeating> heartbeat_;
 };
