@@ -156,7 +156,7 @@ LinuxProcessApps::Listing LinuxProcessApps::listProcesses(const fs::path& procRo
             listing.push_back({std::move(name), entry->d_ino});
         }
     }
-    std::ranges::sort(listing);
+    std::ranges::sort(listing, {}, &Listed::name);
     return listing;
 }
 
@@ -174,10 +174,18 @@ void LinuxProcessApps::forgetProcesses() const {
 }
 
 std::size_t LinuxProcessApps::unseenIn(const Listing& listing) const {
-    return static_cast<std::size_t>(std::ranges::count_if(listing, [this](const Listed& process) {
-        const auto seen = seen_.find(process.name);
-        return seen == seen_.end() || seen->second.inode != process.inode || !seen->second.settled;
-    }));
+    // Both go by name: one walk along the two.
+    std::size_t unseen = 0;
+    auto seen = seen_.begin();
+    for (const auto& process : listing) {
+        while (seen != seen_.end() && seen->first < process.name) {
+            ++seen;
+        }
+        const bool known = seen != seen_.end() && seen->first == process.name &&
+                           seen->second.inode == process.inode && seen->second.settled;
+        unseen += known ? 0 : 1;
+    }
+    return unseen;
 }
 
 std::set<std::string> LinuxProcessApps::look(const Listing& listing,
@@ -189,39 +197,54 @@ std::set<std::string> LinuxProcessApps::look(const Listing& listing,
     // a process costs.
     const UniqueFd folder(::open(procRoot_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const int procFd = folder.get();
-    std::map<std::string, Seen> current;
+    if (!folder.isValid()) {
+        forgetProcesses();
+        return ids_;
+    }
     bool settled = true;
     ids_.clear();
+    const auto take = [&](const Seen& now) {
+        settled = settled && now.settled;
+        ids_.insert(now.ids.begin(), now.ids.end());
+    };
+    // The listing and what was seen both go by name: one walk along the two updates the latter
+    // in place.
+    auto seen = seen_.begin();
     for (const auto& process : listing) {
-        if (!folder.isValid()) {
-            break;
+        while (seen != seen_.end() && seen->first < process.name) {
+            seen = seen_.erase(seen); // ended
         }
-        const auto before = seen_.find(process.name);
-        std::optional<Seen> now;
-        if (before != seen_.end() && before->second.inode == process.inode) {
-            now = std::move(before->second);
-            if (!now->settled) {
+        const bool known = seen != seen_.end() && seen->first == process.name;
+        if (known && seen->second.inode == process.inode) {
+            Seen& now = seen->second;
+            if (!now.settled) {
                 // The look after the one that read it: a process that exec()ed another program
                 // meanwhile is read again.
                 auto executable = executablePath(procFd, process.name);
-                now->settled = executable == now->executable;
-                if (!now->settled) {
-                    now->ids = applicationIDs(procRoot_ / process.name, executable, installed);
-                    now->executable = std::move(executable);
+                now.settled = executable == now.executable;
+                if (!now.settled) {
+                    now.ids = applicationIDs(procRoot_ / process.name, executable, installed);
+                    now.executable = std::move(executable);
                 }
             }
+            take(now);
+            ++seen;
+            continue;
+        }
+        auto fresh = readNew(procFd, process, known ? &seen->second : nullptr, installed);
+        if (!fresh) { // ended while we looked
+            seen = known ? seen_.erase(seen) : seen;
+            continue;
+        }
+        take(*fresh);
+        if (known) {
+            seen->second = std::move(*fresh);
+            ++seen;
         } else {
-            now = readNew(procFd, process, before != seen_.end() ? &before->second : nullptr,
-                          installed);
+            seen_.emplace_hint(seen, process.name, std::move(*fresh));
         }
-        if (!now) {
-            continue; // ended while we looked
-        }
-        settled = settled && now->settled;
-        ids_.insert(now->ids.begin(), now->ids.end());
-        current.emplace(process.name, std::move(*now));
     }
-    seen_ = std::move(current);
+    seen_.erase(seen, seen_.end());
     listing_ = listing;
     settled_ = settled;
     return ids_;

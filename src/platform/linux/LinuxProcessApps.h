@@ -22,7 +22,7 @@ public:
     struct Listed {
         std::string name;
         ino_t inode = 0;
-        auto operator<=>(const Listed&) const = default;
+        bool operator==(const Listed&) const = default;
     };
     /// By name.
     using Listing = std::vector<Listed>;

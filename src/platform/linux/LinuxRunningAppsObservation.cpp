@@ -35,7 +35,7 @@ private:
 };
 
 LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& bus,
-                                                         Scheduler& scheduler, Setup setup,
+                                                         Scheduler& scheduler, const Setup& setup,
                                                          std::function<void()> onChange)
     : procRoot_(setup.procRoot)
     , onChange_(std::move(onChange))

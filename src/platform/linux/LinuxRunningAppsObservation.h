@@ -41,8 +41,8 @@ public:
 
     /// Calls `onChange` on the main thread after every look whose answer differs from the
     /// previous one (the first one included), and after the look that follows a unit signal.
-    LinuxRunningAppsObservation(const QDBusConnection& bus, Scheduler& scheduler, Setup setup,
-                                std::function<void()> onChange);
+    LinuxRunningAppsObservation(const QDBusConnection& bus, Scheduler& scheduler,
+                                const Setup& setup, std::function<void()> onChange);
     /// Waits for a look under way to end.
     ~LinuxRunningAppsObservation() override;
     LinuxRunningAppsObservation(const LinuxRunningAppsObservation&) = delete;
