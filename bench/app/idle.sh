@@ -1,18 +1,40 @@
 #!/usr/bin/env bash
 # Idle cost of the running program: starts it under a virtual desktop with its tray icon docked,
 # lets it settle for 5 s, then measures over 60 s the CPU time it uses (utime + stime of
-# /proc/PID/stat), its context switches (all threads; roughly its wake-ups) and its resident
-# memory (VmRSS now, VmHWM the peak).
-# Usage: bench/app/idle.sh path/to/vigilo [seconds]     (or the bench_app_idle build target)
+# /proc/PID/stat, in clock ticks; and, to the nanosecond, the run time of its threads from
+# /proc/PID/task/*/schedstat, where a thread that ends meanwhile takes its time along), its
+# context switches (all threads: voluntary ones are its wake-ups), its resident
+# memory (VmRSS now, VmHWM the peak) and the shared libraries it has mapped.
+# With --processes N, N more processes of the user (sleep) run the whole time, as on a busy
+# desktop; the program looks at every process of the user to find the watched applications.
+# Usage: bench/app/idle.sh [--processes N] path/to/vigilo [seconds]
+#        (or the bench_app_idle build target)
 set -euo pipefail
 
+extra=0
+if [[ ${1:-} == --processes ]]; then
+    extra=$2
+    shift 2
+fi
 vigilo=$(realpath "$1")
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$root/scripts/virtual-desktop.sh"
-trap vd_stop EXIT
+sleepers=()
+stop_all() {
+    if ((${#sleepers[@]} > 0)); then
+        kill "${sleepers[@]}" 2>/dev/null || true
+    fi
+    vd_stop
+}
+trap stop_all EXIT
 vd_start
+
+for _ in $(seq "$extra"); do
+    sleep 1000 &
+    sleepers+=("$!")
+done
 
 vd_spawn vigilo "$vigilo"
 pid=$VD_LAST_PID
@@ -24,23 +46,34 @@ vd_docked vigilo || { echo "idle: the tray icon never docked" >&2; exit 1; }
 sleep 5
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-switches() {
+run_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{ total += $1 } END { printf "%d", total }'; }
+# Voluntary switches are the threads' wake-ups; involuntary ones, other programs taking the CPU.
+switches() { # voluntary or nonvoluntary
     cat /proc/"$pid"/task/*/status |
-        awk '/^(non)?voluntary_ctxt_switches/ { total += $2 } END { print total }'
+        awk -v key="$1_ctxt_switches:" '$1 == key { total += $2 } END { print total }'
 }
 status_kb() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$pid/status"; }
+libraries() { awk '$6 ~ /\.so/ { print $6 }' "/proc/$pid/maps" | sort -u | wc -l; }
 
 ticks_before=$(cpu_ticks)
-switches_before=$(switches)
+run_before=$(run_ns)
+voluntary_before=$(switches voluntary)
+involuntary_before=$(switches nonvoluntary)
 sleep "$seconds"
 ticks=$(($(cpu_ticks) - ticks_before))
-wakeups=$(($(switches) - switches_before))
+run=$(($(run_ns) - run_before))
+wakeups=$(($(switches voluntary) - voluntary_before))
+preempted=$(($(switches nonvoluntary) - involuntary_before))
 hz=$(getconf CLK_TCK)
+processes=$(find /proc -maxdepth 1 -name '[0-9]*' -user "$(id -u)" | wc -l)
 
-awk -v ticks="$ticks" -v hz="$hz" -v s="$seconds" -v w="$wakeups" \
-    -v rss="$(status_kb VmRSS)" -v hwm="$(status_kb VmHWM)" 'BEGIN {
-    printf "idle over %d s, tray icon shown, keep-awake off\n", s
+awk -v ticks="$ticks" -v hz="$hz" -v run="$run" -v s="$seconds" -v w="$wakeups" -v i="$preempted" -v p="$processes" \
+    -v rss="$(status_kb VmRSS)" -v hwm="$(status_kb VmHWM)" -v libs="$(libraries)" 'BEGIN {
+    printf "idle over %d s, tray icon shown, keep-awake off, %d processes of the user\n", s, p
     printf "  CPU time:         %.2f s (%d ticks) = %.3f %% of one core\n", ticks / hz, ticks, 100 * ticks / hz / s
-    printf "  context switches: %d (%.2f per second)\n", w, w / s
+    printf "  threads run time: %.1f ms = %.1f ms a minute\n", run / 1e6, 60 * run / 1e6 / s
+    printf "  wake-ups:         %d (%.2f per second; voluntary context switches)\n", w, w / s
+    printf "  preemptions:      %d (involuntary context switches)\n", i
     printf "  resident memory:  VmRSS %.1f MB, VmHWM %.1f MB\n", rss / 1024, hwm / 1024
+    printf "  libraries mapped: %d\n", libs
 }'

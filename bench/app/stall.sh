@@ -4,16 +4,35 @@
 # private system bus, XDG_CURRENT_DESKTOP=GNOME and this machine's gsettings schemas
 # (gsettings-desktop-schemas, gnome-settings-daemon-common). The lid is closed for the middle
 # third of the run, so that the closed-lid mode turns the screen off.
-# Usage: bench/app/stall.sh path/to/vigilo_stall_bench [seconds]   (or the bench_app_stall target)
+# With --processes N, N more processes of the user (sleep) run the whole time, as on a busy
+# desktop: the program reads each process it has not seen yet.
+# Usage: bench/app/stall.sh [--processes N] path/to/vigilo_stall_bench [seconds]
+#        (or the bench_app_stall target)
 set -euo pipefail
 
+extra=0
+if [[ ${1:-} == --processes ]]; then
+    extra=$2
+    shift 2
+fi
 bench=$(realpath "$1")
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$root/scripts/virtual-desktop.sh"
-trap vd_stop EXIT
+sleepers=()
+stop_all() {
+    if ((${#sleepers[@]} > 0)); then
+        kill "${sleepers[@]}" 2>/dev/null || true
+    fi
+    vd_stop
+}
+trap stop_all EXIT
 vd_start
+for _ in $(seq "$extra"); do
+    sleep 1000 &
+    sleepers+=("$!")
+done
 vd_mock_upower '{"LidIsClosed": false}'
 
 schemas=$(gsettings list-schemas)

@@ -1,7 +1,8 @@
-// The cost of one look at the running applications on this machine: the /proc scan that the
-// watcher does on every change notice, and the observation every two seconds.
+// The cost of looking at the running applications on this machine: the listing of /proc that
+// every heartbeat takes on the main thread, a look at a listing that did not change, and the
+// first look, which reads every process (the observation takes it on its own thread).
 #include "model/RunningAppsWatcher.h"
-#include "platform/linux/apps/LinuxWorkspace.h"
+#include "platform/linux/apps/LinuxProcessApps.h"
 #include "platform/linux/apps/LinuxXdgDataDirs.h"
 
 #include <benchmark/benchmark.h>
@@ -9,15 +10,40 @@
 
 namespace {
 
-void BM_RunningApplicationsOnThisMachine(benchmark::State& state) {
-    const vigilo::LinuxWorkspace workspace(
-        "/proc", ::getuid(), vigilo::RunningAppsWatcher::builtInProcessNames(),
-        vigilo::xdgApplicationFolders(), {}, QDBusConnection(QString()));
+vigilo::LinuxProcessApps thisMachinesProcesses() {
+    return {"/proc", ::getuid(), vigilo::RunningAppsWatcher::builtInProcessNames()};
+}
+
+void BM_ListingOfProc(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(workspace.runningApplicationIDs());
+        benchmark::DoNotOptimize(vigilo::LinuxProcessApps::listProcesses("/proc"));
     }
 }
-BENCHMARK(BM_RunningApplicationsOnThisMachine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ListingOfProc)->Unit(benchmark::kMicrosecond);
+
+void BM_LookAtAnUnchangedListing(benchmark::State& state) {
+    const vigilo::LinuxApplicationIndex installed(vigilo::xdgApplicationFolders());
+    const auto processes = thisMachinesProcesses();
+    const auto listing = vigilo::LinuxProcessApps::listProcesses("/proc");
+    benchmark::DoNotOptimize(processes.look(listing, installed));
+    benchmark::DoNotOptimize(processes.look(listing, installed)); // the executables' second check
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(processes.look(listing, installed));
+    }
+}
+BENCHMARK(BM_LookAtAnUnchangedListing)->Unit(benchmark::kMicrosecond);
+
+void BM_FirstLookAtEveryProcess(benchmark::State& state) {
+    const vigilo::LinuxApplicationIndex installed(vigilo::xdgApplicationFolders());
+    const auto processes = thisMachinesProcesses();
+    for (auto _ : state) {
+        processes.forgetProcesses();
+        benchmark::DoNotOptimize(processes.runningApplicationIDs(installed));
+    }
+    state.counters["processes"] =
+        static_cast<double>(vigilo::LinuxProcessApps::listProcesses("/proc").size());
+}
+BENCHMARK(BM_FirstLookAtEveryProcess)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -38,10 +38,9 @@ void BM_WatchedAppsList(benchmark::State& state) {
 
     vigilo::JsonDefaults defaults(folder.filePath(QStringLiteral("settings")).toStdString());
     vigilo::Settings settings(defaults);
-    vigilo::LinuxWorkspace workspace("/proc", ::getuid(),
-                                     vigilo::RunningAppsWatcher::builtInProcessNames(),
-                                     {applications}, {}, QDBusConnection(QString()));
     vigilo::QtScheduler scheduler;
+    vigilo::LinuxWorkspace workspace("/proc", ::getuid(), {applications}, {},
+                                     QDBusConnection(QString()), scheduler);
     vigilo::RunningAppsWatcher watcher(settings, workspace, scheduler);
     if (!watcher.add((applications / "org.example.Editor.desktop").string())) {
         state.SkipWithError("the added application was not listed");

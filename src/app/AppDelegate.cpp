@@ -92,7 +92,8 @@ void AppDelegate::finishLaunching() {
         }
     });
 
-    statsTimer_ = platform_.scheduler->every(statsIntervalSeconds, [this] { sampleStats(); });
+    // Shares its wake-up with the look at the running applications.
+    statsTimer_ = platform_.scheduler->onHeartbeat([this] { sampleStats(); });
 
     platform_.desktop->requestNotificationAccess();
     if (updater_) {

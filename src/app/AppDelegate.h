@@ -25,7 +25,8 @@ namespace vigilo {
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    static constexpr double statsIntervalSeconds = 2;
+    /// The statistics are sampled on the scheduler's heartbeat.
+    static constexpr double statsIntervalSeconds = Scheduler::heartbeatSeconds;
 
     /// `platform` must outlive the delegate and hold every adapter but the power-source monitor,
     /// which may be missing.

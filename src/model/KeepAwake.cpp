@@ -171,6 +171,11 @@ void KeepAwake::guardLost() {
 }
 
 void KeepAwake::applyWatchedApps() {
+    // Nothing is known to run or to have quit yet: a period resumed after a relaunch goes on
+    // until the answer comes.
+    if (!watcher_.knowsRunning()) {
+        return;
+    }
     bool wanted = false;
     if (watcher_.runningNames().empty()) {
         if (std::exchange(isAutoSuppressed_, false)) {

@@ -64,7 +64,7 @@ public:
     /// Switches keep-awake on or off without touching the user's flags or playing a sound.
     /// Returns whether the computer is now kept awake as asked.
     bool setAwake(bool on);
-    /// Decides the state from the running watched applications.
+    /// Decides the state from the running watched applications, once the watcher knows them.
     void applyWatchedApps();
     /// The battery stop: off as if by the user's switch, but without a sound.
     void stopForBattery();

@@ -60,6 +60,9 @@ public:
     [[nodiscard]] std::vector<std::string> runningNames() const override { return runningNames_; }
     /// Told after every recomputation of the running names, changed or not, after `changed`.
     [[nodiscard]] const Signal<>& runningChecked() const override { return runningChecked_; }
+    [[nodiscard]] bool knowsRunning() const override {
+        return workspace_.knowsRunningApplications();
+    }
 
     /// The built-in applications not hidden, in built-in order, then the added ones.
     [[nodiscard]] std::vector<App> allApps() const;

@@ -15,6 +15,9 @@ public:
     [[nodiscard]] virtual std::vector<std::string> runningNames() const = 0;
     /// Told after every new look at which of them run, whether or not the names changed.
     [[nodiscard]] virtual const Signal<>& runningChecked() const = 0;
+    /// False while what runs is not known yet, just after the start: `runningNames` is empty
+    /// then for want of an answer, and a change follows the answer.
+    [[nodiscard]] virtual bool knowsRunning() const { return true; }
 };
 
 /// Until applications are watched, none ever runs.

@@ -15,6 +15,9 @@ public:
         virtual ~Repeating() = default;
     };
 
+    /// The period of the heartbeat, in seconds.
+    static constexpr double heartbeatSeconds = 2;
+
     virtual ~Scheduler() = default;
     /// Runs `work` on a later turn of the event loop, never before the caller has returned.
     virtual void post(std::function<void()> work) = 0;
@@ -24,6 +27,10 @@ public:
     /// group wake-ups to save power) until the returned handle is destroyed.
     [[nodiscard]] virtual std::unique_ptr<Repeating> every(double seconds,
                                                            std::function<void()> work) = 0;
+    /// Runs `work` on the program's heartbeat, every `heartbeatSeconds`, until the returned
+    /// handle is destroyed. All the heartbeat's work runs in one wake-up, in the order it joined:
+    /// periodic looks that need no exact time share it rather than wake the program each.
+    [[nodiscard]] virtual std::unique_ptr<Repeating> onHeartbeat(std::function<void()> work) = 0;
 };
 
 } // namespace vigilo

@@ -51,10 +51,14 @@ public:
     /// The identifiers of the applications the user runs now. Applications without an
     /// identifier are left out.
     [[nodiscard]] virtual std::set<std::string> runningApplicationIDs() const = 0;
+    /// False while a workspace that takes its first look in the background once observed has
+    /// not finished it: until then `runningApplicationIDs` is empty for want of an answer, and a
+    /// change notice follows the answer.
+    [[nodiscard]] virtual bool knowsRunningApplications() const { return true; }
 
     /// Calls `onChange` on the main thread, from the event loop, whenever applications may have
     /// started or quit, until the returned observation is destroyed. No call for the state at
-    /// the start.
+    /// the start, unless that state was not known yet (see `knowsRunningApplications`).
     [[nodiscard]] virtual std::unique_ptr<Observation>
     observeRunningApplications(std::function<void()> onChange) = 0;
 

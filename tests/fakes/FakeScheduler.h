@@ -25,6 +25,11 @@ public:
         return handle;
     }
 
+    /// Beats every `heartbeatSeconds` from the time the work joined.
+    [[nodiscard]] std::unique_ptr<Repeating> onHeartbeat(std::function<void()> work) override {
+        return every(heartbeatSeconds, std::move(work));
+    }
+
     [[nodiscard]] std::size_t postedCount() const { return posted_.size(); }
     /// Runs the work posted so far; work it posts waits for the next call.
     void runPosted() {

@@ -212,6 +212,30 @@ TEST_F(AwakeModelTest, WatchedPeriodWhoseAppQuitEndsAfterRelaunch) {
     EXPECT_FALSE(model->isAwake());
 }
 
+TEST_F(AwakeModelTest, AResumedWatchedPeriodWaitsForTheFirstLookAtTheApplications) {
+    for (const bool stillRuns : {true, false}) {
+        SCOPED_TRACE(stillRuns ? "the application still runs" : "the application quit");
+        watcher.change({"Claude"});
+        const auto since = *model->keepAwake().awakeSince();
+        clock.advance(3600);
+        model->saveForRelaunch();
+        model->deactivateOnQuit();
+
+        watcher.running = {};
+        watcher.knows = false;
+        start();
+        model->restoreAfterRelaunch();
+        model->applyWatchedApps();
+        EXPECT_TRUE(model->isAwake()) << "nothing is known to have quit yet";
+        EXPECT_EQ(model->keepAwake().awakeSince(), since);
+
+        watcher.change(stillRuns ? std::vector<std::string>{"Claude"} : std::vector<std::string>{});
+        EXPECT_EQ(model->isAwake(), stillRuns);
+        EXPECT_EQ(model->keepAwake().awakeSince(), stillRuns ? std::optional(since) : std::nullopt);
+        watcher.change({});
+    }
+}
+
 TEST_F(AwakeModelTest, QuitReleasesButKeepsTheUserFlagAndStore) {
     model->toggle();
     const auto stored = defaults.values.size();

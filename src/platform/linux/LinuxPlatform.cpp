@@ -109,7 +109,7 @@ PlatformServices makePlatformServices(ProgramRelaunch relaunch) {
     services.http = std::make_unique<QtHttpGet>();
     services.workspace = std::make_unique<LinuxWorkspace>(
         "/proc", ::getuid(), RunningAppsWatcher::builtInProcessNames(), xdgApplicationFolders(),
-        commandFolders(), sessionBus);
+        commandFolders(), sessionBus, *services.scheduler);
     // Uses the defaults above: `defaults` is declared before `lid`, so it is destroyed after it.
     services.lid = std::make_unique<LogindLidControl>(systemBus, *services.defaults);
     // Uses the runner, declared before it, so destroyed after it.

@@ -41,9 +41,12 @@ void writeProcess(const fs::path& proc, const std::string& pid, const Process& p
     }
 }
 
+// Never beats: nothing here observes.
+fakes::FakeScheduler stillScheduler;
+
 LinuxWorkspace workspaceOver(const fs::path& proc) {
     return LinuxWorkspace(proc, getuid(), RunningAppsWatcher::builtInProcessNames(), {}, {},
-                          QDBusConnection(QStringLiteral("none")));
+                          QDBusConnection(QStringLiteral("none")), stillScheduler);
 }
 
 TEST(CommandLineProgramsTest, AssistantsAreFoundByProcessNameAsNativeProgramsAndScripts) {
@@ -175,9 +178,9 @@ TEST(CommandLineProgramsTest, AnAssistantCountsAsInstalledWhenItsCommandIsFound)
     makeProgram(home / ".local/bin/codex", fs::perms::owner_all | fs::perms::others_exec);
     fs::create_symlink(root.path() / "missing", bin / "dangling");
 
-    LinuxWorkspace workspace(root.path() / "proc", getuid(),
-                             RunningAppsWatcher::builtInProcessNames(), {},
-                             {bin, home / ".local/bin"}, QDBusConnection(QStringLiteral("none")));
+    LinuxWorkspace workspace(
+        root.path() / "proc", getuid(), RunningAppsWatcher::builtInProcessNames(), {},
+        {bin, home / ".local/bin"}, QDBusConnection(QStringLiteral("none")), stillScheduler);
     const std::pair<std::string, std::optional<fs::path>> cases[] = {
         {"process:claude", home / ".local/bin/claude"},
         {"process:codex", home / ".local/bin/codex"}, // the first one is not executable

@@ -1,6 +1,7 @@
 #include "platform/linux/apps/LinuxWorkspace.h"
 
 #include "../TempFolder.h"
+#include "EventLoop.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeScheduler.h"
 #include "model/RunningAppsWatcher.h"
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace vigilo {
@@ -21,11 +24,16 @@ const fs::path fixture = VIGILO_TEST_DATA "/linux-apps";
 const fs::path homeApps = fixture / "home/applications";
 const fs::path systemApps = fixture / "system/applications";
 
-// A bus no one listens on: the observation must not be asked for here.
+// Never beats: the tests that observe beat their own.
+fakes::FakeScheduler stillScheduler;
+
+// A bus no one listens on: no systemd notices.
 LinuxWorkspace fixtureWorkspace(const fs::path& proc = fixture / "proc",
-                                std::vector<fs::path> folders = {homeApps, systemApps}) {
+                                std::vector<fs::path> folders = {homeApps, systemApps},
+                                Scheduler& scheduler = stillScheduler) {
     return LinuxWorkspace(proc, getuid(), RunningAppsWatcher::builtInProcessNames(),
-                          std::move(folders), {}, QDBusConnection(QStringLiteral("none")));
+                          std::move(folders), {}, QDBusConnection(QStringLiteral("none")),
+                          scheduler);
 }
 
 TEST(LinuxWorkspaceTest, RunningAppsComeFromUnitsSandboxesAndExecutables) {
@@ -159,31 +167,156 @@ TEST(LinuxWorkspaceTest, ProcessesThatStartExecOrEndAreSeenAtTheNextLook) {
     fs::remove_all(root);
 }
 
-TEST(LinuxWorkspaceTest, ChangesAreReportedAgainstThePreviousLookWhoeverTookIt) {
-    const TempFolder root;
-    fs::create_directories(root.path() / "applications");
-    writeFile(root.path() / "applications/editor.desktop",
-              "[Desktop Entry]\nType=Application\nExec=editor-bin\n");
-    const auto start = [&](const std::string& pid, const std::string& program) {
-        const auto process = root.path() / "proc" / pid;
-        fs::create_directories(process);
-        writeFile(process / "cgroup", "0::/user.slice\n");
-        writeFile(process / "comm", program + "\n");
-        fs::create_symlink("/usr/bin/" + program, process / "exe");
-    };
-    start("10", "editor-bin");
-    const auto workspace = fixtureWorkspace(root.path() / "proc", {root.path() / "applications"});
+/// A process folder as the kernel shows one: its unit, command name, executable, and a stat
+/// that gives its start time (field 22) unless there is none.
+void writeProcess(const fs::path& folder, const std::string& unit,
+                  std::optional<unsigned long long> startTime, const std::string& program) {
+    fs::create_directories(folder);
+    writeFile(folder / "cgroup",
+              "0::/user.slice/user-1000.slice/user@1000.service/app.slice/" + unit + "\n");
+    writeFile(folder / "comm", program + "\n");
+    fs::create_symlink("/usr/bin/" + program, folder / "exe");
+    if (startTime) {
+        std::string stat = folder.filename().string() + " (" + program + ") S";
+        for (int field = 4; field <= 21; ++field) {
+            stat += " 1";
+        }
+        writeFile(folder / "stat", stat + " " + std::to_string(*startTime) + " 4096 1 2\n");
+    }
+}
 
-    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "the first look has nothing before it";
-    EXPECT_FALSE(workspace.runningApplicationsChanged());
-    start("11", "unlisted-bin");
-    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "no application started";
-    fs::remove_all(root.path() / "proc/10");
-    EXPECT_TRUE(workspace.runningApplicationsChanged());
-    EXPECT_FALSE(workspace.runningApplicationsChanged());
-    start("12", "editor-bin");
-    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
-    EXPECT_FALSE(workspace.runningApplicationsChanged()) << "the watcher saw it already";
+TEST(LinuxWorkspaceTest, AProcessIdTakenOverByANewProcessIsReadAgain) {
+    const struct {
+        const char* what;
+        std::optional<unsigned long long> newStartTime;
+    } cases[] = {{"a later start time", 90000}, {"no start time to read", std::nullopt}};
+    for (const auto& takeover : cases) {
+        SCOPED_TRACE(takeover.what);
+        const TempFolder root;
+        const auto proc = root.path() / "proc";
+        writeProcess(proc / "500", "app-gnome-org.example.First-1.scope", 4000, "runner");
+        const LinuxProcessApps processes(proc, getuid());
+        const LinuxApplicationIndex installed({});
+        EXPECT_EQ(processes.runningApplicationIDs(installed),
+                  std::set<std::string>{"org.example.First"});
+        EXPECT_EQ(processes.runningApplicationIDs(installed),
+                  std::set<std::string>{"org.example.First"});
+
+        // The first process ends and a new one gets its id, running the same program. Its
+        // folder is made while the old one still exists, so the two cannot share an inode.
+        fs::rename(proc / "500", root.path() / "ended");
+        writeProcess(proc / "500", "app-gnome-org.example.Second-2.scope", takeover.newStartTime,
+                     "runner");
+        fs::remove_all(root.path() / "ended");
+        EXPECT_EQ(processes.runningApplicationIDs(installed),
+                  std::set<std::string>{"org.example.Second"});
+    }
+}
+
+TEST(LinuxWorkspaceTest, AnUnchangedListingReadsNoProcessFile) {
+    const TempFolder root;
+    const auto proc = root.path() / "proc";
+    writeProcess(proc / "11", "app-gnome-org.example.One-1.scope", 100, "one");
+    writeProcess(proc / "12", "app-gnome-org.example.Two-2.scope", 200, "two");
+    const LinuxProcessApps processes(proc, getuid(), {"two"});
+    const LinuxApplicationIndex installed({});
+    const std::set<std::string> running{"org.example.One", "org.example.Two", "process:two"};
+    ASSERT_EQ(processes.runningApplicationIDs(installed), running);
+    EXPECT_FALSE(processes.isSettled()) << "the executables are checked once more";
+
+    // Every file opened in a process folder from now on is counted; the files then go, so that
+    // a look that read them, or their links, could not give the same answer.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    const auto opensSinceLastAsked = [&] {
+        int opens = 0;
+        alignas(inotify_event) char events[4096];
+        for (ssize_t length = 0; (length = ::read(watch, events, sizeof events)) > 0;) {
+            for (ssize_t at = 0; at < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                // The test's own listing of a folder opens the folder.
+                opens += (event->mask & IN_OPEN) != 0 && (event->mask & IN_ISDIR) == 0 ? 1 : 0;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return opens;
+    };
+    for (const char* process : {"11", "12"}) {
+        ASSERT_GE(::inotify_add_watch(watch, (proc / process).c_str(), IN_OPEN), 0);
+    }
+    EXPECT_EQ(processes.runningApplicationIDs(installed), running);
+    EXPECT_TRUE(processes.isSettled());
+    EXPECT_EQ(opensSinceLastAsked(), 0) << "the second check reads links only";
+    for (const auto& process : fs::directory_iterator(proc)) {
+        for (const auto& file : fs::directory_iterator(process)) {
+            fs::remove(file);
+        }
+    }
+    EXPECT_EQ(processes.runningApplicationIDs(installed), running);
+    EXPECT_EQ(opensSinceLastAsked(), 0);
+
+    // A new process is read, and the old ones still are not.
+    writeProcess(proc / "13", "app-gnome-org.example.Three-3.scope", 300, "three");
+    ASSERT_GE(::inotify_add_watch(watch, (proc / "13").c_str(), IN_OPEN), 0);
+    auto withThird = running;
+    withThird.insert("org.example.Three");
+    EXPECT_EQ(processes.runningApplicationIDs(installed), withThird);
+    EXPECT_GT(opensSinceLastAsked(), 0);
+    ::close(watch);
+}
+
+TEST(LinuxWorkspaceTest, ThePollRidesTheHeartbeatAndManyNewProcessesAreReadInTheBackground) {
+    const TempFolder root;
+    const auto proc = root.path() / "proc";
+    writeProcess(proc / "21", "app-gnome-org.example.One-1.scope", 100, "one");
+    fakes::FakeScheduler scheduler;
+    auto workspace = fixtureWorkspace(proc, {}, scheduler);
+    int notices = 0;
+    auto observation = workspace.observeRunningApplications([&] { ++notices; });
+    EXPECT_FALSE(workspace.knowsRunningApplications()) << "no look on this thread";
+    EXPECT_TRUE(workspace.runningApplicationIDs().empty());
+    ASSERT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, 10000))
+        << "the first look's answer is a change";
+    EXPECT_TRUE(workspace.knowsRunningApplications());
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"org.example.One"});
+
+    writeProcess(proc / "22", "app-gnome-org.example.Two-2.scope", 200, "two");
+    const int beatMs = static_cast<int>(Scheduler::heartbeatSeconds * 1000);
+    testing::runEventsFor(beatMs + 500);
+    EXPECT_EQ(notices, 1) << "the poll has no timer of its own";
+    // A process or two are read on this thread, at once.
+    scheduler.advance(Scheduler::heartbeatSeconds);
+    EXPECT_EQ(notices, 2);
+    EXPECT_EQ(workspace.runningApplicationIDs(),
+              (std::set<std::string>{"org.example.One", "org.example.Two"}));
+
+    // Beats that find nothing new tell nothing.
+    scheduler.advance(2 * Scheduler::heartbeatSeconds);
+    testing::runEventsFor(300);
+    EXPECT_EQ(notices, 2);
+
+    // Many new processes are read on the other thread.
+    std::set<std::string> many{"org.example.One", "org.example.Two"};
+    for (int pid = 30; pid < 50; ++pid) {
+        const auto id = "org.example.Many" + std::to_string(pid);
+        writeProcess(proc / std::to_string(pid), "app-gnome-" + id + "-1.scope", 300, "many");
+        many.insert(id);
+    }
+    scheduler.advance(Scheduler::heartbeatSeconds);
+    EXPECT_EQ(notices, 2);
+    ASSERT_TRUE(testing::runEventsUntil([&] { return notices == 3; }, 10000));
+    EXPECT_EQ(workspace.runningApplicationIDs(), many);
+
+    // An observation ended in the middle of a look tells nothing more.
+    for (int pid = 50; pid < 70; ++pid) {
+        writeProcess(proc / std::to_string(pid), "app-gnome-org.example.Late-1.scope", 400, "late");
+    }
+    scheduler.advance(Scheduler::heartbeatSeconds);
+    observation.reset();
+    testing::runEventsFor(300);
+    EXPECT_EQ(notices, 3);
+    many.insert("org.example.Late");
+    EXPECT_EQ(workspace.runningApplicationIDs(), many) << "unobserved, the workspace looks itself";
 }
 
 TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
@@ -197,7 +330,13 @@ TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
     const RunningAppsWatcher::App terminal{"Терминал", {"org.gnome.Terminal"}};
     EXPECT_EQ(watcher.customApps(),
               (std::vector<RunningAppsWatcher::App>{terminal, {"Vendor Tool", {"vendor-tool"}}}));
-    EXPECT_EQ(watcher.runningNames(), std::vector<std::string>{"Терминал"});
+    // The first look is taken in the background; its notice makes the watcher look again.
+    EXPECT_TRUE(testing::runEventsUntil(
+        [&] {
+            scheduler.runPosted();
+            return watcher.runningNames() == std::vector<std::string>{"Терминал"};
+        },
+        10000));
     EXPECT_EQ(watcher.icon(terminal), "org.gnome.Terminal");
 }
 

@@ -40,5 +40,21 @@ TEST(QtSchedulerTest, DelayedWorkWaitsItsTimeAndPendingWorkDiesWithTheScheduler)
     EXPECT_FALSE(ran);
 }
 
+TEST(QtSchedulerTest, HeartbeatWorkRunsTogetherInJoiningOrderUntilItsHandleGoes) {
+    QtScheduler scheduler;
+    std::vector<char> ran;
+    auto first = scheduler.onHeartbeat([&] { ran.push_back('a'); });
+    auto second = scheduler.onHeartbeat([&] { ran.push_back('b'); });
+    const int beatMs = static_cast<int>(Scheduler::heartbeatSeconds * 1000);
+    ASSERT_TRUE(testing::runEventsUntil([&] { return ran.size() >= 4; }, 3 * beatMs + 2000));
+    EXPECT_EQ(std::vector<char>(ran.begin(), ran.begin() + 4),
+              (std::vector<char>{'a', 'b', 'a', 'b'}));
+
+    second.reset();
+    ran.clear();
+    ASSERT_TRUE(testing::runEventsUntil([&] { return ran.size() >= 2; }, 2 * beatMs + 2000));
+    EXPECT_EQ(ran, (std::vector<char>{'a', 'a'}));
+}
+
 } // namespace
 } // namespace vigilo

@@ -2,6 +2,7 @@
 #include "model/RunningAppsWatcher.h"
 #include "platform/linux/apps/LinuxRunningAppsObservation.h"
 #include "platform/linux/apps/LinuxWorkspace.h"
+#include "platform/qt/QtScheduler.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -95,15 +96,23 @@ protected:
         call.setArguments(arguments);
         return bus->call(call, QDBus::Block, 5000);
     }
-    std::unique_ptr<Workspace::Observation> observe(LinuxWorkspace& workspace, int& notices) {
-        return workspace.observeRunningApplications([&notices] { ++notices; });
+    /// Starts observing, and waits for the notice of the first look (taken in the background)
+    /// before counting.
+    static std::unique_ptr<Workspace::Observation> observe(LinuxWorkspace& workspace,
+                                                           int& notices) {
+        auto observation = workspace.observeRunningApplications([&notices] { ++notices; });
+        EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, 10000));
+        notices = 0;
+        return observation;
     }
     /// Waits for the manager's answer to the subscription.
     static bool usesSystemd(const Workspace::Observation& observation) {
         return testing::runEventsUntil([&] { return subscribed(observation); }, 10000);
     }
 
+    static constexpr int heartbeatMs = static_cast<int>(Scheduler::heartbeatSeconds * 1000);
     const QString busName = QStringLiteral("vigilo-apps-test-bus");
+    QtScheduler scheduler;
     QTemporaryDir folder;
     QProcess daemon;
     QProcess mock;
@@ -114,7 +123,7 @@ protected:
 TEST_F(PrivateBusTest, UnitSignalsOfTheUserManagerAreChangeNotices) {
     startSystemdMock();
     LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(),
-                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus);
+                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus, scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -141,7 +150,7 @@ TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
                                     "    time.sleep(0.02)\n")
                          .arg(gate));
     LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(),
-                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus);
+                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus, scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
     EXPECT_FALSE(subscribed(*observation));
@@ -155,7 +164,7 @@ TEST_F(PrivateBusTest, TheSubscriptionIsAnsweredLaterWithoutHoldingUpTheStart) {
 TEST_F(PrivateBusTest, OnlyARefusedSubscriptionLeavesTheNoticesOff) {
     startSystemdMock();
     LinuxWorkspace workspace(VIGILO_TEST_DATA "/linux-apps/proc", getuid(),
-                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus);
+                             RunningAppsWatcher::builtInProcessNames(), {}, {}, *bus, scheduler);
     const auto raise = QStringLiteral("raise dbus.exceptions.DBusException('', name='%1')");
     const struct {
         QString subscribe;
@@ -187,7 +196,7 @@ TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotice
         << "[Desktop Entry]\nType=Application\nExec=editor-bin\n";
     fs::create_directories(root / "proc");
     LinuxWorkspace workspace(root / "proc", getuid(), RunningAppsWatcher::builtInProcessNames(),
-                             {root / "applications"}, {}, *bus);
+                             {root / "applications"}, {}, *bus, scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
     ASSERT_TRUE(usesSystemd(*observation));
@@ -199,8 +208,7 @@ TEST_F(PrivateBusTest, ProgramsStartedOutsideAUnitAreFoundBesideTheSystemdNotice
     std::ofstream(process / "cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
     std::ofstream(process / "comm") << "editor-bin\n";
     fs::create_symlink("/usr/bin/editor-bin", process / "exe");
-    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; },
-                                        LinuxRunningAppsObservation::pollIntervalMs + 1000));
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, heartbeatMs + 1000));
     EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"editor"});
 }
 
@@ -209,19 +217,18 @@ TEST_F(PrivateBusTest, WithoutSystemdTheProcessesArePolledAndOnlyChangesReported
     fs::create_directories(proc / "201");
     std::ofstream(proc / "201/cgroup") << "0::/user.slice/user-1000.slice/session-2.scope\n";
     LinuxWorkspace workspace(proc, getuid(), RunningAppsWatcher::builtInProcessNames(), {}, {},
-                             *bus);
+                             *bus, scheduler);
     int notices = 0;
     auto observation = observe(workspace, notices);
 
-    testing::runEventsFor(LinuxRunningAppsObservation::pollIntervalMs + 300);
+    testing::runEventsFor(heartbeatMs + 300);
     EXPECT_FALSE(subscribed(*observation));
     EXPECT_EQ(notices, 0);
 
     fs::create_directories(proc / "202");
     std::ofstream(proc / "202/cgroup") << "0::/user.slice/user-1000.slice/user@1000.service/"
                                           "app.slice/app-org.example.New-5.scope\n";
-    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; },
-                                        LinuxRunningAppsObservation::pollIntervalMs + 1000));
+    EXPECT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, heartbeatMs + 1000));
     EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"org.example.New"});
 }
 

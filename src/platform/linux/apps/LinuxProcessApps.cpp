@@ -1,14 +1,17 @@
 #include "platform/linux/apps/LinuxProcessApps.h"
 
 #include "platform/linux/apps/LinuxCgroupAppId.h"
+#include "platform/posix/UniqueFd.h"
 #include "ports/Workspace.h"
 #include "util/Files.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -50,6 +53,30 @@ std::string executableName(const std::string& path) {
         name.resize(name.size() - deleted.size());
     }
     return name;
+}
+
+/// Field 22 of the process's stat: when it started, in clock ticks since boot. It follows the
+/// command name, which may hold spaces and parentheses, so fields count from the last ')'.
+std::optional<unsigned long long> startTime(const fs::path& process) {
+    const auto text = readFileStart(process / "stat");
+    const auto close = text ? text->rfind(')') : std::string::npos;
+    if (close == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string_view rest = std::string_view(*text).substr(close + 1);
+    constexpr int startField = 22;
+    for (int field = 2; field < startField - 1; ++field) { // the fields before the start time
+        const auto start = rest.find_first_not_of(' ');
+        const auto end = start == std::string_view::npos ? start : rest.find(' ', start);
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        rest.remove_prefix(end);
+    }
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    unsigned long long ticks = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), ticks);
+    return error == std::errc() ? std::optional(ticks) : std::nullopt;
 }
 
 std::string commandName(const fs::path& process) {
@@ -117,43 +144,139 @@ std::vector<std::string> desktopApplicationIDs(const fs::path& process, const st
 
 } // namespace
 
+LinuxProcessApps::Listing LinuxProcessApps::listProcesses(const fs::path& procRoot) {
+    Listing listing;
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(procRoot.c_str()), ::closedir);
+    if (!folder) {
+        return listing;
+    }
+    while (const dirent* entry = ::readdir(folder.get())) {
+        std::string name = entry->d_name;
+        if (isProcessName(name)) {
+            listing.push_back({std::move(name), entry->d_ino});
+        }
+    }
+    std::ranges::sort(listing, {}, &Listed::name);
+    return listing;
+}
+
 LinuxProcessApps::LinuxProcessApps(fs::path procRoot, uid_t user,
                                    std::set<std::string> programNames)
     : procRoot_(std::move(procRoot))
     , user_(user)
     , programNames_(std::move(programNames)) {}
 
-std::set<std::string>
-LinuxProcessApps::runningApplicationIDs(const LinuxApplicationIndex& installed) const {
-    std::set<std::string> ids;
-    std::map<std::string, Seen> current;
-    // Names are looked up relative to the open folder: a poll touches every process, and short
-    // lookups are most of what it costs.
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(procRoot_.c_str()), ::closedir);
-    if (!folder) {
-        seen_.clear();
-        return ids;
+void LinuxProcessApps::forgetProcesses() const {
+    seen_.clear();
+    listing_.clear();
+    ids_.clear();
+    settled_ = false;
+}
+
+std::size_t LinuxProcessApps::unseenIn(const Listing& listing) const {
+    // Both go by name: one walk along the two.
+    std::size_t unseen = 0;
+    auto seen = seen_.begin();
+    for (const auto& process : listing) {
+        while (seen != seen_.end() && seen->first < process.name) {
+            ++seen;
+        }
+        const bool known = seen != seen_.end() && seen->first == process.name &&
+                           seen->second.inode == process.inode && seen->second.settled;
+        unseen += known ? 0 : 1;
     }
-    const int folderFd = ::dirfd(folder.get());
-    while (const dirent* entry = ::readdir(folder.get())) {
-        const std::string name = entry->d_name;
-        struct stat status {};
-        if (!isProcessName(name) || ::fstatat(folderFd, name.c_str(), &status, 0) != 0 ||
-            status.st_uid != user_) {
+    return unseen;
+}
+
+std::set<std::string> LinuxProcessApps::look(const Listing& listing,
+                                             const LinuxApplicationIndex& installed) const {
+    if (settled_ && listing == listing_) {
+        return ids_;
+    }
+    // Names are looked up relative to the open folder: short lookups are most of what reading
+    // a process costs.
+    const UniqueFd folder(::open(procRoot_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int procFd = folder.get();
+    if (!folder.isValid()) {
+        forgetProcesses();
+        return ids_;
+    }
+    bool settled = true;
+    ids_.clear();
+    const auto take = [&](const Seen& now) {
+        settled = settled && now.settled;
+        ids_.insert(now.ids.begin(), now.ids.end());
+    };
+    // The listing and what was seen both go by name: one walk along the two updates the latter
+    // in place.
+    auto seen = seen_.begin();
+    for (const auto& process : listing) {
+        while (seen != seen_.end() && seen->first < process.name) {
+            seen = seen_.erase(seen); // ended
+        }
+        const bool known = seen != seen_.end() && seen->first == process.name;
+        if (known && seen->second.inode == process.inode) {
+            Seen& now = seen->second;
+            if (!now.settled) {
+                // The look after the one that read it: a process that exec()ed another program
+                // meanwhile is read again.
+                auto executable = executablePath(procFd, process.name);
+                now.settled = executable == now.executable;
+                if (!now.settled) {
+                    now.ids = applicationIDs(procRoot_ / process.name, executable, installed);
+                    now.executable = std::move(executable);
+                }
+            }
+            take(now);
+            ++seen;
             continue;
         }
-        auto executable = executablePath(folderFd, name);
-        auto seen = seen_.find(name);
-        if (seen == seen_.end() || seen->second.executable != executable) {
-            auto found = applicationIDs(procRoot_ / name, executable, installed);
-            seen =
-                seen_.insert_or_assign(name, Seen{std::move(executable), std::move(found)}).first;
+        auto fresh = readNew(procFd, process, known ? &seen->second : nullptr, installed);
+        if (!fresh) { // ended while we looked
+            seen = known ? seen_.erase(seen) : seen;
+            continue;
         }
-        ids.insert(seen->second.ids.begin(), seen->second.ids.end());
-        current.insert(*seen);
+        take(*fresh);
+        if (known) {
+            seen->second = std::move(*fresh);
+            ++seen;
+        } else {
+            seen_.emplace_hint(seen, process.name, std::move(*fresh));
+        }
     }
-    seen_ = std::move(current);
-    return ids;
+    seen_.erase(seen, seen_.end());
+    listing_ = listing;
+    settled_ = settled;
+    return ids_;
+}
+
+std::optional<LinuxProcessApps::Seen>
+LinuxProcessApps::readNew(int procFd, const Listed& process, const Seen* before,
+                          const LinuxApplicationIndex& installed) const {
+    struct stat status {};
+    if (::fstatat(procFd, process.name.c_str(), &status, 0) != 0) {
+        return std::nullopt;
+    }
+    Seen seen;
+    seen.inode = process.inode;
+    seen.isUsers = status.st_uid == user_;
+    seen.settled = true;
+    if (!seen.isUsers) {
+        return seen;
+    }
+    const auto folder = procRoot_ / process.name;
+    seen.startTime = startTime(folder);
+    if (before != nullptr && before->isUsers && before->startTime &&
+        before->startTime == seen.startTime) {
+        // The same process, its folder made anew (the kernel forgot it meanwhile).
+        Seen same = *before;
+        same.inode = process.inode;
+        return same;
+    }
+    seen.executable = executablePath(procFd, process.name);
+    seen.ids = applicationIDs(folder, seen.executable, installed);
+    seen.settled = false;
+    return seen;
 }
 
 std::vector<std::string>

@@ -1,26 +1,121 @@
 #include "platform/linux/apps/LinuxRunningAppsObservation.h"
 
+#include "platform/linux/apps/LinuxApplicationIndex.h"
+
+#include <malloc.h>
+
 namespace vigilo {
 
+/// The processes seen so far, and the installed applications they are matched against.
+class LinuxRunningAppsObservation::Looker {
+public:
+    explicit Looker(const Setup& setup)
+        : processes_(setup.procRoot, setup.user, setup.programNames)
+        , applicationFolders_(setup.applicationFolders) {}
+
+    /// Whether the look at `listing` is light enough for the main thread.
+    [[nodiscard]] bool isLight(const LinuxProcessApps::Listing& listing) const {
+        return installed_ && processes_.unseenIn(listing) <= readHereAtMost;
+    }
+
+    [[nodiscard]] Answer look(const LinuxProcessApps::Listing& listing) {
+        // Installing or removing software changes the folders; the index is read again then only.
+        if (!installed_ || installed_->isOutdated()) {
+            installed_ = std::make_unique<LinuxApplicationIndex>(applicationFolders_);
+            processes_.forgetProcesses(); // matched against the old entries
+        }
+        auto ids = processes_.look(listing, *installed_);
+        return {.ids = std::move(ids), .settled = processes_.isSettled()};
+    }
+
+private:
+    LinuxProcessApps processes_;
+    std::vector<std::filesystem::path> applicationFolders_;
+    std::unique_ptr<LinuxApplicationIndex> installed_;
+};
+
 LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& bus,
-                                                         std::function<bool()> runningChanged,
+                                                         Scheduler& scheduler, const Setup& setup,
                                                          std::function<void()> onChange)
-    : runningChanged_(std::move(runningChanged))
+    : procRoot_(setup.procRoot)
     , onChange_(std::move(onChange))
+    , looker_(std::make_unique<Looker>(setup))
+    , threadContext_(new QObject)
     , unitWatch_(bus) {
-    QObject::connect(&unitWatch_, &LinuxSystemdUnitWatch::unitsChanged, &unitWatch_,
-                     [this] { onChange_(); });
-    // Named so that a report of the main thread's work (bench/app) can tell it from other timers.
-    pollTimer_.setObjectName(QStringLiteral("running applications poll"));
-    pollTimer_.setInterval(pollIntervalMs);
-    // Coarse, like the stats tick, so that the two share a wake-up.
-    pollTimer_.setTimerType(Qt::CoarseTimer);
-    QObject::connect(&pollTimer_, &QTimer::timeout, &pollTimer_, [this] {
-        if (runningChanged_()) {
-            onChange_();
+    thread_.setObjectName(QStringLiteral("running applications"));
+    threadContext_->moveToThread(&thread_);
+    QObject::connect(&thread_, &QThread::finished, threadContext_, &QObject::deleteLater);
+    thread_.start(QThread::LowPriority);
+
+    QObject::connect(&unitWatch_, &LinuxSystemdUnitWatch::unitsChanged, &answers_, [this] {
+        noticeOwed_ = true;
+        if (looking_) {
+            lookAgain_ = true;
+        } else {
+            look(LinuxProcessApps::listProcesses(procRoot_));
         }
     });
-    pollTimer_.start();
+    heartbeat_ = scheduler.onHeartbeat([this] { beat(); });
+    look(LinuxProcessApps::listProcesses(procRoot_));
+}
+
+LinuxRunningAppsObservation::~LinuxRunningAppsObservation() {
+    // After this the other thread touches nothing of the observation's.
+    thread_.quit();
+    thread_.wait();
+}
+
+void LinuxRunningAppsObservation::beat() {
+    if (looking_) {
+        lookAgain_ = true;
+        return;
+    }
+    auto listing = LinuxProcessApps::listProcesses(procRoot_);
+    if (settled_ && listing == lookedAt_) {
+        return;
+    }
+    look(std::move(listing));
+}
+
+void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
+    lookOwesNotice_ = std::exchange(noticeOwed_, false);
+    lookedAt_ = listing;
+    if (looker_->isLight(listing)) {
+        lookDone(looker_->look(listing));
+        return;
+    }
+    looking_ = true;
+    // The answer goes to `answers_`, which outlives the thread: the destructor ends the thread
+    // first.
+    QMetaObject::invokeMethod(
+        threadContext_,
+        [looker = looker_.get(), listing = std::move(listing), answers = &answers_, this] {
+            auto answer = looker->look(listing);
+            // Reading hundreds of processes leaves the thread's memory pool full of freed
+            // pieces: given back, they cost the idle program nothing.
+            ::malloc_trim(0);
+            QMetaObject::invokeMethod(
+                answers,
+                [this, answer = std::move(answer)]() mutable { lookDone(std::move(answer)); },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void LinuxRunningAppsObservation::lookDone(Answer answer) {
+    looking_ = false;
+    settled_ = answer.settled;
+    const bool notify = std::exchange(lookOwesNotice_, false) || *running_ != answer.ids;
+    *running_ = std::move(answer.ids);
+    if (std::exchange(lookAgain_, false)) {
+        auto listing = LinuxProcessApps::listProcesses(procRoot_);
+        if (noticeOwed_ || !settled_ || listing != lookedAt_) {
+            look(std::move(listing));
+        }
+    }
+    if (notify) {
+        onChange_();
+    }
 }
 
 } // namespace vigilo

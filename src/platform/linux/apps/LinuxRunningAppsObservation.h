@@ -1,35 +1,95 @@
 #pragma once
 
+#include "platform/linux/apps/LinuxProcessApps.h"
 #include "platform/linux/apps/LinuxSystemdUnitWatch.h"
+#include "ports/Scheduler.h"
 #include "ports/Workspace.h"
 
 #include <QDBusConnection>
-#include <QTimer>
+#include <QObject>
+#include <QThread>
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace vigilo {
 
 /// Notices of applications starting and quitting. The systemd user manager's unit signals, where
 /// it answers, come at once but only for programs given a unit of their own; a look at the
-/// running applications every two seconds finds the rest (programs started from a terminal,
-/// launchers that make no unit) and reports only differences.
+/// running applications on every heartbeat of the scheduler finds the rest (programs started
+/// from a terminal, launchers that make no unit).
+///
+/// A heartbeat lists /proc on the main thread and stops there when the listing did not change.
+/// A few processes not seen before are read there too; more of them (the first look, taken at
+/// once, reads them all) are read on a thread of the observation's own, whose answer comes back
+/// to the main thread.
 class LinuxRunningAppsObservation final : public Workspace::Observation {
 public:
-    static constexpr int pollIntervalMs = 2000;
+    /// Where the processes and the installed applications are, as `LinuxWorkspace` takes them.
+    struct Setup {
+        std::filesystem::path procRoot;
+        uid_t user = 0;
+        std::set<std::string> programNames;
+        std::vector<std::filesystem::path> applicationFolders;
+    };
+    /// What the latest look found; nothing until the first look is in.
+    using Running = std::optional<std::set<std::string>>;
 
-    /// `runningChanged` looks at the running applications and tells whether they changed since
-    /// the previous look.
-    LinuxRunningAppsObservation(const QDBusConnection& bus, std::function<bool()> runningChanged,
-                                std::function<void()> onChange);
+    /// Calls `onChange` on the main thread after every look whose answer differs from the
+    /// previous one (the first one included), and after the look that follows a unit signal.
+    LinuxRunningAppsObservation(const QDBusConnection& bus, Scheduler& scheduler,
+                                const Setup& setup, std::function<void()> onChange);
+    /// Waits for a look under way to end.
+    ~LinuxRunningAppsObservation() override;
+    LinuxRunningAppsObservation(const LinuxRunningAppsObservation&) = delete;
+    LinuxRunningAppsObservation& operator=(const LinuxRunningAppsObservation&) = delete;
 
     /// True once the systemd manager agreed to send its notices besides the poll.
     [[nodiscard]] bool usesSystemdNotices() const { return unitWatch_.isSubscribed(); }
+    /// The latest answer, kept up to date on the main thread while the observation lives.
+    [[nodiscard]] std::shared_ptr<const Running> running() const { return running_; }
 
 private:
-    std::function<bool()> runningChanged_;
+    class Looker;
+    struct Answer {
+        std::set<std::string> ids;
+        bool settled = false;
+    };
+    /// Reading this many processes takes well under a millisecond: the main thread does it
+    /// rather than wake the other thread and be woken by its answer.
+    static constexpr std::size_t readHereAtMost = 8;
+
+    void beat();
+    void look(LinuxProcessApps::Listing listing);
+    void lookDone(Answer answer);
+
+    std::filesystem::path procRoot_;
     std::function<void()> onChange_;
+    std::shared_ptr<Running> running_ = std::make_shared<Running>();
+    /// Used by one thread at a time: the main thread, except while `looking_`.
+    std::unique_ptr<Looker> looker_;
+    /// The listing the latest look was given, and whether that look left nothing to check.
+    std::optional<LinuxProcessApps::Listing> lookedAt_;
+    bool settled_ = false;
+    /// The other thread looks.
+    bool looking_ = false;
+    /// Something asked for a look while the other thread looked.
+    bool lookAgain_ = false;
+    /// A unit signal came: the next look to start owes a notice, then the one under way.
+    bool noticeOwed_ = false;
+    bool lookOwesNotice_ = false;
+    /// Answers from the other thread are delivered to this, on the main thread; destroying it
+    /// drops those not delivered yet.
+    QObject answers_;
+    QThread thread_;
+    /// Lives on `thread_`, which deletes it as it finishes.
+    QObject* threadContext_;
     LinuxSystemdUnitWatch unitWatch_;
-    QTimer pollTimer_;
+    std::unique_ptr<Scheduler::Repeating> heartbeat_;
 };
 
 } // namespace vigilo

@@ -1,7 +1,6 @@
 #include "platform/linux/apps/LinuxWorkspace.h"
 
 #include "platform/linux/apps/LinuxCommandFolders.h"
-#include "platform/linux/apps/LinuxRunningAppsObservation.h"
 
 namespace vigilo {
 
@@ -9,35 +8,42 @@ LinuxWorkspace::LinuxWorkspace(std::filesystem::path procRoot, uid_t user,
                                std::set<std::string> programNames,
                                std::vector<std::filesystem::path> applicationFolders,
                                std::vector<std::filesystem::path> commandFolders,
-                               QDBusConnection sessionBus)
-    : processes_(std::move(procRoot), user, std::move(programNames))
-    , applicationFolders_(std::move(applicationFolders))
+                               QDBusConnection sessionBus, Scheduler& scheduler)
+    : setup_{.procRoot = std::move(procRoot),
+             .user = user,
+             .programNames = std::move(programNames),
+             .applicationFolders = std::move(applicationFolders)}
+    , processes_(setup_.procRoot, user, setup_.programNames)
     , commandFolders_(std::move(commandFolders))
-    , sessionBus_(std::move(sessionBus)) {}
+    , sessionBus_(std::move(sessionBus))
+    , scheduler_(scheduler) {}
 
 const LinuxApplicationIndex& LinuxWorkspace::installed() const {
     if (!installed_ || installed_->isOutdated()) {
-        installed_ = std::make_unique<LinuxApplicationIndex>(applicationFolders_);
+        installed_ = std::make_unique<LinuxApplicationIndex>(setup_.applicationFolders);
         processes_.forgetProcesses(); // matched against the old entries
     }
     return *installed_;
 }
 
 std::set<std::string> LinuxWorkspace::runningApplicationIDs() const {
-    lastRunning_ = processes_.runningApplicationIDs(installed());
-    return *lastRunning_;
+    if (const auto observed = observed_.lock()) {
+        return observed->value_or(std::set<std::string>());
+    }
+    return processes_.runningApplicationIDs(installed());
 }
 
-bool LinuxWorkspace::runningApplicationsChanged() const {
-    const auto before = lastRunning_;
-    const auto now = runningApplicationIDs();
-    return before && now != *before;
+bool LinuxWorkspace::knowsRunningApplications() const {
+    const auto observed = observed_.lock();
+    return !observed || observed->has_value();
 }
 
 std::unique_ptr<Workspace::Observation>
 LinuxWorkspace::observeRunningApplications(std::function<void()> onChange) {
-    return std::make_unique<LinuxRunningAppsObservation>(
-        sessionBus_, [this] { return runningApplicationsChanged(); }, std::move(onChange));
+    auto observation = std::make_unique<LinuxRunningAppsObservation>(sessionBus_, scheduler_,
+                                                                     setup_, std::move(onChange));
+    observed_ = observation->running();
+    return observation;
 }
 
 std::optional<std::string>

@@ -2,6 +2,8 @@
 
 #include "platform/linux/apps/LinuxApplicationIndex.h"
 #include "platform/linux/apps/LinuxProcessApps.h"
+#include "platform/linux/apps/LinuxRunningAppsObservation.h"
+#include "ports/Scheduler.h"
 #include "ports/Workspace.h"
 
 #include <QDBusConnection>
@@ -23,14 +25,20 @@ public:
     /// command-line programs named `programNames` (the built-in applications'), installed
     /// applications from `applicationFolders` (most important first, see `xdgApplicationFolders`),
     /// installed command-line programs from `commandFolders` (see `commandFolders()`), and unit
-    /// signals of the systemd user manager on `sessionBus`.
+    /// signals of the systemd user manager on `sessionBus`; observations look on `scheduler`'s
+    /// heartbeat, which must outlive them.
     LinuxWorkspace(std::filesystem::path procRoot, uid_t user, std::set<std::string> programNames,
                    std::vector<std::filesystem::path> applicationFolders,
-                   std::vector<std::filesystem::path> commandFolders, QDBusConnection sessionBus);
+                   std::vector<std::filesystem::path> commandFolders, QDBusConnection sessionBus,
+                   Scheduler& scheduler);
 
+    /// While observed, what the observation's latest look found (nothing until its first look
+    /// is in); else a look taken on the calling thread.
     [[nodiscard]] std::set<std::string> runningApplicationIDs() const override;
-    /// Notices from the systemd user manager where it answers, and a look every two seconds
-    /// (see `runningApplicationsChanged`).
+    /// False while the first look of the latest observation is under way.
+    [[nodiscard]] bool knowsRunningApplications() const override;
+    /// Notices from the systemd user manager where it answers, and a look on every heartbeat
+    /// (see `LinuxRunningAppsObservation`). The observation must not outlive the workspace.
     [[nodiscard]] std::unique_ptr<Observation>
     observeRunningApplications(std::function<void()> onChange) override;
     /// The desktop entry; for "process:<name>", the executable called so in the command
@@ -46,21 +54,18 @@ public:
     /// The shown desktop entries, by Name[ru], else Name, else id.
     [[nodiscard]] std::vector<InstalledApplication> installedApplications() const override;
 
-    /// Looks at the running applications: true when they differ from what the previous look
-    /// found, whoever asked for it, so that what a notice already made the watcher see is not
-    /// reported again. False at the first look.
-    [[nodiscard]] bool runningApplicationsChanged() const;
-
 private:
     // Installing or removing software changes the folders; the index is read again then only.
     const LinuxApplicationIndex& installed() const;
 
+    LinuxRunningAppsObservation::Setup setup_;
     LinuxProcessApps processes_;
-    std::vector<std::filesystem::path> applicationFolders_;
     std::vector<std::filesystem::path> commandFolders_;
     QDBusConnection sessionBus_;
+    Scheduler& scheduler_;
     mutable std::unique_ptr<LinuxApplicationIndex> installed_;
-    mutable std::optional<std::set<std::string>> lastRunning_;
+    /// The answers of the latest observation, while it lives.
+    std::weak_ptr<const LinuxRunningAppsObservation::Running> observed_;
 };
 
 } // namespace vigilo
