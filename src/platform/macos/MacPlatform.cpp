@@ -14,6 +14,7 @@
 #include "platform/macos/power/MacRootPowerDomain.h"
 #include "platform/macos/powersettings/MacPowerSettingsSource.h"
 #include "platform/macos/process/MacProcessRunner.h"
+#include "platform/macos/process/MacProcessWatch.h"
 #include "platform/macos/settings/MacDefaults.h"
 #include "platform/macos/stats/MacStatsSource.h"
 #include "platform/macos/statusitem/MacStatusItem.h"
@@ -56,6 +57,12 @@ private:
     DesktopFacts facts_;
 };
 
+/// An IOKit assertion of this process alone; the system drops it when the process ends.
+class AssertionLock final : public CommandLineLock {
+public:
+    MacPowerAssertions assertions;
+};
+
 } // namespace
 
 // Sparkle keeps its own record of what it installed and starts the new version itself.
@@ -68,6 +75,7 @@ PlatformServices makePlatformServices(ProgramRelaunch /*relaunch*/) {
     services.defaults = std::make_unique<MacDefaults>(BuildInfo::applicationId);
     services.settings = std::make_unique<Settings>(*services.defaults);
     services.processes = std::make_unique<MacProcessRunner>();
+    services.processWatch = std::make_unique<MacProcessWatch>();
     services.assertions = std::make_unique<MacPowerAssertions>();
     services.powerSettings = std::make_unique<MacPowerSettingsSource>(*services.processes);
     services.powerSourceMonitor = std::make_unique<MacPowerSourceMonitor>();
@@ -98,6 +106,16 @@ PlatformServices makePlatformServices(ProgramRelaunch /*relaunch*/) {
         services.updates = std::make_unique<MacUpdateFramework>();
     }
     return services;
+}
+
+// IOKit grants or refuses an assertion at once: there is nothing to wait for.
+std::unique_ptr<CommandLineLock> takeCommandLineLock(bool withDisplay, int /*timeoutMs*/) {
+    auto lock = std::make_unique<AssertionLock>();
+    const auto kind = withDisplay ? AssertionKind::DisplayKeptOn : AssertionKind::DisplayMaySleep;
+    if (!lock->assertions.create(kind, "Vigilo: keeping Mac awake while a command runs")) {
+        return nullptr;
+    }
+    return lock;
 }
 
 } // namespace vigilo
