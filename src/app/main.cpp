@@ -56,12 +56,13 @@ int runCommand(int argc, char** argv, const CommandLine::Invocation& invocation)
         command.push_back(word.toLocal8Bit().toStdString());
     }
     auto started = ChildCommand::start(command);
-    if (const auto* problem = std::get_if<std::string>(&started)) {
-        std::cerr << "vigilo: не удалось запустить «" << command.front() << "»: " << *problem
-                  << '\n';
+    auto* const running = std::get_if<ChildCommand>(&started);
+    if (running == nullptr) {
+        std::cerr << "vigilo: не удалось запустить «" << command.front()
+                  << "»: " << *std::get_if<std::string>(&started) << '\n';
         return CommandLine::ExitCode::cannotRun;
     }
-    auto& child = std::get<ChildCommand>(started);
+    ChildCommand& child = *running;
     const QString socketPath =
         ControlSocketPath::forEnvironment(FolderEnvironment::ofThisProcess());
     const ControlResult answer =

@@ -127,8 +127,8 @@ TimePoint fromLocal(std::chrono::sys_seconds local, const Clock& clock) {
 
 Parsed<TimePoint> parseLocalTime(std::string_view text, TimePoint now, const Clock& clock) {
     const std::string shown(text);
-    const Parsed<TimePoint> unreadable{.problem = "не понимаю время «" + shown +
-                                                  "»: нужно ЧЧ:ММ или ГГГГ-ММ-ДД ЧЧ:ММ"};
+    Parsed<TimePoint> unreadable{.problem = "не понимаю время «" + shown +
+                                            "»: нужно ЧЧ:ММ или ГГГГ-ММ-ДД ЧЧ:ММ"};
     std::string_view rest = text;
     std::optional<std::chrono::year_month_day> date;
     if (rest.size() > 5 && rest[4] == '-') {

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "model/PanelState.h"
 #include "ports/ScreenGeometry.h"
 
-namespace vigilo {
-
-/// The panel's window is larger than the visible panel by a transparent margin on every side, in
-/// which the view draws the panel's shadow and through which clicks reach what lies below.
-namespace PanelGeometry {
+// The panel's window is larger than the visible panel by a transparent margin on every side, in
+// which the view draws the panel's shadow and through which clicks reach what lies below.
+namespace vigilo::PanelGeometry {
 
 inline constexpr double margin = 40;
 
@@ -22,6 +19,4 @@ inline constexpr double margin = 40;
 /// The pointer at `global` in the coordinates of a window whose top-left corner is at `window`.
 [[nodiscard]] PanelPoint pointer(ScreenPoint window, ScreenPoint global);
 
-} // namespace PanelGeometry
-
-} // namespace vigilo
+} // namespace vigilo::PanelGeometry

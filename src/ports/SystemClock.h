@@ -3,7 +3,6 @@
 #include "ports/Clock.h"
 
 #include <ctime>
-#include <time.h>
 
 namespace vigilo {
 

@@ -68,6 +68,8 @@ public:
 // Sparkle keeps its own record of what it installed and starts the new version itself.
 void recordProgramStart() {}
 
+// Sparkle relaunches the program itself. The parameter is taken by value as every system's is.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 PlatformServices makePlatformServices(ProgramRelaunch /*relaunch*/) {
     PlatformServices services;
     services.clock = std::make_unique<SystemClock>();

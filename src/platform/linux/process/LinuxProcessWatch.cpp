@@ -127,13 +127,13 @@ std::unique_ptr<ProcessWatch::Watch> LinuxProcessWatch::watch(const ProcessIdent
     UniqueFd fd = openProcess(process.pid);
     const bool supported = fd.isValid() || errno != ENOSYS;
     // Identified after the descriptor is open: a PID reused before that is not the process.
-    if (identify(process.pid) != process) {
-        watch->reportSoon();
-    } else if (fd.isValid()) {
+    const bool isThatProcess = identify(process.pid) == process;
+    if (isThatProcess && fd.isValid()) {
         watch->waitOn(std::move(fd));
-    } else if (!supported) {
+    } else if (isThatProcess && !supported) {
         watch->poll([this, process] { return identify(process.pid) == process; });
     } else {
+        // Gone already, or its descriptor could not be had for another reason.
         watch->reportSoon();
     }
     return watch;

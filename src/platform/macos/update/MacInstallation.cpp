@@ -25,7 +25,7 @@ MacInstallation::MacInstallation(const std::filesystem::path& bundle)
 std::filesystem::path MacInstallation::bundleOf(const std::filesystem::path& executable) {
     const auto macos = executable.parent_path();
     const auto contents = macos.parent_path();
-    const auto bundle = contents.parent_path();
+    auto bundle = contents.parent_path();
     if (macos.filename() != "MacOS" || contents.filename() != "Contents" ||
         bundle.extension() != ".app") {
         return {};
