@@ -20,19 +20,11 @@ seconds=${2:-60}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=../../scripts/virtual-desktop.sh
 source "$root/scripts/virtual-desktop.sh"
-sleepers=()
-stop_all() {
-    if ((${#sleepers[@]} > 0)); then
-        kill "${sleepers[@]}" 2>/dev/null || true
-    fi
-    vd_stop
-}
+# shellcheck source=sleepers.sh
+source "$root/bench/app/sleepers.sh"
 trap stop_all EXIT
 vd_start
-for _ in $(seq "$extra"); do
-    sleep 1000 &
-    sleepers+=("$!")
-done
+start_sleepers "$extra"
 vd_mock_upower '{"LidIsClosed": false}'
 
 schemas=$(gsettings list-schemas)

@@ -1,155 +1,32 @@
 #include "platform/linux/process/PosixProcessRunner.h"
 
-#include "platform/posix/UniqueFd.h"
+#include "platform/posix/SpawnedChild.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
-#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace vigilo {
 
-namespace {
-
-/// posix_spawn's attribute and file-action objects, destroyed on every path out.
-class SpawnSetup {
-public:
-    SpawnSetup() {
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawnattr_init(&attributes);
-    }
-    ~SpawnSetup() {
-        ::posix_spawnattr_destroy(&attributes);
-        ::posix_spawn_file_actions_destroy(&actions);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    posix_spawn_file_actions_t actions{};
-    posix_spawnattr_t attributes{};
-};
-
-/// Reads once from `fd` onto the end of `output`; false at the end of the output (or an error).
-bool readSome(int fd, std::string& output) {
-    std::array<char, 65536> buffer; // filled by read() before use
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
-        if (count > 0) {
-            output.append(buffer.data(), static_cast<std::size_t>(count));
-            return true;
-        }
-        if (count == 0 || errno != EINTR) {
-            return false;
-        }
-    }
-}
-
-std::optional<int> waitForExit(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return std::nullopt;
-        }
-    }
-    if (WIFEXITED(status)) {
-        return WEXITSTATUS(status);
-    }
-    return std::nullopt;
-}
-
-/// A started child and the read end of its standard output.
-struct Child {
-    pid_t pid = 0;
-    UniqueFd output;
-};
-
-/// Starts the program; with `ownGroup`, as the leader of a new process group.
-std::optional<Child> spawn(const std::string& path, const std::vector<std::string>& arguments,
-                           bool ownGroup) {
-    std::array<int, 2> pipeEnds{};
-    if (::pipe2(pipeEnds.data(), O_CLOEXEC) != 0) {
-        return std::nullopt;
-    }
-    UniqueFd readEnd(pipeEnds[0]);
-    UniqueFd writeEnd(pipeEnds[1]);
-
-    SpawnSetup setup;
-    ::posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_adddup2(&setup.actions, writeEnd.get(), STDOUT_FILENO);
-    ::posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    // Our descriptors are opened close-on-exec, but Qt plugins and libraries may not be as
-    // careful; a leaked inhibitor descriptor would keep a lock alive in the child.
-    ::posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
-
-    // The child starts with a clean signal state, whatever this process blocks or ignores
-    // (an ignored SIGPIPE would otherwise survive the exec).
-    sigset_t noSignals;
-    sigemptyset(&noSignals);
-    sigset_t defaultSignals;
-    sigemptyset(&defaultSignals);
-    sigaddset(&defaultSignals, SIGPIPE);
-    ::posix_spawnattr_setsigmask(&setup.attributes, &noSignals);
-    ::posix_spawnattr_setsigdefault(&setup.attributes, &defaultSignals);
-    // Group 0: a new group, numbered as the child.
-    ::posix_spawnattr_setpgroup(&setup.attributes, 0);
-    ::posix_spawnattr_setflags(&setup.attributes,
-                               static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
-                                                  (ownGroup ? POSIX_SPAWN_SETPGROUP : 0)));
-
-    std::vector<char*> argv;
-    argv.reserve(arguments.size() + 2);
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-
-    pid_t pid = 0;
-    if (::posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attributes, argv.data(),
-                      environ) != 0) {
-        return std::nullopt;
-    }
-    // Only the child may hold the write end, or reading would never see the output's end.
-    return Child{.pid = pid, .output = std::move(readEnd)};
-}
-
-/// Milliseconds left until `deadline`, as poll(2) takes them: never negative.
-int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 1 << 30));
-}
-
-} // namespace
+using SpawnedChild::millisecondsUntil;
+using SpawnedChild::readSome;
+using SpawnedChild::waitForExit;
 
 std::optional<ProcessResult> PosixProcessRunner::run(const std::string& path,
                                                      const std::vector<std::string>& arguments) {
-    const auto child = spawn(path, arguments, false);
-    if (!child) {
-        return std::nullopt;
-    }
-    ProcessResult result;
-    while (readSome(child->output.get(), result.standardOutput)) {
-    }
-    result.exitStatus = waitForExit(child->pid);
-    return result;
+    return SpawnedChild::runToEnd(path, arguments);
 }
 
 std::optional<ProcessResult>
 PosixProcessRunner::runWithin(const std::string& path, const std::vector<std::string>& arguments,
                               const RunLimit& limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit.timeout;
-    const auto child = spawn(path, arguments, true);
+    const auto child = SpawnedChild::start(path, arguments, true);
     if (!child) {
         return std::nullopt;
     }
