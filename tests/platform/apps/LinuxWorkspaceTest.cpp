@@ -319,6 +319,41 @@ TEST(LinuxWorkspaceTest, ThePollRidesTheHeartbeatAndManyNewProcessesAreReadInThe
     EXPECT_EQ(workspace.runningApplicationIDs(), many) << "unobserved, the workspace looks itself";
 }
 
+TEST(LinuxWorkspaceTest, WhileNoProcessStartsABeatListsNothingYetSeesAnApplicationEnd) {
+    const TempFolder root;
+    const auto proc = root.path() / "proc";
+    const auto lastIdIs = [&](int id) {
+        writeFile(proc / "loadavg", "0.10 0.05 0.01 1/90 " + std::to_string(id) + "\n");
+    };
+    writeProcess(proc / "21", "app-gnome-org.example.One-1.scope", 100, "one");
+    lastIdIs(500);
+    fakes::FakeScheduler scheduler;
+    auto workspace = fixtureWorkspace(proc, {}, scheduler);
+    int notices = 0;
+    auto observation = workspace.observeRunningApplications([&] { ++notices; });
+    ASSERT_TRUE(testing::runEventsUntil([&] { return notices == 1; }, 10000));
+    scheduler.advance(Scheduler::heartbeatSeconds); // the executables' second check
+    ASSERT_EQ(notices, 1);
+
+    // A folder that appears while the kernel made no process is not listed.
+    writeProcess(proc / "22", "app-gnome-org.example.Two-2.scope", 200, "two");
+    scheduler.advance(Scheduler::heartbeatSeconds);
+    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"org.example.One"});
+    lastIdIs(501);
+    scheduler.advance(Scheduler::heartbeatSeconds);
+    EXPECT_EQ(notices, 2);
+    EXPECT_EQ(workspace.runningApplicationIDs(),
+              (std::set<std::string>{"org.example.One", "org.example.Two"}));
+    scheduler.advance(Scheduler::heartbeatSeconds);
+
+    // An application's process that ends is seen although nothing started.
+    fs::remove_all(proc / "21");
+    scheduler.advance(Scheduler::heartbeatSeconds);
+    EXPECT_EQ(notices, 3);
+    EXPECT_EQ(workspace.runningApplicationIDs(), std::set<std::string>{"org.example.Two"});
+}
+
 TEST(LinuxWorkspaceTest, WatcherAddsAChosenEntryAndSeesItRun) {
     auto workspace = fixtureWorkspace();
     fakes::FakeDefaults defaults;

@@ -144,6 +144,27 @@ std::vector<std::string> desktopApplicationIDs(const fs::path& process, const st
 
 } // namespace
 
+std::optional<long> LinuxProcessApps::lastProcessId(const fs::path& procRoot) {
+    // "0.12 0.08 0.01 1/432 12345": the loads, the running and all tasks, the last id.
+    std::ifstream loadavg(procRoot / "loadavg");
+    std::string loads[4];
+    long lastId = 0;
+    if (loadavg >> loads[0] >> loads[1] >> loads[2] >> loads[3] >> lastId) {
+        return lastId;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> LinuxProcessApps::applicationProcesses() const {
+    std::vector<std::string> names;
+    for (const auto& [name, seen] : seen_) {
+        if (!seen.ids.empty()) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 LinuxProcessApps::Listing LinuxProcessApps::listProcesses(const fs::path& procRoot) {
     Listing listing;
     const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(procRoot.c_str()), ::closedir);

@@ -31,6 +31,11 @@ public:
     /// listing of one folder. Empty when it cannot be read.
     [[nodiscard]] static Listing listProcesses(const std::filesystem::path& procRoot);
 
+    /// The id the kernel gave the latest process or thread it made (the last field of
+    /// `procRoot`/loadavg): while it stays the same, no process has started. Nothing when it
+    /// cannot be read.
+    [[nodiscard]] static std::optional<long> lastProcessId(const std::filesystem::path& procRoot);
+
     /// Reads the processes below `procRoot` ("/proc") that belong to the user `user`, and looks
     /// for the command-line programs named `programNames` among them.
     LinuxProcessApps(std::filesystem::path procRoot, uid_t user,
@@ -56,6 +61,8 @@ public:
 
     /// True when a look at the same listing as the previous one would read nothing.
     [[nodiscard]] bool isSettled() const { return settled_; }
+    /// The folder names of the processes that gave an application id at the latest look.
+    [[nodiscard]] std::vector<std::string> applicationProcesses() const;
     /// How many processes a look at `listing` would read (or check the executable of).
     [[nodiscard]] std::size_t unseenIn(const Listing& listing) const;
 

@@ -2,7 +2,9 @@
 
 #include "platform/linux/apps/LinuxApplicationIndex.h"
 
+#include <algorithm>
 #include <malloc.h>
+#include <unistd.h>
 
 namespace vigilo {
 
@@ -25,7 +27,9 @@ public:
             processes_.forgetProcesses(); // matched against the old entries
         }
         auto ids = processes_.look(listing, *installed_);
-        return {.ids = std::move(ids), .settled = processes_.isSettled()};
+        return {.ids = std::move(ids),
+                .settled = processes_.isSettled(),
+                .applicationProcesses = processes_.applicationProcesses()};
     }
 
 private:
@@ -52,11 +56,11 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
         if (looking_) {
             lookAgain_ = true;
         } else {
-            look(LinuxProcessApps::listProcesses(procRoot_));
+            look(listProcesses());
         }
     });
     heartbeat_ = scheduler.onHeartbeat([this] { beat(); });
-    look(LinuxProcessApps::listProcesses(procRoot_));
+    look(listProcesses());
 }
 
 LinuxRunningAppsObservation::~LinuxRunningAppsObservation() {
@@ -70,16 +74,40 @@ void LinuxRunningAppsObservation::beat() {
         lookAgain_ = true;
         return;
     }
-    auto listing = LinuxProcessApps::listProcesses(procRoot_);
+    // Listing /proc costs the kernel a walk over every task of the system, which on a busy
+    // desktop is most of an idle heartbeat's work.
+    if (nothingStartedOrEnded()) {
+        return;
+    }
+    auto listing = listProcesses();
     if (settled_ && listing == lookedAt_) {
+        lastIdLookedAt_ = lastIdListed_;
         return;
     }
     look(std::move(listing));
 }
 
+LinuxProcessApps::Listing LinuxRunningAppsObservation::listProcesses() {
+    lastIdListed_ = LinuxProcessApps::lastProcessId(procRoot_);
+    return LinuxProcessApps::listProcesses(procRoot_);
+}
+
+bool LinuxRunningAppsObservation::nothingStartedOrEnded() const {
+    if (!settled_ || !lastIdLookedAt_ ||
+        LinuxProcessApps::lastProcessId(procRoot_) != lastIdLookedAt_) {
+        return false;
+    }
+    // An ended process's id comes back only after the ids have gone round, which would have
+    // changed the last one.
+    return std::ranges::all_of(applicationProcesses_, [this](const std::string& process) {
+        return ::access((procRoot_ / process).c_str(), F_OK) == 0;
+    });
+}
+
 void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
     lookOwesNotice_ = std::exchange(noticeOwed_, false);
     lookedAt_ = listing;
+    lastIdLookedAt_ = lastIdListed_;
     if (looker_->isLight(listing)) {
         lookDone(looker_->look(listing));
         return;
@@ -105,12 +133,15 @@ void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
 void LinuxRunningAppsObservation::lookDone(Answer answer) {
     looking_ = false;
     settled_ = answer.settled;
+    applicationProcesses_ = std::move(answer.applicationProcesses);
     const bool notify = std::exchange(lookOwesNotice_, false) || *running_ != answer.ids;
     *running_ = std::move(answer.ids);
     if (std::exchange(lookAgain_, false)) {
-        auto listing = LinuxProcessApps::listProcesses(procRoot_);
+        auto listing = listProcesses();
         if (noticeOwed_ || !settled_ || listing != lookedAt_) {
             look(std::move(listing));
+        } else {
+            lastIdLookedAt_ = lastIdListed_;
         }
     }
     if (notify) {

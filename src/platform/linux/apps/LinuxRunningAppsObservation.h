@@ -23,7 +23,9 @@ namespace vigilo {
 /// running applications on every heartbeat of the scheduler finds the rest (programs started
 /// from a terminal, launchers that make no unit).
 ///
-/// A heartbeat lists /proc on the main thread and stops there when the listing did not change.
+/// A heartbeat does nothing more when no process has started since the latest look and the
+/// processes of the applications found then still run; else it lists /proc on the main thread
+/// and stops there when the listing did not change.
 /// A few processes not seen before are read there too; more of them (the first look, taken at
 /// once, reads them all) are read on a thread of the observation's own, whose answer comes back
 /// to the main thread.
@@ -58,12 +60,18 @@ private:
     struct Answer {
         std::set<std::string> ids;
         bool settled = false;
+        std::vector<std::string> applicationProcesses;
     };
     /// Reading this many processes takes well under a millisecond: the main thread does it
     /// rather than wake the other thread and be woken by its answer.
     static constexpr std::size_t readHereAtMost = 8;
 
     void beat();
+    /// Lists /proc, noting the last process id first.
+    [[nodiscard]] LinuxProcessApps::Listing listProcesses();
+    /// True when the latest look is settled, no process started since its listing and none of
+    /// its application processes ended.
+    [[nodiscard]] bool nothingStartedOrEnded() const;
     void look(LinuxProcessApps::Listing listing);
     void lookDone(Answer answer);
 
@@ -75,6 +83,11 @@ private:
     /// The listing the latest look was given, and whether that look left nothing to check.
     std::optional<LinuxProcessApps::Listing> lookedAt_;
     bool settled_ = false;
+    /// The last process id when the latest listing was taken, and the one taken now.
+    std::optional<long> lastIdLookedAt_;
+    std::optional<long> lastIdListed_;
+    /// The processes that gave the latest look's applications.
+    std::vector<std::string> applicationProcesses_;
     /// The other thread looks.
     bool looking_ = false;
     /// Something asked for a look while the other thread looked.
