@@ -18,7 +18,9 @@ if [ "$(uname -s)" = Darwin ]; then
     cmake --build --preset release -j"$(sysctl -n hw.ncpu)" >&2
     build="$root/build/release"
     app="$build/src/app/Vigilo.app"
-    "$qt/bin/macdeployqt" "$app" -qmldir="$root/src/ui" >&2
+    # The panel library is loaded, not linked: named, so that its Qt Quick comes along.
+    "$qt/bin/macdeployqt" "$app" -qmldir="$root/src/ui" \
+        -executable="$app/Contents/PlugIns/vigilo-panel.so" >&2
     mkdir -p "$app/Contents/Frameworks"
     rm -rf "$app/Contents/Frameworks/Sparkle.framework"
     cp -R "$root/build/Sparkle/Sparkle.framework" "$app/Contents/Frameworks/"

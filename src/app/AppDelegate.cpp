@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "app/TrayGlass.h"
+#include "ports/FreedMemory.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -34,7 +35,7 @@ std::string missingTrayAdvice(const QString& currentDesktop) {
 
 } // namespace
 
-AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
+AppDelegate::AppDelegate(PlatformServices& platform, PanelSource& panels, QObject* parent)
     : QObject(parent)
     , platform_(platform)
     , watcher_(*platform.settings, *platform.workspace, *platform.scheduler)
@@ -56,12 +57,22 @@ AppDelegate::AppDelegate(PlatformServices& platform, QObject* parent)
     , trayGlass_(*platform.desktopAppearance)
     , reducedMotion_(*platform.reducedMotion)
     , statusItem_(*platform.statusItem)
-    , panel_(PanelController::Services{.model = model_,
-                                       .watcher = watcher_,
-                                       .clock = *platform.clock,
-                                       .scheduler = *platform.scheduler,
-                                       .windowSystem = *platform.panelWindows,
-                                       .sounds = sounds_}) {
+    , panel_(
+          panels,
+          [this] {
+              return Panel::Services{.model = model_,
+                                     .watcher = watcher_,
+                                     .clock = *platform_.clock,
+                                     .scheduler = *platform_.scheduler,
+                                     .windowSystem = *platform_.panelWindows,
+                                     .sounds = sounds_,
+                                     .updater = updater_.get(),
+                                     // A right click in the ordinary window offers what the
+                                     // tray menu offers.
+                                     .showMenu = [this](QPoint at) { menu_.popup(at); },
+                                     .returnFreedMemory = &returnFreedMemoryToSystem};
+          },
+          *platform.desktop) {
     buildMenu();
 }
 
@@ -78,10 +89,6 @@ void AppDelegate::finishLaunching() {
         updater_ = std::make_unique<Updater>(
             *platform_.updates, *platform_.scheduler,
             Updater::ProgramInfo{.version = BuildInfo::version, .copyright = BuildInfo::copyright});
-        // An update under way keeps the panel open.
-        panel_.isUpdaterWorking = [this] { return updater_->isWorking(); };
-        panel_.didDismiss = [this] { updater_->resetAfterPanelClose(); };
-        panel_.updater = updater_.get();
     }
 
     stateConnection_ = model_.stateChanged().connect([this] {
@@ -114,8 +121,6 @@ void AppDelegate::finishLaunching() {
 
     updateStatusItem();
     statusItem_.show();
-    // A right click in the ordinary window offers what the tray menu offers.
-    panel_.onContextMenu = [this](QPoint at) { menu_.popup(at); };
     if (platform_.trayHosts) {
         connect(platform_.trayHosts.get(), &TrayHostMonitor::changed, this,
                 &AppDelegate::followTrayHost);

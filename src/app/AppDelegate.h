@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/ControlProtocol.h"
-#include "app/PanelController.h"
+#include "app/LazyPanel.h"
+#include "app/PanelSource.h"
 #include "app/TrayGlass.h"
 #include "model/AwakeModel.h"
 #include "model/RunningAppsWatcher.h"
@@ -29,15 +30,15 @@ public:
     static constexpr double statsIntervalSeconds = Scheduler::heartbeatSeconds;
 
     /// `platform` must outlive the delegate and hold every adapter but the power-source monitor,
-    /// which may be missing.
-    explicit AppDelegate(PlatformServices& platform, QObject* parent = nullptr);
+    /// which may be missing; so must `panels`, which makes the panel when it is first wanted.
+    AppDelegate(PlatformServices& platform, PanelSource& panels, QObject* parent = nullptr);
 
     /// Wires everything up and shows the tray icon. Call once, with the event loop about to run.
     void finishLaunching();
 
     [[nodiscard]] AwakeModel& model() { return model_; }
     [[nodiscard]] QMenu& statusMenu() { return menu_; }
-    [[nodiscard]] PanelController& panel() { return panel_; }
+    [[nodiscard]] Panel& panel() { return panel_; }
     /// Nothing on a platform without an update framework.
     [[nodiscard]] Updater* updater() { return updater_.get(); }
 
@@ -72,7 +73,7 @@ private:
     ReducedMotion& reducedMotion_;
     StatusItem& statusItem_;
     std::unique_ptr<Scheduler::Repeating> statsTimer_;
-    PanelController panel_;
+    LazyPanel panel_;
     std::unique_ptr<Updater> updater_;
     bool toldAboutMissingTray_ = false;
     /// Last, so it ends first: the model's notices while the rest goes reach nothing of it.

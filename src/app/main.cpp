@@ -4,6 +4,7 @@
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
 #include "app/DBusControl.h"
+#include "app/PanelLibrary.h"
 #include "platform/PlatformServices.h"
 #include "platform/posix/ChildCommand.h"
 #include "platform/posix/ControlSocketPath.h"
@@ -14,7 +15,6 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <QtQml/qqmlextensionplugin.h>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -22,9 +22,6 @@
 #include <unistd.h>
 #include <variant>
 #include <vector>
-
-// The panel's views: the statically linked QML module "Vigilo".
-Q_IMPORT_QML_PLUGIN(VigiloPlugin)
 
 using namespace vigilo;
 
@@ -156,7 +153,9 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
         relaunchInto = program;
         QCoreApplication::quit();
     });
-    AppDelegate delegate(platform);
+    // The panel with its views and Qt Quick is loaded when it is first wanted.
+    PanelLibrary panels(PanelLibrary::besideProgram());
+    AppDelegate delegate(platform, panels);
     const QString socketPath = ControlSocketPath::forEnvironment(folders);
     ControlServer control(socketPath);
     control.setHandler(

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "ControllerSource.h"
 #include "FakePlatform.h"
 #include "app/TrayGlass.h"
 #include "platform/posix/QuitOnSignals.h"
@@ -30,7 +31,8 @@ protected:
     }
 
     fakes::FakePlatform platform;
-    AppDelegate delegate{platform.services};
+    fakes::ControllerSource panels;
+    AppDelegate delegate{platform.services, panels};
 };
 
 TEST_F(AppDelegateTest, MenuFirstTitleAndIconFollowTheState) {
@@ -78,7 +80,8 @@ TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
 }
 
 TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt) {
-    PanelController& panel = delegate.panel();
+    Panel& panel = delegate.panel();
+    EXPECT_EQ(panels.controller, nullptr) << "nothing made before the first click";
     const PanelState& panelState = delegate.model().panelState();
     platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::NoModifier);
     EXPECT_TRUE(panel.isOpen());
@@ -99,10 +102,10 @@ TEST_F(AppDelegateTest, APlainClickTogglesThePanelTheMenuClosesItAndAboutOpensIt
 }
 
 TEST_F(AppDelegateTest, WithoutATrayHostThePanelIsAnOrdinaryWindowUntilOneComes) {
-    PanelController& panel = delegate.panel();
+    Panel& panel = delegate.panel();
     platform.trayHosts.setHasTrayHost(false);
     ASSERT_TRUE(panel.isOpen()) << "the window opens at once";
-    GlassPanel& window = *panel.window();
+    GlassPanel& window = *panels.controller->window();
     EXPECT_FALSE(window.flags().testFlag(Qt::Tool)) << "in task bars and switchers";
     EXPECT_FALSE(window.flags().testFlag(Qt::FramelessWindowHint)) << "framed, with a close button";
     EXPECT_EQ(window.title(), QStringLiteral("Vigilo"));
@@ -132,13 +135,14 @@ TEST_F(AppDelegateTest, WithoutATrayHostThePanelIsAnOrdinaryWindowUntilOneComes)
     platform.clock.advance(1);
     platform.statusItem.activate(QSystemTrayIcon::Trigger, Qt::NoModifier);
     ASSERT_TRUE(panel.isOpen());
-    EXPECT_TRUE(panel.window()->flags().testFlag(Qt::Tool)) << "the floating panel again";
+    EXPECT_TRUE(panels.controller->window()->flags().testFlag(Qt::Tool))
+        << "the floating panel again";
     delegate.handleControl(ControlVerb::Show);
     EXPECT_TRUE(panel.isOpen()) << "showing an open panel keeps it open";
 
     platform.trayHosts.setHasTrayHost(false);
     EXPECT_TRUE(panel.isOpen());
-    EXPECT_FALSE(panel.window()->flags().testFlag(Qt::Tool));
+    EXPECT_FALSE(panels.controller->window()->flags().testFlag(Qt::Tool));
     EXPECT_EQ(platform.desktop.notifications.size(), 1U) << "the user is told once";
 }
 
@@ -151,7 +155,8 @@ TEST_F(AppDelegateTest, TheMissingTrayNotificationSaysHowToGetOne) {
     for (const Case c : {Case{"ubuntu:GNOME", true}, Case{"XFCE", false}}) {
         qputenv("XDG_CURRENT_DESKTOP", c.desktop);
         fakes::FakePlatform fresh;
-        AppDelegate another(fresh.services);
+        fakes::ControllerSource freshPanels;
+        AppDelegate another(fresh.services, freshPanels);
         another.finishLaunching();
         fresh.trayHosts.setHasTrayHost(false);
         ASSERT_EQ(fresh.desktop.notifications.size(), 1U) << c.desktop;
@@ -167,7 +172,7 @@ TEST_F(AppDelegateTest, TheMissingTrayNotificationSaysHowToGetOne) {
 TEST_F(AppDelegateTest, ShowOpensThePanel) {
     delegate.handleControl(ControlVerb::Show);
     EXPECT_TRUE(delegate.panel().isOpen());
-    EXPECT_TRUE(delegate.panel().window()->flags().testFlag(Qt::Tool)) << "with a tray: floating";
+    EXPECT_TRUE(panels.controller->window()->flags().testFlag(Qt::Tool)) << "with a tray: floating";
     EXPECT_TRUE(platform.desktop.notifications.empty());
 }
 
@@ -309,7 +314,8 @@ TEST(AppLaunch, ResumesAStoredPeriodBeforeTheFirstIconAndAsksForNotifications) {
     const auto since = platform.clock.now() - std::chrono::hours(1);
     platform.defaults.set("resumeAwakeSince", since);
     platform.defaults.set("resumeManuallyOn", true);
-    AppDelegate delegate(platform.services);
+    fakes::ControllerSource panels;
+    AppDelegate delegate(platform.services, panels);
     delegate.finishLaunching();
     EXPECT_TRUE(delegate.model().isAwake());
     EXPECT_EQ(delegate.model().keepAwake().awakeSince(), since);
@@ -319,7 +325,8 @@ TEST(AppLaunch, ResumesAStoredPeriodBeforeTheFirstIconAndAsksForNotifications) {
 
 TEST(AppLaunch, StatsTickSamplesTheFigures) {
     fakes::FakePlatform platform;
-    AppDelegate delegate(platform.services);
+    fakes::ControllerSource panels;
+    AppDelegate delegate(platform.services, panels);
     delegate.finishLaunching();
     platform.stats.addresses = {{"en0", true, false, InterfaceAddress::Family::IPv4, "10.1.2.3"}};
     platform.scheduler.advance(AppDelegate::statsIntervalSeconds - 0.1);

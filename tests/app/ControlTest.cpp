@@ -1,3 +1,4 @@
+#include "ControllerSource.h"
 #include "FakePlatform.h"
 #include "app/AppDelegate.h"
 #include "app/ControlClient.h"
@@ -90,7 +91,8 @@ protected:
     QTemporaryDir folder;
     QString path = folder.path() + QStringLiteral("/control");
     fakes::FakePlatform platform;
-    AppDelegate delegate{platform.services};
+    fakes::ControllerSource panels;
+    AppDelegate delegate{platform.services, panels};
 };
 
 TEST_F(ControlTest, VerbsRoundTripToTheModel) {

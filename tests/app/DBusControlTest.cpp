@@ -1,5 +1,6 @@
 #include "app/DBusControl.h"
 
+#include "ControllerSource.h"
 #include "DBusSandbox.h"
 #include "FakePlatform.h"
 #include "app/AppDelegate.h"
@@ -86,7 +87,8 @@ protected:
     QDBusConnection programSide = bus.connect();
     QDBusConnection client = bus.connect();
     fakes::FakePlatform platform;
-    AppDelegate delegate{platform.services};
+    fakes::ControllerSource panels;
+    AppDelegate delegate{platform.services, panels};
     DBusControl control{programSide,
                         {.model = delegate.model(),
                          .clock = platform.clock,

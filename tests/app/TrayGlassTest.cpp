@@ -1,5 +1,6 @@
 #include "app/TrayGlass.h"
 
+#include "ControllerSource.h"
 #include "FakePlatform.h"
 #include "app/AppDelegate.h"
 #include "fakes/FakeDesktopAppearance.h"
@@ -31,7 +32,8 @@ QColor topEdge(const QIcon& icon, int pixels) {
 
 TEST(TrayGlass, EachStateKeepsItsIconAcrossStateChanges) {
     fakes::FakePlatform platform;
-    AppDelegate delegate(platform.services);
+    fakes::ControllerSource panels;
+    AppDelegate delegate(platform.services, panels);
     delegate.finishLaunching();
     const qint64 empty = platform.statusItem.icon().cacheKey();
     delegate.model().toggle();

@@ -1,5 +1,6 @@
 // Unplugging the charger, as the running program sees it: UPower tells the power source has
 // changed, the sysfs battery runs down, and the desktop's notification server shows the stop.
+#include "ControllerSource.h"
 #include "FakePlatform.h"
 #include "app/AppDelegate.h"
 #include "platform/TempFolder.h"
@@ -76,7 +77,8 @@ TEST(Unplugging, ForcesAPowerReadAtOnceAndTheNextTickStopsAtTheThreshold) {
     platform.services.desktop = std::make_unique<LinuxDesktop>(
         notifications.bus.connect(), config.path() / "autostart", "/usr/bin/vigilo");
 
-    AppDelegate delegate(platform.services);
+    fakes::ControllerSource panels;
+    AppDelegate delegate(platform.services, panels);
     delegate.finishLaunching();
     AwakeModel& model = delegate.model();
     delegate.handleControl(ControlVerb::On);

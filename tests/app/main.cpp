@@ -2,7 +2,7 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <gtest/gtest.h>
 
-// The panel's views, as the program links them.
+// The panel's views, which the panel library carries: the delegate's tests make the panel at once.
 Q_IMPORT_QML_PLUGIN(VigiloPlugin)
 
 // The delegate's tray icon and menu are widgets: they need a QApplication, which runs on the

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/GlassPanel.h"
 #include "model/PanelGeometry.h"
+#include "panel/GlassPanel.h"
 #include "ui/LidBridge.h"
 #include "ui/MetricsBridge.h"
 #include "ui/PanelBridge.h"

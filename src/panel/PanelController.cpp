@@ -1,6 +1,4 @@
-#include "app/PanelController.h"
-
-#include "ports/FreedMemory.h"
+#include "panel/PanelController.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -41,8 +39,13 @@ PanelController::PanelController(Services services, QByteArray rootSource)
     , scheduler_(services.scheduler)
     , windowSystem_(services.windowSystem)
     , sounds_(services.sounds)
+    , updater_(services.updater)
+    , showMenu_(std::move(services.showMenu))
+    , returnFreedMemory_(services.returnFreedMemory)
     , rootSource_(std::move(rootSource))
-    , reportsFrameTimes_(qEnvironmentVariableIsSet("VIGILO_BENCH_PANEL")) {}
+    , reportsFrameTimes_(qEnvironmentVariableIsSet("VIGILO_BENCH_PANEL")) {
+    isUpdaterWorking = [updater = updater_] { return updater != nullptr && updater->isWorking(); };
+}
 
 PanelController::~PanelController() {
     if (scene_) {
@@ -136,8 +139,8 @@ PanelScene& PanelController::scene() {
         panelBridge_ = std::make_unique<PanelBridge>(model_);
         settingsBridge_ = std::make_unique<SettingsBridge>(model_);
         appsBridge_ = std::make_unique<WatchedAppsBridge>(watcher_, model_.words());
-        if (updater != nullptr) {
-            updatesBridge_ = std::make_unique<UpdatesBridge>(*updater);
+        if (updater_ != nullptr) {
+            updatesBridge_ = std::make_unique<UpdatesBridge>(*updater_);
         }
     }
     scene_ = std::make_unique<PanelScene>(PanelScene::Inputs{.status = *statusBridge_,
@@ -159,7 +162,7 @@ PanelScene& PanelController::scene() {
     // one moving the pointer. Clicks in other applications move the keyboard focus away from the
     // panel, which closes it (X11 has no global click monitor to ask).
     window.onActivity = [this] { lastActivity_ = clock_.steadyNow(); };
-    window.onContextMenu = [this](QPoint at) { onContextMenu(at); };
+    window.onContextMenu = [this](QPoint at) { showMenu_(at); };
     connect(scene_.get(), &PanelScene::visibleSizeChanged, this, [this] {
         if (isOpen()) {
             layoutPanel();
@@ -235,7 +238,9 @@ void PanelController::panelDidDismiss() {
     lastDismiss_ = clock_.steadyNow();
     panelState_.resetAfterDismiss();
     pointerTimer_.reset();
-    didDismiss();
+    if (updater_ != nullptr) {
+        updater_->resetAfterPanelClose();
+    }
     releaseLater();
 }
 
@@ -246,7 +251,7 @@ void PanelController::releaseLater() {
                              return;
                          }
                          scene_.reset();
-                         returnFreedMemoryToSystem();
+                         returnFreedMemory_();
                      });
 }
 

@@ -1,4 +1,4 @@
-#include "app/PanelController.h"
+#include "panel/PanelController.h"
 
 #include "fakes/FakePanelWindowSystem.h"
 #include "fakes/FakeWorkspace.h"

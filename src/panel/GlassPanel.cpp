@@ -1,4 +1,4 @@
-#include "app/GlassPanel.h"
+#include "panel/GlassPanel.h"
 
 #include "platform/qt/RoundedRegion.h"
 

@@ -1,12 +1,7 @@
 #pragma once
 
-#include "app/PanelScene.h"
-#include "model/AwakeModel.h"
-#include "model/PanelPlacement.h"
-#include "model/RunningAppsWatcher.h"
-#include "ports/Clock.h"
-#include "ports/PanelWindowSystem.h"
-#include "ports/Scheduler.h"
+#include "panel/Panel.h"
+#include "panel/PanelScene.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -22,7 +17,7 @@ namespace vigilo {
 /// panel's view state after every close, and releases the panel's scene a while after a close.
 /// Without a tray the panel is an ordinary window in the middle of the screen, which stays open
 /// until the user closes it. Main thread only.
-class PanelController final : public QObject {
+class PanelController final : public QObject, public Panel {
     Q_OBJECT
 public:
     /// The panel does not open again this soon after it closed: a click on the tray icon first
@@ -34,51 +29,22 @@ public:
     /// The scene is released once the panel has been closed this long.
     static constexpr double releaseAfterSeconds = 60;
 
-    /// Everything must outlive the controller.
-    struct Services {
-        AwakeModel& model;
-        /// The watched applications the settings edit.
-        RunningAppsWatcher& watcher;
-        const Clock& clock;
-        Scheduler& scheduler;
-        PanelWindowSystem& windowSystem;
-        SoundPlayer& sounds;
-    };
-
     /// `rootSource` is the panel's root view (see `PanelScene`).
     explicit PanelController(Services services,
                              QByteArray rootSource = PanelScene::panelViewSource);
     ~PanelController() override;
 
-    /// Says whether the updater is busy: then neither idleness nor the loss of focus closes the
-    /// panel.
-    std::function<bool()> isUpdaterWorking = [] { return false; };
-    /// The program's updater, set once before the panel first opens; nothing when the program
-    /// does not update itself.
-    Updater* updater = nullptr;
-    /// Called after every close, once the panel's view state is reset.
-    std::function<void()> didDismiss = [] {};
-    /// Called with the screen position of a right click in the ordinary window that the views
-    /// did not take.
-    std::function<void(QPoint)> onContextMenu = [](QPoint /*at*/) {};
+    /// Says whether the updater is busy; asks the services' updater unless a test says otherwise.
+    std::function<bool()> isUpdaterWorking;
 
-    /// Makes the panel an ordinary window (no tray shows the icon), or the floating panel again;
-    /// an open panel of the other kind closes.
-    void setWindowed(bool windowed);
+    void setWindowed(bool windowed) override;
     [[nodiscard]] bool isWindowed() const { return windowed_; }
-
-    /// A plain click on the tray icon: closes the open panel, or opens it from `anchor` unless it
-    /// closed less than the reopen guard ago.
-    void togglePanel(const PanelAnchor& anchor);
-    /// "О Vigilo": the about tab of the settings, in the panel opened from `anchor` if it is
-    /// closed.
-    void showAbout(const PanelAnchor& anchor);
-    /// Opens the panel from `anchor` whenever it closed, or brings the open one to the front.
-    void showPanel(const PanelAnchor& anchor);
-    /// Closes the panel; nothing happens when it is closed.
-    void dismiss();
-
-    [[nodiscard]] bool isOpen() const;
+    /// Opens nothing when the panel closed less than the reopen guard ago.
+    void togglePanel(const PanelAnchor& anchor) override;
+    void showAbout(const PanelAnchor& anchor) override;
+    void showPanel(const PanelAnchor& anchor) override;
+    void dismiss() override;
+    [[nodiscard]] bool isOpen() const override;
     /// The panel's window while its scene exists, else nothing.
     [[nodiscard]] GlassPanel* window() const;
 
@@ -100,6 +66,9 @@ private:
     Scheduler& scheduler_;
     PanelWindowSystem& windowSystem_;
     SoundPlayer& sounds_;
+    Updater* updater_;
+    std::function<void(QPoint)> showMenu_;
+    void (*returnFreedMemory_)();
     QByteArray rootSource_;
     /// Made at the first opening and kept: the model keeps its observers for good.
     std::unique_ptr<StatusBridge> statusBridge_;

@@ -1,4 +1,4 @@
-#include "app/PanelScene.h"
+#include "panel/PanelScene.h"
 
 #include "ui/ViewServices.h"
 
