@@ -197,6 +197,31 @@ TEST_F(LinuxPowerSettingsTest, FallsBackToLogindAndAsksItWhetherSleepIsPossible)
     EXPECT_EQ(values, (PowerValues{10, 30, true, Source::Ac})) << describe(values);
 }
 
+TEST_F(LinuxPowerSettingsTest, LogindIsAskedOnceUntilItRestarts) {
+    DBusSandbox system(DBusSandbox::Kind::System);
+    const QString logind = QStringLiteral("org.freedesktop.login1");
+    system.startTemplate("logind", logind, R"({"IdleAction": "suspend", "CanSuspend": "na"})");
+    LinuxPowerSettings settings(system.connect(), noBus(), paths(onMains));
+    const auto canSuspendCalls = [&] {
+        return system
+            .methodCalls(logind, QStringLiteral("/org/freedesktop/login1"),
+                         QStringLiteral("CanSuspend"))
+            .size();
+    };
+    EXPECT_TRUE(readOnce(settings).sleepDisabled);
+    EXPECT_TRUE(readOnce(settings).sleepDisabled);
+    EXPECT_EQ(canSuspendCalls(), 1U) << "the second read is answered from memory";
+    const std::string log = system.mockLog(logind);
+    EXPECT_EQ(log.find("IdleActionUSec"), log.rfind("IdleActionUSec")) << "read once: " << log;
+
+    system.stopMock(logind);
+    system.startTemplate("logind", logind, R"({"IdleAction": "ignore", "CanSuspend": "yes"})");
+    DBusSandbox::settle(system.connect(), logind);
+    const PowerValues restarted = readOnce(settings);
+    EXPECT_FALSE(restarted.sleepDisabled) << "asked again after the restart";
+    EXPECT_EQ(restarted.systemSleepMinutes, 0) << describe(restarted);
+}
+
 TEST_F(LinuxPowerSettingsTest, UPowerDecidesTheSourceBeforeSysfs) {
     DBusSandbox system(DBusSandbox::Kind::System);
     system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"),

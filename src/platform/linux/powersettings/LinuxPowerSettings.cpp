@@ -10,8 +10,16 @@ namespace vigilo {
 LinuxPowerSettings::LinuxPowerSettings(QDBusConnection systemBus, QDBusConnection sessionBus,
                                        Paths paths)
     : systemBus_(std::move(systemBus))
+    , logindWatch_(QStringLiteral("org.freedesktop.login1"), systemBus_,
+                   QDBusServiceWatcher::WatchForOwnerChange)
     , paths_(std::move(paths))
-    , gnome_(paths_.gsettings, std::move(sessionBus)) {}
+    , gnome_(paths_.gsettings, std::move(sessionBus)) {
+    QObject::connect(&logindWatch_, &QDBusServiceWatcher::serviceOwnerChanged, &calls_, [this] {
+        logindDelays_.reset();
+        logindForbidsSuspend_.reset();
+        ++logindGeneration_;
+    });
+}
 
 void LinuxPowerSettings::read(std::function<void(PowerValues)> done) {
     auto reading = std::make_shared<Reading>();
@@ -51,14 +59,23 @@ void LinuxPowerSettings::readLogindDelays(const std::shared_ptr<Reading>& readin
         readSleepDisabled(reading);
         return;
     }
-    readLogindSleepSettings(systemBus_, &calls_, [this, reading](SleepDelays logind) {
-        reading->delays.fillFrom(logind);
+    if (logindDelays_) {
+        reading->delays.fillFrom(*logindDelays_);
         readSleepDisabled(reading);
-    });
+        return;
+    }
+    readLogindSleepSettings(systemBus_, &calls_,
+                            [this, reading, asked = logindGeneration_](SleepDelays logind) {
+                                if (asked == logindGeneration_) {
+                                    logindDelays_ = logind;
+                                }
+                                reading->delays.fillFrom(logind);
+                                readSleepDisabled(reading);
+                            });
 }
 
 void LinuxPowerSettings::readSleepDisabled(const std::shared_ptr<Reading>& reading) {
-    askWhetherLogindForbidsSuspend(systemBus_, &calls_, [reading](bool forbids) {
+    const auto finish = [reading](bool forbids) {
         PowerValues& values = reading->values;
         values.displaySleepMinutes =
             reading->delays.displayMinutes.value_or(values.displaySleepMinutes);
@@ -66,7 +83,19 @@ void LinuxPowerSettings::readSleepDisabled(const std::shared_ptr<Reading>& readi
             reading->delays.systemMinutes.value_or(values.systemSleepMinutes);
         values.sleepDisabled = forbids;
         reading->done(values);
-    });
+    };
+    // This runs on an answer from UPower: a read still never answers inside `read`.
+    if (logindForbidsSuspend_) {
+        finish(*logindForbidsSuspend_);
+        return;
+    }
+    askWhetherLogindForbidsSuspend(systemBus_, &calls_,
+                                   [this, finish, asked = logindGeneration_](bool forbids) {
+                                       if (asked == logindGeneration_) {
+                                           logindForbidsSuspend_ = forbids;
+                                       }
+                                       finish(forbids);
+                                   });
 }
 
 bool LinuxPowerSettings::isKde() const {

@@ -4,9 +4,11 @@
 #include "ports/PowerSettingsSource.h"
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QObject>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace vigilo {
 
@@ -14,7 +16,8 @@ namespace vigilo {
 /// running desktop's own settings first — KDE's rc files in a KDE session, else GNOME
 /// (gsettings) — then from the other desktop's, then from logind's idle action, each value from
 /// the first source that has it; the power source from UPower, else sysfs; "sleep disabled" from
-/// logind's CanSuspend.
+/// logind's CanSuspend. logind's answers come from its configuration and the machine: they are
+/// asked once, and again only once another logind took over the bus name (a restart).
 class LinuxPowerSettings final : public PowerSettingsSource {
 public:
     struct Paths {
@@ -48,6 +51,12 @@ private:
     [[nodiscard]] bool isKde() const;
 
     QDBusConnection systemBus_;
+    /// What logind answered, until it restarts; an answer to a question asked before the
+    /// restart (an older generation) is not kept.
+    std::optional<SleepDelays> logindDelays_;
+    std::optional<bool> logindForbidsSuspend_;
+    int logindGeneration_ = 0;
+    QDBusServiceWatcher logindWatch_;
     Paths paths_;
     GnomePowerSettings gnome_;
     /// Holds the D-Bus calls in flight: their answers are dropped with this object.
