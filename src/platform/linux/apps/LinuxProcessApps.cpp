@@ -147,9 +147,11 @@ std::vector<std::string> desktopApplicationIDs(const fs::path& process, const st
 std::optional<long> LinuxProcessApps::lastProcessId(const fs::path& procRoot) {
     // "0.12 0.08 0.01 1/432 12345": the loads, the running and all tasks, the last id.
     std::ifstream loadavg(procRoot / "loadavg");
-    std::string loads[4];
+    std::string field;
+    for (int skipped = 0; skipped < 4 && loadavg >> field; ++skipped) {
+    }
     long lastId = 0;
-    if (loadavg >> loads[0] >> loads[1] >> loads[2] >> loads[3] >> lastId) {
+    if (loadavg >> lastId) {
         return lastId;
     }
     return std::nullopt;
