@@ -22,9 +22,6 @@ void PanelLibrary::make(const Panel::Services& services, Made made) {
         made(std::unique_ptr<Panel>(make_(services)), {});
         return;
     }
-    // One load at a time: the panel that wants it waits for it anyway.
-    Q_ASSERT(!loading_);
-    loading_ = true;
     QThreadPool::globalInstance()->start(
         [path = path_, self = QPointer(this), services, made = std::move(made)] {
             Loaded loaded = load(path);
@@ -34,7 +31,6 @@ void PanelLibrary::make(const Panel::Services& services, Made made) {
                     if (self.isNull()) {
                         return;
                     }
-                    self->loading_ = false;
                     self->make_ = loaded.make;
                     if (loaded.make == nullptr) {
                         made(nullptr, loaded.problem);

@@ -29,7 +29,6 @@ private:
 
     QString path_;
     PanelEntry::Make make_ = nullptr;
-    bool loading_ = false;
 };
 
 } // namespace vigilo

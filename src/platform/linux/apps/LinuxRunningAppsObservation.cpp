@@ -81,7 +81,6 @@ void LinuxRunningAppsObservation::beat() {
     }
     auto listing = listProcesses();
     if (settled_ && listing == lookedAt_) {
-        lastIdLookedAt_ = lastIdListed_;
         return;
     }
     look(std::move(listing));
@@ -93,8 +92,8 @@ LinuxProcessApps::Listing LinuxRunningAppsObservation::listProcesses() {
 }
 
 bool LinuxRunningAppsObservation::nothingStartedOrEnded() const {
-    if (!settled_ || !lastIdLookedAt_ ||
-        LinuxProcessApps::lastProcessId(procRoot_) != lastIdLookedAt_) {
+    if (!settled_ || !lastIdListed_ ||
+        LinuxProcessApps::lastProcessId(procRoot_) != lastIdListed_) {
         return false;
     }
     // An ended process's id comes back only after the ids have gone round, which would have
@@ -107,7 +106,6 @@ bool LinuxRunningAppsObservation::nothingStartedOrEnded() const {
 void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
     lookOwesNotice_ = std::exchange(noticeOwed_, false);
     lookedAt_ = listing;
-    lastIdLookedAt_ = lastIdListed_;
     if (looker_->isLight(listing)) {
         lookDone(looker_->look(listing));
         return;
@@ -140,8 +138,6 @@ void LinuxRunningAppsObservation::lookDone(Answer answer) {
         auto listing = listProcesses();
         if (noticeOwed_ || !settled_ || listing != lookedAt_) {
             look(std::move(listing));
-        } else {
-            lastIdLookedAt_ = lastIdListed_;
         }
     }
     if (notify) {

@@ -83,8 +83,8 @@ private:
     /// The listing the latest look was given, and whether that look left nothing to check.
     std::optional<LinuxProcessApps::Listing> lookedAt_;
     bool settled_ = false;
-    /// The last process id when the latest listing was taken, and the one taken now.
-    std::optional<long> lastIdLookedAt_;
+    /// The last process id when the latest listing was taken. Every listing is either looked at
+    /// or found the same as the one looked at, so this also dates `lookedAt_`.
     std::optional<long> lastIdListed_;
     /// The processes that gave the latest look's applications.
     std::vector<std::string> applicationProcesses_;
