@@ -344,8 +344,7 @@ TEST_F(LogindPowerAssertionsTest, ALockWhoseRequestFailedIsAskedForAgain) {
     const auto inhibitCalls = [&] {
         return system.methodCalls(logindName, logindPath, QStringLiteral("Inhibit")).size();
     };
-    EXPECT_TRUE(runEventsUntil([&] { return inhibitCalls() == 2; },
-                               4 * LogindPowerAssertions::retryDelayMs))
+    EXPECT_TRUE(runEventsUntil([&] { return inhibitCalls() == 2; }, 4 * RetryDelay::firstMs))
         << "asked again";
     EXPECT_TRUE(runEventsUntil([&] { return locksHeldBy(Service::Logind) == 1; }, 5000));
     EXPECT_EQ(locksHeldBy(Service::GnomeSession), 1U);

@@ -206,8 +206,7 @@ TEST_F(LogindLidControlTest, ALidLockRequestThatLogindLeftUnansweredIsReportedAn
     EXPECT_FALSE(lid.isSleepDisabled());
     system.resumeMock(logindName);
 
-    EXPECT_TRUE(
-        runEventsUntil([&] { return reported.size() == 2; }, 4 * LogindLidControl::retryDelayMs));
+    EXPECT_TRUE(runEventsUntil([&] { return reported.size() == 2; }, 4 * RetryDelay::firstMs));
     EXPECT_EQ(reported, (std::vector<bool>{false, true}));
     // The late answer's lock shows for a moment, until the descriptor nobody took is closed.
     EXPECT_TRUE(eventually([&] { return inhibitors() == std::vector<Inhibitor>{lidLock}; }));

@@ -75,7 +75,7 @@ bool LogindLidControl::setSleepDisabled(bool disabled) {
     }
     if (!keepsLidLock_) {
         keepsLidLock_ = true;
-        nextRetryMs_ = retryDelayMs;
+        retryDelay_.reset();
         isAwaitingFirstAnswer_ = !lidLock_.isValid();
         askForLidLock();
     }
@@ -119,7 +119,7 @@ void LogindLidControl::logindOwnerChanged(const QString& newOwner) {
     // The lock went with the old owner; closing the descriptor ends what is left.
     dropLidLock();
     if (keepsLidLock_ && *isLogindThere_) {
-        nextRetryMs_ = retryDelayMs;
+        retryDelay_.reset();
         askForLidLock();
     }
     reportIfChanged(was);
@@ -152,9 +152,7 @@ void LogindLidControl::lidLockAnswered(UniqueFd lock) {
 }
 
 void LogindLidControl::retryLater() {
-    const int delay = nextRetryMs_;
-    nextRetryMs_ = std::min(2 * delay, longestRetryDelayMs);
-    QTimer::singleShot(delay, this, [this, asked = lidRequests_] {
+    QTimer::singleShot(retryDelay_.next(), this, [this, asked = lidRequests_] {
         // A newer request or drop since then has its own course.
         if (asked == lidRequests_ && keepsLidLock_ && isLogindThere_ != false) {
             askForLidLock();

@@ -3,6 +3,7 @@
 #include "platform/posix/UniqueFd.h"
 #include "ports/Defaults.h"
 #include "ports/LidControl.h"
+#include "util/RetryDelay.h"
 
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
@@ -30,11 +31,6 @@ namespace vigilo {
 class LogindLidControl final : public QObject, public LidControl {
     Q_OBJECT
 public:
-    /// How long after a failed request the lid lock is asked for again; the wait doubles with
-    /// each failure up to the longest.
-    static constexpr int retryDelayMs = 5000;
-    static constexpr int longestRetryDelayMs = 5 * 60 * 1000;
-
     /// The user's consent, under which closed-lid mode needs no administrator rule here.
     static constexpr const char* consentKey = "lidModeGranted";
 
@@ -114,7 +110,8 @@ private:
     int lidRequests_ = 0;
     bool isAskingForLidLock_ = false;
     bool isAwaitingFirstAnswer_ = false;
-    int nextRetryMs_ = retryDelayMs;
+    /// After a failed request, the lid lock is asked for again this much later.
+    RetryDelay retryDelay_;
     Signal<> sleepSwitchChanged_;
 };
 

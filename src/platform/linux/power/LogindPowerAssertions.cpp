@@ -167,9 +167,7 @@ void LogindPowerAssertions::retryLater(AssertionId id) {
     if (retried == held_.end()) {
         return;
     }
-    const int delay = retried->second.nextRetryMs;
-    retried->second.nextRetryMs = std::min(2 * delay, longestRetryDelayMs);
-    QTimer::singleShot(delay, this, [this, id] {
+    QTimer::singleShot(retried->second.retryDelay.next(), this, [this, id] {
         const auto found = held_.find(id);
         if (found == held_.end()) {
             return; // released, or lost meanwhile

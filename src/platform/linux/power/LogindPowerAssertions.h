@@ -3,6 +3,7 @@
 #include "platform/linux/power/SessionInhibitor.h"
 #include "platform/posix/UniqueFd.h"
 #include "ports/PowerAssertions.h"
+#include "util/RetryDelay.h"
 
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
@@ -35,11 +36,6 @@ namespace vigilo {
 class LogindPowerAssertions final : public QObject, public PowerAssertions {
     Q_OBJECT
 public:
-    /// How long after a failed request its lock is asked for again; the wait doubles with each
-    /// failure up to the longest.
-    static constexpr int retryDelayMs = 5000;
-    static constexpr int longestRetryDelayMs = 5 * 60 * 1000;
-
     /// The buses are kept for later calls; either may be disconnected.
     LogindPowerAssertions(QDBusConnection systemBus, QDBusConnection sessionBus);
     /// Releases every assertion still held. A session lock still being asked for is never
@@ -62,8 +58,8 @@ private:
         /// Requests for a lock still unanswered.
         int logindRequests = 0;
         int sessionRequests = 0;
-        /// The wait before the next retry of a failed request.
-        int nextRetryMs = retryDelayMs;
+        /// After a failed request, its lock is asked for again this much later.
+        RetryDelay retryDelay{};
 
         /// Neither lock holds and no answer can bring one back.
         [[nodiscard]] bool isLost() const {
