@@ -5,9 +5,6 @@
 #include "util/Files.h"
 
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusVariant>
 
 namespace vigilo {
 
@@ -29,7 +26,7 @@ std::optional<IniFile> readKdeFile(const std::filesystem::path& path) {
 
 std::optional<std::uint32_t> colorScheme(const QVariant& value) {
     bool ok = false;
-    const std::uint32_t scheme = PortalSettings::unwrapped(value).toUInt(&ok);
+    const std::uint32_t scheme = value.toUInt(&ok);
     return ok ? std::optional(scheme) : std::nullopt;
 }
 
@@ -52,13 +49,8 @@ PortalDesktopAppearance::PortalDesktopAppearance(const QDBusConnection& sessionB
     QDBusConnection bus = sessionBus;
     bus.connect(PortalSettings::service, PortalSettings::path, PortalSettings::interface,
                 QStringLiteral("SettingChanged"), this, SLOT(takeSettingChange(QDBusMessage)));
-    QDBusMessage read =
-        QDBusMessage::createMethodCall(PortalSettings::service, PortalSettings::path,
-                                       PortalSettings::interface, QStringLiteral("Read"));
-    read << appearanceGroup << colorSchemeKey;
-    auto* call = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this,
-            &PortalDesktopAppearance::takeColorScheme);
+    PortalSettings::read(bus, this, appearanceGroup, colorSchemeKey,
+                         [this](const QVariant& value) { takeColorScheme(value); });
 }
 
 void PortalDesktopAppearance::readKdeConfiguration(const std::filesystem::path& configHome) {
@@ -71,27 +63,23 @@ void PortalDesktopAppearance::readKdeConfiguration(const std::filesystem::path& 
     }
 }
 
-void PortalDesktopAppearance::takeColorScheme(QDBusPendingCallWatcher* call) {
-    call->deleteLater();
-    const QDBusPendingReply<QVariant> reply = *call;
+void PortalDesktopAppearance::takeColorScheme(const QVariant& value) {
     // A late answer must not undo a change signal that came first.
-    if (reply.isError() || facts_.colorScheme) {
+    if (facts_.colorScheme) {
         return;
     }
-    facts_.colorScheme = colorScheme(reply.value());
+    facts_.colorScheme = colorScheme(value);
     if (facts_.colorScheme) {
         Q_EMIT changed();
     }
 }
 
-void PortalDesktopAppearance::takeSettingChange(const QDBusMessage& change) {
-    const QVariantList arguments = change.arguments();
-    if (arguments.size() != 3) {
+void PortalDesktopAppearance::takeSettingChange(const QDBusMessage& signal) {
+    const auto change = PortalSettings::change(signal);
+    if (!change) {
         return;
     }
-    const QString group = arguments[0].toString();
-    const QString key = arguments[1].toString();
-    const QVariant value = PortalSettings::unwrapped(arguments[2]);
+    const auto& [group, key, value] = *change;
     const DesktopFacts before = facts_;
     if (group == appearanceGroup && key == colorSchemeKey) {
         facts_.colorScheme = colorScheme(value);

@@ -6,8 +6,6 @@
 #include <QDBusMessage>
 #include <filesystem>
 
-class QDBusPendingCallWatcher;
-
 namespace vigilo {
 
 /// Gathers what the desktop says about its panel (see DesktopFacts, all but the palette): the
@@ -28,9 +26,9 @@ public:
 
 private:
     void readKdeConfiguration(const std::filesystem::path& configHome);
-    void takeColorScheme(QDBusPendingCallWatcher* call);
+    void takeColorScheme(const QVariant& value);
     // Takes the whole message: Qt 6.4 fails to connect a slot with a QDBusVariant parameter.
-    Q_SLOT void takeSettingChange(const QDBusMessage& change);
+    Q_SLOT void takeSettingChange(const QDBusMessage& signal);
 
     DesktopFacts facts_;
 };

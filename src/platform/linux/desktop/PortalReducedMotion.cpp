@@ -2,10 +2,6 @@
 
 #include "platform/linux/desktop/PortalSettings.h"
 
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusVariant>
-
 namespace vigilo {
 
 namespace {
@@ -38,25 +34,10 @@ PortalReducedMotion::PortalReducedMotion(const QDBusConnection& sessionBus, QObj
     QDBusConnection bus = sessionBus;
     bus.connect(PortalSettings::service, PortalSettings::path, PortalSettings::interface,
                 QStringLiteral("SettingChanged"), this, SLOT(takeSettingChange(QDBusMessage)));
-    ask(bus, gnomeGroup, enableAnimationsKey, &PortalReducedMotion::takeEnableAnimations);
-    ask(bus, kdeGroup, durationFactorKey, &PortalReducedMotion::takeAnimationDurationFactor);
-}
-
-void PortalReducedMotion::ask(const QDBusConnection& bus, const QString& group, const QString& key,
-                              void (PortalReducedMotion::*take)(const QVariant&)) {
-    QDBusMessage read =
-        QDBusMessage::createMethodCall(PortalSettings::service, PortalSettings::path,
-                                       PortalSettings::interface, QStringLiteral("Read"));
-    read << group << key;
-    auto* call = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this,
-            [this, take](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                const QDBusPendingReply<QVariant> reply = *finished;
-                if (!reply.isError()) {
-                    (this->*take)(PortalSettings::unwrapped(reply.value()));
-                }
-            });
+    PortalSettings::read(bus, this, gnomeGroup, enableAnimationsKey,
+                         [this](const QVariant& value) { takeEnableAnimations(value); });
+    PortalSettings::read(bus, this, kdeGroup, durationFactorKey,
+                         [this](const QVariant& value) { takeAnimationDurationFactor(value); });
 }
 
 void PortalReducedMotion::takeEnableAnimations(const QVariant& value) {
@@ -76,14 +57,12 @@ void PortalReducedMotion::takeAnimationDurationFactor(const QVariant& value) {
     }
 }
 
-void PortalReducedMotion::takeSettingChange(const QDBusMessage& change) {
-    const QVariantList arguments = change.arguments();
-    if (arguments.size() != 3) {
+void PortalReducedMotion::takeSettingChange(const QDBusMessage& signal) {
+    const auto change = PortalSettings::change(signal);
+    if (!change) {
         return;
     }
-    const QString group = arguments[0].toString();
-    const QString key = arguments[1].toString();
-    const QVariant value = PortalSettings::unwrapped(arguments[2]);
+    const auto& [group, key, value] = *change;
     const bool before = isReduced();
     if (group == gnomeGroup && key == enableAnimationsKey) {
         animationsDisabled_ = animationsDisabled(value);

@@ -6,8 +6,6 @@
 #include <QDBusMessage>
 #include <optional>
 
-class QDBusPendingCallWatcher;
-
 namespace vigilo {
 
 /// Whether the desktop asks programs to keep motion down: GNOME with animations switched off,
@@ -25,13 +23,10 @@ public:
     }
 
 private:
-    /// Reads `key` of `group` and hands what it holds to `take`.
-    void ask(const QDBusConnection& bus, const QString& group, const QString& key,
-             void (PortalReducedMotion::*take)(const QVariant&));
     void takeEnableAnimations(const QVariant& value);
     void takeAnimationDurationFactor(const QVariant& value);
     // Takes the whole message: Qt 6.4 fails to connect a slot with a QDBusVariant parameter.
-    Q_SLOT void takeSettingChange(const QDBusMessage& change);
+    Q_SLOT void takeSettingChange(const QDBusMessage& signal);
     void publishIfChanged(bool before);
 
     std::optional<bool> animationsDisabled_;
