@@ -5,7 +5,7 @@
 #include "fakes/FakeWorkspace.h"
 #include "fakes/ModelFakes.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -83,12 +83,3 @@ TEST_F(PanelLibraryTest, ALibraryThatIsMissingOrOfAnotherReleaseIsRefusedWithThe
 
 } // namespace
 } // namespace vigilo
-
-int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    ::testing::InitGoogleTest(&argc, argv);
-    const QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}

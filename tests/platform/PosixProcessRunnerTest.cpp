@@ -1,50 +1,13 @@
 #include "platform/linux/process/PosixProcessRunner.h"
 
-#include <chrono>
+#include "ProcessRunnerContract.h"
+
 #include <gtest/gtest.h>
-#include <stop_token>
+#include <unistd.h>
 
-using namespace vigilo;
+namespace vigilo {
 
-TEST(PosixProcessRunner, PassesArgumentsVerbatimWithoutAShell) {
-    PosixProcessRunner runner;
-    const auto result =
-        runner.run("/bin/echo", {"two  spaces", "'single'", "\"double\"", "$HOME", "*", ""});
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->standardOutput, "two  spaces 'single' \"double\" $HOME * \n");
-    EXPECT_EQ(result->exitStatus, 0);
-}
-
-TEST(PosixProcessRunner, ReportsTheExitStatusOrNoneForASignal) {
-    PosixProcessRunner runner;
-    EXPECT_EQ(runner.run("/bin/sh", {"-c", "exit 3"})->exitStatus, 3);
-    const auto killed = runner.run("/bin/sh", {"-c", "kill -KILL $$"});
-    ASSERT_TRUE(killed);
-    EXPECT_EQ(killed->exitStatus, std::nullopt);
-}
-
-TEST(PosixProcessRunner, CannotStartAMissingProgram) {
-    PosixProcessRunner runner;
-    EXPECT_EQ(runner.run("/nonexistent/pmset", {"-g"}), std::nullopt);
-    // No search along PATH: the path is taken as it is.
-    EXPECT_EQ(runner.run("echo", {"hello"}), std::nullopt);
-}
-
-TEST(PosixProcessRunner, ReadsALargeOutputCompletely) {
-    PosixProcessRunner runner;
-    // 3 MiB: far more than a pipe holds, so the child blocks until we read.
-    const auto result = runner.run("/usr/bin/head", {"-c", "3145728", "/dev/zero"});
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->standardOutput.size(), 3145728U);
-    EXPECT_EQ(result->exitStatus, 0);
-}
-
-TEST(PosixProcessRunner, ConnectsStandardErrorAndInputToTheNullDevice) {
-    PosixProcessRunner runner;
-    const auto result = runner.run("/bin/sh", {"-c", "echo out; echo err >&2; cat; echo end"});
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->standardOutput, "out\nend\n");
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(PosixProcessRunner, ProcessRunnerContract, PosixProcessRunner);
 
 TEST(PosixProcessRunner, PassesNoOtherDescriptorToTheChild) {
     PosixProcessRunner runner;
@@ -58,33 +21,4 @@ TEST(PosixProcessRunner, PassesNoOtherDescriptorToTheChild) {
     EXPECT_EQ(result->standardOutput, "0\n1\n2\n3\n");
 }
 
-// A run with a limit ends in time: a program that finishes is read as without one; one that
-// would run on is killed with everything it started, at its time or when stop is asked.
-TEST(PosixProcessRunner, ARunWithALimitKillsTheProgramGroupAtItsTimeOrStop) {
-    using namespace std::chrono_literals;
-    std::stop_source stopped;
-    stopped.request_stop();
-    struct Case {
-        const char* name;
-        std::string script;
-        std::chrono::milliseconds timeout;
-        std::stop_token stop;
-        ProcessResult expected;
-    };
-    // The pipe stays open in the background sleeper: only the limit ends the run.
-    const std::string runsOn = "sleep 600 & wait";
-    const Case cases[] = {
-        {"finishes", "echo done; exit 4", 10min, {}, {"done\n", 4, false}},
-        {"runs past its time", runsOn, 1s, {}, {"", std::nullopt, true}},
-        {"stopped", runsOn, 10min, stopped.get_token(), {"", std::nullopt, true}},
-    };
-    PosixProcessRunner runner;
-    for (const auto& c : cases) {
-        const auto result =
-            runner.runWithin("/bin/sh", {"-c", c.script}, {.timeout = c.timeout, .stop = c.stop});
-        ASSERT_TRUE(result) << c.name;
-        EXPECT_EQ(result->standardOutput, c.expected.standardOutput) << c.name;
-        EXPECT_EQ(result->exitStatus, c.expected.exitStatus) << c.name;
-        EXPECT_EQ(result->killed, c.expected.killed) << c.name;
-    }
-}
+} // namespace vigilo

@@ -1,12 +1,9 @@
 #include <QApplication>
-#include <QtQml/qqmlextensionplugin.h>
 #include <gtest/gtest.h>
 
-// The panel's views, as the panel library links them.
-Q_IMPORT_QML_PLUGIN(VigiloPlugin)
-
-// The panel's window and views need a GUI application, which runs on the offscreen platform so
-// the tests need no display.
+// The main of the test programs whose code needs a QApplication (widgets, windows, the
+// clipboard, the tray icon). It runs on the offscreen platform unless told otherwise, so the
+// tests need no display.
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
