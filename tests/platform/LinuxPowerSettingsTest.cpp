@@ -8,6 +8,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QDBusConnectionInterface>
+#include <QDBusVariant>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -227,6 +228,45 @@ TEST_F(LinuxPowerSettingsTest, UPowerDecidesTheSourceBeforeSysfs) {
     system.startTemplate("upower", QStringLiteral("org.freedesktop.UPower"),
                          R"({"OnBattery": true})");
     EXPECT_EQ(read(onMains, {}, system.connect()).source, Source::Battery);
+}
+
+TEST_F(LinuxPowerSettingsTest, UPowerIsAskedOnceThenFollowedUntilItStops) {
+    DBusSandbox system(DBusSandbox::Kind::System);
+    const QString upower = QStringLiteral("org.freedesktop.UPower");
+    const QString daemon = QStringLiteral("/org/freedesktop/UPower");
+    system.startTemplate("upower", upower, R"({"OnBattery": true})");
+    QDBusConnection bus = system.connect();
+    // sysfs says "battery" whenever UPower says nothing.
+    LinuxPowerSettings settings(bus, noBus(), paths(onBattery));
+    const auto onBatteryReads = [&] {
+        const std::string log = system.mockLog(upower);
+        const std::string get = "Get /org/freedesktop/UPower org.freedesktop.UPower.OnBattery";
+        std::size_t reads = 0;
+        for (auto at = log.find(get); at != std::string::npos; at = log.find(get, at + 1)) {
+            ++reads;
+        }
+        return reads;
+    };
+    EXPECT_EQ(readOnce(settings).source, Source::Battery);
+    EXPECT_EQ(readOnce(settings).source, Source::Battery);
+    EXPECT_EQ(onBatteryReads(), 1U) << "the second read is answered from memory";
+
+    QDBusMessage set = QDBusMessage::createMethodCall(
+        upower, daemon, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"));
+    set.setArguments(
+        {upower, QStringLiteral("OnBattery"), QVariant::fromValue(QDBusVariant(false))});
+    ASSERT_EQ(system.call(set).type(), QDBusMessage::ReplyMessage);
+    DBusSandbox::settle(bus, upower);
+    EXPECT_EQ(readOnce(settings).source, Source::Ac) << "the change UPower announced";
+    EXPECT_EQ(onBatteryReads(), 1U) << "the announcement carries the new value";
+
+    system.stopMock(upower);
+    DBusSandbox::settle(bus, upower);
+    EXPECT_EQ(readOnce(settings).source, Source::Battery) << "sysfs once UPower is gone";
+
+    system.startTemplate("upower", upower, R"({"OnBattery": false})");
+    DBusSandbox::settle(bus, upower);
+    EXPECT_EQ(readOnce(settings).source, Source::Ac) << "asked again once it is back";
 }
 
 TEST_F(LinuxPowerSettingsTest, GnomeIsAskedAgainOnlyAfterDconfAnnouncesAChangeToItsKeys) {

@@ -10,6 +10,7 @@ namespace vigilo {
 LinuxPowerSettings::LinuxPowerSettings(QDBusConnection systemBus, QDBusConnection sessionBus,
                                        Paths paths)
     : systemBus_(std::move(systemBus))
+    , upower_(systemBus_)
     , logindWatch_(QStringLiteral("org.freedesktop.login1"), systemBus_,
                    QDBusServiceWatcher::WatchForOwnerChange)
     , paths_(std::move(paths))
@@ -24,11 +25,10 @@ LinuxPowerSettings::LinuxPowerSettings(QDBusConnection systemBus, QDBusConnectio
 void LinuxPowerSettings::read(std::function<void(PowerValues)> done) {
     auto reading = std::make_shared<Reading>();
     reading->done = std::move(done);
-    readUPowerSource(
-        systemBus_, &calls_, [this, reading](std::optional<PowerValues::Source> source) {
-            reading->values.source = source.value_or(readSysfsPowerSource(paths_.powerSupplies));
-            readDesktopDelays(reading);
-        });
+    upower_.read([this, reading](std::optional<PowerValues::Source> source) {
+        reading->values.source = source.value_or(readSysfsPowerSource(paths_.powerSupplies));
+        readDesktopDelays(reading);
+    });
 }
 
 void LinuxPowerSettings::readDesktopDelays(const std::shared_ptr<Reading>& reading) {

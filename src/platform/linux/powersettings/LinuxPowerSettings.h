@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/powersettings/GnomePowerSettings.h"
+#include "platform/linux/powersettings/UPowerSource.h"
 #include "ports/PowerSettingsSource.h"
 
 #include <QDBusConnection>
@@ -17,7 +18,8 @@ namespace vigilo {
 /// (gsettings) — then from the other desktop's, then from logind's idle action, each value from
 /// the first source that has it; the power source from UPower, else sysfs; "sleep disabled" from
 /// logind's CanSuspend. logind's answers come from its configuration and the machine: they are
-/// asked once, and again only once another logind took over the bus name (a restart).
+/// asked once, and again only once another logind took over the bus name (a restart). UPower's
+/// is kept until it announces a change or restarts.
 class LinuxPowerSettings final : public PowerSettingsSource {
 public:
     struct Paths {
@@ -51,6 +53,7 @@ private:
     [[nodiscard]] bool isKde() const;
 
     QDBusConnection systemBus_;
+    UPowerSource upower_;
     /// What logind answered, until it restarts; an answer to a question asked before the
     /// restart (an older generation) is not kept.
     std::optional<SleepDelays> logindDelays_;
