@@ -36,25 +36,47 @@ done
 vd_docked vigilo || { echo "idle: the tray icon never docked" >&2; exit 1; }
 sleep 5
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-run_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{ total += $1 } END { printf "%d", total }'; }
-# Voluntary switches are the threads' wake-ups; involuntary ones, other programs taking the CPU.
-switches() { # voluntary or nonvoluntary
-    cat /proc/"$pid"/task/*/status |
-        awk -v key="$1_ctxt_switches:" '$1 == key { total += $2 } END { print total }'
+# The readings before and during the window start no process, not even a subshell: a process
+# started then would make the program look at the process list once, which an idle desktop does
+# not ask of it. `read_counters` sets ticks (utime + stime), run (ns), voluntary (the threads'
+# wake-ups) and involuntary (other programs taking the CPU).
+read_counters() {
+    local -a stat
+    read -r -a stat <"/proc/$pid/stat" # the command name ("vigilo") holds no space
+    ticks=$((stat[13] + stat[14]))
+    run=0 voluntary=0 involuntary=0
+    local file key value
+    for file in /proc/"$pid"/task/*/schedstat; do
+        read -r value _ <"$file"
+        run=$((run + value))
+    done
+    for file in /proc/"$pid"/task/*/status; do
+        while read -r key value; do
+            case $key in
+            voluntary_ctxt_switches:) voluntary=$((voluntary + value)) ;;
+            nonvoluntary_ctxt_switches:) involuntary=$((involuntary + value)) ;;
+            esac
+        done <"$file"
+    done
 }
 status_kb() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$pid/status"; }
 libraries() { awk '$6 ~ /\.so/ { print $6 }' "/proc/$pid/maps" | sort -u | wc -l; }
 
-ticks_before=$(cpu_ticks)
-run_before=$(run_ns)
-voluntary_before=$(switches voluntary)
-involuntary_before=$(switches nonvoluntary)
-sleep "$seconds"
-ticks=$(($(cpu_ticks) - ticks_before))
-run=$(($(run_ns) - run_before))
-wakeups=$(($(switches voluntary) - voluntary_before))
-preempted=$(($(switches nonvoluntary) - involuntary_before))
+# Waits without a process of its own: reading a FIFO that nobody writes times out.
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+exec 9<>"$fifo"
+rm "$fifo"
+read -r -t 3 -u 9 || true # the processes started up to here have been looked at
+
+read_counters
+ticks_before=$ticks run_before=$run voluntary_before=$voluntary involuntary_before=$involuntary
+read -r -t "$seconds" -u 9 || true
+read_counters
+ticks=$((ticks - ticks_before))
+run=$((run - run_before))
+wakeups=$((voluntary - voluntary_before))
+preempted=$((involuntary - involuntary_before))
 hz=$(getconf CLK_TCK)
 processes=$(find /proc -maxdepth 1 -name '[0-9]*' -user "$(id -u)" | wc -l)
 

@@ -101,8 +101,9 @@ struct InterfaceAddress {
     std::string address;
 };
 
-/// The raw readings behind the system statistics. Every reading asks the system afresh and
-/// never blocks for long (kernel counters and small files only).
+/// The raw readings behind the system statistics. Every reading gives what holds now (asked
+/// afresh, or kept while the system announces no change) and never blocks for long (kernel
+/// counters and small files only).
 class StatsSource {
 public:
     virtual ~StatsSource() = default;

@@ -2,15 +2,22 @@
 
 #include "platform/linux/stats/InterfaceAddresses.h"
 #include "platform/linux/stats/ProcStats.h"
+#include "platform/posix/UniqueFd.h"
 #include "system/SystemStats.h"
 
 #include <arpa/inet.h>
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vigilo {
 namespace {
@@ -246,6 +253,69 @@ TEST(LinuxStatsSourceOnThisMachine, GivesSaneFigures) {
         EXPECT_NE(*address, "127.0.0.1");
         EXPECT_EQ(std::count(address->begin(), address->end(), '.'), 3);
     }
+}
+
+/// Sets the loopback interface of this process's network up or down.
+bool setLoopbackUp(bool up) {
+    const UniqueFd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    ifreq request{};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    if (::ioctl(socket.get(), SIOCGIFFLAGS, &request) != 0) {
+        return false;
+    }
+    request.ifr_flags =
+        static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+    return ::ioctl(socket.get(), SIOCSIFFLAGS, &request) == 0;
+}
+
+/// "up", "down" or "none": what the source says of the loopback's IPv4 address.
+std::string loopbackAddress(LinuxStatsSource& source) {
+    for (const InterfaceAddress& address : source.interfaceAddresses()) {
+        if (address.address == "127.0.0.1") {
+            return address.isUp ? "up" : "down";
+        }
+    }
+    return "none";
+}
+
+TEST(LinuxStatsSourceInANetworkOfItsOwn, AddressesFollowTheKernelsNotices) {
+    // A child process in a network of its own, where the loopback starts down and without
+    // addresses; it writes what the source said after each step to a pipe.
+    std::array<int, 2> pipe{};
+    ASSERT_EQ(::pipe(pipe.data()), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipe[0]);
+        if (::unshare(CLONE_NEWNET) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) {
+            ::_exit(2);
+        }
+        // Without IPv6 no address leaves with the link: only the link's own notice tells.
+        if (std::FILE* ipv6 = std::fopen("/proc/sys/net/ipv6/conf/all/disable_ipv6", "w")) {
+            std::fputs("1", ipv6);
+            std::fclose(ipv6);
+        }
+        LinuxStatsSource source("/");
+        std::string seen = loopbackAddress(source);
+        for (const bool up : {true, false}) {
+            seen += setLoopbackUp(up) ? ' ' + loopbackAddress(source) : " (not set)";
+        }
+        ::_exit(::write(pipe[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size())
+                    ? 0
+                    : 1);
+    }
+    ::close(pipe[1]);
+    std::string seen(64, '\0');
+    const ssize_t length = ::read(pipe[0], seen.data(), seen.size());
+    ::close(pipe[0]);
+    seen.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "this machine gives no process a network of its own";
+    }
+    EXPECT_EQ(seen, "none up down");
 }
 
 } // namespace

@@ -146,15 +146,19 @@ std::vector<std::string> desktopApplicationIDs(const fs::path& process, const st
 
 std::optional<long> LinuxProcessApps::lastProcessId(const fs::path& procRoot) {
     // "0.12 0.08 0.01 1/432 12345": the loads, the running and all tasks, the last id.
-    std::ifstream loadavg(procRoot / "loadavg");
-    std::string field;
-    for (int skipped = 0; skipped < 4 && loadavg >> field; ++skipped) {
+    // Read on every heartbeat, so plainly: a file stream costs more than the kernel's answer.
+    const auto text = readFileStart(procRoot / "loadavg", 128);
+    const auto space = text ? text->find_last_of(' ') : std::string::npos;
+    if (space == std::string::npos) {
+        return std::nullopt;
     }
+    const char* first = text->data() + space + 1;
     long lastId = 0;
-    if (loadavg >> lastId) {
-        return lastId;
+    const auto [end, error] = std::from_chars(first, text->data() + text->size(), lastId);
+    if (error != std::errc{} || end == first) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return lastId;
 }
 
 std::vector<std::string> LinuxProcessApps::applicationProcesses() const {

@@ -35,7 +35,12 @@ std::vector<PowerSource> LinuxStatsSource::powerSources() {
 }
 
 std::vector<InterfaceAddress> LinuxStatsSource::interfaceAddresses() {
-    return LinuxStats::currentInterfaceAddresses();
+    // The notices are taken in before the list is read: one that comes during the reading
+    // makes the next call read again.
+    if (interfaceChanges_.sinceLastAsked() || !interfaceAddresses_) {
+        interfaceAddresses_ = LinuxStats::currentInterfaceAddresses();
+    }
+    return *interfaceAddresses_;
 }
 
 std::vector<std::string> LinuxStatsSource::preferredInterfacePrefixes() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/stats/InterfaceChanges.h"
 #include "ports/StatsSource.h"
 
 #include <filesystem>
@@ -22,12 +23,15 @@ public:
     [[nodiscard]] std::optional<VolumeCapacity> rootVolumeCapacity() override;
     /// The batteries of sys/class/power_supply.
     [[nodiscard]] std::vector<PowerSource> powerSources() override;
+    /// Read again only after the kernel announced a change of the interfaces or their addresses.
     [[nodiscard]] std::vector<InterfaceAddress> interfaceAddresses() override;
     /// Wired ("en…" by systemd naming, "eth…" by the kernel's) and wireless ("wl…").
     [[nodiscard]] std::vector<std::string> preferredInterfacePrefixes() const override;
 
 private:
     std::filesystem::path root_;
+    InterfaceChanges interfaceChanges_;
+    std::optional<std::vector<InterfaceAddress>> interfaceAddresses_;
 };
 
 } // namespace vigilo
