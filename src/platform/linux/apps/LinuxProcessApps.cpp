@@ -144,17 +144,15 @@ std::vector<std::string> desktopApplicationIDs(const fs::path& process, const st
 
 } // namespace
 
-std::optional<long> LinuxProcessApps::lastProcessId(const fs::path& procRoot) {
+std::optional<long> LinuxProcessApps::lastProcessId(std::string_view loadavg) {
     // "0.12 0.08 0.01 1/432 12345": the loads, the running and all tasks, the last id.
-    // Read on every heartbeat, so plainly: a file stream costs more than the kernel's answer.
-    const auto text = readFileStart(procRoot / "loadavg", 128);
-    const auto space = text ? text->find_last_of(' ') : std::string::npos;
-    if (space == std::string::npos) {
+    const auto space = loadavg.find_last_of(' ');
+    if (space == std::string_view::npos) {
         return std::nullopt;
     }
-    const char* first = text->data() + space + 1;
+    const char* first = loadavg.data() + space + 1;
     long lastId = 0;
-    const auto [end, error] = std::from_chars(first, text->data() + text->size(), lastId);
+    const auto [end, error] = std::from_chars(first, loadavg.data() + loadavg.size(), lastId);
     if (error != std::errc{} || end == first) {
         return std::nullopt;
     }

@@ -31,10 +31,10 @@ public:
     /// listing of one folder. Empty when it cannot be read.
     [[nodiscard]] static Listing listProcesses(const std::filesystem::path& procRoot);
 
-    /// The id the kernel gave the latest process or thread it made (the last field of
-    /// `procRoot`/loadavg): while it stays the same, no process has started. Nothing when it
-    /// cannot be read.
-    [[nodiscard]] static std::optional<long> lastProcessId(const std::filesystem::path& procRoot);
+    /// The id the kernel gave the latest process or thread it made, from the text of
+    /// /proc/loadavg (its last field): while it stays the same, no process has started. Nothing
+    /// when the text holds none.
+    [[nodiscard]] static std::optional<long> lastProcessId(std::string_view loadavg);
 
     /// Reads the processes below `procRoot` ("/proc") that belong to the user `user`, and looks
     /// for the command-line programs named `programNames` among them.

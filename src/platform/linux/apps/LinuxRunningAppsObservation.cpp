@@ -42,6 +42,7 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
                                                          Scheduler& scheduler, const Setup& setup,
                                                          std::function<void()> onChange)
     : procRoot_(setup.procRoot)
+    , loadavg_(procRoot_ / "loadavg")
     , onChange_(std::move(onChange))
     , looker_(std::make_unique<Looker>(setup))
     , threadContext_(new QObject)
@@ -87,13 +88,17 @@ void LinuxRunningAppsObservation::beat() {
 }
 
 LinuxProcessApps::Listing LinuxRunningAppsObservation::listProcesses() {
-    lastIdListed_ = LinuxProcessApps::lastProcessId(procRoot_);
+    lastIdListed_ = lastProcessId();
     return LinuxProcessApps::listProcesses(procRoot_);
 }
 
-bool LinuxRunningAppsObservation::nothingStartedOrEnded() const {
-    if (!settled_ || !lastIdListed_ ||
-        LinuxProcessApps::lastProcessId(procRoot_) != lastIdListed_) {
+std::optional<long> LinuxRunningAppsObservation::lastProcessId() {
+    const auto loadavg = loadavg_.readStart(128);
+    return loadavg ? LinuxProcessApps::lastProcessId(*loadavg) : std::nullopt;
+}
+
+bool LinuxRunningAppsObservation::nothingStartedOrEnded() {
+    if (!settled_ || !lastIdListed_ || lastProcessId() != lastIdListed_) {
         return false;
     }
     // An ended process's id comes back only after the ids have gone round, which would have

@@ -2,6 +2,7 @@
 
 #include "platform/linux/apps/LinuxProcessApps.h"
 #include "platform/linux/apps/LinuxSystemdUnitWatch.h"
+#include "platform/posix/KeptOpenFile.h"
 #include "ports/Scheduler.h"
 #include "ports/Workspace.h"
 
@@ -71,11 +72,13 @@ private:
     [[nodiscard]] LinuxProcessApps::Listing listProcesses();
     /// True when the latest look is settled, no process started since its listing and none of
     /// its application processes ended.
-    [[nodiscard]] bool nothingStartedOrEnded() const;
+    [[nodiscard]] bool nothingStartedOrEnded();
+    [[nodiscard]] std::optional<long> lastProcessId();
     void look(LinuxProcessApps::Listing listing);
     void lookDone(Answer answer);
 
     std::filesystem::path procRoot_;
+    KeptOpenFile loadavg_;
     std::function<void()> onChange_;
     std::shared_ptr<Running> running_ = std::make_shared<Running>();
     /// Used by one thread at a time: the main thread, except while `looking_`.

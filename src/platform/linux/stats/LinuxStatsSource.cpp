@@ -3,19 +3,18 @@
 #include "platform/linux/stats/InterfaceAddresses.h"
 #include "platform/linux/stats/ProcStats.h"
 #include "platform/linux/stats/SysfsPowerSupplies.h"
-#include "util/Files.h"
 
 #include <sys/statvfs.h>
 
 namespace vigilo {
 
 std::optional<CpuTicks> LinuxStatsSource::cpuTicks() {
-    const auto text = readFileStart(root_ / "proc/stat");
+    const auto text = procStat_.readStart();
     return text ? LinuxStats::parseCpuTicks(*text) : std::nullopt;
 }
 
 std::optional<MemoryFigures> LinuxStatsSource::memoryFigures() {
-    const auto text = readFileStart(root_ / "proc/meminfo");
+    const auto text = memInfo_.readStart();
     return text ? LinuxStats::parseMemInfo(*text) : std::nullopt;
 }
 

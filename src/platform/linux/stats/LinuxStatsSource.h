@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/stats/InterfaceChanges.h"
+#include "platform/posix/KeptOpenFile.h"
 #include "ports/StatsSource.h"
 
 #include <filesystem>
@@ -13,7 +14,9 @@ public:
     /// `root` is the folder holding proc/ and sys/: "/" for the running system, a fixture tree
     /// in tests. The disk figures are those of the volume holding `root`.
     explicit LinuxStatsSource(std::filesystem::path root)
-        : root_(std::move(root)) {}
+        : root_(std::move(root))
+        , procStat_(root_ / "proc/stat")
+        , memInfo_(root_ / "proc/meminfo") {}
 
     /// From the "cpu " line of proc/stat.
     [[nodiscard]] std::optional<CpuTicks> cpuTicks() override;
@@ -30,6 +33,8 @@ public:
 
 private:
     std::filesystem::path root_;
+    KeptOpenFile procStat_;
+    KeptOpenFile memInfo_;
     InterfaceChanges interfaceChanges_;
     std::optional<std::vector<InterfaceAddress>> interfaceAddresses_;
 };
