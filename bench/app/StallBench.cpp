@@ -17,6 +17,7 @@
 //
 // Usage: vigilo_stall_bench [seconds]        (default 60)
 #include "app/AppDelegate.h"
+#include "app/PanelLibrary.h"
 #include "platform/PlatformServices.h"
 
 #include <QApplication>
@@ -327,8 +328,9 @@ int main(int argc, char** argv) {
     // The closed-lid mode on: the lid is looked at on every stats tick.
     platform.defaults->set("lidModeGranted", true);
 
+    PanelLibrary panels(QStringLiteral(VIGILO_PANEL_LIBRARY_FILE));
     std::unique_ptr<AppDelegate> delegate;
-    step("AppDelegate", [&] { delegate = std::make_unique<AppDelegate>(platform); });
+    step("AppDelegate", [&] { delegate = std::make_unique<AppDelegate>(platform, panels); });
     step("finishLaunching", [&] { delegate->finishLaunching(); });
     step("keep-awake on", [&] { delegate->handleControl(ControlVerb::On); });
 
@@ -336,6 +338,8 @@ int main(int argc, char** argv) {
     app.startMeasuring();
     constexpr double probeMs = 1.0;
     std::vector<Stall> stalls;
+    // Room for every firing: growing the vector would be the probe's own multi-millisecond work.
+    stalls.reserve(static_cast<std::size_t>(seconds) * 1100);
     const Schedule schedule;
     qint64 last = app.clock.nsecsElapsed();
     Schedule::Times lastTimes = schedule.now();
