@@ -39,7 +39,7 @@ void BM_WatchedAppsList(benchmark::State& state) {
     vigilo::JsonDefaults defaults(folder.filePath(QStringLiteral("settings")).toStdString());
     vigilo::Settings settings(defaults);
     vigilo::QtScheduler scheduler;
-    vigilo::LinuxWorkspace workspace("/proc", ::getuid(), {applications}, {},
+    vigilo::LinuxWorkspace workspace("/proc", ::getuid(), {}, {applications}, {},
                                      QDBusConnection(QString()), scheduler);
     vigilo::RunningAppsWatcher watcher(settings, workspace, scheduler);
     if (!watcher.add((applications / "org.example.Editor.desktop").string())) {
