@@ -73,6 +73,7 @@ private:
     /// True when the latest look is settled, no process started since its listing and none of
     /// its application processes ended.
     [[nodiscard]] bool nothingStartedOrEnded();
+    /// Read on every heartbeat, through a descriptor kept open.
     [[nodiscard]] std::optional<long> lastProcessId();
     void look(LinuxProcessApps::Listing listing);
     void lookDone(Answer answer);
