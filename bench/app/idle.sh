@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Idle cost of the running program: starts it under a virtual desktop with its tray icon docked,
-# lets it settle for 5 s, then measures over 60 s the CPU time it uses (utime + stime of
+# lets it settle for 8 s, then measures over 60 s the CPU time it uses (utime + stime of
 # /proc/PID/stat, in clock ticks; and, to the nanosecond, the run time of its threads from
 # /proc/PID/task/*/schedstat, where a thread that ends meanwhile takes its time along), its
 # context switches (all threads: voluntary ones are its wake-ups), its resident
