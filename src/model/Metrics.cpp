@@ -20,8 +20,8 @@ void Metrics::sample() {
             cpuHistory_.erase(cpuHistory_.begin(),
                               cpuHistory_.end() - static_cast<std::ptrdiff_t>(cpuHistoryLength));
         }
-        changed_.notify();
     }
+    // The history and the figures change together: one notice for the tick.
     memory_ = stats_.memory();
     disk_ = stats_.disk();
     battery_ = stats_.battery();

@@ -24,6 +24,15 @@ TEST_F(MetricsTest, NoLoadYetAddsNoHistory) {
     EXPECT_TRUE(model->metrics().cpuHistory().empty());
 }
 
+TEST_F(MetricsTest, ATickIsOneNotice) {
+    stats.ticks = {ticksAt(0, 0), ticksAt(10, 90)};
+    tick();
+    notices = 0;
+    tick();
+    ASSERT_EQ(model->metrics().cpuHistory().size(), 1U);
+    EXPECT_EQ(notices, 1) << "the history and the figures change together";
+}
+
 TEST_F(MetricsTest, FiguresArePublishedOnEveryTickChangedOrNot) {
     stats.addresses = {{"en0", true, false, InterfaceAddress::Family::IPv4, "192.168.1.20"}};
     stats.volume = VolumeCapacity{100, 400};

@@ -1,5 +1,6 @@
 #include "platform/linux/stats/LinuxStatsSource.h"
 
+#include "../TempFolder.h"
 #include "platform/linux/stats/InterfaceAddresses.h"
 #include "platform/linux/stats/ProcStats.h"
 #include "platform/posix/UniqueFd.h"
@@ -99,6 +100,38 @@ TEST(LinuxStatsSource, BatteryOfEachTree) {
         LinuxStatsSource source(fixture(tree));
         EXPECT_EQ(SystemStats(source).battery(), battery) << tree;
     }
+}
+
+TEST(LinuxStatsSource, SuppliesFollowTheFolderBetweenReads) {
+    namespace fs = std::filesystem;
+    const TempFolder root;
+    const fs::path supplies = root.path() / "sys/class/power_supply";
+    fs::create_directories(supplies);
+    fs::copy(fixture("discharging") / "sys/class/power_supply", supplies,
+             fs::copy_options::recursive);
+    LinuxStatsSource source(root.path());
+    SystemStats stats(source);
+    ASSERT_EQ(stats.battery(), (BatteryInfo{75, false, false, 150}));
+
+    writeFile(supplies / "BAT0/energy_now", "20000000\n"); // sysfs rewrites in place
+    EXPECT_EQ(stats.battery(), (BatteryInfo{50, false, false, 100})) << "a value changed";
+
+    // The battery goes and another comes back under the same name, counting electric charge:
+    // the old one's files are still open, and it had no charge_* files.
+    const fs::path next = root.path() / "BAT0";
+    fs::create_directory(next);
+    for (const auto& [attribute, value] : {std::pair{"type", "Battery"},
+                                           {"status", "Charging"},
+                                           {"charge_now", "3000"},
+                                           {"charge_full", "4000"}}) {
+        writeFile(next / attribute, value);
+    }
+    fs::remove_all(supplies / "BAT0");
+    fs::rename(next, supplies / "BAT0");
+    EXPECT_EQ(stats.battery(), (BatteryInfo{75, true, true, std::nullopt})) << "a new battery";
+
+    fs::remove_all(supplies / "BAT0");
+    EXPECT_FALSE(stats.battery()) << "the battery is gone";
 }
 
 TEST(LinuxStatsSource, MissingTree) {

@@ -2,7 +2,6 @@
 
 #include "platform/linux/stats/InterfaceAddresses.h"
 #include "platform/linux/stats/ProcStats.h"
-#include "platform/linux/stats/SysfsPowerSupplies.h"
 
 #include <sys/statvfs.h>
 
@@ -30,7 +29,7 @@ std::optional<VolumeCapacity> LinuxStatsSource::rootVolumeCapacity() {
 }
 
 std::vector<PowerSource> LinuxStatsSource::powerSources() {
-    return LinuxStats::readPowerSupplies(root_ / "sys/class/power_supply");
+    return powerSupplies_.read();
 }
 
 std::vector<InterfaceAddress> LinuxStatsSource::interfaceAddresses() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/stats/InterfaceChanges.h"
+#include "platform/linux/stats/SysfsPowerSupplies.h"
 #include "platform/posix/KeptOpenFile.h"
 #include "ports/StatsSource.h"
 
@@ -16,7 +17,8 @@ public:
     explicit LinuxStatsSource(std::filesystem::path root)
         : root_(std::move(root))
         , procStat_(root_ / "proc/stat")
-        , memInfo_(root_ / "proc/meminfo") {}
+        , memInfo_(root_ / "proc/meminfo")
+        , powerSupplies_(root_ / "sys/class/power_supply") {}
 
     /// From the "cpu " line of proc/stat.
     [[nodiscard]] std::optional<CpuTicks> cpuTicks() override;
@@ -35,6 +37,7 @@ private:
     std::filesystem::path root_;
     KeptOpenFile procStat_;
     KeptOpenFile memInfo_;
+    LinuxStats::SysfsPowerSupplies powerSupplies_;
     InterfaceChanges interfaceChanges_;
     std::optional<std::vector<InterfaceAddress>> interfaceAddresses_;
 };

@@ -1,35 +1,47 @@
 #include "platform/linux/stats/SysfsPowerSupplies.h"
 
-#include "util/Files.h"
+#include "platform/posix/KeptOpenFile.h"
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace vigilo::LinuxStats {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-/// One power supply folder's attribute files.
+/// One supply's folder: the attributes it had when it appeared, each opened at its first read.
+/// A driver creates a supply's attributes with it, so one that is missing then stays missing.
 class Supply {
 public:
-    explicit Supply(fs::path folder)
-        : folder_(std::move(folder)) {}
+    Supply(std::string name, ino_t entry, const fs::path& folder)
+        : name_(std::move(name))
+        , entry_(entry) {
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            attributes_.emplace(it->path().filename().string(), KeptOpenFile(it->path()));
+        }
+    }
 
-    [[nodiscard]] std::string text(const char* attribute) const {
-        const auto content = readFileStart(folder_ / attribute);
+    [[nodiscard]] const std::string& name() const { return name_; }
+    [[nodiscard]] ino_t entry() const { return entry_; }
+
+    [[nodiscard]] std::string text(std::string_view attribute) {
+        const auto content = read(attribute);
         return content ? std::string(trimmed(*content)) : std::string();
     }
     /// A number within the bound the port promises; sysfs figures are far smaller (a laptop
     /// battery holds some 10^8 µWh), so anything larger is a broken driver and counts as
     /// unreadable.
-    [[nodiscard]] std::optional<std::int64_t> number(const char* attribute) const {
+    [[nodiscard]] std::optional<std::int64_t> number(std::string_view attribute) {
         constexpr std::int64_t limit = std::int64_t{1} << 40;
-        const auto content = readFileStart(folder_ / attribute);
+        const auto content = read(attribute);
         const auto value = content ? parseInteger(trimmed(*content)) : std::nullopt;
         if (!value || *value >= limit || *value <= -limit) {
             return std::nullopt;
@@ -38,8 +50,21 @@ public:
     }
 
 private:
-    fs::path folder_;
+    [[nodiscard]] std::optional<std::string> read(std::string_view attribute) {
+        // Attribute values are a line of a few dozen bytes.
+        constexpr std::size_t longestValue = 256;
+        const auto file = attributes_.find(attribute);
+        return file == attributes_.end() ? std::nullopt : file->second.readStart(longestValue);
+    }
+
+    std::string name_;
+    /// The folder entry's inode: a supply that goes and comes back under the same name has a
+    /// new one.
+    ino_t entry_;
+    std::map<std::string, KeptOpenFile, std::less<>> attributes_;
 };
+
+namespace {
 
 /// The attributes of one way of counting a battery's charge.
 struct ChargeAttributes {
@@ -57,7 +82,7 @@ constexpr ChargeAttributes electricCharge{ChargeUnit::MicroampHours, "charge_now
 /// Stored and full charge, and the drain while discharging, as energy where the driver gives
 /// it: the energies of batteries at different voltages add up, their electric charges only
 /// nearly.
-void readCharge(const Supply& battery, bool discharging, PowerSource& source) {
+void readCharge(Supply& battery, bool discharging, PowerSource& source) {
     for (const auto& attributes : {energy, electricCharge}) {
         const auto now = battery.number(attributes.now);
         const auto full = battery.number(attributes.full);
@@ -83,7 +108,7 @@ void readCharge(const Supply& battery, bool discharging, PowerSource& source) {
     }
 }
 
-PowerSource describe(const Supply& battery, std::optional<bool> linePowerOnline) {
+PowerSource describe(Supply& battery, std::optional<bool> linePowerOnline) {
     const auto status = battery.text("status");
     PowerSource source{.kind = battery.text("scope") == "Device"
                                    ? PowerSource::Kind::Other
@@ -98,42 +123,75 @@ PowerSource describe(const Supply& battery, std::optional<bool> linePowerOnline)
     return source;
 }
 
-bool isPresentBattery(const Supply& supply, const std::string& type) {
+bool isPresentBattery(Supply& supply, const std::string& type) {
     return type == "Battery" && supply.number("present").value_or(1) != 0;
 }
 
 } // namespace
 
-std::vector<PowerSource> readPowerSupplies(const fs::path& powerSupplyFolder) {
-    std::vector<fs::path> folders;
-    std::error_code error;
-    for (fs::directory_iterator it(powerSupplyFolder, error), end; !error && it != end;
-         it.increment(error)) {
-        folders.push_back(it->path());
-    }
-    // The kernel lists supplies in no stable order; by name, BAT0 comes before BAT1.
-    std::sort(folders.begin(), folders.end());
+SysfsPowerSupplies::SysfsPowerSupplies(fs::path folder)
+    : folder_(std::move(folder)) {}
 
-    std::vector<Supply> batteries;
+SysfsPowerSupplies::~SysfsPowerSupplies() = default;
+
+std::vector<PowerSource> SysfsPowerSupplies::read() {
+    listSupplies();
+    std::vector<Supply*> batteries;
     std::optional<bool> linePowerOnline;
-    for (const auto& folder : folders) {
-        Supply supply(folder);
-        const auto type = supply.text("type");
+    for (const auto& supply : supplies_) {
+        const auto type = supply->text("type");
         if (type == "Mains" || type == "USB") {
             // A USB-C charger that negotiates its voltage reports 2.
-            const bool online = supply.number("online").value_or(0) != 0;
+            const bool online = supply->number("online").value_or(0) != 0;
             linePowerOnline = linePowerOnline.value_or(false) || online;
-        } else if (isPresentBattery(supply, type)) {
-            batteries.push_back(std::move(supply));
+        } else if (isPresentBattery(*supply, type)) {
+            batteries.push_back(supply.get());
         }
     }
 
     std::vector<PowerSource> sources;
     sources.reserve(batteries.size());
-    for (const auto& battery : batteries) {
-        sources.push_back(describe(battery, linePowerOnline));
+    for (Supply* battery : batteries) {
+        sources.push_back(describe(*battery, linePowerOnline));
     }
     return sources;
+}
+
+void SysfsPowerSupplies::listSupplies() {
+    if (!listing_) {
+        listing_.reset(::opendir(folder_.c_str()));
+    }
+    if (!listing_) {
+        supplies_.clear();
+        return;
+    }
+    ::rewinddir(listing_.get());
+    std::vector<std::pair<std::string, ino_t>> entries;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing_.get())) {
+        if (entry->d_name[0] != '.') {
+            entries.emplace_back(entry->d_name, entry->d_ino);
+        }
+    }
+    if (errno != 0) {
+        listing_.reset();
+        supplies_.clear();
+        return;
+    }
+    // The kernel lists supplies in no stable order; by name, BAT0 comes before BAT1.
+    std::ranges::sort(entries);
+
+    std::vector<std::unique_ptr<Supply>> listed;
+    listed.reserve(entries.size());
+    for (auto& [name, entry] : entries) {
+        const auto known = std::ranges::find_if(supplies_, [&](const auto& supply) {
+            return supply && supply->name() == name && supply->entry() == entry;
+        });
+        listed.push_back(known != supplies_.end()
+                             ? std::move(*known)
+                             : std::make_unique<Supply>(name, entry, folder_ / name));
+    }
+    supplies_ = std::move(listed);
 }
 
 } // namespace vigilo::LinuxStats
