@@ -26,7 +26,11 @@ DBusControl::DBusControl(QDBusConnection bus, Services services, QObject* parent
     , processes_(services.processes)
     , handler_(std::move(services.handler)) {
     announced_ = shown();
-    modelChanged_ = model_.changed().connect([this] { scheduleAnnouncement(); });
+    for (const Signal<>* part : {&model_.keepAwake().changed(), &model_.lidMode().changed(),
+                                 &model_.powerFigures().changed()}) {
+        partChanges_.push_back(part->connect([this] { scheduleAnnouncement(); }));
+    }
+    heartbeat_ = services.scheduler.onHeartbeat([this] { announceChanges(); });
 }
 
 DBusControl::~DBusControl() {
@@ -118,7 +122,8 @@ void DBusControl::scheduleAnnouncement() {
         return;
     }
     announcementPending_ = true;
-    // Observers hear of a change before it happens: the new values are read a turn later.
+    // One change of the model notifies several parts in turn: the new values are read, and
+    // announced together, a turn later.
     QTimer::singleShot(0, this, &DBusControl::announceChanges);
 }
 

@@ -4,6 +4,7 @@
 #include "model/AwakeModel.h"
 #include "ports/Clock.h"
 #include "ports/ProcessWatch.h"
+#include "ports/Scheduler.h"
 #include "util/Signal.h"
 
 #include <QDBusConnection>
@@ -11,13 +12,17 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace vigilo {
 
 /// The running program on the session bus: io.github.vigilo.Vigilo at /io/github/vigilo/Vigilo
 /// (resources/dbus/io.github.vigilo.Vigilo.xml describes it). Its methods act as the command
 /// line's requests do; its properties follow the model, with PropertiesChanged once per
-/// event-loop turn for those that changed. Only callers on the user's own session bus reach it;
+/// event-loop turn for those that changed: a change of keep-awake, the lid mode or the power
+/// figures (all the properties read) on the next turn, the passing time (the cup count, the
+/// time left) on the heartbeat. Only callers on the user's own session bus reach it;
 /// the control socket stays for where there is no session bus. Main thread only.
 class DBusControl final : public QObject, protected QDBusContext {
     Q_OBJECT
@@ -35,6 +40,7 @@ public:
     struct Services {
         AwakeModel& model;
         const Clock& clock;
+        Scheduler& scheduler;
         ProcessWatch& processes;
         Handler handler;
     };
@@ -81,8 +87,9 @@ private:
     Shown announced_;
     bool announcementPending_ = false;
     bool registered_ = false;
-    /// Declared last: ends first, before anything its handler uses.
-    Connection modelChanged_;
+    /// Declared last: end first, before anything their handlers use.
+    std::vector<Connection> partChanges_;
+    std::unique_ptr<Scheduler::Repeating> heartbeat_;
 };
 
 } // namespace vigilo

@@ -180,6 +180,7 @@ int runApp(int argc, char** argv, std::optional<std::filesystem::path>& relaunch
     DBusControl dbusControl(QDBusConnection::sessionBus(),
                             {.model = delegate.model(),
                              .clock = *platform.clock,
+                             .scheduler = *platform.scheduler,
                              .processes = *platform.processWatch,
                              .handler = [&delegate](const ControlRequest& request) {
                                  return delegate.handleControl(request);

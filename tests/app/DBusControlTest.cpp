@@ -92,6 +92,7 @@ protected:
     DBusControl control{programSide,
                         {.model = delegate.model(),
                          .clock = platform.clock,
+                         .scheduler = platform.scheduler,
                          .processes = platform.processWatch,
                          .handler = [this](const ControlRequest& request) {
                              return delegate.handleControl(request);
@@ -113,6 +114,15 @@ TEST_F(DBusControlTest, TakesItsNameAndSwitchesLikeTheMenu) {
     EXPECT_EQ(callVigilo(QStringLiteral("Off")).arguments(), QVariantList{false});
     EXPECT_EQ(waitForChange(QStringLiteral("Awake")), QVariant(false));
     EXPECT_TRUE(platform.assertions.held.empty());
+}
+
+TEST_F(DBusControlTest, TheTitleFollowsTheClock) {
+    callVigilo(QStringLiteral("Toggle"));
+    ASSERT_EQ(waitForChange(QStringLiteral("Awake")), QVariant(true));
+    platform.clock.advance(30 * 60);
+    platform.scheduler.advance(Scheduler::heartbeatSeconds);
+    EXPECT_EQ(waitForChange(QStringLiteral("Title")),
+              QVariant(QStringLiteral("Пьёт кофе уже 2 чашки")));
 }
 
 TEST_F(DBusControlTest, OnTakesAnEndAndRefusesOneThatDoesNotParse) {
