@@ -132,6 +132,14 @@ TEST(LinuxStatsSource, SuppliesFollowTheFolderBetweenReads) {
 
     fs::remove_all(supplies / "BAT0");
     EXPECT_FALSE(stats.battery()) << "the battery is gone";
+
+    // A battery listed while its driver is still adding its files.
+    fs::create_directory(supplies / "BAT1");
+    writeFile(supplies / "BAT1/type", "Battery");
+    EXPECT_FALSE(stats.battery()) << "no charge yet";
+    writeFile(supplies / "BAT1/energy_now", "10");
+    writeFile(supplies / "BAT1/energy_full", "40");
+    EXPECT_EQ(stats.battery(), (BatteryInfo{25, false, false, std::nullopt})) << "all its files";
 }
 
 TEST(LinuxStatsSource, MissingTree) {

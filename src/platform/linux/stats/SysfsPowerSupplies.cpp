@@ -15,13 +15,17 @@ namespace vigilo::LinuxStats {
 
 namespace fs = std::filesystem;
 
-/// One supply's folder: the attributes it had when it appeared, each opened at its first read.
-/// A driver creates a supply's attributes with it, so one that is missing then stays missing.
+/// One supply's folder: its attributes, each opened at its first read. A driver creates a
+/// supply's attributes with it, so they are listed when the supply appears and once more at the
+/// next read, in case the first listing came while the driver was still adding them; an
+/// attribute missing then stays missing.
 class Supply {
 public:
-    Supply(std::string name, ino_t entry, const fs::path& folder)
+    /// `seenBefore`: the supply was listed at an earlier read, so its attributes are all there.
+    Supply(std::string name, ino_t entry, const fs::path& folder, bool seenBefore)
         : name_(std::move(name))
-        , entry_(entry) {
+        , entry_(entry)
+        , isSettled_(seenBefore) {
         std::error_code error;
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {
@@ -31,6 +35,7 @@ public:
 
     [[nodiscard]] const std::string& name() const { return name_; }
     [[nodiscard]] ino_t entry() const { return entry_; }
+    [[nodiscard]] bool isSettled() const { return isSettled_; }
 
     [[nodiscard]] std::string text(std::string_view attribute) {
         const auto content = read(attribute);
@@ -61,6 +66,7 @@ private:
     /// The folder entry's inode: a supply that goes and comes back under the same name has a
     /// new one.
     ino_t entry_;
+    bool isSettled_;
     std::map<std::string, KeptOpenFile, std::less<>> attributes_;
 };
 
@@ -187,9 +193,10 @@ void SysfsPowerSupplies::listSupplies() {
         const auto known = std::ranges::find_if(supplies_, [&](const auto& supply) {
             return supply && supply->name() == name && supply->entry() == entry;
         });
-        listed.push_back(known != supplies_.end()
+        const bool seenBefore = known != supplies_.end();
+        listed.push_back(seenBefore && (*known)->isSettled()
                              ? std::move(*known)
-                             : std::make_unique<Supply>(name, entry, folder_ / name));
+                             : std::make_unique<Supply>(name, entry, folder_ / name, seenBefore));
     }
     supplies_ = std::move(listed);
 }
