@@ -30,7 +30,13 @@ DBusControl::DBusControl(QDBusConnection bus, Services services, QObject* parent
                                  &model_.powerFigures().changed()}) {
         partChanges_.push_back(part->connect([this] { scheduleAnnouncement(); }));
     }
-    heartbeat_ = services.scheduler.onHeartbeat([this] { announceChanges(); });
+    // The texts change with the time only while the computer is kept awake (the cup count, the
+    // time left); switching keep-awake off is a change of its own.
+    heartbeat_ = services.scheduler.onHeartbeat([this] {
+        if (model_.isAwake()) {
+            announceChanges();
+        }
+    });
 }
 
 DBusControl::~DBusControl() {
