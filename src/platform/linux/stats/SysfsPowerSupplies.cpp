@@ -189,14 +189,15 @@ void SysfsPowerSupplies::listSupplies() {
 
     std::vector<std::unique_ptr<Supply>> listed;
     listed.reserve(entries.size());
-    for (auto& [name, entry] : entries) {
-        const auto known = std::ranges::find_if(supplies_, [&](const auto& supply) {
-            return supply && supply->name() == name && supply->entry() == entry;
+    for (const auto& entry : entries) {
+        const auto& [name, inode] = entry;
+        const auto known = std::ranges::find_if(supplies_, [&entry](const auto& supply) {
+            return supply && supply->name() == entry.first && supply->entry() == entry.second;
         });
         const bool seenBefore = known != supplies_.end();
         listed.push_back(seenBefore && (*known)->isSettled()
                              ? std::move(*known)
-                             : std::make_unique<Supply>(name, entry, folder_ / name, seenBefore));
+                             : std::make_unique<Supply>(name, inode, folder_ / name, seenBefore));
     }
     supplies_ = std::move(listed);
 }
