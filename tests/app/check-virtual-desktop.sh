@@ -20,8 +20,14 @@ expect "without a tray host vd_docked fails (exit $code; 124 is a hang)" test "$
 expect "and says that the tray host has no window" grep -q "tray host has no window" "$VD_DIR/docked.err"
 
 vd_spawn trayer trayer --edge top --align right --widthtype request --height 28
-expect "the window of a tray host that is still starting is waited for" \
-    test -n "$(vd_tray_window)"
+trayer_pid=$VD_LAST_PID
+tray=$(vd_tray_window)
+expect "the window of a tray host that is still starting is waited for" test -n "$tray"
+if [ -z "$tray" ]; then
+    # What the tray host said, and whether it still runs, for whoever reads a failed run.
+    if kill -0 "$trayer_pid" 2>/dev/null; then echo "# trayer still runs"; else echo "# trayer has ended"; fi
+    sed 's/^/# trayer: /' "$VD_DIR/trayer.log"
+fi
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
