@@ -21,7 +21,7 @@ namespace vigilo {
 /// (resources/dbus/io.github.vigilo.Vigilo.xml describes it). Its methods act as the command
 /// line's requests do; its properties follow the model, with PropertiesChanged once per
 /// event-loop turn for those that changed: a change of keep-awake, the lid mode or the power
-/// figures (all the properties read) on the next turn, the passing time (the cup count, the
+/// figures (all that the properties read) on the next turn, the passing time (the cup count, the
 /// time left) on the heartbeat. Only callers on the user's own session bus reach it;
 /// the control socket stays for where there is no session bus. Main thread only.
 class DBusControl final : public QObject, protected QDBusContext {
