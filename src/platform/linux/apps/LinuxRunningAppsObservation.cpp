@@ -20,7 +20,7 @@ public:
         return installed_ && processes_.unseenIn(listing) <= readHereAtMost;
     }
 
-    [[nodiscard]] Answer look(const LinuxProcessApps::Listing& listing) {
+    [[nodiscard]] Answer look(LinuxProcessApps::Listing listing) {
         // Installing or removing software changes the folders; the index is read again then only.
         if (!installed_ || installed_->isOutdated()) {
             installed_ = std::make_unique<LinuxApplicationIndex>(applicationFolders_);
@@ -29,7 +29,8 @@ public:
         auto ids = processes_.look(listing, *installed_);
         return {.ids = std::move(ids),
                 .settled = processes_.isSettled(),
-                .applicationProcesses = processes_.applicationProcesses()};
+                .applicationProcesses = processes_.applicationProcesses(),
+                .listing = std::move(listing)};
     }
 
 private:
@@ -61,7 +62,10 @@ LinuxRunningAppsObservation::LinuxRunningAppsObservation(const QDBusConnection& 
         }
     });
     heartbeat_ = scheduler.onHeartbeat([this] { beat(); });
-    look(listProcesses());
+    // Listing /proc takes a millisecond or more on a busy desktop: the first look lists it on
+    // the other thread too.
+    lastIdListed_ = lastProcessId();
+    look(std::nullopt);
 }
 
 LinuxRunningAppsObservation::~LinuxRunningAppsObservation() {
@@ -108,11 +112,10 @@ bool LinuxRunningAppsObservation::nothingStartedOrEnded() {
     });
 }
 
-void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
+void LinuxRunningAppsObservation::look(std::optional<LinuxProcessApps::Listing> listing) {
     lookOwesNotice_ = std::exchange(noticeOwed_, false);
-    lookedAt_ = listing;
-    if (looker_->isLight(listing)) {
-        lookDone(looker_->look(listing));
+    if (listing && looker_->isLight(*listing)) {
+        lookDone(looker_->look(std::move(*listing)));
         return;
     }
     looking_ = true;
@@ -120,8 +123,12 @@ void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
     // first.
     QMetaObject::invokeMethod(
         threadContext_,
-        [looker = looker_.get(), listing = std::move(listing), answers = &answers_, this] {
-            auto answer = looker->look(listing);
+        [looker = looker_.get(), listing = std::move(listing), answers = &answers_,
+         this]() mutable {
+            if (!listing) {
+                listing = LinuxProcessApps::listProcesses(procRoot_);
+            }
+            auto answer = looker->look(std::move(*listing));
             // Reading hundreds of processes leaves the thread's memory pool full of freed
             // pieces: given back, they cost the idle program nothing.
             ::malloc_trim(0);
@@ -135,6 +142,7 @@ void LinuxRunningAppsObservation::look(LinuxProcessApps::Listing listing) {
 
 void LinuxRunningAppsObservation::lookDone(Answer answer) {
     looking_ = false;
+    lookedAt_ = std::move(answer.listing);
     settled_ = answer.settled;
     applicationProcesses_ = std::move(answer.applicationProcesses);
     const bool notify = std::exchange(lookOwesNotice_, false) || *running_ != answer.ids;

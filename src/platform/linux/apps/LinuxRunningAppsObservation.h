@@ -27,9 +27,9 @@ namespace vigilo {
 /// A heartbeat does nothing more when no process has started since the latest look and the
 /// processes of the applications found then still run; else it lists /proc on the main thread
 /// and stops there when the listing did not change.
-/// A few processes not seen before are read there too; more of them (the first look, taken at
-/// once, reads them all) are read on a thread of the observation's own, whose answer comes back
-/// to the main thread.
+/// A few processes not seen before are read there too; more of them are read on a thread of the
+/// observation's own, whose answer comes back to the main thread. The first look, taken at once,
+/// lists /proc and reads every process there.
 class LinuxRunningAppsObservation final : public Workspace::Observation {
 public:
     /// Where the processes and the installed applications are, as `LinuxWorkspace` takes them.
@@ -62,6 +62,8 @@ private:
         std::set<std::string> ids;
         bool settled = false;
         std::vector<std::string> applicationProcesses;
+        /// What was looked at.
+        LinuxProcessApps::Listing listing;
     };
     /// Reading this many processes takes well under a millisecond: the main thread does it
     /// rather than wake the other thread and be woken by its answer.
@@ -75,7 +77,8 @@ private:
     [[nodiscard]] bool nothingStartedOrEnded();
     /// Read on every heartbeat, through a descriptor kept open.
     [[nodiscard]] std::optional<long> lastProcessId();
-    void look(LinuxProcessApps::Listing listing);
+    /// Looks at `listing`; without one, the other thread lists /proc first.
+    void look(std::optional<LinuxProcessApps::Listing> listing);
     void lookDone(Answer answer);
 
     std::filesystem::path procRoot_;
