@@ -1,13 +1,64 @@
 #include "app/TrayGlass.h"
 
 #include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
 #include <QPixmap>
+#include <map>
 
 namespace vigilo {
 
 namespace {
 
 constexpr qreal glassPoints = 18;
+
+/// The glass drawn at each pixel size the first time that size is asked for. A tray host shows
+/// one or two sizes of one state at a time: drawing every size of both up front is wasted work
+/// at start.
+class GlassIconEngine final : public QIconEngine {
+public:
+    GlassIconEngine(bool filled, const GlassIcon::Ink& ink)
+        : filled_(filled)
+        , ink_(ink) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        const int pixels = std::min(size.width(), size.height());
+        if (pixels <= 0) {
+            return {};
+        }
+        QPixmap& drawn = drawn_[pixels];
+        if (drawn.isNull()) {
+            QImage image = GlassIcon::image(glassPoints, filled_, pixels / glassPoints, ink_);
+            // Tray hosts pick by pixel size: plain pixmaps of each.
+            image.setDevicePixelRatio(1);
+            drawn = QPixmap::fromImage(image);
+        }
+        return drawn;
+    }
+
+    /// The sizes StatusNotifier hosts receive.
+    QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        QList<QSize> sizes;
+        for (const int pixels : TrayGlass::pixelSizes) {
+            sizes.append(QSize(pixels, pixels));
+        }
+        return sizes;
+    }
+
+    [[nodiscard]] QIconEngine* clone() const override { return new GlassIconEngine(*this); }
+    [[nodiscard]] QString key() const override { return QStringLiteral("vigilo-glass"); }
+
+private:
+    bool filled_;
+    GlassIcon::Ink ink_;
+    std::map<int, QPixmap> drawn_;
+};
 
 } // namespace
 
@@ -29,14 +80,7 @@ bool TrayGlass::isDark(const QPalette& palette) {
 }
 
 QIcon TrayGlass::draw(bool filled, const GlassIcon::Ink& ink) {
-    QIcon glass;
-    for (const int pixels : pixelSizes) {
-        QImage image = GlassIcon::image(glassPoints, filled, pixels / glassPoints, ink);
-        // Tray hosts pick by pixel size: the icon holds plain pixmaps of each.
-        image.setDevicePixelRatio(1);
-        glass.addPixmap(QPixmap::fromImage(image));
-    }
-    return glass;
+    return QIcon(new GlassIconEngine(filled, ink));
 }
 
 void TrayGlass::refresh() {

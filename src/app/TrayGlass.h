@@ -17,8 +17,9 @@ namespace vigilo {
 class TrayGlass final : public QObject {
     Q_OBJECT
 public:
-    /// The sizes in pixels that tray hosts ask for; each is drawn at its size, not scaled, as
-    /// the 18-point glass at that scale. StatusNotifier hosts receive all of them.
+    /// The sizes in pixels that tray hosts usually ask for; StatusNotifier hosts receive all of
+    /// them. Every size, these and any other, is drawn at its size, not scaled, as the 18-point
+    /// glass at that scale.
     static constexpr std::array<int, 6> pixelSizes{16, 22, 24, 32, 48, 64};
 
     /// Follows `desktop`, which must outlive the glass, and the application palette.
@@ -30,7 +31,8 @@ public:
 
     /// A dark appearance is one whose window colour is dark.
     [[nodiscard]] static bool isDark(const QPalette& palette);
-    /// The glass in `ink`, holding every size of `pixelSizes`.
+    /// The glass in `ink`, offering every size of `pixelSizes`; each size is drawn when it is
+    /// first asked for.
     [[nodiscard]] static QIcon draw(bool filled, const GlassIcon::Ink& ink);
 
     /// The icons were remade in other colours.

@@ -6,6 +6,7 @@
 #include "fakes/FakeDesktopAppearance.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace vigilo {
 namespace {
@@ -46,11 +47,17 @@ TEST(TrayGlass, EachStateKeepsItsIconAcrossStateChanges) {
     EXPECT_NE(empty, filled);
 }
 
-TEST(TrayGlass, HoldsEverySizeTrayHostsAskForEachDrawnAtItsSize) {
+TEST(TrayGlass, OffersTheUsualSizesAndDrawsEachSizeAskedForAtItsSize) {
     const QIcon glass = TrayGlass::draw(false, {.color = Qt::black});
-    QList<QSize> sizes;
+    QList<QSize> usual;
     for (const int pixels : TrayGlass::pixelSizes) {
-        sizes.append(QSize(pixels, pixels));
+        usual.append(QSize(pixels, pixels));
+    }
+    EXPECT_EQ(glass.availableSizes(), usual);
+    // The usual sizes, and two that a scaled tray asks for.
+    std::vector<int> asked(TrayGlass::pixelSizes.begin(), TrayGlass::pixelSizes.end());
+    asked.insert(asked.end(), {20, 44});
+    for (const int pixels : asked) {
         // The 1.4-point stroke of the 18-point glass, at this scale.
         const QImage image = glass.pixmap(pixels).toImage();
         ASSERT_EQ(image.size(), QSize(pixels, pixels));
@@ -60,7 +67,6 @@ TEST(TrayGlass, HoldsEverySizeTrayHostsAskForEachDrawnAtItsSize) {
         }
         EXPECT_NEAR(thickness, 1.4 * pixels / 18, 0.2) << pixels;
     }
-    EXPECT_EQ(glass.availableSizes(), sizes);
 }
 
 TEST(TrayGlass, APaletteOfAnotherShadeRemakesTheIconsOnlyThen) {
