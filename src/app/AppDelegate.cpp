@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QTimer>
 
 namespace vigilo {
 
@@ -185,12 +186,10 @@ void AppDelegate::buildMenu() {
     toggleAction_ = menu_.addAction(toggleTitle(model_.isAwake()));
     connect(toggleAction_, &QAction::triggered, this, [this] { model_.toggle(); });
     menu_.addSeparator();
-    QAction* about =
-        menu_.addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("О Vigilo"));
+    QAction* about = menu_.addAction(QStringLiteral("О Vigilo"));
     connect(about, &QAction::triggered, this, [this] { panel_.showAbout(panelAnchor()); });
     menu_.addSeparator();
-    QAction* quit = menu_.addAction(QIcon::fromTheme(QStringLiteral("application-exit")),
-                                    QStringLiteral("Выйти"));
+    QAction* quit = menu_.addAction(QStringLiteral("Выйти"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     connect(&menu_, &QMenu::aboutToShow, this, [this] {
@@ -199,6 +198,12 @@ void AppDelegate::buildMenu() {
             panel_.dismiss();
         }
         toggleAction_->setText(toggleTitle(model_.isAwake()));
+    });
+    // The first themed icon reads the icon theme from disk, a few milliseconds: a turn of its
+    // own once the program runs.
+    QTimer::singleShot(0, this, [about, quit] {
+        about->setIcon(QIcon::fromTheme(QStringLiteral("help-about")));
+        quit->setIcon(QIcon::fromTheme(QStringLiteral("application-exit")));
     });
 }
 

@@ -50,7 +50,8 @@ TEST_F(AppDelegateTest, MenuFirstTitleAndIconFollowTheState) {
     EXPECT_EQ(glassMiddle().alpha(), 0);
 }
 
-TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcut) {
+TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcutAndIcons) {
+    QCoreApplication::processEvents(); // the icons come in a turn of their own
     const auto actions = delegate.statusMenu().actions();
     ASSERT_EQ(actions.size(), 5);
     EXPECT_TRUE(actions[1]->isSeparator());
@@ -58,6 +59,10 @@ TEST_F(AppDelegateTest, MenuHasAboutAndQuitWithItsShortcut) {
     EXPECT_TRUE(actions[3]->isSeparator());
     EXPECT_EQ(actions[4]->text(), QStringLiteral("Выйти"));
     EXPECT_EQ(actions[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    // Icons from the theme: they draw nothing where this machine's theme lacks them, but they
+    // are set.
+    EXPECT_NE(actions[2]->icon().cacheKey(), 0);
+    EXPECT_NE(actions[4]->icon().cacheKey(), 0);
 }
 
 TEST_F(AppDelegateTest, AltClickAndMiddleClickToggleAPlainClickDoesNot) {
