@@ -10,7 +10,8 @@
 // whatever the machine does meanwhile (a busy machine keeps the thread waiting for a CPU, a
 // virtual machine's CPU stops now and then); the waits in which the thread blocked (voluntary
 // context switches) are what a blocking call costs. The steps of the start, before the event loop
-// runs, are measured alike. Besides, a 1 ms precise timer probes the loop: the worst lateness of
+// runs, are measured alike; the work the start leaves to the loop's first turns is measured as
+// events. Besides, a 1 ms precise timer probes the loop: the worst lateness of
 // its firings is the longest time the loop could not answer anything, a click or the command
 // line, on this machine, waits included. Run it under a desktop session, usually through
 // bench/app/stall.sh.
@@ -369,7 +370,8 @@ int main(int argc, char** argv) {
     const auto cpu = [](const Piece& piece) { return piece.cost.cpuMs; };
     const auto wall = [](const Piece& piece) { return piece.cost.wallMs; };
     const auto blocked = [](const Piece& piece) { return piece.cost.blocks > 0; };
-    start.printWorst("steps of the start, by wall time", wall);
+    start.printWorst("steps of the start, by thread CPU time", cpu);
+    start.printWorst("steps of the start that blocked the thread, by wall time", wall, blocked);
     app.events.printWorst("events, by thread CPU time", cpu);
     app.events.printWorst("events that blocked the thread, by wall time", wall, blocked);
     printWorst(stalls, "lateness of the 1 ms probe", [](const Stall& s) { return s.lateMs; });
