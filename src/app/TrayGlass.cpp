@@ -21,10 +21,18 @@ public:
         : filled_(filled)
         , ink_(ink) {}
 
+    /// The glass is square: a tray's taller slot gets the glass at the slot's width, centred.
+    QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
+        QRect square(QPoint(), actualSize(rect.size(), mode, state));
+        square.moveCenter(rect.center());
         const qreal ratio = painter->device()->devicePixelRatioF();
-        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+        painter->drawPixmap(square, pixmap(square.size() * ratio, mode, state));
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {

@@ -5,6 +5,7 @@
 #include "app/AppDelegate.h"
 #include "fakes/FakeDesktopAppearance.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -67,6 +68,30 @@ TEST(TrayGlass, OffersTheUsualSizesAndDrawsEachSizeAskedForAtItsSize) {
         }
         EXPECT_NEAR(thickness, 1.4 * pixels / 18, 0.2) << pixels;
     }
+}
+
+// The rows that hold any ink.
+int inkedRows(const QImage& image) {
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).alpha() > 0) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST(TrayGlass, KeepsItsProportionsInATallerSlot) {
+    const QIcon glass = TrayGlass::draw(true, {.color = Qt::black});
+    QImage slot(24, 28, QImage::Format_ARGB32_Premultiplied);
+    slot.fill(Qt::transparent);
+    QPainter painter(&slot);
+    glass.paint(&painter, slot.rect());
+    painter.end();
+    EXPECT_EQ(inkedRows(slot), inkedRows(glass.pixmap(24).toImage()));
 }
 
 TEST(TrayGlass, APaletteOfAnotherShadeRemakesTheIconsOnlyThen) {
