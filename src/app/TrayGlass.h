@@ -12,8 +12,8 @@
 namespace vigilo {
 
 /// The tray's glass, empty and filled, in the colours that read on the desktop's panel. Both
-/// icons are made once and remade only when the panel's shade changes: every new QIcon would
-/// leave entries of its own in Qt's pixmap cache, so one per state change makes memory grow.
+/// icons are made once and remade only when the panel's shade changes; each keeps the sizes it
+/// has drawn, so switching between them neither draws again nor adds to memory.
 class TrayGlass final : public QObject {
     Q_OBJECT
 public:

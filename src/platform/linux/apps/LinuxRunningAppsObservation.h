@@ -29,7 +29,7 @@ namespace vigilo {
 /// and stops there when the listing did not change.
 /// A few processes not seen before are read there too; more of them are read on a thread of the
 /// observation's own, whose answer comes back to the main thread. The first look, taken at once,
-/// lists /proc and reads every process there.
+/// is all done there: it lists /proc as well and reads every process.
 class LinuxRunningAppsObservation final : public Workspace::Observation {
 public:
     /// Where the processes and the installed applications are, as `LinuxWorkspace` takes them.
