@@ -189,11 +189,11 @@ void SysfsPowerSupplies::listSupplies() {
 
     std::vector<std::unique_ptr<Supply>> listed;
     listed.reserve(entries.size());
-    for (const auto& entry : entries) {
-        const auto& [name, inode] = entry;
-        const auto known = std::ranges::find_if(supplies_, [&entry](const auto& supply) {
-            return supply && supply->name() == entry.first && supply->entry() == entry.second;
-        });
+    for (const auto& [name, inode] : entries) {
+        const auto known =
+            std::ranges::find_if(supplies_, [&name = name, inode = inode](const auto& supply) {
+                return supply && supply->name() == name && supply->entry() == inode;
+            });
         const bool seenBefore = known != supplies_.end();
         listed.push_back(seenBefore && (*known)->isSettled()
                              ? std::move(*known)
